@@ -1,0 +1,164 @@
+// Product archive of 100,000 cards (259 MB): a full scan that builds the list rows, compared with a
+// plain read of the same file, and the card actions, which must not grow with the archive.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/ListRows.h"
+#include "products/ProductRows.h"
+#include "storage/ArchiveFile.h"
+#include "storage/ArchiveScan.h"
+#include "storage/CardProtocol.h"
+#include "storage/ProductRecord.h"
+
+namespace fs = std::filesystem;
+using namespace scortavia;
+
+namespace {
+
+const std::array<const char*, 8> kNames = {"Vite autofilettante", "Tassello in nylon", "Chiave inglese",
+                                           "Martello da carpentiere", "Nastro isolante", "Guanti da lavoro",
+                                           "Trapano avvitatore", "Cacciavite a croce"};
+const std::array<const char*, 5> kCategories = {"Ferramenta", "Utensili", "Elettricità", "Antinfortunistica",
+                                                "Giardinaggio"};
+
+fs::path benchFolder() {
+    static const fs::path folder = [] {
+        fs::path p = fs::temp_directory_path() / ("scortavia-bench-" + std::to_string(getpid()));
+        fs::create_directories(p);
+        std::atexit([] { fs::remove_all(fs::temp_directory_path() / ("scortavia-bench-" + std::to_string(getpid()))); });
+        return p;
+    }();
+    return folder;
+}
+
+// Writes (once) an archive of `count` realistic cards and returns its path.
+fs::path archiveOf(int count) {
+    const fs::path path = benchFolder() / ("Magazzino-" + std::to_string(count) + ".pro");
+    if (fs::exists(path)) return path;
+    std::ofstream out(path, std::ios::binary);
+    for (int i = 0; i < count; ++i) {
+        ProductRecord r;
+        r.setText(ProductRecord::Codice, "ART-" + std::to_string(1000000 + (i * 7919) % 1000000));
+        r.setText(ProductRecord::Costo, std::to_string(i % 500) + "," + std::to_string(10 + i % 90));
+        r.setText(ProductRecord::Nome, std::string(kNames[i % kNames.size()]) + " " + std::to_string(i % 97));
+        r.setText(ProductRecord::Giacenza, std::to_string(i % 300));
+        r.setText(ProductRecord::Avviso, std::to_string(i % 20));
+        r.setText(ProductRecord::UM, "Confezione da " + std::to_string(1 + i % 50) + " pezzi");
+        r.setText(ProductRecord::Tipologia, kCategories[i % kCategories.size()]);
+        r.setText(ProductRecord::Caratteristiche, "Acciaio zincato, uso interno ed esterno, lotto " + std::to_string(i));
+        r.setText(ProductRecord::Collocazione, "Scaffale " + std::to_string(i % 40));
+        r.setText(ProductRecord::Ditta, "Forniture Industriali Bianchi S.r.l.");
+        r.setText(ProductRecord::Agente, "Mario Rossi");
+        r.setText(ProductRecord::Recapito, "055 1234567");
+        r.setText(ProductRecord::Documento, "DDT " + std::to_string(i));
+        r.setText(ProductRecord::Pagamento, "Bonifico 30 gg");
+        r.setText(ProductRecord::DataSca, "31/12/2026");
+        r.setText(ProductRecord::Note, "Nessuna nota");
+        r.setText(ProductRecord::Prezzo, std::to_string(i % 700) + ",50");
+        r.setText(ProductRecord::Pagato, i % 3 ? kFlagYes : kFlagNo);
+        out.write(reinterpret_cast<const char*>(r.bytes().data()), static_cast<std::streamsize>(r.bytes().size()));
+    }
+    return path;
+}
+
+// The floor: reading the same file in 1 MiB blocks and doing nothing with it.
+double rawReadSeconds(const fs::path& path) {
+    const auto start = std::chrono::steady_clock::now();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    std::vector<char> block(std::size_t{1} << 20);
+    std::size_t sum = 0;
+    ssize_t n = 0;
+    off_t offset = 0;
+    while ((n = ::pread(fd, block.data(), block.size(), offset)) > 0) {
+        offset += n;
+        sum += static_cast<unsigned char>(block[0]);
+    }
+    ::close(fd);
+    benchmark::DoNotOptimize(sum);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_RawRead(benchmark::State& state) {
+    const fs::path path = archiveOf(static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(rawReadSeconds(path));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(fs::file_size(path)));
+}
+
+// Scan + decode + format-A row for every card, as the product lists do (time until the list is filled);
+// reports the ratio to the raw read measured around it in the same process, so the figure holds on a noisy
+// machine.
+void BM_ScanRowsA(benchmark::State& state) {
+    const fs::path path = archiveOf(static_cast<int>(state.range(0)));
+    std::vector<double> raw;
+    std::vector<double> scan;
+    for (auto _ : state) {
+        raw.push_back(rawReadSeconds(path));
+        const auto start = std::chrono::steady_clock::now();
+        auto file = ArchiveFile::OpenOrCreate(path, ProductRecord::kSize);
+        RowList rows;
+        rows.reserve(static_cast<std::size_t>(state.range(0)), 150);
+        ArchiveScan reader(*file);
+        while (const std::uint8_t* r = reader.Next()) {
+            appendProductRowA(rows.startRow(), ProductView(r));
+            rows.endRow();
+        }
+        file->Close();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        benchmark::DoNotOptimize(rows.row(0).data());
+        scan.push_back(seconds);
+        state.SetIterationTime(seconds);
+    }
+    std::sort(raw.begin(), raw.end());
+    std::sort(scan.begin(), scan.end());
+    state.counters["raw_ms"] = raw[raw.size() / 2] * 1e3;
+    state.counters["scan_ms"] = scan[scan.size() / 2] * 1e3;
+    state.counters["ratio"] = scan[scan.size() / 2] / raw[raw.size() / 2];
+}
+
+void runCard(benchmark::State& state, CardAction action, const char* position) {
+    const fs::path path = archiveOf(static_cast<int>(state.range(0)));
+    const CardProtocol protocol(path, ProductRecord::kSize);
+    ProductRecord card;
+    for (auto _ : state) {
+        auto outcome = protocol.navigate(action, position, card.bytes());
+        if (!outcome.loaded) state.SkipWithError("no card loaded");
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+
+void BM_CardFirst(benchmark::State& state) { runCard(state, CardAction::First, ""); }
+void BM_CardLast(benchmark::State& state) { runCard(state, CardAction::Last, ""); }
+void BM_CardNext(benchmark::State& state) { runCard(state, CardAction::Next, "500"); }
+
+// Saving a card shown at a position: one positioned write and a flush to disk.
+void BM_CardSave(benchmark::State& state) {
+    const fs::path path = archiveOf(static_cast<int>(state.range(0)));
+    const CardProtocol protocol(path, ProductRecord::kSize);
+    ProductRecord card;
+    protocol.navigate(CardAction::Next, "500", card.bytes());
+    for (auto _ : state) {
+        auto outcome = protocol.save("501", card.bytes());
+        if (!outcome.saved) state.SkipWithError("not saved");
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_RawRead)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_ScanRowsA)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
+BENCHMARK(BM_CardFirst)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CardLast)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CardNext)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CardSave)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Rows of the fixed-width lists (search results, watch lists, pickers, summaries) and their find box.
+namespace scortavia {
+
+// Column rule of every fixed-width list row: the value trimmed of blanks, padded on the right with spaces and cut
+// to exactly `width` characters (UTF-8 code points, not bytes: "è" and "€" count as one).
+std::string fitField(std::string_view value, std::size_t width);
+
+// The same rule applied in place to the text from byte `from` to the end of `row`, so rows can be
+// built by appending each value straight from its record field.
+void fitTail(std::string& row, std::size_t from, std::size_t width);
+
+// Order of every list: character by character after turning a-z into A-Z (nothing else changes), then by character
+// code (for UTF-8, comparing the folded bytes as unsigned gives code-point order); a prefix comes first.
+bool listOrderLess(std::string_view a, std::string_view b);
+
+// Sorts rows in list order; rows that compare equal keep their original (archive) order.
+void sortListRows(std::vector<std::string>& rows);
+
+// The rows of one list, held in a single text buffer so that 100,000 rows cost a handful of
+// allocations. A row is appended in place (startRow, append to text(), endRow) by the row builders.
+class RowList final {
+public:
+    void reserve(std::size_t rows, std::size_t bytesPerRow);
+    void clear();
+
+    std::string& startRow();  // the buffer to append the new row's text to
+    void endRow();
+    void add(std::string_view row);
+
+    std::size_t size() const { return ends_.size(); }
+    bool empty() const { return ends_.empty(); }
+    std::string_view row(std::size_t index) const;
+    std::string_view operator[](std::size_t index) const { return row(index); }
+    std::vector<std::string> toVector() const;
+
+    // Puts the rows in list order; equal rows keep their order.
+    void sort();
+
+private:
+    std::string text_;
+    std::vector<std::size_t> ends_;
+};
+
+enum class FindOutcome { EmptyList, Found, NotFound };
+
+struct FindResult {
+    FindOutcome outcome;
+    std::optional<std::size_t> selected;  // the selection after the find
+    std::string memory;                   // the find text to remember for the next press
+};
+
+// The "Trova" button of the list screens. On an empty list nothing changes. Otherwise the first row is selected
+// when none is (an index past the end counts as none); a find text that differs from previousFindText searches
+// from row 0, the same text searches from the row after the selection, wrapping once around the list. Matching is
+// a substring test with only A-Z folded; an empty find text matches nothing. When nothing matches the selection
+// stays. memory is the lower-cased find text, to be passed back as previousFindText on the next press.
+FindResult findInList(std::span<const std::string> rows, std::optional<std::size_t> selected, std::string_view findText,
+                      std::string_view previousFindText);
+FindResult findInList(const RowList& rows, std::optional<std::size_t> selected, std::string_view findText,
+                      std::string_view previousFindText);
+
+}  // namespace scortavia

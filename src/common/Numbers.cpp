@@ -1,0 +1,177 @@
+#include "common/Numbers.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <system_error>
+
+#include "common/TextRules.h"
+
+namespace scortavia {
+
+namespace {
+
+__extension__ typedef unsigned __int128 Uint128;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads "[-]digits[.digits]" with correct rounding; the text is always well formed here.
+std::optional<double> readPointText(const std::string& text) {
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::string toDecimal(Uint128 n) {
+    std::string digits;
+    do {
+        digits.push_back(static_cast<char>('0' + static_cast<int>(n % 10)));
+        n /= 10;
+    } while (n != 0);
+    std::reverse(digits.begin(), digits.end());
+    return digits;
+}
+
+std::string normalised(std::string_view text, int decimals, bool money) {
+    const std::string_view zero = money ? "0,00" : "0";
+    const std::optional<double> value = parseDecimalComma(text);
+    if (!value) return std::string(zero);
+    std::string out = formatGeneral(roundHalfUpExact(*value, decimals));
+    if (!money) return out;
+    const std::size_t comma = out.find(',');
+    if (comma == std::string::npos) {
+        out += ",00";
+    } else if (out.size() - comma == 2) {
+        out += '0';
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<double> parseDecimalComma(std::string_view text) {
+    const std::string_view t = trimBlanks(text);
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+        negative = t[i] == '-';
+        ++i;
+    }
+    const std::size_t intBegin = i;
+    while (i < t.size() && isDigit(t[i])) ++i;
+    const std::string_view intDigits = t.substr(intBegin, i - intBegin);
+    bool comma = false;
+    std::string_view fracDigits;
+    if (i < t.size() && t[i] == ',') {
+        comma = true;
+        const std::size_t fracBegin = ++i;
+        while (i < t.size() && isDigit(t[i])) ++i;
+        fracDigits = t.substr(fracBegin, i - fracBegin);
+    }
+    if (i != t.size() || (intDigits.empty() && !comma)) return std::nullopt;
+
+    // from_chars takes neither '+' nor a bare point, so rebuild a plain "[-]123.45".
+    std::string rebuilt;
+    rebuilt.reserve(t.size() + 2);
+    if (negative) rebuilt += '-';
+    rebuilt += intDigits.empty() ? std::string_view("0") : intDigits;
+    if (!fracDigits.empty()) {
+        rebuilt += '.';
+        rebuilt += fracDigits;
+    }
+    double value = 0.0;
+    const auto [ptr, ec] =
+        std::from_chars(rebuilt.data(), rebuilt.data() + rebuilt.size(), value, std::chars_format::fixed);
+    if (ec == std::errc::result_out_of_range) {
+        // Too large is an error; too small is simply the nearest double, zero.
+        const bool large = std::any_of(intDigits.begin(), intDigits.end(), [](char c) { return c != '0'; });
+        if (large) return std::nullopt;
+        return negative ? -0.0 : 0.0;
+    }
+    if (ec != std::errc() || ptr != rebuilt.data() + rebuilt.size()) return std::nullopt;
+    return value;
+}
+
+double roundHalfUpExact(double v, int decimals) {
+    if (!std::isfinite(v)) return v;
+    if (v == 0.0) return 0.0;
+    decimals = std::clamp(decimals, 0, 15);
+
+    // |v| = m * 2^-k exactly, with m a 53-bit integer.
+    int exponent = 0;
+    const double fraction = std::frexp(std::fabs(v), &exponent);
+    std::uint64_t m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    int k = 53 - exponent;
+    if (k <= 0) return v;  // already an integer
+    while (k > 0 && (m & 1U) == 0) {
+        m >>= 1;
+        --k;
+    }
+    if (k == 0) return v;
+    // m * 10^15 < 2^103, so for larger k the rounded value is below one unit of the last decimal.
+    if (k > 120) return 0.0;
+
+    Uint128 scale = 1;
+    for (int i = 0; i < decimals; ++i) scale *= 10;
+    const Uint128 q = (static_cast<Uint128>(m) * scale + (static_cast<Uint128>(1) << (k - 1))) >> k;
+    if (q == 0) return 0.0;
+
+    std::string digits = toDecimal(q);
+    const std::size_t d = static_cast<std::size_t>(decimals);
+    if (digits.size() <= d) digits.insert(0, d + 1 - digits.size(), '0');
+    std::string text = v < 0 ? "-" : "";
+    text.append(digits, 0, digits.size() - d);
+    if (d > 0) {
+        text += '.';
+        text.append(digits, digits.size() - d, d);
+    }
+    return readPointText(text).value_or(v);
+}
+
+std::string formatGeneral(double v) {
+    if (!std::isfinite(v) || v == 0.0) return "0";
+
+    // Scientific with 14 digits after the point rounds correctly to 15 significant digits; the digits are then
+    // laid out positionally, because the number reader accepts no exponent.
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, 14);
+    const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const std::size_t e = sci.find('e');
+    std::string digits;
+    for (char c : sci.substr(0, e)) {
+        if (isDigit(c)) digits += c;
+    }
+    std::string_view expText = sci.substr(e + 1);
+    const bool expNegative = expText.front() == '-';
+    if (expText.front() == '+' || expText.front() == '-') expText.remove_prefix(1);
+    int exp10 = 0;
+    std::from_chars(expText.data(), expText.data() + expText.size(), exp10);
+    if (expNegative) exp10 = -exp10;
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+    std::string out = v < 0 ? "-" : "";
+    if (exp10 >= 0) {
+        const std::size_t intLength = static_cast<std::size_t>(exp10) + 1;
+        if (digits.size() <= intLength) {
+            out += digits;
+            out.append(intLength - digits.size(), '0');
+        } else {
+            out.append(digits, 0, intLength);
+            out += ',';
+            out.append(digits, intLength, std::string::npos);
+        }
+    } else {
+        out += "0,";
+        out.append(static_cast<std::size_t>(-exp10 - 1), '0');
+        out += digits;
+    }
+    return out;
+}
+
+std::string formatMoneyText(std::string_view text, int decimals) { return normalised(text, decimals, true); }
+
+std::string formatWholeText(std::string_view text) { return normalised(text, 0, false); }
+
+}  // namespace scortavia

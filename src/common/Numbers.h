@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Reading, rounding and writing numbers the way the screens show them: decimal comma, no thousands separator.
+namespace scortavia {
+
+// Reads a number written with the decimal comma: optional blanks (chars <= 32), optional sign (+ or -), digits,
+// optionally a comma followed by digits, optional blanks. At least one digit or the comma must be there, so "5,"
+// reads 5, ",5" reads 0.5 and a lone "," reads 0. No thousands separator, no exponent, no point. Returns the
+// double nearest to the typed decimal, std::nullopt when the text is not such a number or is too large for a
+// double. A value too small for a double reads as zero.
+std::optional<double> parseDecimalComma(std::string_view text);
+
+// trunc(|v| * 10^decimals + 0.5) / 10^decimals with the sign of v put back, computed exactly on the binary value
+// of v; the quotient is the double nearest to the exact decimal result. Negative values therefore round half away
+// from zero. A result of zero is +0. decimals is clamped to 0..15; non-finite v is returned unchanged.
+double roundHalfUpExact(double v, int decimals);
+
+// The general number format of computed values: at most 15 significant digits, decimal comma, no thousands
+// separator, no trailing zeros, always positional (never an exponent) so that parseDecimalComma reads it back.
+// -0 and non-finite values give "0".
+std::string formatGeneral(double v);
+
+// Normalisation of a money box with `decimals` decimals: blank or unreadable text gives "0,00"; otherwise the value
+// rounded half up, written in the general format with at least two decimals.
+std::string formatMoneyText(std::string_view text, int decimals);
+
+// Normalisation of a whole-number box: blank or unreadable text gives "0"; otherwise the value rounded half up to a
+// whole number, without leading zeros.
+std::string formatWholeText(std::string_view text);
+
+}  // namespace scortavia

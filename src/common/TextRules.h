@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Text rules shared by storage, lists and searches. Text in the core library is UTF-8.
+namespace scortavia {
+
+// Removes leading and trailing characters whose code is 32 or less (blanks and control characters).
+std::string_view trimBlanks(std::string_view text);
+
+// Case folding of every search and list order: only the letters A to Z change; "è" and "È" stay apart.
+char foldLowerAZ(char c);
+char foldUpperAZ(char c);
+std::string lowerAZ(std::string_view text);
+std::string upperAZ(std::string_view text);
+
+// True when `needle` occurs in `haystack` with A to Z folded; an empty needle never matches.
+bool containsFoldedAZ(std::string_view haystack, std::string_view needle);
+
+// Number of characters (code points) of UTF-8 text.
+std::size_t countCharacters(std::string_view utf8);
+
+// Byte length of the first `count` characters of UTF-8 text (the whole text when shorter).
+std::size_t prefixBytes(std::string_view utf8, std::size_t count);
+
+}  // namespace scortavia

@@ -1,0 +1,57 @@
+#include "products/ProductRows.h"
+
+#include "common/ListRows.h"
+
+namespace scortavia {
+namespace {
+
+using P = ProductLayout;
+
+void column(std::string& row, std::string_view literal, const ProductView& product, P::Field field,
+            std::size_t width) {
+    row += literal;
+    const std::size_t from = row.size();
+    product.appendText(field, row);
+    fitTail(row, from, width);
+}
+
+void cost(std::string& row, const ProductView& product) {
+    row += "  Costo: € ";
+    product.appendText(P::Costo, row);  // trimmed, never cut
+}
+
+}  // namespace
+
+void appendProductRowA(std::string& row, const ProductView& product) {
+    column(row, "Cod. ", product, P::Codice, 22);
+    column(row, "  ", product, P::Nome, 34);
+    column(row, "  Cat. ", product, P::Tipologia, 22);
+    column(row, "  Giac. ", product, P::Giacenza, 4);
+    column(row, "  Pagato: ", product, P::Pagato, 2);
+    column(row, "  Scad. ", product, P::DataSca, 10);
+    cost(row, product);
+}
+
+void appendProductRowB(std::string& row, const ProductView& product) {
+    column(row, "Cod. ", product, P::Codice, 20);
+    column(row, "  ", product, P::Nome, 30);
+    column(row, "  ", product, P::Tipologia, 20);
+    column(row, "  Giac. ", product, P::Giacenza, 4);
+    column(row, "  ", product, P::Ditta, 24);
+    column(row, "  Scad. ", product, P::DataSca, 10);
+    cost(row, product);
+}
+
+std::string productRowA(const ProductView& product) {
+    std::string row;
+    appendProductRowA(row, product);
+    return row;
+}
+
+std::string productRowB(const ProductView& product) {
+    std::string row;
+    appendProductRowB(row, product);
+    return row;
+}
+
+}  // namespace scortavia

@@ -1,0 +1,180 @@
+#include "storage/ArchiveFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <utility>
+
+namespace scortavia {
+namespace {
+
+// Appenders agree on one byte far beyond any real archive as their mutex, so an append waits
+// only for other appends, not for a lock held on some record.
+constexpr std::int64_t kAppendLockOffset = std::int64_t{1} << 62;
+
+// Filesystems without byte-range locks (some network mounts) still let the program work, unlocked.
+bool locksUnsupported(int error) { return error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS; }
+
+void (*raceHook)() = nullptr;
+
+}  // namespace
+
+ArchiveFile::ArchiveFile(int fd, std::filesystem::path path, std::size_t recordSize)
+    : fd_(fd), path_(std::move(path)), recordSize_(recordSize) {}
+
+ArchiveFile::ArchiveFile(ArchiveFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      recordSize_(other.recordSize_),
+      position_(other.position_) {}
+
+ArchiveFile& ArchiveFile::operator=(ArchiveFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
+        recordSize_ = other.recordSize_;
+        position_ = other.position_;
+    }
+    return *this;
+}
+
+ArchiveFile::~ArchiveFile() { Close(); }
+
+void ArchiveFile::setRaceHookForTesting(void (*hook)()) { raceHook = hook; }
+
+void ArchiveFile::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+Status ArchiveFile::failure(const char* what, int error) const {
+    return Status::failure(std::string(what) + " " + path_.string() + ": " + std::strerror(error));
+}
+
+Result<ArchiveFile> ArchiveFile::OpenOrCreate(const std::filesystem::path& path, std::size_t recordSize) {
+    if (recordSize == 0) return Status::failure("record size 0");
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        const int error = errno;
+        return Status::failure("open " + path.string() + ": " + std::strerror(error));
+    }
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Status::failure("not a regular file: " + path.string());
+    }
+    return ArchiveFile(fd, path, recordSize);
+}
+
+Result<std::int64_t> ArchiveFile::RecordCount() const {
+    struct stat st{};
+    if (fd_ < 0) return Status::failure("archive closed");
+    if (::fstat(fd_, &st) != 0) return failure("stat", errno);
+    return static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(recordSize_);
+}
+
+bool ArchiveFile::AtEnd() const {
+    auto count = RecordCount();
+    return !count || position_ >= *count;
+}
+
+Status ArchiveFile::ReadAt(std::int64_t index, std::span<std::uint8_t> record) {
+    if (fd_ < 0) return Status::failure("archive closed");
+    if (index < 0 || record.size() != recordSize_) return Status::failure("bad record index or buffer");
+    const auto offset = static_cast<off_t>(index * static_cast<std::int64_t>(recordSize_));
+    std::size_t done = 0;
+    while (done < recordSize_) {
+        const ssize_t n = ::pread(fd_, record.data() + done, recordSize_ - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return failure("read", errno);
+        if (n == 0) return Status::failure("record " + std::to_string(index) + " is past the end of " + path_.string());
+        done += static_cast<std::size_t>(n);
+    }
+    position_ = index + 1;
+    return Status::success();
+}
+
+Status ArchiveFile::writeRecord(std::int64_t index, std::span<const std::uint8_t> record) {
+    const auto offset = static_cast<off_t>(index * static_cast<std::int64_t>(recordSize_));
+    ssize_t n = 0;
+    do {
+        n = ::pwrite(fd_, record.data(), recordSize_, offset);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return failure("write", errno);
+    if (static_cast<std::size_t>(n) != recordSize_) {
+        return Status::failure("short write to " + path_.string() + " (disk full or file too large)");
+    }
+    if (::fdatasync(fd_) != 0) return failure("flush", errno);
+    return Status::success();
+}
+
+Status ArchiveFile::WriteAt(std::int64_t index, std::span<const std::uint8_t> record) {
+    if (fd_ < 0) return Status::failure("archive closed");
+    if (index < 0 || record.size() != recordSize_) return Status::failure("bad record index or buffer");
+    auto count = RecordCount();
+    if (!count) return count.status();
+    if (index > *count) return Status::failure("record " + std::to_string(index) + " would leave a hole");
+    return writeRecord(index, record);
+}
+
+Status ArchiveFile::lockRange(std::int64_t offset, std::int64_t length, bool lock) const {
+    struct flock fl{};
+    fl.l_type = lock ? F_WRLCK : F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(offset);
+    fl.l_len = static_cast<off_t>(length);
+    // Locks owned by the open file, not the process: closing another descriptor of the same
+    // file elsewhere in the program cannot silently drop them.
+    int rc = 0;
+    do {
+        rc = ::fcntl(fd_, F_OFD_SETLKW, &fl);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0 && errno == EINVAL) {
+        fl.l_pid = 0;
+        do {
+            rc = ::fcntl(fd_, F_SETLKW, &fl);
+        } while (rc != 0 && errno == EINTR);
+    }
+    if (rc != 0 && !locksUnsupported(errno)) return failure("lock", errno);
+    return Status::success();
+}
+
+Result<std::int64_t> ArchiveFile::Append(std::span<const std::uint8_t> record) {
+    if (fd_ < 0) return Status::failure("archive closed");
+    if (record.size() != recordSize_) return Status::failure("bad record buffer");
+    if (auto locked = lockRange(kAppendLockOffset, 1, true); !locked) return locked;
+    auto count = RecordCount();
+    if (raceHook) raceHook();
+    Status written = count ? writeRecord(*count, record) : count.status();
+    lockRange(kAppendLockOffset, 1, false);
+    if (!written) return written;
+    return *count;
+}
+
+Status ArchiveFile::UpdateAt(std::int64_t index, std::span<std::uint8_t> record,
+                             const std::function<void(std::span<std::uint8_t>)>& change) {
+    if (fd_ < 0) return Status::failure("archive closed");
+    if (index < 0 || record.size() != recordSize_) return Status::failure("bad record index or buffer");
+    const auto size = static_cast<std::int64_t>(recordSize_);
+    if (auto locked = lockRange(index * size, size, true); !locked) return locked;
+    Status result = ReadAt(index, record);
+    if (result) {
+        change(record);
+        if (raceHook) raceHook();
+        result = writeRecord(index, record);
+    }
+    lockRange(index * size, size, false);
+    return result;
+}
+
+}  // namespace scortavia

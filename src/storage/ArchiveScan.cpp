@@ -1,0 +1,56 @@
+#include "storage/ArchiveScan.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace scortavia {
+
+ArchiveScan::ArchiveScan(ArchiveFile& file, std::size_t blockBytes)
+    : file_(file), recordSize_(file.recordSize()) {
+    const std::size_t perBlock = std::max<std::size_t>(1, blockBytes / recordSize_);
+    block_.resize(perBlock * recordSize_);
+    auto count = file_.RecordCount();
+    if (count) {
+        total_ = *count;
+        ::posix_fadvise(file_.descriptor(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    } else {
+        status_ = count.status();
+    }
+}
+
+bool ArchiveScan::fill() {
+    const auto perBlock = static_cast<std::int64_t>(block_.size() / recordSize_);
+    const std::int64_t wanted = std::min(perBlock, total_ - next_);
+    const std::size_t bytes = static_cast<std::size_t>(wanted) * recordSize_;
+    const auto offset = static_cast<off_t>(next_ * static_cast<std::int64_t>(recordSize_));
+    std::size_t done = 0;
+    while (done < bytes) {
+        const ssize_t n = ::pread(file_.descriptor(), block_.data() + done, bytes - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            status_ = Status::failure("read " + file_.path().string() + ": " + std::strerror(errno));
+            return false;
+        }
+        if (n == 0) break;  // shortened meanwhile by another tool: keep the whole records we got
+        done += static_cast<std::size_t>(n);
+    }
+    blockFirst_ = next_;
+    blockCount_ = static_cast<std::int64_t>(done / recordSize_);
+    if (blockCount_ < wanted) total_ = next_ + blockCount_;
+    return blockCount_ > 0;
+}
+
+const std::uint8_t* ArchiveScan::Next() {
+    if (!status_ || next_ >= total_) return nullptr;
+    if (next_ >= blockFirst_ + blockCount_ && !fill()) return nullptr;
+    const std::uint8_t* record = block_.data() + static_cast<std::size_t>(next_ - blockFirst_) * recordSize_;
+    ++next_;
+    return record;
+}
+
+}  // namespace scortavia

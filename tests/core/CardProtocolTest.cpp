@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "storage/CardProtocol.h"
+#include "storage/ProductRecord.h"
+#include "support/Records.h"
+#include "support/TempFolder.h"
+
+namespace scortavia {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct NavCase {
+    const char* name;
+    int records;  // archive of cards coded "C1", "C2", ...; -1: no archive file at all
+    CardAction action;
+    std::string position;
+    const char* loadedCode;  // nullptr: nothing loaded
+    std::string expectedPosition;
+    CardMessage message;
+};
+
+class CardNavigation : public testing::TestWithParam<NavCase> {};
+
+TEST_P(CardNavigation, LoadsTheRightCardAndSaysTheRightThing) {
+    const auto& c = GetParam();
+    test::TempFolder folder;
+    const fs::path path = folder.file("Magazzino.pro");
+    if (c.records >= 0) {
+        std::vector<ProductRecord> records;
+        for (int i = 1; i <= c.records; ++i) records.push_back(test::product("C" + std::to_string(i)));
+        test::writeBytes(path, test::archiveBytes(records));
+    }
+    ProductRecord buffer;
+    const auto outcome = CardProtocol(path, ProductRecord::kSize).navigate(c.action, c.position, buffer.bytes());
+    EXPECT_EQ(outcome.loaded, c.loadedCode != nullptr);
+    if (c.loadedCode) {
+        EXPECT_EQ(buffer.text(ProductRecord::Codice), c.loadedCode);
+    }
+    EXPECT_EQ(outcome.position, c.expectedPosition);
+    EXPECT_EQ(outcome.message, c.message);
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_TRUE(fs::exists(path)) << "every action opens (and so creates) the archive";
+}
+
+using A = CardAction;
+using M = CardMessage;
+INSTANTIATE_TEST_SUITE_P(
+    Table, CardNavigation,
+    testing::Values(
+        NavCase{"FirstWithNoArchiveFile", -1, A::First, "", nullptr, "", M::EmptyArchive},
+        NavCase{"FirstOnEmpty", 0, A::First, "3", nullptr, "3", M::EmptyArchive},
+        NavCase{"First", 5, A::First, "4", "C1", "1", M::None},
+        NavCase{"LastOnEmpty", 0, A::Last, "", nullptr, "", M::EmptyArchive},
+        NavCase{"Last", 5, A::Last, "", "C5", "5", M::None},
+        NavCase{"NextFromNewCard", 5, A::Next, "", "C1", "1", M::None},
+        NavCase{"Next", 5, A::Next, "2", "C3", "3", M::None},
+        NavCase{"NextOnLastDoesNothing", 5, A::Next, "5", nullptr, "5", M::None},
+        NavCase{"NextOnEmptyEmptiesPosition", 0, A::Next, "4", nullptr, "", M::EmptyArchive},
+        NavCase{"NextOnEmptyFromNewCard", 0, A::Next, "", nullptr, "", M::EmptyArchive},
+        NavCase{"NextWithGarbagePosition", 5, A::Next, "x", nullptr, "x", M::AccessFailed},
+        NavCase{"PreviousOnFirstDoesNothing", 5, A::Previous, "1", nullptr, "1", M::None},
+        NavCase{"PreviousOnFirstOfEmptyArchive", 0, A::Previous, "1", nullptr, "1", M::None},
+        NavCase{"PreviousFromNewCard", 5, A::Previous, "", "C1", "1", M::None},
+        NavCase{"Previous", 5, A::Previous, "3", "C2", "2", M::None},
+        NavCase{"PreviousOnEmpty", 0, A::Previous, "", nullptr, "", M::EmptyArchive},
+        NavCase{"PreviousBeyondTheArchive", 2, A::Previous, "9", nullptr, "9", M::AccessFailed},
+        NavCase{"PreviousWithGarbagePosition", 5, A::Previous, "2a", nullptr, "2a", M::AccessFailed}),
+    [](const testing::TestParamInfo<NavCase>& info) { return info.param.name; });
+
+class CardSave : public testing::Test {
+protected:
+    test::TempFolder folder;
+    fs::path path = folder.file("Magazzino.pro");
+    CardProtocol protocol{path, ProductRecord::kSize};
+
+    std::string withCards(int n) {
+        std::vector<ProductRecord> records;
+        for (int i = 1; i <= n; ++i) records.push_back(test::product("C" + std::to_string(i)));
+        const std::string bytes = test::archiveBytes(records);
+        test::writeBytes(path, bytes);
+        return bytes;
+    }
+};
+
+TEST_F(CardSave, NewCardIsAppendedAtTheEnd) {
+    const std::string before = withCards(3);
+    const auto card = test::product("NEW");
+    const auto outcome = protocol.save("", card.bytes());
+    EXPECT_TRUE(outcome.saved);
+    EXPECT_EQ(outcome.position, "4");
+    EXPECT_EQ(outcome.message, CardMessage::Inserted);
+    const std::string after = test::readBytes(path);
+    ASSERT_EQ(after.size(), 10368u);
+    EXPECT_EQ(after.substr(0, 7776), before);
+    EXPECT_EQ(after.substr(7776), test::archiveBytes(std::vector{card}));
+}
+
+TEST_F(CardSave, StoredCardIsRewrittenInPlace) {
+    const std::string before = withCards(3);
+    const auto card = test::product("CHANGED");
+    const auto outcome = protocol.save("2", card.bytes());
+    EXPECT_TRUE(outcome.saved);
+    EXPECT_EQ(outcome.position, "2");
+    EXPECT_EQ(outcome.message, CardMessage::Updated);
+    const std::string after = test::readBytes(path);
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(after.substr(0, 2592), before.substr(0, 2592));
+    EXPECT_EQ(after.substr(2592, 2592), test::archiveBytes(std::vector{card}));
+    EXPECT_EQ(after.substr(5184), before.substr(5184));
+}
+
+TEST_F(CardSave, FirstSaveCreatesTheArchive) {
+    const auto outcome = protocol.save("", test::product("A").bytes());
+    EXPECT_EQ(outcome.position, "1");
+    EXPECT_EQ(fs::file_size(path), 2592u);
+}
+
+TEST_F(CardSave, ImpossiblePositionsFailWithoutWriting) {
+    const std::string before = withCards(2);
+    for (const char* position : {"0", "-1", "abc", "4"}) {
+        const auto outcome = protocol.save(position, test::product("X").bytes());
+        EXPECT_FALSE(outcome.saved) << position;
+        EXPECT_EQ(outcome.message, CardMessage::AccessFailed) << position;
+        EXPECT_EQ(outcome.position, position);
+    }
+    EXPECT_EQ(test::readBytes(path), before);
+}
+
+TEST(CardProtocolFailure, UnreachableArchiveGivesTheAccessMessageAndKeepsThePosition) {
+    test::TempFolder folder;
+    fs::create_directory(folder.file("Magazzino.pro"));
+    CardProtocol protocol(folder.file("Magazzino.pro"), ProductRecord::kSize);
+    ProductRecord buffer;
+    for (auto action : {A::First, A::Previous, A::Next, A::Last}) {
+        const auto outcome = protocol.navigate(action, "", buffer.bytes());
+        EXPECT_EQ(outcome.message, M::AccessFailed);
+        EXPECT_EQ(outcome.position, "") << "a new card never gets a position it has not got";
+        EXPECT_FALSE(outcome.loaded);
+    }
+    const auto saved = protocol.save("", buffer.bytes());
+    EXPECT_FALSE(saved.saved);
+    EXPECT_EQ(saved.message, M::AccessFailed);
+    EXPECT_EQ(cardMessageText(M::AccessFailed),
+              "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\rAccertarsi di possedere i "
+              "privilegi di scrittura nella cartella di installazione del programma.");
+}
+
+TEST(CardProtocolPosition, BlankMeansNewCard) {
+    EXPECT_TRUE(CardProtocol::isNewCard(""));
+    EXPECT_TRUE(CardProtocol::isNewCard("  "));
+    EXPECT_FALSE(CardProtocol::isNewCard("3"));
+    EXPECT_EQ(CardProtocol::parsePosition(" 12 "), 12);
+    EXPECT_EQ(CardProtocol::parsePosition("1 2"), std::nullopt);
+    EXPECT_EQ(CardProtocol::parsePosition(""), std::nullopt);
+}
+
+}  // namespace
+}  // namespace scortavia
