@@ -16,8 +16,10 @@ void fitTail(std::string& row, std::size_t from, std::size_t width) {
     const std::string_view tail = std::string_view(row).substr(from);
     const std::string_view trimmed = trimBlanks(tail);
     if (trimmed.size() != tail.size()) {
-        row.erase(from + static_cast<std::size_t>(trimmed.data() + trimmed.size() - row.data()));
-        row.erase(from, static_cast<std::size_t>(trimmed.data() - tail.data()));
+        const auto end = static_cast<std::size_t>(trimmed.data() + trimmed.size() - row.data());
+        const auto leading = static_cast<std::size_t>(trimmed.data() - tail.data());
+        row.erase(end);
+        row.erase(from, leading);
     }
     const std::string_view value = std::string_view(row).substr(from);
     const std::size_t length = countCharacters(value);

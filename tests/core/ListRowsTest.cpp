@@ -108,8 +108,37 @@ TEST(ListRowsSort, LargeListMatchesStableReference) {
     expected.reserve(rows.size());
     for (std::size_t i : order) expected.push_back(rows[i]);
 
+    RowList list;
+    for (const auto& row : rows) list.add(row);
+    list.sort();
+    EXPECT_EQ(list.toVector(), expected);
+
     sortListRows(rows);
     EXPECT_EQ(rows, expected);
+}
+
+TEST(ListRowsInPlace, RowsBuiltByAppendingKeepTheirColumns) {
+    RowList list;
+    for (const auto& [code, name] : std::vector<std::pair<std::string, std::string>>{
+             {"B-2", "  Vite  "}, {"A-1234567890", "Città di Castello"}, {"", ""}}) {
+        std::string& row = list.startRow();
+        row += "Cod. ";
+        std::size_t from = row.size();
+        row += code;
+        fitTail(row, from, 6);
+        row += "|";
+        from = row.size();
+        row += name;
+        fitTail(row, from, 5);
+        list.endRow();
+    }
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0], "Cod. B-2   |Vite ");
+    EXPECT_EQ(list[1], "Cod. A-1234|Città");
+    EXPECT_EQ(list[2], "Cod.       |     ");
+    list.sort();
+    EXPECT_EQ(list[0], "Cod.       |     ");
+    EXPECT_EQ(list[1], "Cod. A-1234|Città");
 }
 
 // ---- findInList ----
@@ -136,10 +165,14 @@ class ListRowsFind : public ::testing::TestWithParam<FindCase> {};
 
 TEST_P(ListRowsFind, MovesSelection) {
     const FindCase& c = GetParam();
-    const FindResult r = findInList(kRows, c.selected, c.findText, c.previous);
-    EXPECT_EQ(r.outcome, c.outcome);
-    EXPECT_EQ(r.selected, c.expectedSelected);
-    EXPECT_EQ(r.memory, c.memory);
+    RowList list;
+    for (const auto& row : kRows) list.add(row);
+    for (const FindResult& r : {findInList(kRows, c.selected, c.findText, c.previous),
+                                findInList(list, c.selected, c.findText, c.previous)}) {
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_EQ(r.selected, c.expectedSelected);
+        EXPECT_EQ(r.memory, c.memory);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
