@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench format clean
+.PHONY: all deps configure build program test run bench format clean
 
 all: build
 
@@ -15,6 +15,13 @@ configure: deps
 
 build: configure
 	cmake --build $(BUILD) --parallel $(JOBS)
+
+# The program folder: the executable and its settings file, as installed.
+program: configure
+	cmake --build $(BUILD) --parallel $(JOBS) --target scortavia
+
+run: program
+	cd $(BUILD)/program && ./scortavia
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --parallel $(JOBS)

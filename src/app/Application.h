@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "app/ScreenRegistry.h"
+
+namespace scortavia {
+
+// Start-up: the look of the program, the long-lived screens in their creation order, and the
+// password screen as the first window.
+class Application final {
+public:
+    explicit Application(std::filesystem::path programFolder);
+
+    ScreenRegistry& registry() { return registry_; }
+    void start();
+
+    // Fusion style, the program's palette and the Italian locale; dates and numbers are
+    // formatted by the program itself ("dd/mm/yyyy", decimal comma), never by the system.
+    static void applyLook();
+
+private:
+    ScreenRegistry registry_;
+};
+
+}  // namespace scortavia

@@ -1,0 +1,30 @@
+#include "app/DesktopService.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace scortavia {
+namespace {
+
+std::function<void(const QString&)>& hook() {
+    static std::function<void(const QString&)> instance;
+    return instance;
+}
+
+}  // namespace
+
+void DesktopService::setHookForTesting(std::function<void(const QString&)> h) { hook() = std::move(h); }
+
+void DesktopService::open(const QString& target) {
+    if (hook()) {
+        hook()(target);
+        return;
+    }
+    // Document paths arrive quoted, as a shell would want them; the desktop wants the bare path.
+    QString bare = target;
+    if (bare.size() >= 2 && bare.startsWith('"') && bare.endsWith('"')) bare = bare.mid(1, bare.size() - 2);
+    const QUrl url = bare.contains(QStringLiteral("://")) ? QUrl(bare) : QUrl::fromLocalFile(bare);
+    QDesktopServices::openUrl(url);
+}
+
+}  // namespace scortavia

@@ -1,0 +1,66 @@
+#include "app/ScreenRegistry.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+
+namespace scortavia {
+
+WorkArea::WorkArea(ScreenRegistry& registry, const QString& name) : QWidget(nullptr), registry_(registry) {
+    setObjectName(name);
+    setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+void WorkArea::present() {
+    show();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();  // offscreen cannot raise
+    activateWindow();
+}
+
+void WorkArea::closeEvent(QCloseEvent* event) {
+    if (registry_.ending()) {
+        event->accept();
+        return;
+    }
+    // The window stays alive for the whole run: closing only changes which screen is shown.
+    event->ignore();
+    onClose();
+}
+
+void WorkArea::onClose() { registry_.switchTo(QStringLiteral("frmAvvio"), this); }
+
+ScreenRegistry::ScreenRegistry(std::filesystem::path programFolder) : programFolder_(std::move(programFolder)) {}
+
+ScreenRegistry::~ScreenRegistry() {
+    ending_ = true;
+    for (auto it = order_.rbegin(); it != order_.rend(); ++it) delete screens_.value(*it).data();
+}
+
+void ScreenRegistry::add(WorkArea* screen) {
+    screens_.insert(screen->objectName(), screen);
+    order_.push_back(screen->objectName());
+}
+
+WorkArea* ScreenRegistry::screen(const QString& name) const { return screens_.value(name).data(); }
+
+bool ScreenRegistry::switchTo(const QString& name, QWidget* from) {
+    WorkArea* target = screen(name);
+    if (!target) return false;
+    target->present();
+    if (from && from != target) from->hide();
+    return true;
+}
+
+void ScreenRegistry::endProgram() {
+    ending_ = true;
+    if (endHandler_) {
+        endHandler_();
+        return;
+    }
+    for (const QString& name : order_) {
+        if (WorkArea* s = screen(name)) s->hide();
+    }
+    QApplication::quit();
+}
+
+}  // namespace scortavia

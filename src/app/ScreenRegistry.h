@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+namespace scortavia {
+
+class ScreenRegistry;
+
+// A long-lived screen: created once at start, shown and hidden for the whole run.
+// Closing it goes back to the main menu unless the screen says otherwise.
+class WorkArea : public QWidget {
+    Q_OBJECT
+public:
+    WorkArea(ScreenRegistry& registry, const QString& name);
+
+    // Shows the screen the way it is meant to be seen (some are maximised).
+    virtual void present();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // What closing from the title bar does; the default returns to the main menu.
+    virtual void onClose();
+
+    ScreenRegistry& registry() const { return registry_; }
+
+private:
+    ScreenRegistry& registry_;
+};
+
+// The screens of the run, reached by their names, and the program folder they work in.
+class ScreenRegistry final {
+public:
+    explicit ScreenRegistry(std::filesystem::path programFolder);
+    ~ScreenRegistry();
+    ScreenRegistry(const ScreenRegistry&) = delete;
+    ScreenRegistry& operator=(const ScreenRegistry&) = delete;
+
+    const std::filesystem::path& programFolder() const { return programFolder_; }
+
+    // Takes ownership; the screen is found by its object name from then on.
+    void add(WorkArea* screen);
+    WorkArea* screen(const QString& name) const;
+    template <class T>
+    T* get(const QString& name) const {
+        return qobject_cast<T*>(screen(name));
+    }
+    // The names in the order the screens were created.
+    const std::vector<QString>& creationOrder() const { return order_; }
+
+    // Shows the work area `name` and hides `from`: exactly one work area is visible at a time.
+    // An area not built into this program does nothing.
+    bool switchTo(const QString& name, QWidget* from);
+
+    // Ends the program at once; nothing is saved on the way out.
+    void endProgram();
+    bool ending() const { return ending_; }
+    void setEndProgramHandler(std::function<void()> handler) { endHandler_ = std::move(handler); }
+
+private:
+    std::filesystem::path programFolder_;
+    QHash<QString, QPointer<WorkArea>> screens_;
+    std::vector<QString> order_;
+    std::function<void()> endHandler_;
+    bool ending_ = false;
+};
+
+}  // namespace scortavia

@@ -1,0 +1,118 @@
+#include "app/TfrmAvvio.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/DesktopService.h"
+#include "app/Widgets.h"
+
+namespace scortavia {
+namespace {
+
+struct TileSpec {
+    const char* number;
+    const char* picture;
+    const char* target;
+};
+
+// In menu order: two rows of three.
+constexpr TileSpec kTiles[] = {
+    {"04", "magazzino", "frmMagazzino"},   {"02", "carico", "frmMenuCarico"},
+    {"03", "scarico", "frmMenuScarico"},   {"07", "inventario", "frmMenuRiepilogo"},
+    {"06", "crea_listino", "frmCreaCatalogo"}, {"08", "apri_listino", "frmApriCatalogo"},
+};
+
+}  // namespace
+
+TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmAvvio")) {
+    setWindowTitle(QStringLiteral(" Scortavia"));
+    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
+    setMinimumSize(940, 700);
+    setStyleSheet(QStringLiteral(
+        "QWidget#frmAvvio { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #E4ECEE, stop:1 #CBD8DC); }"
+        "QFrame#panAvvio { background: white; border: 1px solid #B9C9CE; border-radius: 14px; }"));
+
+    auto* outer = new QGridLayout(this);
+    panAvvio = new QFrame(this);
+    panAvvio->setObjectName(QStringLiteral("panAvvio"));
+    panAvvio->setFixedSize(880, 640);
+    outer->addWidget(panAvvio, 0, 0, Qt::AlignCenter);
+
+    auto* layout = new QVBoxLayout(panAvvio);
+    layout->setContentsMargins(40, 28, 40, 22);
+    layout->setSpacing(0);
+    layout->addWidget(new Picture(QStringLiteral("imgTitolo"), QStringLiteral(":/title.svg"), {600, 70}, panAvvio), 0,
+                      Qt::AlignHCenter);
+    layout->addSpacing(10);
+    layout->addWidget(
+        new Picture(QStringLiteral("imgSottotitolo"), QStringLiteral(":/subtitle.svg"), {760, 44}, panAvvio), 0,
+        Qt::AlignHCenter);
+    layout->addSpacing(34);
+
+    auto* grid = new QGridLayout();
+    grid->setHorizontalSpacing(48);
+    grid->setVerticalSpacing(30);
+    int index = 0;
+    for (const TileSpec& spec : kTiles) {
+        const QString number = QString::fromLatin1(spec.number);
+        const QString name = QString::fromLatin1(spec.picture);
+        Tile tile{new PictureButton(QStringLiteral("imgApp") + number, QStringLiteral(":/tile_%1.svg").arg(name),
+                                    {160, 120}, panAvvio),
+                  new PictureButton(QStringLiteral("btnApp") + number, QStringLiteral(":/caption_%1.svg").arg(name),
+                                    {200, 32}, panAvvio),
+                  QString::fromLatin1(spec.target)};
+        auto* cell = new QVBoxLayout();
+        cell->setSpacing(8);
+        cell->addWidget(tile.picture, 0, Qt::AlignHCenter);
+        cell->addWidget(tile.caption, 0, Qt::AlignHCenter);
+        grid->addLayout(cell, index / 3, index % 3);
+        for (PictureButton* b : {tile.picture, tile.caption}) {
+            connect(b, &PictureButton::clicked, this, [this, target = tile.target] { openArea(target); });
+        }
+        tiles.push_back(tile);
+        ++index;
+    }
+    layout->addLayout(grid);
+    layout->addStretch(1);
+
+    auto* bottom = new QHBoxLayout();
+    imgGuida = new PictureButton(QStringLiteral("imgGuida"), QStringLiteral(":/icon_guida.svg"), {40, 40}, panAvvio);
+    imgGuida->setToolTip(QStringLiteral("Guida all'utilizzo del software"));
+    imgCrediti =
+        new PictureButton(QStringLiteral("imgCrediti"), QStringLiteral(":/icon_crediti.svg"), {40, 40}, panAvvio);
+    imgCrediti->setToolTip(QStringLiteral("Informazioni su Scortavia"));
+    imgSito = new PictureButton(QStringLiteral("imgSito"), QStringLiteral(":/sito.svg"), {360, 28}, panAvvio);
+    imgSito->setToolTip(QStringLiteral("Visita il sito web"));
+    imgEsci = new PictureButton(QStringLiteral("imgEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, panAvvio);
+    imgEsci->setToolTip(QStringLiteral("Esci dal programma"));
+    bottom->addWidget(imgGuida);
+    bottom->addSpacing(8);
+    bottom->addWidget(imgCrediti);
+    bottom->addStretch(1);
+    bottom->addWidget(imgSito);
+    bottom->addStretch(1);
+    bottom->addWidget(imgEsci);
+    layout->addLayout(bottom);
+
+    connect(imgSito, &PictureButton::clicked, this, &TfrmAvvio::imgSitoClick);
+    connect(imgEsci, &PictureButton::clicked, this, &TfrmAvvio::imgEsciClick);
+}
+
+void TfrmAvvio::present() {
+    showMaximized();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();  // offscreen cannot raise
+    activateWindow();
+}
+
+void TfrmAvvio::openArea(const QString& target) { registry().switchTo(target, this); }
+
+void TfrmAvvio::imgSitoClick() { DesktopService::open(QString::fromLatin1(kMakerWebAddress)); }
+
+void TfrmAvvio::imgEsciClick() { registry().endProgram(); }
+
+void TfrmAvvio::onClose() { registry().endProgram(); }
+
+}  // namespace scortavia

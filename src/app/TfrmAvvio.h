@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/ScreenRegistry.h"
+
+class QFrame;
+
+namespace scortavia {
+
+class PictureButton;
+
+// The main menu: six work-area tiles, help, credits, the maker's web strip and exit.
+class TfrmAvvio final : public WorkArea {
+    Q_OBJECT
+public:
+    explicit TfrmAvvio(ScreenRegistry& registry);
+
+    // Each tile is a picture and a caption picture under it; either one opens the area.
+    struct Tile {
+        PictureButton* picture;
+        PictureButton* caption;
+        QString target;
+    };
+    std::vector<Tile> tiles;
+    QFrame* panAvvio;
+    PictureButton* imgGuida;
+    PictureButton* imgCrediti;
+    PictureButton* imgSito;
+    PictureButton* imgEsci;
+
+    void present() override;
+    void openArea(const QString& target);
+    void imgSitoClick();
+    void imgEsciClick();
+
+protected:
+    void onClose() override;
+};
+
+inline constexpr const char* kMakerWebAddress = "https://www.scortavia.it";
+
+}  // namespace scortavia

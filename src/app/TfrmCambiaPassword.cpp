@@ -1,0 +1,153 @@
+#include "app/TfrmCambiaPassword.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "app/MessageService.h"
+#include "app/PasswordStore.h"
+#include "app/TfrmPassword.h"
+#include "app/Widgets.h"
+#include "common/TextRules.h"
+
+namespace scortavia {
+
+inline constexpr std::string_view kMsgOldPasswordWrong = "Attenzione: vecchia password errata.";
+inline constexpr std::string_view kMsgNotConfirmed =
+    "Attenzione: la nuova password non è stata confermata correttamente. E' necessario reinserire entrambi i "
+    "valori.";
+inline constexpr std::string_view kMsgChanged = "Modifica della password completata con successo.";
+inline constexpr std::string_view kMsgChangeError =
+    "Attenzione: si è verificato un errore durante la procedura di modifica della password. Si consiglia di "
+    "reinstallare il software.";
+
+namespace {
+
+std::string trimmedText(const QLineEdit* box) { return std::string(trimBlanks(box->text().toStdString())); }
+
+}  // namespace
+
+TfrmCambiaPassword::TfrmCambiaPassword(ScreenRegistry& registry)
+    : WorkArea(registry, QStringLiteral("frmCambiaPassword")) {
+    setWindowTitle(QStringLiteral(" Cambia password"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
+    setFixedSize(480, 262);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 18, 24, 18);
+    auto* heading = new QLabel(QStringLiteral("Modifica della password di accesso"), this);
+    heading->setObjectName(QStringLiteral("lblTitolo"));
+    heading->setStyleSheet(QStringLiteral("color: #0F5E63; font-size: 16px; font-weight: bold;"));
+    layout->addWidget(heading);
+    layout->addSpacing(12);
+    auto* grid = new QGridLayout();
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(14);
+    layout->addLayout(grid);
+
+    auto row = [&](int r, QLabel*& label, const char* caption, const char* labelName, QLineEdit*& box,
+                   const char* boxName, FocusFrame*& frame, const char* frameName) {
+        label = new QLabel(QString::fromUtf8(caption), this);
+        label->setObjectName(QString::fromLatin1(labelName));
+        box = passwordBox(QString::fromLatin1(boxName), this);
+        box->setMinimumHeight(30);
+        grid->addWidget(label, r, 0);
+        grid->addWidget(box, r, 1);
+        frame = new FocusFrame(QString::fromLatin1(frameName), box);
+        connect(box, &QLineEdit::textChanged, this, &TfrmCambiaPassword::txtChange);
+    };
+    row(0, lblRigo05, "Vecchia password:", "lblRigo05", txtPasswordOld, "txtPasswordOld", effPasswordOld,
+        "effPasswordOld");
+    row(1, lblRigo06, "Nuova password:", "lblRigo06", txtPasswordNew, "txtPasswordNew", effPasswordNew,
+        "effPasswordNew");
+    row(2, lblRigo07, "Conferma nuova password:", "lblRigo07", txtConferma, "txtConferma", effConferma,
+        "effConferma");
+    connect(txtPasswordOld, &QLineEdit::returnPressed, txtPasswordNew, qOverload<>(&QWidget::setFocus));
+    connect(txtPasswordNew, &QLineEdit::returnPressed, txtConferma, qOverload<>(&QWidget::setFocus));
+    connect(txtConferma, &QLineEdit::returnPressed, txtPasswordOld, qOverload<>(&QWidget::setFocus));
+
+    layout->addStretch(1);
+    auto* buttons = new QHBoxLayout();
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setEnabled(false);
+    cmdEsci = new QPushButton(QStringLiteral("Chiudi"), this);
+    cmdEsci->setObjectName(QStringLiteral("cmdEsci"));
+    for (QPushButton* b : {cmdOK, cmdEsci}) {
+        b->setMinimumHeight(32);
+        b->setMinimumWidth(96);
+        b->setAutoDefault(false);
+    }
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdEsci);
+    layout->addLayout(buttons);
+
+    lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
+
+    connect(cmdOK, &QPushButton::clicked, this, &TfrmCambiaPassword::cmdOKClick);
+    connect(cmdEsci, &QPushButton::clicked, this, &TfrmCambiaPassword::cmdEsciClick);
+}
+
+void TfrmCambiaPassword::showEvent(QShowEvent* event) {
+    WorkArea::showEvent(event);
+    if (event->spontaneous()) return;
+    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    for (QLineEdit* box : {txtPasswordOld, txtPasswordNew, txtConferma}) box->clear();
+    lblMemory->clear();
+    txtPasswordOld->setFocus();
+}
+
+void TfrmCambiaPassword::txtChange() {
+    cmdOK->setEnabled(!trimmedText(txtPasswordOld).empty() && !trimmedText(txtPasswordNew).empty() &&
+                      !trimmedText(txtConferma).empty());
+}
+
+void TfrmCambiaPassword::refuse(std::string_view message, QLineEdit* focus, std::initializer_list<QLineEdit*> empty) {
+    MessageService::plain(this, message);
+    for (QLineEdit* box : empty) box->clear();
+    focus->setFocus();
+}
+
+void TfrmCambiaPassword::cmdOKClick() {
+    const auto stored = readStoredPassword(registry().programFolder());
+    if (!stored) {
+        MessageService::plain(this, kMsgChangeError);
+        return;
+    }
+    if (normalizePassword(txtPasswordOld->text().toStdString()) != *stored) {
+        refuse(kMsgOldPasswordWrong, txtPasswordOld, {txtPasswordOld});
+        return;
+    }
+    const std::string newPassword = trimmedText(txtPasswordNew);
+    if (newPassword != trimmedText(txtConferma)) {
+        refuse(kMsgNotConfirmed, txtPasswordNew, {txtPasswordNew, txtConferma});
+        return;
+    }
+    // Checked before anything is written: the old password stays in force.
+    if (!isStorablePassword(newPassword)) {
+        refuse(kMsgPasswordUnstorable, txtPasswordNew, {txtPasswordNew, txtConferma});
+        return;
+    }
+    if (!storePassword(registry().programFolder(), newPassword)) {
+        MessageService::plain(this, kMsgChangeError);
+        return;
+    }
+    MessageService::plain(this, kMsgChanged);
+    onClose();
+}
+
+void TfrmCambiaPassword::cmdEsciClick() { onClose(); }
+
+void TfrmCambiaPassword::onClose() {
+    hide();
+    if (auto* password = registry().get<TfrmPassword>(QStringLiteral("frmPassword"))) password->comeBack();
+}
+
+}  // namespace scortavia

@@ -1,0 +1,114 @@
+#include "app/TfrmPassword.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "app/MessageService.h"
+#include "app/PasswordStore.h"
+#include "app/Widgets.h"
+#include "common/TextRules.h"
+
+namespace scortavia {
+
+inline constexpr std::string_view kMsgWrongPassword = "Attenzione: password errata.";
+inline constexpr std::string_view kMsgPasswordReadError =
+    "Attenzione: si è verificato un errore durante la procedura di lettura della password. Si consiglia di "
+    "reinstallare il software.";
+
+TfrmPassword::TfrmPassword(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmPassword")) {
+    setWindowTitle(QStringLiteral(" Scortavia - Autenticazione"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
+    setFixedSize(460, 262);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 16, 20, 18);
+    layout->setSpacing(10);
+    layout->addWidget(new Picture(QStringLiteral("imgBanner"), QStringLiteral(":/password_banner.svg"), {420, 90}, this),
+                      0, Qt::AlignHCenter);
+
+    lblRigo05 = new QLabel(QStringLiteral("Immetti la password e premi OK."), this);
+    lblRigo05->setObjectName(QStringLiteral("lblRigo05"));
+    layout->addWidget(lblRigo05);
+
+    txtPassword = passwordBox(QStringLiteral("txtPassword"), this);
+    txtPassword->setMinimumHeight(30);
+    layout->addWidget(txtPassword);
+    effPassword = new FocusFrame(QStringLiteral("effPassword"), txtPassword);
+    layout->addSpacing(4);
+
+    auto* buttons = new QHBoxLayout();
+    btnCambiaPassword = new QPushButton(QStringLiteral("Cambia password"), this);
+    btnCambiaPassword->setObjectName(QStringLiteral("btnCambiaPassword"));
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setEnabled(false);
+    cmdEsci = new QPushButton(QStringLiteral("Esci"), this);
+    cmdEsci->setObjectName(QStringLiteral("cmdEsci"));
+    for (QPushButton* b : {btnCambiaPassword, cmdOK, cmdEsci}) {
+        b->setMinimumHeight(32);
+        b->setAutoDefault(false);
+    }
+    buttons->addWidget(btnCambiaPassword);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdEsci);
+    layout->addLayout(buttons);
+
+    lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
+
+    connect(txtPassword, &QLineEdit::textChanged, this, &TfrmPassword::txtPasswordChange);
+    connect(txtPassword, &QLineEdit::returnPressed, this, [this] {
+        if (cmdOK->isEnabled()) cmdOKClick();
+    });
+    connect(cmdOK, &QPushButton::clicked, this, &TfrmPassword::cmdOKClick);
+    connect(cmdEsci, &QPushButton::clicked, this, &TfrmPassword::cmdEsciClick);
+    connect(btnCambiaPassword, &QPushButton::clicked, this, &TfrmPassword::btnCambiaPasswordClick);
+}
+
+void TfrmPassword::showEvent(QShowEvent* event) {
+    WorkArea::showEvent(event);
+    if (!event->spontaneous()) {
+        if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+        txtPassword->setFocus();
+    }
+}
+
+void TfrmPassword::txtPasswordChange() {
+    cmdOK->setEnabled(!trimBlanks(txtPassword->text().toStdString()).empty());
+}
+
+void TfrmPassword::cmdOKClick() {
+    const auto stored = readStoredPassword(registry().programFolder());
+    if (!stored) {
+        MessageService::plain(this, kMsgPasswordReadError);
+        return;
+    }
+    const bool match = normalizePassword(txtPassword->text().toStdString()) == *stored;
+    if (!match) {
+        MessageService::plain(this, kMsgWrongPassword);
+        txtPassword->clear();
+        txtPassword->setFocus();
+        return;
+    }
+    txtPassword->clear();
+    registry().switchTo(QStringLiteral("frmAvvio"), this);
+}
+
+void TfrmPassword::cmdEsciClick() { registry().endProgram(); }
+
+void TfrmPassword::btnCambiaPasswordClick() { registry().switchTo(QStringLiteral("frmCambiaPassword"), this); }
+
+void TfrmPassword::comeBack() {
+    txtPassword->clear();
+    lblMemory->clear();
+    present();
+    txtPassword->setFocus();
+}
+
+}  // namespace scortavia

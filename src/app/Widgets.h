@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QFrame>
+#include <QPointer>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QSvgRenderer;
+
+namespace scortavia {
+
+// A picture used as a button (menu tiles, caption pictures, small icons). It never takes the
+// keyboard focus, so an action always sees the edit boxes exactly as typed.
+class PictureButton final : public QAbstractButton {
+    Q_OBJECT
+public:
+    PictureButton(const QString& name, const QString& picture, QSize size, QWidget* parent);
+    QSize sizeHint() const override { return size_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    QSvgRenderer* renderer_;
+    QSize size_;
+    bool hovered_ = false;
+};
+
+// A non-interactive picture drawn from the program's resources.
+class Picture final : public QWidget {
+    Q_OBJECT
+public:
+    Picture(const QString& name, const QString& picture, QSize size, QWidget* parent);
+    QSize sizeHint() const override { return size_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QSvgRenderer* renderer_;
+    QSize size_;
+};
+
+// The highlight frame drawn around an edit box while it has the input focus. It follows the
+// box's position and is visible exactly while the box has the focus.
+class FocusFrame final : public QFrame {
+    Q_OBJECT
+public:
+    FocusFrame(const QString& name, QLineEdit* box);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void follow();
+    QPointer<QLineEdit> box_;
+};
+
+// A masked password box with its focus frame.
+QLineEdit* passwordBox(const QString& name, QWidget* parent);
+
+// A hidden label that keeps a small piece of a screen's state.
+QLabel* hiddenLabel(const QString& name, QWidget* parent);
+
+}  // namespace scortavia

@@ -1,0 +1,288 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+#include "app/Application.h"
+#include "app/PasswordStore.h"
+#include "app/TfrmAvvio.h"
+#include "app/TfrmCambiaPassword.h"
+#include "app/TfrmPassword.h"
+#include "app/Widgets.h"
+#include "support/GuiRecorders.h"
+#include "support/TempFolder.h"
+
+using namespace scortavia;
+
+namespace {
+
+const QString kWrong = QStringLiteral("Attenzione: password errata.");
+const QString kReadError = QString::fromUtf8(
+    "Attenzione: si è verificato un errore durante la procedura di lettura della password. Si consiglia di "
+    "reinstallare il software.");
+
+// A settings file as the installation ships it, with other lines around the password.
+std::string settingsWith(const std::string& latin1Password) {
+    return "; Scortavia\r\n[Setup]\r\nLingua=it\r\n\r\n[Accesso]\r\nValore=" + scramblePassword(latin1Password) +
+           "\r\nUltimo=1\r\n";
+}
+
+}  // namespace
+
+class PasswordScreensTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempFolder> folder;
+    std::unique_ptr<Application> program;
+    std::unique_ptr<test::MessageRecorder> messages;
+    int ended = 0;
+
+    TfrmPassword* password() { return program->registry().get<TfrmPassword>("frmPassword"); }
+    TfrmCambiaPassword* change() { return program->registry().get<TfrmCambiaPassword>("frmCambiaPassword"); }
+    TfrmAvvio* menu() { return program->registry().get<TfrmAvvio>("frmAvvio"); }
+
+    void startWith(const std::string* settings) {
+        if (settings) test::writeBytes(folder->file("unins000.dll"), *settings);
+        program = std::make_unique<Application>(folder->path());
+        program->registry().setEndProgramHandler([this] { ++ended; });
+        program->start();
+        QVERIFY(QTest::qWaitForWindowActive(password()));
+    }
+
+    void login(const QString& typed) {
+        password()->txtPassword->setFocus();
+        // Key clicks carry ASCII only; accented letters arrive as typed text.
+        for (QChar c : typed) {
+            if (c.unicode() < 128) {
+                QTest::keyClick(password()->txtPassword, c.toLatin1());
+            } else {
+                password()->txtPassword->insert(QString(c));
+            }
+        }
+        QTest::keyClick(password()->txtPassword, Qt::Key_Return);
+    }
+
+private Q_SLOTS:
+    void init() {
+        folder = std::make_unique<test::TempFolder>();
+        messages = std::make_unique<test::MessageRecorder>();
+        ended = 0;
+    }
+    void cleanup() {
+        program.reset();
+        messages.reset();
+        folder.reset();
+    }
+
+    void loginComparesFoldedTrimmedText_data() {
+        QTest::addColumn<QByteArray>("storedLatin1");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("exact") << QByteArray("SCORTAVIA") << "SCORTAVIA" << true;
+        QTest::newRow("lowercase a-z folds") << QByteArray("SCORTAVIA") << "scortavia" << true;
+        QTest::newRow("mixed case") << QByteArray("SCORTAVIA") << "ScOrTaViA" << true;
+        QTest::newRow("blanks around") << QByteArray("SCORTAVIA") << "  scortavia   " << true;
+        QTest::newRow("inner blank counts") << QByteArray("SCORTAVIA") << "scorta via" << false;
+        QTest::newRow("one more letter") << QByteArray("SCORTAVIA") << "scortavia1" << false;
+        QTest::newRow("accent typed as stored") << QByteArray("PI\xD9") << QString::fromUtf8("piÙ") << true;
+        QTest::newRow("lowercase accent not folded") << QByteArray("PI\xD9") << QString::fromUtf8("più") << false;
+    }
+    void loginComparesFoldedTrimmedText() {
+        QFETCH(QByteArray, storedLatin1);
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        const std::string settings = settingsWith(storedLatin1.toStdString());
+        startWith(&settings);
+        login(typed);
+        if (accepted) {
+            QVERIFY(messages->shown.empty());
+            QVERIFY(menu()->isVisible());
+            QVERIFY(!password()->isVisible());
+        } else {
+            QCOMPARE(messages->texts(), QStringList{kWrong});
+            QCOMPARE(messages->shown[0].kind, MessageKind::Plain);
+            QCOMPARE(messages->shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+            QVERIFY(password()->txtPassword->text().isEmpty());
+            QVERIFY(password()->txtPassword->hasFocus());
+            QVERIFY(password()->isVisible());
+            QVERIFY(!menu()->isVisible());
+        }
+    }
+
+    void missingSettingsRefusesEveryPassword() {
+        startWith(nullptr);
+        for (const char* typed : {"scortavia", "x", "admin"}) login(QString::fromLatin1(typed));
+        QCOMPARE(messages->texts(), (QStringList{kWrong, kWrong, kWrong}));
+        QVERIFY(!menu()->isVisible());
+    }
+
+    void unreadableSettingsGiveTheReadingError_data() {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::newRow("not hexadecimal") << QByteArray("[Accesso]\r\nValore=ZZ12\r\n");
+        QTest::newRow("a folder in place of the file") << QByteArray();
+    }
+    void unreadableSettingsGiveTheReadingError() {
+        QFETCH(QByteArray, settings);
+        if (settings.isEmpty()) {
+            std::filesystem::create_directory(folder->file("unins000.dll"));
+            startWith(nullptr);
+        } else {
+            const std::string s = settings.toStdString();
+            startWith(&s);
+        }
+        login("scortavia");
+        QCOMPARE(messages->texts(), QStringList{kReadError});
+        QCOMPARE(messages->shown[0].kind, MessageKind::Plain);
+        QVERIFY(password()->isVisible());
+    }
+
+    void okFollowsTheTextAndEnterOnEmptyDoesNothing() {
+        const std::string settings = settingsWith("SCORTAVIA");
+        startWith(&settings);
+        auto* box = password()->txtPassword;
+        QVERIFY(!password()->cmdOK->isEnabled());
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, "   ");
+        QVERIFY(!password()->cmdOK->isEnabled());
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(messages->shown.empty());
+        QTest::keyClicks(box, "a");
+        QVERIFY(password()->cmdOK->isEnabled());
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QVERIFY(!password()->cmdOK->isEnabled());
+    }
+
+    void focusFrameFollowsTheFocus() {
+        const std::string settings = settingsWith("SCORTAVIA");
+        startWith(&settings);
+        QVERIFY(password()->txtPassword->hasFocus());
+        QVERIFY(password()->effPassword->isVisible());
+        QVERIFY(password()->effPassword->geometry().contains(password()->txtPassword->geometry()));
+        password()->cmdEsci->setFocus();
+        QVERIFY(!password()->effPassword->isVisible());
+    }
+
+    void esciEndsTheProgramAndTheTitleBarDoesNot() {
+        const std::string settings = settingsWith("SCORTAVIA");
+        startWith(&settings);
+        password()->close();
+        QCOMPARE(ended, 0);
+        QVERIFY(password()->isVisible());
+        QTest::mouseClick(password()->cmdEsci, Qt::LeftButton);
+        QCOMPARE(ended, 1);
+    }
+
+    void changeThenLoginInMixedCase() {
+        const std::string settings = settingsWith("SCORTAVIA");
+        startWith(&settings);
+        QTest::mouseClick(password()->btnCambiaPassword, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(change()));
+        QVERIFY(!password()->isVisible());
+        QVERIFY(change()->txtPasswordOld->hasFocus());
+        QVERIFY(!change()->cmdOK->isEnabled());
+        QTest::keyClicks(change()->txtPasswordOld, " scortavia ");
+        QTest::keyClick(change()->txtPasswordOld, Qt::Key_Return);
+        QVERIFY(change()->txtPasswordNew->hasFocus());
+        QTest::keyClicks(change()->txtPasswordNew, "abc");
+        QTest::keyClick(change()->txtPasswordNew, Qt::Key_Return);
+        QVERIFY(change()->txtConferma->hasFocus());
+        QVERIFY(!change()->cmdOK->isEnabled());
+        QTest::keyClicks(change()->txtConferma, "abc ");
+        QVERIFY(change()->cmdOK->isEnabled());
+        QTest::keyClick(change()->txtConferma, Qt::Key_Return);
+        QVERIFY(change()->txtPasswordOld->hasFocus());
+        QTest::mouseClick(change()->cmdOK, Qt::LeftButton);
+
+        QCOMPARE(messages->texts(), QStringList{"Modifica della password completata con successo."});
+        QVERIFY(!change()->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(password()));
+        QVERIFY(password()->txtPassword->text().isEmpty());
+        QVERIFY(password()->txtPassword->hasFocus());
+
+        const std::string written = test::readBytes(folder->file("unins000.dll"));
+        QCOMPARE(QByteArray::fromStdString(written),
+                 QByteArray::fromStdString("; Scortavia\r\n[Setup]\r\nLingua=it\r\n\r\n[Accesso]\r\nValore=" +
+                                           scramblePassword("ABC") + "\r\nUltimo=1\r\n"));
+        QCOMPARE(scramblePassword("ABC").size(), size_t(6));
+
+        login("aBc");
+        QCOMPARE(messages->shown.size(), size_t(1));
+        QVERIFY(menu()->isVisible());
+    }
+
+    void changeRefusals_data() {
+        QTest::addColumn<QString>("oldText");
+        QTest::addColumn<QString>("newText");
+        QTest::addColumn<QString>("confirm");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("old password wrong") << "nope" << "nuova" << "nuova"
+                                            << "Attenzione: vecchia password errata." << "txtPasswordOld";
+        QTest::newRow("confirmation differs in case")
+            << "scortavia" << "Nuova" << "nuova"
+            << QString::fromUtf8("Attenzione: la nuova password non è stata confermata correttamente. E' necessario "
+                                 "reinserire entrambi i valori.")
+            << "txtPasswordNew";
+        QTest::newRow("character the store cannot hold")
+            << "scortavia" << QString::fromUtf8("密码") << QString::fromUtf8("密码")
+            << QString::fromUtf8(kMsgPasswordUnstorable.data()) << "txtPasswordNew";
+        QTest::newRow("longer than 255") << "scortavia" << QString(256, 'x') << QString(256, 'x')
+                                         << QString::fromUtf8(kMsgPasswordUnstorable.data()) << "txtPasswordNew";
+    }
+    void changeRefusals() {
+        QFETCH(QString, oldText);
+        QFETCH(QString, newText);
+        QFETCH(QString, confirm);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        const std::string settings = settingsWith("SCORTAVIA");
+        startWith(&settings);
+        QTest::mouseClick(password()->btnCambiaPassword, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(change()));
+        change()->txtPasswordOld->setText(oldText);
+        change()->txtPasswordNew->setText(newText);
+        change()->txtConferma->setText(confirm);
+        QTest::mouseClick(change()->cmdOK, Qt::LeftButton);
+
+        QCOMPARE(messages->texts(), QStringList{message});
+        QCOMPARE(messages->shown[0].kind, MessageKind::Plain);
+        QVERIFY(change()->isVisible());
+        QVERIFY(change()->focusWidget());
+        QCOMPARE(change()->focusWidget()->objectName(), focus);
+        auto* focused = change()->findChild<QLineEdit*>(focus);
+        QVERIFY(focused->text().isEmpty());
+        QCOMPARE(test::readBytes(folder->file("unins000.dll")), settings);  // nothing written
+    }
+
+    void missingSettingsCannotBeCreatedByAChange() {
+        startWith(nullptr);
+        QTest::mouseClick(password()->btnCambiaPassword, Qt::LeftButton);
+        change()->txtPasswordOld->setText("x");
+        change()->txtPasswordNew->setText("y");
+        change()->txtConferma->setText("y");
+        QTest::mouseClick(change()->cmdOK, Qt::LeftButton);
+        QCOMPARE(messages->texts(), QStringList{"Attenzione: vecchia password errata."});
+        QVERIFY(!std::filesystem::exists(folder->file("unins000.dll")));
+    }
+
+    void chiudiReturnsToAFreshPasswordScreen() {
+        const std::string settings = settingsWith("SCORTAVIA");
+        startWith(&settings);
+        QTest::keyClicks(password()->txtPassword, "abc");
+        QTest::mouseClick(password()->btnCambiaPassword, Qt::LeftButton);
+        QTest::keyClicks(change()->txtPasswordOld, "qualcosa");
+        QTest::mouseClick(change()->cmdEsci, Qt::LeftButton);
+        QVERIFY(!change()->isVisible());
+        QVERIFY(password()->isVisible());
+        QVERIFY(password()->txtPassword->text().isEmpty());
+        QVERIFY(!password()->cmdOK->isEnabled());
+        // Shown again, the change screen starts empty.
+        QTest::mouseClick(password()->btnCambiaPassword, Qt::LeftButton);
+        QVERIFY(change()->txtPasswordOld->text().isEmpty());
+        QVERIFY(messages->shown.empty());
+    }
+};
+
+QTEST_MAIN(PasswordScreensTest)
+#include "PasswordScreensTest.moc"
