@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -74,16 +73,9 @@ TfrmCambiaPassword::TfrmCambiaPassword(ScreenRegistry& registry)
 
     layout->addStretch(1);
     auto* buttons = new QHBoxLayout();
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = textButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
     cmdOK->setEnabled(false);
-    cmdEsci = new QPushButton(QStringLiteral("Chiudi"), this);
-    cmdEsci->setObjectName(QStringLiteral("cmdEsci"));
-    for (QPushButton* b : {cmdOK, cmdEsci}) {
-        b->setMinimumHeight(32);
-        b->setMinimumWidth(96);
-        b->setAutoDefault(false);
-    }
+    cmdEsci = textButton(QStringLiteral("cmdEsci"), QStringLiteral("Chiudi"), this);
     buttons->addStretch(1);
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdEsci);
@@ -98,7 +90,7 @@ TfrmCambiaPassword::TfrmCambiaPassword(ScreenRegistry& registry)
 void TfrmCambiaPassword::showEvent(QShowEvent* event) {
     WorkArea::showEvent(event);
     if (event->spontaneous()) return;
-    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    centerOnScreen(this);
     for (QLineEdit* box : {txtPasswordOld, txtPasswordNew, txtConferma}) box->clear();
     lblMemory->clear();
     txtPasswordOld->setFocus();

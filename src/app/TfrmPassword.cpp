@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -43,17 +42,10 @@ TfrmPassword::TfrmPassword(ScreenRegistry& registry) : WorkArea(registry, QStrin
     layout->addSpacing(4);
 
     auto* buttons = new QHBoxLayout();
-    btnCambiaPassword = new QPushButton(QStringLiteral("Cambia password"), this);
-    btnCambiaPassword->setObjectName(QStringLiteral("btnCambiaPassword"));
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    btnCambiaPassword = textButton(QStringLiteral("btnCambiaPassword"), QStringLiteral("Cambia password"), this);
+    cmdOK = textButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
     cmdOK->setEnabled(false);
-    cmdEsci = new QPushButton(QStringLiteral("Esci"), this);
-    cmdEsci->setObjectName(QStringLiteral("cmdEsci"));
-    for (QPushButton* b : {btnCambiaPassword, cmdOK, cmdEsci}) {
-        b->setMinimumHeight(32);
-        b->setAutoDefault(false);
-    }
+    cmdEsci = textButton(QStringLiteral("cmdEsci"), QStringLiteral("Esci"), this);
     buttons->addWidget(btnCambiaPassword);
     buttons->addStretch(1);
     buttons->addWidget(cmdOK);
@@ -74,7 +66,7 @@ TfrmPassword::TfrmPassword(ScreenRegistry& registry) : WorkArea(registry, QStrin
 void TfrmPassword::showEvent(QShowEvent* event) {
     WorkArea::showEvent(event);
     if (!event->spontaneous()) {
-        if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+        centerOnScreen(this);
         txtPassword->setFocus();
     }
 }

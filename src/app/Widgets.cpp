@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
+#include <QScreen>
 #include <QSvgRenderer>
 
 namespace scortavia {
@@ -105,6 +107,23 @@ QLabel* hiddenLabel(const QString& name, QWidget* parent) {
     label->setObjectName(name);
     label->hide();
     return label;
+}
+
+}  // namespace scortavia
+
+namespace scortavia {
+
+QPushButton* textButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setMinimumHeight(32);
+    button->setMinimumWidth(88);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void centerOnScreen(QWidget* window) {
+    if (QScreen* s = window->screen()) window->move(s->availableGeometry().center() - window->rect().center());
 }
 
 }  // namespace scortavia

@@ -7,6 +7,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSvgRenderer;
 
 namespace scortavia {
@@ -62,6 +63,12 @@ private:
 
 // A masked password box with its focus frame.
 QLineEdit* passwordBox(const QString& name, QWidget* parent);
+
+// A push button with its caption; Enter in an edit box never presses it by default.
+QPushButton* textButton(const QString& name, const QString& caption, QWidget* parent);
+
+// Puts a fixed-size window in the middle of its screen.
+void centerOnScreen(QWidget* window);
 
 // A hidden label that keeps a small piece of a screen's state.
 QLabel* hiddenLabel(const QString& name, QWidget* parent);

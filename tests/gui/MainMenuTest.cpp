@@ -7,44 +7,28 @@
 #include "app/TfrmAvvio.h"
 #include "app/TfrmPassword.h"
 #include "app/Widgets.h"
-#include "support/GuiRecorders.h"
-#include "support/TempFolder.h"
+#include "support/GuiProgram.h"
 
 using namespace scortavia;
 
 class MainMenuTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<test::TempFolder> folder;
-    std::unique_ptr<Application> program;
-    std::unique_ptr<test::MessageRecorder> messages;
-    int ended = 0;
+    std::unique_ptr<test::GuiProgram> run;
 
-    TfrmAvvio* menu() { return program->registry().get<TfrmAvvio>("frmAvvio"); }
+    TfrmAvvio* menu() { return run->screen<TfrmAvvio>("frmAvvio"); }
 
 private Q_SLOTS:
     void init() {
-        folder = std::make_unique<test::TempFolder>();
-        test::writeBytes(folder->file("unins000.dll"), "[Accesso]\r\nValore=" + scramblePassword("SCORTAVIA") + "\r\n");
-        messages = std::make_unique<test::MessageRecorder>();
-        program = std::make_unique<Application>(folder->path());
-        program->registry().setEndProgramHandler([this] { ++ended; });
-        ended = 0;
-        program->start();
-        auto* password = program->registry().get<TfrmPassword>("frmPassword");
-        QTest::keyClicks(password->txtPassword, "scortavia");
-        QTest::keyClick(password->txtPassword, Qt::Key_Return);
+        run = std::make_unique<test::GuiProgram>();
+        run->login("scortavia");
         QVERIFY(menu()->isVisible());
     }
-    void cleanup() {
-        program.reset();
-        messages.reset();
-        folder.reset();
-    }
+    void cleanup() { run.reset(); }
 
     void screensAreCreatedOnceInOrder() {
         const std::vector<QString> expected = {"frmPassword", "frmAvvio", "frmCambiaPassword"};
-        QCOMPARE(program->registry().creationOrder(), expected);
+        QCOMPARE(run->program->registry().creationOrder(), expected);
     }
 
     void menuIsMaximisedWithSixTiles() {
@@ -62,9 +46,9 @@ private Q_SLOTS:
 
     void exitIconAndCloseBoxEndTheProgram() {
         menu()->close();
-        QCOMPARE(ended, 1);
+        QCOMPARE(run->ended, 1);
         QTest::mouseClick(menu()->imgEsci, Qt::LeftButton);
-        QCOMPARE(ended, 2);
+        QCOMPARE(run->ended, 2);
     }
 
     void webStripOpensTheMakersPage() {
@@ -75,25 +59,25 @@ private Q_SLOTS:
 
     void tilesOfAreasNotInThisBuildLeaveTheMenuShown() {
         for (const auto& tile : menu()->tiles) {
-            if (program->registry().screen(tile.target)) continue;
+            if (run->program->registry().screen(tile.target)) continue;
             QTest::mouseClick(tile.picture, Qt::LeftButton);
             QVERIFY(menu()->isVisible());
         }
-        QVERIFY(messages->shown.empty());
-        QCOMPARE(ended, 0);
+        QVERIFY(run->messages.shown.empty());
+        QCOMPARE(run->ended, 0);
     }
 
     void aWorkAreaClosedReturnsToTheMenu() {
         // A stand-in work area behaves as every area the menu opens: its close box brings the menu back.
-        auto* area = new WorkArea(program->registry(), QStringLiteral("frmProva"));
-        program->registry().add(area);
-        QVERIFY(program->registry().switchTo("frmProva", menu()));
+        auto* area = new WorkArea(run->program->registry(), QStringLiteral("frmProva"));
+        run->program->registry().add(area);
+        QVERIFY(run->program->registry().switchTo("frmProva", menu()));
         QVERIFY(area->isVisible());
         QVERIFY(!menu()->isVisible());
         area->close();
         QVERIFY(menu()->isVisible());
         QVERIFY(!area->isVisible());
-        QVERIFY(!program->registry().get<TfrmPassword>("frmPassword")->isVisible());
+        QVERIFY(!run->program->registry().get<TfrmPassword>("frmPassword")->isVisible());
     }
 };
 

@@ -10,8 +10,7 @@
 #include "app/TfrmCambiaPassword.h"
 #include "app/TfrmPassword.h"
 #include "app/Widgets.h"
-#include "support/GuiRecorders.h"
-#include "support/TempFolder.h"
+#include "support/GuiProgram.h"
 
 using namespace scortavia;
 
@@ -22,7 +21,7 @@ const QString kReadError = QString::fromUtf8(
     "Attenzione: si è verificato un errore durante la procedura di lettura della password. Si consiglia di "
     "reinstallare il software.");
 
-// A settings file as the installation ships it, with other lines around the password.
+// A settings file with other lines around the password, all of which must survive a change.
 std::string settingsWith(const std::string& latin1Password) {
     return "; Scortavia\r\n[Setup]\r\nLingua=it\r\n\r\n[Accesso]\r\nValore=" + scramblePassword(latin1Password) +
            "\r\nUltimo=1\r\n";
@@ -33,47 +32,27 @@ std::string settingsWith(const std::string& latin1Password) {
 class PasswordScreensTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<test::TempFolder> folder;
-    std::unique_ptr<Application> program;
-    std::unique_ptr<test::MessageRecorder> messages;
-    int ended = 0;
+    std::unique_ptr<test::GuiProgram> run;
 
-    TfrmPassword* password() { return program->registry().get<TfrmPassword>("frmPassword"); }
-    TfrmCambiaPassword* change() { return program->registry().get<TfrmCambiaPassword>("frmCambiaPassword"); }
-    TfrmAvvio* menu() { return program->registry().get<TfrmAvvio>("frmAvvio"); }
+    TfrmPassword* password() { return run->password(); }
+    TfrmCambiaPassword* change() { return run->screen<TfrmCambiaPassword>("frmCambiaPassword"); }
+    TfrmAvvio* menu() { return run->screen<TfrmAvvio>("frmAvvio"); }
+    test::MessageRecorder* messages;
 
-    void startWith(const std::string* settings) {
-        if (settings) test::writeBytes(folder->file("unins000.dll"), *settings);
-        program = std::make_unique<Application>(folder->path());
-        program->registry().setEndProgramHandler([this] { ++ended; });
-        program->start();
+    void startWith(const std::optional<std::string>& settings, void (*prepare)(const std::filesystem::path&) = nullptr) {
+        run = std::make_unique<test::GuiProgram>(settings);
+        if (prepare) prepare(run->folder.path());
+        messages = &run->messages;
         QVERIFY(QTest::qWaitForWindowActive(password()));
     }
-
-    void login(const QString& typed) {
-        password()->txtPassword->setFocus();
-        // Key clicks carry ASCII only; accented letters arrive as typed text.
-        for (QChar c : typed) {
-            if (c.unicode() < 128) {
-                QTest::keyClick(password()->txtPassword, c.toLatin1());
-            } else {
-                password()->txtPassword->insert(QString(c));
-            }
-        }
-        QTest::keyClick(password()->txtPassword, Qt::Key_Return);
+    void startWith(const std::string* settings) {
+        startWith(settings ? std::optional<std::string>(*settings) : std::nullopt);
     }
+    void login(const QString& typed) { run->login(typed); }
+    std::filesystem::path settingsPath() const { return run->folder.file("unins000.dll"); }
 
 private Q_SLOTS:
-    void init() {
-        folder = std::make_unique<test::TempFolder>();
-        messages = std::make_unique<test::MessageRecorder>();
-        ended = 0;
-    }
-    void cleanup() {
-        program.reset();
-        messages.reset();
-        folder.reset();
-    }
+    void cleanup() { run.reset(); }
 
     void loginComparesFoldedTrimmedText_data() {
         QTest::addColumn<QByteArray>("storedLatin1");
@@ -125,8 +104,7 @@ private Q_SLOTS:
     void unreadableSettingsGiveTheReadingError() {
         QFETCH(QByteArray, settings);
         if (settings.isEmpty()) {
-            std::filesystem::create_directory(folder->file("unins000.dll"));
-            startWith(nullptr);
+            startWith(std::nullopt, [](const std::filesystem::path& f) { std::filesystem::create_directory(f / "unins000.dll"); });
         } else {
             const std::string s = settings.toStdString();
             startWith(&s);
@@ -167,10 +145,10 @@ private Q_SLOTS:
         const std::string settings = settingsWith("SCORTAVIA");
         startWith(&settings);
         password()->close();
-        QCOMPARE(ended, 0);
+        QCOMPARE(run->ended, 0);
         QVERIFY(password()->isVisible());
         QTest::mouseClick(password()->cmdEsci, Qt::LeftButton);
-        QCOMPARE(ended, 1);
+        QCOMPARE(run->ended, 1);
     }
 
     void changeThenLoginInMixedCase() {
@@ -200,7 +178,7 @@ private Q_SLOTS:
         QVERIFY(password()->txtPassword->text().isEmpty());
         QVERIFY(password()->txtPassword->hasFocus());
 
-        const std::string written = test::readBytes(folder->file("unins000.dll"));
+        const std::string written = test::readBytes(settingsPath());
         QCOMPARE(QByteArray::fromStdString(written),
                  QByteArray::fromStdString("; Scortavia\r\n[Setup]\r\nLingua=it\r\n\r\n[Accesso]\r\nValore=" +
                                            scramblePassword("ABC") + "\r\nUltimo=1\r\n"));
@@ -252,7 +230,7 @@ private Q_SLOTS:
         QCOMPARE(change()->focusWidget()->objectName(), focus);
         auto* focused = change()->findChild<QLineEdit*>(focus);
         QVERIFY(focused->text().isEmpty());
-        QCOMPARE(test::readBytes(folder->file("unins000.dll")), settings);  // nothing written
+        QCOMPARE(test::readBytes(settingsPath()), settings);  // nothing written
     }
 
     void missingSettingsCannotBeCreatedByAChange() {
@@ -263,7 +241,7 @@ private Q_SLOTS:
         change()->txtConferma->setText("y");
         QTest::mouseClick(change()->cmdOK, Qt::LeftButton);
         QCOMPARE(messages->texts(), QStringList{"Attenzione: vecchia password errata."});
-        QVERIFY(!std::filesystem::exists(folder->file("unins000.dll")));
+        QVERIFY(!std::filesystem::exists(settingsPath()));
     }
 
     void chiudiReturnsToAFreshPasswordScreen() {

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QtTest>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/Application.h"
+#include "app/PasswordStore.h"
+#include "app/TfrmPassword.h"
+#include "support/GuiRecorders.h"
+#include "support/TempFolder.h"
+
+namespace scortavia::test {
+
+// The whole program started in a fresh temporary program folder, with every message recorded and
+// the end of the program counted instead of carried out.
+class GuiProgram final {
+public:
+    // The settings file as an installation ships it, holding `password` (Latin-1 bytes).
+    static std::string settingsWith(const std::string& password) {
+        return "[Accesso]\r\nValore=" + scramblePassword(password) + "\r\n";
+    }
+
+    explicit GuiProgram(const std::optional<std::string>& settings = settingsWith("SCORTAVIA")) {
+        if (settings) writeBytes(folder.file("unins000.dll"), *settings);
+        program = std::make_unique<Application>(folder.path());
+        program->registry().setEndProgramHandler([this] { ++ended; });
+        program->start();
+    }
+    ~GuiProgram() { program.reset(); }
+
+    template <class T>
+    T* screen(const char* name) const {
+        return program->registry().get<T>(QString::fromLatin1(name));
+    }
+    TfrmPassword* password() const { return screen<TfrmPassword>("frmPassword"); }
+
+    // Types into the password box (accented letters arrive as typed text) and presses Enter.
+    void login(const QString& typed) const {
+        QLineEdit* box = password()->txtPassword;
+        box->setFocus();
+        for (QChar c : typed) {
+            if (c.unicode() < 128) {
+                QTest::keyClick(box, c.toLatin1());
+            } else {
+                box->insert(QString(c));
+            }
+        }
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+
+    TempFolder folder;
+    MessageRecorder messages;
+    std::unique_ptr<Application> program;
+    int ended = 0;
+};
+
+}  // namespace scortavia::test
