@@ -7,6 +7,7 @@
 #include "app/TfrmAvvio.h"
 #include "app/TfrmCambiaPassword.h"
 #include "app/TfrmPassword.h"
+#include "products/TfrmMagazzino.h"
 
 namespace scortavia {
 
@@ -15,6 +16,7 @@ Application::Application(std::filesystem::path programFolder) : registry_(std::m
     registry_.add(new TfrmPassword(registry_));
     registry_.add(new TfrmAvvio(registry_));
     registry_.add(new TfrmCambiaPassword(registry_));
+    registry_.add(new TfrmMagazzino(registry_));
 }
 
 void Application::start() { registry_.screen(QStringLiteral("frmPassword"))->present(); }
@@ -33,7 +35,8 @@ void Application::applyLook() {
         "QPushButton:pressed { background: #D3E5E7; }"
         "QPushButton:disabled { color: #9AA7AC; border-color: #D0D9DC; }"
         "QLineEdit { padding: 3px 6px; border: 1px solid #9FB5BB; border-radius: 4px; background: white; }"
-        "QLineEdit:focus { border-color: #167A80; }"));
+        "QLineEdit:focus { border-color: #167A80; }"
+        "QLineEdit:read-only { background: #F3F5F6; }"));
 }
 
 }  // namespace scortavia

@@ -1,6 +1,7 @@
 #include "app/Widgets.h"
 
 #include <QEvent>
+#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -40,6 +41,46 @@ void PictureButton::enterEvent(QEnterEvent* event) {
 }
 
 void PictureButton::leaveEvent(QEvent* event) {
+    hovered_ = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+CaptionButton::CaptionButton(const QString& name, const QString& icon, const QString& caption, QWidget* parent)
+    : QAbstractButton(parent), renderer_(new QSvgRenderer(icon, this)) {
+    setObjectName(name);
+    setText(caption);
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QSize CaptionButton::sizeHint() const {
+    const int textWidth = fontMetrics().horizontalAdvance(text());
+    return {std::max(64, textWidth + 14), 58};
+}
+
+void CaptionButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (hovered_ || isDown()) {
+        painter.setPen(QColor(0x16, 0x7A, 0x80, 90));
+        painter.setBrush(QColor(0x16, 0x7A, 0x80, isDown() ? 45 : 22));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    }
+    const int shift = isDown() ? 1 : 0;
+    renderer_->render(&painter, QRectF((width() - 30) / 2.0, 5 + shift, 30, 30));
+    painter.setPen(isEnabled() ? QColor(0x23, 0x31, 0x3A) : QColor(0x9A, 0xA7, 0xAC));
+    painter.drawText(QRect(0, 38 + shift, width(), 18), Qt::AlignHCenter | Qt::AlignTop, text());
+}
+
+void CaptionButton::enterEvent(QEnterEvent* event) {
+    hovered_ = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void CaptionButton::leaveEvent(QEvent* event) {
     hovered_ = false;
     update();
     QAbstractButton::leaveEvent(event);

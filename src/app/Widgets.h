@@ -31,6 +31,23 @@ private:
     bool hovered_ = false;
 };
 
+// A toolbar picture button: an icon with its caption under it. Never takes the focus.
+class CaptionButton final : public QAbstractButton {
+    Q_OBJECT
+public:
+    CaptionButton(const QString& name, const QString& icon, const QString& caption, QWidget* parent);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    QSvgRenderer* renderer_;
+    bool hovered_ = false;
+};
+
 // A non-interactive picture drawn from the program's resources.
 class Picture final : public QWidget {
     Q_OBJECT

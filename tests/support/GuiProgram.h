@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QTimer>
 #include <QtTest>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,5 +59,19 @@ public:
     std::unique_ptr<Application> program;
     int ended = 0;
 };
+
+// Runs `action` on the next modal dialog as soon as it is shown (its exec() blocks the test).
+inline void onNextModal(std::function<void(QWidget*)> action) {
+    auto* timer = new QTimer();
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            action(dialog);
+        }
+    });
+    timer->start();
+}
 
 }  // namespace scortavia::test

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace scortavia {
+
+// Which characters a number box lets the user type. Editing and navigation keys always work;
+// any other key that would type a character not allowed is swallowed.
+// With `emptyBeyond` > 0, a key typed into a box already longer than that empties it first.
+enum class TypedChars { Digits, DigitsAndComma };
+void restrictTyping(QLineEdit* box, TypedChars allowed, int emptyBeyond = 0);
+
+// Enter in each box of `chain` moves the focus to the widget after it.
+void enterMovesFocus(const std::vector<QWidget*>& chain);
+
+// Runs `action` when the box loses the input focus (formatting of number boxes).
+void onFocusLost(QLineEdit* box, std::function<void()> action);
+
+// A read-only date box filled from the calendar: Backspace or Delete empties it, any other key
+// (Enter included) calls `openCalendar`. Tab still moves on.
+void makeDateBox(QLineEdit* box, std::function<void()> openCalendar);
+
+// The status line of a screen that shows the hint of the control under the mouse and is emptied
+// over the background, the panels and the pictures without a hint. Only a real move of the mouse
+// counts: showing the screen under a still mouse keeps the status line's text.
+class HoverHints final : public QObject {
+    Q_OBJECT
+public:
+    HoverHints(QLabel* statusLine, QWidget* screen);
+    void set(QWidget* control, const QString& hint);
+    // Watches every widget of the screen created so far; call once the screen is built.
+    void watchAll();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<QLabel> status_;
+    QWidget* screen_;
+    QPoint shownAt_;
+};
+
+}  // namespace scortavia

@@ -1,0 +1,81 @@
+#include "products/TfrmCalendario.h"
+
+#include <QCalendarWidget>
+#include <QDate>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/ScreenRegistry.h"
+#include "app/Widgets.h"
+
+namespace scortavia {
+namespace {
+
+struct Target {
+    const char* key;
+    const char* screen;
+    const char* box;
+};
+
+// Every date box of the program, by the key its screen gives the calendar.
+constexpr Target kTargets[] = {
+    {"datasca", "frmMagazzino", "txtDataSca"},
+    {"carichi_datadoc", "frmCarichi", "txtDataDoc"},
+    {"carichi_data", "frmCarichi", "txtData"},
+    {"scarichi_datadoc", "frmScarichi", "txtDataDoc"},
+    {"scarichi_data", "frmScarichi", "txtData"},
+};
+
+}  // namespace
+
+TfrmCalendario::TfrmCalendario(ScreenRegistry& registry, QWidget* owner) : QDialog(owner), registry_(registry) {
+    setObjectName(QStringLiteral("frmCalendario"));
+    setWindowTitle(QStringLiteral(" Importazione data"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setFixedSize(360, 330);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 14);
+    lblCampo001 = new QLabel(QStringLiteral("Importare una data:"), this);
+    lblCampo001->setObjectName(QStringLiteral("lblCampo001"));
+    layout->addWidget(lblCampo001);
+    calAppuntamenti = new QCalendarWidget(this);
+    calAppuntamenti->setObjectName(QStringLiteral("calAppuntamenti"));
+    calAppuntamenti->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
+    calAppuntamenti->setFirstDayOfWeek(Qt::Monday);
+    calAppuntamenti->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    calAppuntamenti->setGridVisible(true);
+    calAppuntamenti->setSelectedDate(QDate::currentDate());
+    layout->addWidget(calAppuntamenti, 1);
+    auto* buttons = new QHBoxLayout();
+    btnImportaData = textButton(QStringLiteral("btnImportaData"), QStringLiteral("Importa"), this);
+    btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), this);
+    buttons->addStretch(1);
+    buttons->addWidget(btnImportaData);
+    buttons->addWidget(btnAnnulla);
+    layout->addLayout(buttons);
+    lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
+
+    connect(btnImportaData, &QPushButton::clicked, this, &TfrmCalendario::btnImportaDataClick);
+    connect(calAppuntamenti, &QCalendarWidget::activated, this, &TfrmCalendario::btnImportaDataClick);
+    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmCalendario::btnImportaDataClick() {
+    const QString key = lblMemory->text();
+    for (const Target& t : kTargets) {
+        if (key != QLatin1String(t.key)) continue;
+        if (QWidget* screen = registry_.screen(QString::fromLatin1(t.screen))) {
+            if (auto* box = screen->findChild<QLineEdit*>(QString::fromLatin1(t.box))) {
+                box->setText(calAppuntamenti->selectedDate().toString(QStringLiteral("dd/MM/yyyy")));
+            }
+        }
+        accept();
+        return;
+    }
+}
+
+}  // namespace scortavia

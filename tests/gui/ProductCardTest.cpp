@@ -1,0 +1,351 @@
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+#include "app/PhotoBox.h"
+#include "app/TfrmAvvio.h"
+#include "app/Widgets.h"
+#include "products/TfrmCalendario.h"
+#include "products/TfrmMagazzino.h"
+#include "support/GuiProgram.h"
+#include "support/Records.h"
+
+using namespace scortavia;
+
+namespace {
+
+const QString kInserted = QString::fromUtf8("La scheda corrente è stata inserita in archivio.");
+const QString kUpdated = QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
+const QString kEmpty = QStringLiteral("L'archivio non contiene nessuna scheda.");
+const QString kAccess = QString::fromUtf8(kMsgArchiveAccess.data());
+
+}  // namespace
+
+class ProductCardTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::GuiProgram> run;
+    TfrmMagazzino* card() { return run->screen<TfrmMagazzino>("frmMagazzino"); }
+    std::filesystem::path archive() const { return run->folder.file("Magazzino.pro"); }
+    QStringList messages() const { return run->messages.texts(); }
+
+    void withProducts(int n) {
+        std::vector<ProductRecord> records;
+        for (int i = 1; i <= n; ++i) records.push_back(test::product("C" + std::to_string(i), "Prodotto " + std::to_string(i)));
+        test::writeBytes(archive(), test::archiveBytes(records));
+    }
+    void fillMandatory() {
+        card()->txtCodice->setText("VT-01");
+        card()->txtNome->setText("Vite");
+        card()->txtUM->setText("Scatola");
+        card()->txtTipologia->setText("Ferramenta");
+        card()->txtCaratteristiche->setText("Inox");
+    }
+    void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    void typeAndLeave(QLineEdit* box, const QString& text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
+        card()->txtNote->setFocus();
+    }
+
+private Q_SLOTS:
+    void init() {
+        run = std::make_unique<test::GuiProgram>();
+        run->login("scortavia");
+        auto* menu = run->screen<TfrmAvvio>("frmAvvio");
+        click(menu->tiles[0].picture);  // MAGAZZINO PRODOTTI
+        QVERIFY(card()->isVisible());
+        QVERIFY(!menu->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(card()));
+    }
+    void cleanup() { run.reset(); }
+
+    void startsAsANewEmptyCard() {
+        QCOMPARE(card()->txtCosto->text(), QStringLiteral("0,00"));
+        QCOMPARE(card()->txtGiacenza->text(), QStringLiteral("0"));
+        QCOMPARE(card()->txtAvviso->text(), QStringLiteral("0"));
+        QCOMPARE(card()->txtPrezzo->text(), QStringLiteral("0,00"));
+        QVERIFY(card()->lblPosizione->text().isEmpty());
+        QVERIFY(card()->txtCodice->hasFocus());
+        QVERIFY(card()->imgFoto->showsPlaceholder());
+        QCOMPARE(card()->panInfo->text(), QStringLiteral("Pronto per archiviare una nuova scheda..."));
+        QCOMPARE(card()->txtCaratteristiche->maxLength(), 250);
+        QCOMPARE(card()->txtGiacenza->maxLength(), 4);
+    }
+
+    void moneyBoxFormatsOnLeaving_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        const std::pair<const char*, const char*> table[] = {
+            {"5", "5,00"},        {"5,5", "5,50"},   {",5", "0,50"},   {"5,", "5,00"},    {"12,345", "12,35"},
+            {"5,575", "5,58"},    {"5,555", "5,55"}, {"2,675", "2,67"}, {"1,005", "1,00"}, {"", "0,00"},
+            {"1,2,3", "0,00"},    {",", "0,00"},     {"-7", "7,00"},   {"abc9", "9,00"},  {"000120", "120,00"}};
+        for (const auto& [typed, shown] : table) QTest::newRow(typed) << QString(typed) << QString(shown);
+    }
+    void moneyBoxFormatsOnLeaving() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        for (QLineEdit* box : {card()->txtCosto, card()->txtPrezzo}) {
+            typeAndLeave(box, typed);
+            QCOMPARE(box->text(), shown);
+        }
+    }
+
+    void wholeBoxFormatsOnLeaving_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("leading zeros") << "042" << "42";
+        QTest::newRow("empty") << "" << "0";
+        QTest::newRow("minus swallowed") << "-5" << "5";
+        QTest::newRow("comma swallowed") << "1,5" << "15";
+    }
+    void wholeBoxFormatsOnLeaving() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        for (QLineEdit* box : {card()->txtGiacenza, card()->txtAvviso}) {
+            typeAndLeave(box, typed);
+            QCOMPARE(box->text(), shown);
+        }
+    }
+
+    void saveAppendsANewCard() {
+        withProducts(5);
+        fillMandatory();
+        typeAndLeave(card()->txtCosto, "2,5");
+        card()->chkPagato->setChecked(true);
+        card()->lblFile02->setText("fattura.pdf");
+        click(card()->btnSalva);
+        QCOMPARE(messages(), QStringList{kInserted});
+        QCOMPARE(run->messages.shown[0].kind, MessageKind::Information);
+        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("6"));
+        const std::string bytes = test::readBytes(archive());
+        QCOMPARE(bytes.size(), size_t(6 * 2592));
+        ProductRecord saved;
+        std::memcpy(saved.bytes().data(), bytes.data() + 5 * 2592, 2592);
+        QCOMPARE(saved.text(ProductRecord::Codice), std::string("VT-01"));
+        QCOMPARE(saved.text(ProductRecord::Costo), std::string("2,50"));
+        QCOMPARE(saved.text(ProductRecord::Giacenza), std::string("0"));
+        QCOMPARE(bytes.substr(5 * 2592 + 1083, 3), std::string("\x02\x53\xEC"));
+        QCOMPARE(saved.text(ProductRecord::File02), std::string("fattura.pdf"));
+    }
+
+    void saveAfterNavigationRewritesThatCardOnly() {
+        withProducts(5);
+        const std::string before = test::readBytes(archive());
+        for (int i = 0; i < 3; ++i) click(card()->cmdAvanti);
+        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("3"));
+        QCOMPARE(card()->txtCodice->text(), QStringLiteral("C3"));
+        QVERIFY(messages().isEmpty());
+        card()->txtNome->setText("Rinominato");
+        click(card()->btnSalva);
+        QCOMPARE(messages(), QStringList{kUpdated});
+        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("3"));
+        const std::string after = test::readBytes(archive());
+        QCOMPARE(after.size(), before.size());
+        QCOMPARE(after.substr(0, 2 * 2592), before.substr(0, 2 * 2592));
+        QCOMPARE(after.substr(3 * 2592), before.substr(3 * 2592));
+        ProductRecord saved;
+        std::memcpy(saved.bytes().data(), after.data() + 2 * 2592, 2592);
+        QCOMPARE(saved.text(ProductRecord::Nome), std::string("Rinominato"));
+    }
+
+    void pictureButtonsLeaveTheBoxAsTyped() {
+        fillMandatory();
+        card()->txtCosto->setFocus();
+        card()->txtCosto->selectAll();
+        QTest::keyClicks(card()->txtCosto, "5");
+        click(card()->btnSalva);  // takes no focus: the box is not formatted first
+        QVERIFY(card()->txtCosto->hasFocus());
+        ProductRecord saved;
+        const std::string bytes = test::readBytes(archive());
+        std::memcpy(saved.bytes().data(), bytes.data(), 2592);
+        QCOMPARE(saved.text(ProductRecord::Costo), std::string("5"));
+    }
+
+    void onlyTheFirstMissingMandatoryIsReported_data() {
+        QTest::addColumn<QString>("emptied");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("all empty") << "txtCodice,txtNome,txtUM,txtCosto"
+                                   << QString::fromUtf8("Attenzione: per salvare la scheda è necessario indicare il "
+                                                        "codice articolo.");
+        QTest::newRow("cost blank") << "txtCosto,txtPrezzo"
+                                    << QString::fromUtf8("Attenzione: per salvare la scheda è necessario indicare il "
+                                                         "costo unitario.");
+        QTest::newRow("category") << "txtTipologia,txtCaratteristiche"
+                                  << QString::fromUtf8("Attenzione: per salvare la scheda è necessario indicare la "
+                                                       "categoria merceologica.");
+        QTest::newRow("price only") << "txtPrezzo"
+                                    << QString::fromUtf8("Attenzione: per salvare la scheda è necessario indicare il "
+                                                         "prezzo di vendita.");
+    }
+    void onlyTheFirstMissingMandatoryIsReported() {
+        QFETCH(QString, emptied);
+        QFETCH(QString, warning);
+        fillMandatory();
+        const QStringList names = emptied.split(',');
+        for (const QString& name : names) card()->findChild<QLineEdit*>(name)->setText("   ");
+        click(card()->btnSalva);
+        QCOMPARE(messages(), QStringList{warning});
+        QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
+        QVERIFY(!std::filesystem::exists(archive()));
+        QCOMPARE(QApplication::focusWidget()->objectName(), names.first());
+    }
+
+    void blankStockAndLevelAreSavedAsZero() {
+        fillMandatory();
+        card()->txtGiacenza->setText(" ");
+        card()->txtAvviso->setText("");
+        click(card()->btnSalva);
+        QCOMPARE(card()->txtGiacenza->text(), QStringLiteral("0"));
+        QCOMPARE(card()->txtAvviso->text(), QStringLiteral("0"));
+    }
+
+    void duplicate() {
+        click(card()->btnDuplica);
+        QCOMPARE(messages(), QStringList{QString::fromUtf8("Attenzione: la duplicazione di una scheda può avvenire "
+                                                           "soltanto dopo che questa è stata inserita in archivio.")});
+        withProducts(2);
+        click(card()->cmdUltimo);
+        card()->lblFile01->setText("a.pdf");
+        card()->lblDesc01->setText("Fattura");
+        card()->chkPagato->setChecked(true);
+        card()->txtDataSca->setText("31/12/2026");
+        click(card()->btnDuplica);
+        QCOMPARE(messages().last(), QString::fromUtf8("E' ora possibile apportare le proprie modifiche alla scheda "
+                                                      "corrente.\n\r\n\rAl termine premere Salva per inserire la "
+                                                      "scheda in archivio."));
+        QVERIFY(card()->lblPosizione->text().isEmpty());
+        QVERIFY(card()->lblFile01->text().isEmpty());
+        QVERIFY(card()->lblDesc01->text().isEmpty());
+        QCOMPARE(card()->txtCodice->text(), QStringLiteral("C2"));
+        QVERIFY(card()->chkPagato->isChecked());
+        QCOMPARE(card()->txtDataSca->text(), QStringLiteral("31/12/2026"));
+        QVERIFY(card()->txtCodice->hasFocus());
+        click(card()->btnSalva);
+        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("3"));
+    }
+
+    void navigationMessagesAndSilences() {
+        click(card()->cmdPrimo);
+        QCOMPARE(messages(), QStringList{kEmpty});
+        QVERIFY(std::filesystem::exists(archive()));
+        QCOMPARE(std::filesystem::file_size(archive()), std::uintmax_t(0));
+        withProducts(3);
+        click(card()->cmdIndietro);  // from a new card: the first
+        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("1"));
+        click(card()->cmdIndietro);  // on the first: nothing
+        click(card()->cmdUltimo);
+        QCOMPARE(card()->txtCodice->text(), QStringLiteral("C3"));
+        click(card()->cmdAvanti);  // on the last: nothing
+        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("3"));
+        QCOMPARE(messages(), QStringList{kEmpty});
+        click(card()->btnNuovo);
+        QVERIFY(card()->lblPosizione->text().isEmpty());
+        QCOMPARE(card()->txtCodice->text(), QString());
+    }
+
+    void paidFlagOnlyChangesOnYesOrNo() {
+        ProductRecord odd = test::product("X");
+        odd.setText(ProductRecord::Pagato, "");
+        ProductRecord yes = test::product("Y");
+        yes.setText(ProductRecord::Pagato, "Sì");
+        test::writeBytes(archive(), test::archiveBytes(std::vector{yes, odd}));
+        click(card()->cmdPrimo);
+        QVERIFY(card()->chkPagato->isChecked());
+        click(card()->cmdAvanti);
+        QVERIFY(card()->chkPagato->isChecked());  // empty flag: box left as it was
+    }
+
+    void unreachableArchiveGivesTheAccessMessage() {
+        std::filesystem::create_directory(archive());
+        fillMandatory();
+        click(card()->btnSalva);
+        QCOMPARE(messages(), QStringList{kAccess});
+        QCOMPARE(run->messages.shown[0].kind, MessageKind::Error);
+        QVERIFY(card()->lblPosizione->text().isEmpty());
+        QCOMPARE(card()->txtCodice->text(), QStringLiteral("VT-01"));
+        click(card()->cmdAvanti);
+        QCOMPARE(messages().size(), 2);
+        QVERIFY(card()->lblPosizione->text().isEmpty());
+    }
+
+    void enterWalksTheBoxesAndOpensTheCalendar() {
+        card()->txtPagamento->setFocus();
+        QTest::keyClick(card()->txtPagamento, Qt::Key_Return);
+        QVERIFY(card()->txtDataSca->hasFocus());
+        QString key;
+        test::onNextModal([&](QWidget* dialog) {
+            auto* calendar = qobject_cast<TfrmCalendario*>(dialog);
+            key = calendar->lblMemory->text();
+            calendar->calAppuntamenti->setSelectedDate(QDate(2024, 3, 5));
+            QTest::mouseClick(calendar->btnImportaData, Qt::LeftButton);
+        });
+        QTest::keyClick(card()->txtDataSca, Qt::Key_Return);
+        QCOMPARE(key, QStringLiteral("datasca"));
+        QCOMPARE(card()->txtDataSca->text(), QStringLiteral("05/03/2024"));
+        card()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(card()));
+        card()->txtNote->setFocus();
+        QTest::keyClick(card()->txtNote, Qt::Key_Return);
+        QVERIFY(card()->txtPrezzo->hasFocus());
+        QTest::keyClick(card()->txtPrezzo, Qt::Key_Return);
+        QVERIFY(card()->txtCodice->hasFocus());
+        QTest::keyClick(card()->txtCodice, Qt::Key_Return);
+        QVERIFY(card()->txtCosto->hasFocus());
+    }
+
+    void dueDateBoxKeys() {
+        card()->txtDataSca->setText("01/01/2020");
+        card()->txtDataSca->setFocus();
+        QTest::keyClick(card()->txtDataSca, Qt::Key_Backspace);  // empties, no calendar
+        QVERIFY(card()->txtDataSca->text().isEmpty());
+        QVERIFY(!QApplication::activeModalWidget());
+        card()->txtDataSca->setText("01/01/2020");
+        QDate shown;
+        test::onNextModal([&](QWidget* dialog) {
+            auto* calendar = qobject_cast<TfrmCalendario*>(dialog);
+            shown = calendar->calAppuntamenti->selectedDate();
+            QTest::mouseClick(calendar->btnAnnulla, Qt::LeftButton);
+        });
+        QTest::keyClick(card()->txtDataSca, Qt::Key_A);
+        QCOMPARE(shown, QDate::currentDate());
+        QCOMPARE(card()->txtDataSca->text(), QStringLiteral("01/01/2020"));
+        QTest::mouseClick(card()->delDataSca, Qt::LeftButton);
+        QVERIFY(card()->txtDataSca->text().isEmpty());
+    }
+
+    void focusFramesAndHoverHints() {
+        card()->txtNome->setFocus();
+        QVERIFY(card()->focusFrame("effNome")->isVisible());
+        QVERIFY(!card()->focusFrame("effCodice")->isVisible());
+        // Mouse moves: over a control its hint, over the card's panel nothing.
+        QTest::mouseMove(card()->btnSalva);
+        QTRY_COMPARE(card()->panInfo->text(), QStringLiteral("Salva la scheda corrente."));
+        QTest::mouseMove(card()->cmdUltimo);
+        QTRY_COMPARE(card()->panInfo->text(), QStringLiteral("Visualizza l'ultima scheda in archivio."));
+        QTest::mouseMove(card()->findChild<QWidget*>("panScheda"), QPoint(5, 5));
+        QTRY_VERIFY(card()->panInfo->text().isEmpty());
+        for (auto* b : card()->findChildren<PictureButton*>()) QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+        for (auto* b : card()->findChildren<CaptionButton*>()) QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+    }
+
+    void closingReturnsToTheMenuAndReopeningClears() {
+        card()->txtCodice->setText("non salvato");
+        card()->close();
+        auto* menu = run->screen<TfrmAvvio>("frmAvvio");
+        QVERIFY(menu->isVisible());
+        QVERIFY(!card()->isVisible());
+        QVERIFY(!run->password()->isVisible());
+        click(menu->tiles[0].caption);
+        QVERIFY(card()->txtCodice->text().isEmpty());
+    }
+};
+
+QTEST_MAIN(ProductCardTest)
+#include "ProductCardTest.moc"

@@ -1,0 +1,150 @@
+#include <QCalendarWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+#include "app/TfrmAvvio.h"
+#include "app/Widgets.h"
+#include "products/TfrmCalendario.h"
+#include "products/TfrmGiacenza.h"
+#include "products/TfrmMagazzino.h"
+#include "support/GuiProgram.h"
+
+using namespace scortavia;
+
+class StockDialogTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::GuiProgram> run;
+    TfrmMagazzino* card() { return run->screen<TfrmMagazzino>("frmMagazzino"); }
+
+    // Opens the stock dialog from the card and lets `steps` drive it.
+    void adjust(bool add, const std::function<void(TfrmGiacenza*)>& steps) {
+        bool seen = false;
+        test::onNextModal([&](QWidget* dialog) {
+            auto* stock = qobject_cast<TfrmGiacenza*>(dialog);
+            QVERIFY(stock);
+            seen = true;
+            steps(stock);
+            if (stock->isVisible()) stock->reject();
+        });
+        QTest::mouseClick(add ? card()->btnAggiungi : card()->btnSottrai, Qt::LeftButton);
+        QVERIFY(seen);
+    }
+    static void type(QLineEdit* box, const QString& text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
+    }
+
+private Q_SLOTS:
+    void init() {
+        run = std::make_unique<test::GuiProgram>();
+        run->login("scortavia");
+        QTest::mouseClick(run->screen<TfrmAvvio>("frmAvvio")->tiles[0].picture, Qt::LeftButton);
+        QVERIFY(card()->isVisible());
+    }
+    void cleanup() { run.reset(); }
+
+    void applyWritesTheNewStock_data() {
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<QString>("stock");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("add") << true << "10" << "5" << "15";
+        QTest::newRow("subtract below zero") << false << "2" << "5" << "-3";
+        QTest::newRow("blank quantity") << true << "7" << "" << "7";
+        QTest::newRow("blank stock on the card") << true << " " << "4" << "4";
+        QTest::newRow("up to the limit") << true << "9990" << "9" << "9999";
+        QTest::newRow("down to the limit") << false << "0" << "999" << "-999";
+    }
+    void applyWritesTheNewStock() {
+        QFETCH(bool, add);
+        QFETCH(QString, stock);
+        QFETCH(QString, quantity);
+        QFETCH(QString, expected);
+        card()->txtGiacenza->setText(stock);
+        adjust(add, [&](TfrmGiacenza* d) {
+            QCOMPARE(d->lblAggiunta->text(),
+                     add ? QString::fromUtf8("Quantità da aggiungere:") : QString::fromUtf8("Quantità da sottrarre:"));
+            QCOMPARE(d->txtAggiunta->text(), QStringLiteral("0"));
+            QCOMPARE(d->txtTotale->text(), d->txtGiacenza->text());
+            type(d->txtAggiunta, quantity);
+            QTest::mouseClick(d->btnAggiorna, Qt::LeftButton);
+        });
+        QCOMPARE(card()->txtGiacenza->text(), expected);
+        QVERIFY(run->messages.shown.empty());
+        QVERIFY(!std::filesystem::exists(run->folder.file("Magazzino.pro")));  // nothing saved yet
+    }
+
+    void aStockTheFieldCannotHoldIsRefused_data() {
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<QString>("quantity");
+        QTest::newRow("above 9999") << true << "9990";
+        QTest::newRow("below -999") << false << "1010";
+    }
+    void aStockTheFieldCannotHoldIsRefused() {
+        QFETCH(bool, add);
+        QFETCH(QString, quantity);
+        card()->txtGiacenza->setText("10");
+        bool stillOpen = false;
+        adjust(add, [&](TfrmGiacenza* d) {
+            type(d->txtAggiunta, quantity);
+            QTest::mouseClick(d->btnAggiorna, Qt::LeftButton);
+            stillOpen = d->isVisible();
+        });
+        QVERIFY(stillOpen);
+        QCOMPARE(run->messages.texts(), QStringList{QString::fromUtf8(kMsgStockOutOfRange.data())});
+        QCOMPARE(card()->txtGiacenza->text(), QStringLiteral("10"));
+    }
+
+    void annullaAfterTotalLeavesTheCard() {
+        card()->txtGiacenza->setText("10");
+        adjust(true, [&](TfrmGiacenza* d) {
+            type(d->txtAggiunta, "5");
+            QTest::mouseClick(d->btnTotale, Qt::LeftButton);
+            QCOMPARE(d->txtTotale->text(), QStringLiteral("15"));
+            QTest::mouseClick(d->btnChiudi, Qt::LeftButton);
+        });
+        QCOMPARE(card()->txtGiacenza->text(), QStringLiteral("10"));
+    }
+
+    void keysOfTheQuantityBoxes() {
+        adjust(true, [&](TfrmGiacenza* d) {
+            type(d->txtAggiunta, "1-2a,3");
+            QCOMPARE(d->txtAggiunta->text(), QStringLiteral("123"));
+            d->txtAggiunta->setText("1234567890123456");  // 16 characters
+            d->txtAggiunta->end(false);
+            QTest::keyClick(d->txtAggiunta, Qt::Key_7);
+            QCOMPARE(d->txtAggiunta->text(), QStringLiteral("7"));
+            d->txtGiacenza->setFocus();
+            QTest::keyClick(d->txtGiacenza, Qt::Key_Return);
+            QVERIFY(d->txtAggiunta->hasFocus());
+            QTest::keyClick(d->txtAggiunta, Qt::Key_Return);
+            QVERIFY(d->btnTotale->hasFocus());
+            d->txtGiacenza->setText("0042");
+            d->txtGiacenza->setFocus();
+            d->txtAggiunta->setFocus();
+            QCOMPARE(d->txtGiacenza->text(), QStringLiteral("42"));
+        });
+    }
+
+    void calendarKeepsUnknownKeysOpen() {
+        TfrmCalendario calendar(run->program->registry(), card());
+        calendar.lblMemory->setText("sconosciuta");
+        calendar.show();
+        QTest::mouseClick(calendar.btnImportaData, Qt::LeftButton);
+        QVERIFY(calendar.isVisible());
+        calendar.lblMemory->setText("datasca");
+        calendar.calAppuntamenti->setSelectedDate(QDate(2026, 12, 31));
+        QTest::mouseClick(calendar.btnImportaData, Qt::LeftButton);
+        QVERIFY(!calendar.isVisible());
+        QCOMPARE(card()->txtDataSca->text(), QStringLiteral("31/12/2026"));
+    }
+};
+
+QTEST_MAIN(StockDialogTest)
+#include "StockDialogTest.moc"
