@@ -27,7 +27,7 @@ private Q_SLOTS:
     void cleanup() { run.reset(); }
 
     void screensAreCreatedOnceInOrder() {
-        const std::vector<QString> expected = {"frmPassword", "frmAvvio", "frmCambiaPassword"};
+        const std::vector<QString> expected = {"frmPassword", "frmAvvio", "frmCambiaPassword", "frmMagazzino"};
         QCOMPARE(run->program->registry().creationOrder(), expected);
     }
 
