@@ -275,6 +275,22 @@ private Q_SLOTS:
         QVERIFY(card()->lblPosizione->text().isEmpty());
     }
 
+    // An archive the system refuses to write even to root: the access message, and nothing lost.
+    void archiveThatCannotBeWritten() {
+        withProducts(2);
+        const std::string before = test::readBytes(archive());
+        click(card()->cmdUltimo);
+        card()->txtNome->setText("Modificato");
+        const std::string lock = "chattr +i '" + archive().string() + "' 2>/dev/null";
+        if (std::system(lock.c_str()) != 0) QSKIP("this filesystem cannot make a file immutable");
+        click(card()->btnSalva);
+        std::system(("chattr -i '" + archive().string() + "'").c_str());
+        QCOMPARE(messages(), QStringList{kAccess});
+        QCOMPARE(card()->txtNome->text(), QStringLiteral("Modificato"));
+        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("2"));
+        QCOMPARE(test::readBytes(archive()), before);
+    }
+
     void enterWalksTheBoxesAndOpensTheCalendar() {
         card()->txtPagamento->setFocus();
         QTest::keyClick(card()->txtPagamento, Qt::Key_Return);
