@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/DesktopService.h"
+#include "app/FileDialogService.h"
 #include "app/MessageService.h"
 
 namespace scortavia::test {
@@ -49,6 +50,26 @@ public:
     DesktopRecorder& operator=(const DesktopRecorder&) = delete;
 
     QStringList opened;
+};
+
+// Answers file dialogs with scripted paths (an empty optional cancels) and records each request.
+class FileDialogRecorder final {
+public:
+    FileDialogRecorder() {
+        FileDialogService::setHookForTesting([this](const FileRequest& r) -> std::optional<QString> {
+            requests.push_back(r);
+            if (answers.empty()) return std::nullopt;
+            auto a = answers.front();
+            answers.pop_front();
+            return a;
+        });
+    }
+    ~FileDialogRecorder() { FileDialogService::setHookForTesting({}); }
+    FileDialogRecorder(const FileDialogRecorder&) = delete;
+    FileDialogRecorder& operator=(const FileDialogRecorder&) = delete;
+
+    std::vector<FileRequest> requests;
+    std::deque<std::optional<QString>> answers;
 };
 
 }  // namespace scortavia::test

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace scortavia {
+
+// What a screen asked the user to choose.
+struct FileRequest {
+    enum class Kind { Open, Save } kind;
+    QString title;
+    QString filter;        // Qt form: "Immagine JPEG (*.jpg *.jpeg);;Immagine Bitmap (*.bmp)"
+    QString proposedName;  // save dialogs only
+};
+
+// Every open-file and save-file dialog of the program. An empty optional means the user cancelled.
+class FileDialogService final {
+public:
+    static std::optional<QString> openFile(QWidget* parent, const QString& title, const QString& filter);
+    static std::optional<QString> saveFile(QWidget* parent, const QString& title, const QString& filter,
+                                           const QString& proposedName);
+
+    // Tests answer instead of the user: the hook returns the chosen path, or nothing to cancel.
+    using Hook = std::function<std::optional<QString>(const FileRequest&)>;
+    static void setHookForTesting(Hook hook);
+};
+
+}  // namespace scortavia
