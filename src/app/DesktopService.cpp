@@ -20,11 +20,14 @@ void DesktopService::open(const QString& target) {
         hook()(target);
         return;
     }
+    QDesktopServices::openUrl(urlFor(target));
+}
+
+QUrl DesktopService::urlFor(const QString& target) {
     // Document paths arrive quoted, as a shell would want them; the desktop wants the bare path.
-    QString bare = target;
+    QString bare = target.trimmed();
     if (bare.size() >= 2 && bare.startsWith('"') && bare.endsWith('"')) bare = bare.mid(1, bare.size() - 2);
-    const QUrl url = bare.contains(QStringLiteral("://")) ? QUrl(bare) : QUrl::fromLocalFile(bare);
-    QDesktopServices::openUrl(url);
+    return bare.contains(QStringLiteral("://")) ? QUrl(bare) : QUrl::fromLocalFile(bare);
 }
 
 }  // namespace scortavia

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <functional>
 
 namespace scortavia {
@@ -10,6 +11,10 @@ namespace scortavia {
 class DesktopService final {
 public:
     static void open(const QString& target);
+
+    // What the desktop is given: a web address as it is, a document path (quoted or not,
+    // blanks and all) as a local file.
+    static QUrl urlFor(const QString& target);
 
     // Tests receive the target instead of the desktop.
     static void setHookForTesting(std::function<void(const QString&)> hook);

@@ -1,1 +1,48 @@
 #include "products/ProductPhoto.h"
+
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+
+#include "app/PhotoBox.h"
+#include "storage/ArchivePaths.h"
+#include "storage/CardProtocol.h"
+
+namespace scortavia {
+
+QString productPhotoPath(const std::filesystem::path& programFolder, const QString& position) {
+    const auto p = CardProtocol::parsePosition(position.toStdString());
+    if (!p || *p < 1) return {};
+    return QString::fromStdString(paths::productPhoto(programFolder, *p).string());
+}
+
+QImage readPicture(const QString& path) {
+    QImageReader reader(path);
+    reader.setAutoTransform(true);  // photos from phones carry their orientation
+    return reader.read();
+}
+
+QImage LoadProductPhoto(const std::filesystem::path& programFolder, const QString& position) {
+    const QString path = productPhotoPath(programFolder, position);
+    QImage photo = path.isEmpty() ? QImage() : readPicture(path);
+    return photo.isNull() ? placeholderPhoto() : photo;
+}
+
+bool writeJpeg(const QString& path, const QImage& image) {
+    if (path.isEmpty() || image.isNull()) return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    QImageWriter writer(&file, "jpg");
+    writer.setQuality(92);
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool SaveProductPhoto(const std::filesystem::path& programFolder, const QString& position, const QImage& photo) {
+    return writeJpeg(productPhotoPath(programFolder, position), photo);
+}
+
+}  // namespace scortavia

@@ -13,18 +13,26 @@
 
 #include "app/BoxBehaviour.h"
 #include "app/CardActions.h"
+#include "app/FileDialogService.h"
 #include "app/MessageService.h"
 #include "app/PhotoBox.h"
 #include "app/Widgets.h"
 #include "common/Numbers.h"
+#include "products/ProductPhoto.h"
+#include "products/TfrmAllegaCartella.h"
 #include "products/TfrmCalendario.h"
 #include "products/TfrmGiacenza.h"
+#include "products/TfrmWebCam.h"
+#include "products/TfrmZoom.h"
 #include "storage/ArchivePaths.h"
 
 namespace scortavia {
 namespace {
 
 using P = ProductLayout;
+
+const QString kTitleLoadPhoto = QStringLiteral("Selezionare un file di immagine in formato Jpeg o Bitmap.");
+const QString kTitleSavePhoto = QStringLiteral("Selezionare la cartella in cui si desidera salvare il file Jpeg.");
 
 constexpr std::string_view kMsgDuplicateNew =
     "Attenzione: la duplicazione di una scheda può avvenire soltanto dopo che questa è stata inserita in archivio.";
@@ -387,6 +395,12 @@ void TfrmMagazzino::wireBoxes() {
     connect(btnAggiungi, &QPushButton::clicked, this, &TfrmMagazzino::btnAggiungiClick);
     connect(btnSottrai, &QPushButton::clicked, this, &TfrmMagazzino::btnSottraiClick);
     connect(delDataSca, &PictureButton::clicked, txtDataSca, &QLineEdit::clear);
+    connect(btnCaricaFoto, &CaptionButton::clicked, this, &TfrmMagazzino::btnCaricaFotoClick);
+    connect(btnAcquisisciFoto, &CaptionButton::clicked, this, &TfrmMagazzino::btnAcquisisciFotoClick);
+    connect(btnSalvaFoto, &PictureButton::clicked, this, &TfrmMagazzino::btnSalvaFotoClick);
+    connect(btnZoomFoto, &PictureButton::clicked, this, &TfrmMagazzino::btnZoomFotoClick);
+    connect(btnCancFoto, &PictureButton::clicked, imgFoto, &PhotoBox::showPlaceholder);
+    connect(btnAllegati, &CaptionButton::clicked, this, &TfrmMagazzino::btnAllegatiClick);
 }
 
 void TfrmMagazzino::setHints() {
@@ -453,9 +467,55 @@ void TfrmMagazzino::putOnCard(const ProductTexts& texts) {
     }
 }
 
-void TfrmMagazzino::afterLoad() { imgFoto->showPlaceholder(); }
+void TfrmMagazzino::afterLoad() {
+    imgFoto->setImage(LoadProductPhoto(registry().programFolder(), lblPosizione->text()));
+}
 
-void TfrmMagazzino::afterSave() {}
+void TfrmMagazzino::afterSave() {
+    // The record is saved whatever happens here; the photo box keeps its picture so a later
+    // save can still write it.
+    if (SaveProductPhoto(registry().programFolder(), lblPosizione->text(), imgFoto->image())) return;
+    MessageService::warning(this, QStringLiteral("Attenzione: la scheda è stata salvata, ma non è stato possibile "
+                                                 "salvare la foto del prodotto nel file \"%1.jpg\".\n\n"
+                                                 "Accertarsi di possedere i privilegi di scrittura nella cartella "
+                                                 "di installazione del programma.")
+                                  .arg(lblPosizione->text().trimmed()));
+}
+
+void TfrmMagazzino::btnCaricaFotoClick() {
+    const auto path = FileDialogService::openFile(this, kTitleLoadPhoto,
+                                                  QStringLiteral("Immagine JPEG (*.jpg *.jpeg);;Immagine Bitmap (*.bmp)"));
+    if (!path) return;
+    const QImage photo = readPicture(*path);
+    imgFoto->setImage(photo.isNull() ? placeholderPhoto() : photo);
+}
+
+void TfrmMagazzino::btnAcquisisciFotoClick() {
+    auto dialog = std::make_unique<TfrmWebCam>(registry(), this);
+    dialog->exec();
+}
+
+void TfrmMagazzino::btnSalvaFotoClick() {
+    const auto path = FileDialogService::saveFile(this, kTitleSavePhoto, QStringLiteral("File Jpeg (*.jpg)"),
+                                                  QStringLiteral("Foto.jpg"));
+    if (!path || writeJpeg(*path, imgFoto->image())) return;
+    MessageService::warning(this, QStringLiteral("Attenzione: non è stato possibile salvare la foto nel file "
+                                                 "indicato."));
+}
+
+void TfrmMagazzino::btnZoomFotoClick() {
+    auto dialog = std::make_unique<TfrmZoom>(this, imgFoto->image());
+    dialog->exec();
+}
+
+void TfrmMagazzino::btnAllegatiClick() {
+    auto dialog = std::make_unique<TfrmAllegaCartella>(registry(), this);
+    dialog->lblMemory->setText(QStringLiteral("magazzino"));
+    QLineEdit* const boxes[] = {dialog->txtFile01, dialog->txtFile02, dialog->txtFile03,
+                                dialog->txtDesc01, dialog->txtDesc02, dialog->txtDesc03};
+    for (std::size_t i = 0; i < attachments_.size(); ++i) boxes[i]->setText(attachments_[i]->text().trimmed());
+    dialog->exec();
+}
 
 void TfrmMagazzino::navigate(CardAction action) {
     const CardProtocol protocol(paths::productArchive(registry().programFolder()), ProductRecord::kSize);

@@ -97,6 +97,11 @@ public:
     void btnSottraiClick() { openStockDialog(false); }
     void txtDataScaKeyDown();
     void btnEsciClick() { close(); }
+    void btnCaricaFotoClick();
+    void btnAcquisisciFotoClick();
+    void btnSalvaFotoClick();
+    void btnZoomFotoClick();
+    void btnAllegatiClick();
 
     // Every control from a product record, as navigation and the product lists do.
     void putOnCard(const ProductTexts& texts);

@@ -9,6 +9,7 @@
 #include "app/PhotoBox.h"
 #include "app/TfrmAvvio.h"
 #include "app/Widgets.h"
+#include "products/TfrmAllegaCartella.h"
 #include "products/TfrmCalendario.h"
 #include "products/TfrmMagazzino.h"
 #include "support/GuiProgram.h"
@@ -349,6 +350,37 @@ private Q_SLOTS:
         QTRY_VERIFY(card()->panInfo->text().isEmpty());
         for (auto* b : card()->findChildren<PictureButton*>()) QCOMPARE(b->focusPolicy(), Qt::NoFocus);
         for (auto* b : card()->findChildren<CaptionButton*>()) QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+    }
+
+    void attachmentsDialogEditsTheCardsSixLabels() {
+        card()->lblFile01->setText("fattura.pdf");
+        card()->lblDesc01->setText("Fattura di acquisto");
+        card()->lblDesc03->setText("Solo descrizione");
+        QString key;
+        QStringList shown;
+        test::onNextModal([&](QWidget* widget) {
+            auto* dialog = qobject_cast<TfrmAllegaCartella*>(widget);
+            QVERIFY(dialog);
+            key = dialog->lblMemory->text();
+            for (QLineEdit* box : {dialog->txtFile01, dialog->txtFile02, dialog->txtFile03, dialog->txtDesc01,
+                                   dialog->txtDesc02, dialog->txtDesc03}) {
+                shown << box->text();
+            }
+            dialog->txtDesc02->setText("  Scheda tecnica  ");
+            QTest::mouseClick(dialog->btnApplica, Qt::LeftButton);
+        });
+        click(card()->btnAllegati);
+        QCOMPARE(key, QStringLiteral("magazzino"));
+        QCOMPARE(shown, (QStringList{"fattura.pdf", "", "", "Fattura di acquisto", "", "Solo descrizione"}));
+        QCOMPARE(card()->lblDesc02->text(), QStringLiteral("Scheda tecnica"));
+        fillMandatory();
+        click(card()->btnSalva);
+        ProductRecord saved;
+        std::memcpy(saved.bytes().data(), test::readBytes(archive()).data(), 2592);
+        QCOMPARE(saved.text(ProductRecord::File01), std::string("fattura.pdf"));
+        QCOMPARE(saved.text(ProductRecord::Desc02), std::string("Scheda tecnica"));
+        QCOMPARE(saved.text(ProductRecord::File03), std::string());
+        QCOMPARE(saved.text(ProductRecord::Desc03), std::string("Solo descrizione"));
     }
 
     void closingReturnsToTheMenuAndReopeningClears() {

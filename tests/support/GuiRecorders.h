@@ -58,10 +58,12 @@ public:
     FileDialogRecorder() {
         FileDialogService::setHookForTesting([this](const FileRequest& r) -> std::optional<QString> {
             requests.push_back(r);
-            if (answers.empty()) return std::nullopt;
-            auto a = answers.front();
-            answers.pop_front();
-            return a;
+            std::optional<QString> answer;
+            if (!answers.empty()) {
+                answer.swap(answers.front());
+                answers.pop_front();
+            }
+            return answer;
         });
     }
     ~FileDialogRecorder() { FileDialogService::setHookForTesting({}); }
