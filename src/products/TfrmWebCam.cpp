@@ -1,1 +1,180 @@
 #include "products/TfrmWebCam.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSvgRenderer>
+#include <QVBoxLayout>
+
+#include "app/FileDialogService.h"
+#include "app/MessageService.h"
+#include "app/PhotoBox.h"
+#include "app/ScreenRegistry.h"
+#include "app/Widgets.h"
+#include "products/FrameSource.h"
+#include "products/ProductPhoto.h"
+
+namespace scortavia {
+namespace {
+
+QImage renderPicture(const QString& resource) {
+    QImage picture(kPhotoSize, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QSvgRenderer(resource).render(&painter, QRectF(QPointF(0, 0), QSizeF(kPhotoSize)));
+    return picture;
+}
+
+PhotoBox* photoBox(const char* name, const QImage& picture, QWidget* parent) {
+    auto* box = new PhotoBox(QString::fromLatin1(name), parent);
+    box->setFixedSize(kPhotoSize);
+    box->setImage(picture);
+    return box;
+}
+
+QLabel* heading(const char* name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setStyleSheet(QStringLiteral("color: #0F5E63; font-weight: bold;"));
+    return label;
+}
+
+const QString kMsgNoWebcam = QString::fromUtf8(
+    "Attenzione: nessuna webcam è disponibile su questo computer, oppure la webcam è già in uso "
+    "da un altro programma.\n\nCollegare una webcam e riprovare.");
+const QString kMsgWebcamStopped = QString::fromUtf8(
+    "Attenzione: la webcam ha smesso di funzionare.\n\n"
+    "Controllare che sia ancora collegata, poi premere \"Accendi webcam\".");
+const QString kMsgNotSaved =
+    QString::fromUtf8("Attenzione: non è stato possibile salvare la foto nel file indicato.");
+
+}  // namespace
+
+const QImage& webcamOffPicture() {
+    static const QImage picture = renderPicture(QStringLiteral(":/webcam_attesa.svg"));
+    return picture;
+}
+
+const QImage& noCapturePicture() {
+    static const QImage picture = renderPicture(QStringLiteral(":/camera_attesa.svg"));
+    return picture;
+}
+
+TfrmWebCam::TfrmWebCam(ScreenRegistry& registry, QWidget* owner)
+    : QDialog(owner), registry_(registry), source_(FrameSource::create()) {
+    setObjectName(QStringLiteral("frmWebCam"));
+    setWindowTitle(QStringLiteral(" Cattura foto con webcam"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+
+    imgCamera = photoBox("imgCamera", webcamOffPicture(), this);
+    imgTarget = photoBox("imgTarget", noCapturePicture(), this);
+    imgBianco = photoBox("imgBianco", webcamOffPicture(), this);
+    imgBianco->hide();
+    lblCamera = heading("lblCamera", QStringLiteral("Immagine della webcam"), this);
+    lblTarget = heading("lblTarget", QStringLiteral("Foto acquisita"), this);
+    btnAccendi = textButton(QStringLiteral("btnAccendi"), QStringLiteral("Accendi webcam"), this);
+    btnSpegni = textButton(QStringLiteral("btnSpegni"), QStringLiteral("Spegni webcam"), this);
+    btnCattura = textButton(QStringLiteral("btnCattura"), QStringLiteral("Cattura foto"), this);
+    btnSalvaFotogramma =
+        textButton(QStringLiteral("btnSalvaFotogramma"), QStringLiteral("Salva foto su disco"), this);
+    btnImportaFoto = textButton(QStringLiteral("btnImportaFoto"), QStringLiteral("Importa foto in scheda"), this);
+    btnClose = textButton(QStringLiteral("btnClose"), QStringLiteral("Annulla"), this);
+
+    // Live view, capture, still: left to right, each box with its own buttons under it.
+    btnCattura->setIcon(QIcon(QStringLiteral(":/cattura_freccia.svg")));
+    btnCattura->setIconSize(QSize(22, 22));
+    btnCattura->setMinimumHeight(40);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(22, 16, 22, 16);
+    layout->setSpacing(12);
+    auto* grid = new QGridLayout();
+    grid->setHorizontalSpacing(16);
+    grid->setVerticalSpacing(8);
+    grid->addWidget(lblCamera, 0, 0);
+    grid->addWidget(lblTarget, 0, 2);
+    grid->addWidget(imgCamera, 1, 0);
+    grid->addWidget(btnCattura, 1, 1, Qt::AlignVCenter);
+    grid->addWidget(imgTarget, 1, 2);
+    auto* cameraButtons = new QHBoxLayout();
+    cameraButtons->setSpacing(8);
+    for (QPushButton* b : {btnAccendi, btnSpegni}) cameraButtons->addWidget(b, 1);
+    auto* targetButtons = new QHBoxLayout();
+    targetButtons->setSpacing(8);
+    for (QPushButton* b : {btnSalvaFotogramma, btnImportaFoto}) targetButtons->addWidget(b, 1);
+    grid->addLayout(cameraButtons, 2, 0);
+    grid->addLayout(targetButtons, 2, 2);
+    layout->addLayout(grid);
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setStyleSheet(QStringLiteral("color: #D0D9DC;"));
+    layout->addWidget(rule);
+    auto* closing = new QHBoxLayout();
+    closing->addStretch(1);
+    closing->addWidget(btnClose);
+    layout->addLayout(closing);
+    setFixedSize(sizeHint());
+
+    // Queued: frames come from the camera's thread, the picture boxes belong to this one.
+    connect(source_.get(), &FrameSource::frameArrived, this, &TfrmWebCam::showFrame, Qt::QueuedConnection);
+    connect(source_.get(), &FrameSource::failed, this, &TfrmWebCam::cameraFailed, Qt::QueuedConnection);
+    connect(btnAccendi, &QPushButton::clicked, this, &TfrmWebCam::btnAccendiClick);
+    connect(btnSpegni, &QPushButton::clicked, this, &TfrmWebCam::btnSpegniClick);
+    connect(btnCattura, &QPushButton::clicked, this, &TfrmWebCam::btnCatturaClick);
+    connect(btnSalvaFotogramma, &QPushButton::clicked, this, &TfrmWebCam::btnSalvaFotogrammaClick);
+    connect(btnImportaFoto, &QPushButton::clicked, this, &TfrmWebCam::btnImportaFotoClick);
+    connect(btnClose, &QPushButton::clicked, this, &TfrmWebCam::btnCloseClick);
+    // QDialog centres itself over its owner when shown.
+}
+
+TfrmWebCam::~TfrmWebCam() {
+    if (source_) source_->stop();
+}
+
+void TfrmWebCam::btnAccendiClick() {
+    if (!source_->start()) MessageService::warning(this, kMsgNoWebcam);
+}
+
+void TfrmWebCam::btnSpegniClick() { source_->stop(); }
+
+void TfrmWebCam::btnCatturaClick() { imgTarget->setImage(imgCamera->image()); }
+
+void TfrmWebCam::btnSalvaFotogrammaClick() {
+    const auto path = FileDialogService::saveFile(
+        this, QStringLiteral("Selezionare la cartella in cui si desidera salvare il file Jpeg."),
+        QStringLiteral("File Jpeg (*.jpg)"), QStringLiteral("Foto.jpg"));
+    if (!path || writeJpeg(*path, imgTarget->image())) return;
+    imgTarget->setImage(imgBianco->image());
+    MessageService::warning(this, kMsgNotSaved);
+}
+
+void TfrmWebCam::btnImportaFotoClick() {
+    source_->stop();
+    if (WorkArea* card = registry_.screen(QStringLiteral("frmMagazzino"))) {
+        if (auto* photo = card->findChild<PhotoBox*>(QStringLiteral("imgFoto"))) photo->setImage(imgTarget->image());
+    }
+    accept();
+}
+
+void TfrmWebCam::btnCloseClick() {
+    source_->stop();
+    reject();
+}
+
+void TfrmWebCam::done(int result) {
+    source_->stop();
+    QDialog::done(result);
+}
+
+void TfrmWebCam::showFrame(const QImage& frame) {
+    // A frame still queued when the camera went off would replace the last one seen.
+    if (source_->running()) imgCamera->setImage(frame);
+}
+
+void TfrmWebCam::cameraFailed() { MessageService::warning(this, kMsgWebcamStopped); }
+
+}  // namespace scortavia
