@@ -1,0 +1,186 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace scortavia {
+
+// Heights set at run time are in 1/96 inch.
+inline constexpr double kUnitsPerMm = 96.0 / 25.4;
+
+struct ReportFont {
+    QString family = QStringLiteral("Arial");
+    double pointSize = 10;
+    bool bold = false;
+};
+
+// A named object of a template. Positions and sizes are millimetres: for objects of the page from
+// the top-left corner of the printable area, for objects of a band from the band's top-left corner.
+class ReportObject {
+public:
+    enum class Kind { Text, Picture, Line, Box, Band };
+
+    ReportObject(Kind kind, QString name, QRectF mm) : kind_(kind), name_(std::move(name)), rect_(mm) {}
+    virtual ~ReportObject() = default;
+
+    Kind kind() const { return kind_; }
+    const QString& name() const { return name_; }
+    const QRectF& rect() const { return rect_; }
+    void setRect(const QRectF& mm) { rect_ = mm; }
+    void setHeight(double units) { rect_.setHeight(units / kUnitsPerMm); }
+
+private:
+    Kind kind_;
+    QString name_;
+    QRectF rect_;
+};
+
+class TextObject final : public ReportObject {
+public:
+    TextObject(QString name, QRectF mm) : ReportObject(Kind::Text, std::move(name), mm) {}
+
+    void setText(const QString& text) { lines_ = text.split(QLatin1Char('\n')); }
+    void clearLines() { lines_.clear(); }
+    void addLine(const QString& line) { lines_.append(line); }
+    int lineCount() const { return static_cast<int>(lines_.size()); }
+    const QStringList& lines() const { return lines_; }
+    QString text() const { return lines_.join(QLatin1Char('\n')); }
+
+    ReportFont font;
+    QColor color = Qt::black;
+    QColor background = Qt::transparent;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop;
+    bool wordWrap = false;  // never on in this program's templates: long lines are cut at the right edge
+    double lineHeightMm = 0;  // distance between lines; 0 takes it from the font
+
+    // The distance between two lines of this object.
+    double linePitchMm() const;
+
+private:
+    QStringList lines_;
+};
+
+class PictureObject final : public ReportObject {
+public:
+    PictureObject(QString name, QRectF mm) : ReportObject(Kind::Picture, std::move(name), mm) {}
+    void setPicture(const QImage& picture) { image = picture; }
+
+    QImage image;
+    bool centered = true;  // scaled to fit, proportions kept; centred in the box or at its top-left
+};
+
+// A straight rule from the top-left of its rectangle to the bottom-right (height 0: horizontal).
+class LineObject final : public ReportObject {
+public:
+    LineObject(QString name, QRectF mm) : ReportObject(Kind::Line, std::move(name), mm) {}
+    QColor color = QColor(0x60, 0x60, 0x60);
+    double widthMm = 0.3;
+};
+
+class BoxObject final : public ReportObject {
+public:
+    BoxObject(QString name, QRectF mm) : ReportObject(Kind::Box, std::move(name), mm) {}
+    QColor border = QColor(0x60, 0x60, 0x60);
+    double widthMm = 0.3;
+};
+
+// A full-width strip placed when the pages are laid out: the title band once at the top of the
+// first page, the master data band after it (split across pages when it may), the footer band
+// right after the master data band.
+class Band final : public ReportObject {
+public:
+    enum class Role { Title, MasterData, Footer };
+
+    Band(QString name, Role role, double heightMm, bool maySplit)
+        : ReportObject(Kind::Band, std::move(name), QRectF(0, 0, 0, heightMm)), role(role), maySplit(maySplit) {}
+
+    template <class T>
+    T* add(std::unique_ptr<T> child) {
+        T* raw = child.get();
+        children.push_back(std::move(child));
+        return raw;
+    }
+
+    Role role;
+    bool maySplit;
+    std::vector<std::unique_ptr<ReportObject>> children;
+};
+
+// One object as laid out on a page: its place on that page (millimetres from the top-left of the
+// printable area) and, for text, the lines that fell on that page.
+struct PlacedObject {
+    const ReportObject* source;
+    QRectF rect;
+    QStringList lines;
+
+    const QString& name() const { return source->name(); }
+    ReportObject::Kind kind() const { return source->kind(); }
+};
+
+struct ReportPage {
+    std::vector<PlacedObject> objects;
+
+    // The first object of that name on the page, or nullptr.
+    const PlacedObject* find(const QString& name) const;
+};
+
+// A printable document: paper, orientation, margins and named objects; `prepare` lays out pages,
+// which `print` and `preview` hand to the print service.
+class ReportTemplate {
+public:
+    ReportTemplate(QString name, QPageLayout::Orientation orientation);
+
+    const QString& name() const { return name_; }
+
+    template <class T>
+    T* add(std::unique_ptr<T> object) {
+        T* raw = object.get();
+        objects_.push_back(std::move(object));
+        return raw;
+    }
+    // Convenience for building templates in code.
+    TextObject* addText(const QString& name, QRectF mm, ReportFont font, QColor color = Qt::black,
+                        QColor background = Qt::transparent, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+
+    ReportObject* findObject(const QString& name) const;
+    template <class T>
+    T* find(const QString& name) const {
+        return dynamic_cast<T*>(findObject(name));
+    }
+
+    void setOrientation(QPageLayout::Orientation orientation) { orientation_ = orientation; }
+    QPageLayout::Orientation orientation() const { return orientation_; }
+    QSizeF paperMm() const;
+    QRectF printableMm() const;  // paper less the 10 mm margins
+    QPageLayout pageLayout() const;
+
+    // "[DATE]" in these objects becomes the date of printing when pages are laid out; everything
+    // else prints exactly as it was put in.
+    void expandDateIn(const QString& objectName) { dateObjects_.append(objectName); }
+
+    void prepare();
+    const std::vector<ReportPage>& pages() const { return pages_; }
+
+    // The print dialog, then the printer; cancelling prints nothing.
+    void print(QWidget* parent);
+    // Lays the pages out again and shows them in the modal preview window.
+    void preview(QWidget* parent);
+
+private:
+    QString name_;
+    QPageLayout::Orientation orientation_;
+    std::vector<std::unique_ptr<ReportObject>> objects_;
+    QStringList dateObjects_;
+    std::vector<ReportPage> pages_;
+};
+
+}  // namespace scortavia
