@@ -20,8 +20,12 @@
 #include "common/Numbers.h"
 #include "products/ProductPhoto.h"
 #include "products/TfrmAllegaCartella.h"
+#include "products/TfrmAnteprimaMag.h"
+#include "products/ProductListScreens.h"
 #include "products/TfrmCalendario.h"
+#include "products/TfrmTrovaMagazzino.h"
 #include "products/TfrmGiacenza.h"
+#include "products/TfrmStampaMag.h"
 #include "products/TfrmWebCam.h"
 #include "products/TfrmZoom.h"
 #include "storage/ArchivePaths.h"
@@ -401,6 +405,11 @@ void TfrmMagazzino::wireBoxes() {
     connect(btnZoomFoto, &PictureButton::clicked, this, &TfrmMagazzino::btnZoomFotoClick);
     connect(btnCancFoto, &PictureButton::clicked, imgFoto, &PhotoBox::showPlaceholder);
     connect(btnAllegati, &CaptionButton::clicked, this, &TfrmMagazzino::btnAllegatiClick);
+    connect(btnTrova, &CaptionButton::clicked, this, &TfrmMagazzino::btnTrovaClick);
+    connect(btnSottoscorta, &CaptionButton::clicked, this, &TfrmMagazzino::btnSottoscortaClick);
+    connect(btnScaduti, &CaptionButton::clicked, this, &TfrmMagazzino::btnScadutiClick);
+    connect(btnStampa, &CaptionButton::clicked, this, &TfrmMagazzino::btnStampaClick);
+    connect(btnAnteprima, &CaptionButton::clicked, this, &TfrmMagazzino::btnAnteprimaClick);
 }
 
 void TfrmMagazzino::setHints() {
@@ -467,6 +476,28 @@ void TfrmMagazzino::putOnCard(const ProductTexts& texts) {
     }
 }
 
+void TfrmMagazzino::btnTrovaClick() {
+    auto dialog = std::make_unique<TfrmTrovaMagazzino>(registry(), this);
+    dialog->lblMemory->setText(QStringLiteral("magazzino"));
+    dialog->exec();
+}
+
+void TfrmMagazzino::btnSottoscortaClick() {
+    auto dialog = std::make_unique<TfrmSottoscorta>(registry(), this);
+    dialog->exec();
+}
+
+void TfrmMagazzino::btnScadutiClick() {
+    auto dialog = std::make_unique<TfrmDaSaldare>(registry(), this);
+    dialog->exec();
+}
+
+void TfrmMagazzino::showProduct(const ProductTexts& texts, std::int64_t position) {
+    putOnCard(texts);
+    lblPosizione->setText(QString::number(position));
+    afterLoad();
+}
+
 void TfrmMagazzino::afterLoad() {
     imgFoto->setImage(LoadProductPhoto(registry().programFolder(), lblPosizione->text()));
 }
@@ -514,6 +545,18 @@ void TfrmMagazzino::btnAllegatiClick() {
     QLineEdit* const boxes[] = {dialog->txtFile01, dialog->txtFile02, dialog->txtFile03,
                                 dialog->txtDesc01, dialog->txtDesc02, dialog->txtDesc03};
     for (std::size_t i = 0; i < attachments_.size(); ++i) boxes[i]->setText(attachments_[i]->text().trimmed());
+    dialog->exec();
+}
+
+void TfrmMagazzino::btnStampaClick() {
+    auto dialog = std::make_unique<TfrmStampaMag>(registry(), this);
+    dialog->imgLogo->setImage(imgFoto->image());
+    dialog->exec();
+}
+
+void TfrmMagazzino::btnAnteprimaClick() {
+    auto dialog = std::make_unique<TfrmAnteprimaMag>(registry(), this);
+    dialog->imgLogo->setImage(imgFoto->image());
     dialog->exec();
 }
 

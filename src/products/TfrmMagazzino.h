@@ -102,9 +102,16 @@ public:
     void btnSalvaFotoClick();
     void btnZoomFotoClick();
     void btnAllegatiClick();
+    void btnTrovaClick();
+    void btnSottoscortaClick();
+    void btnScadutiClick();
+    void btnStampaClick();
+    void btnAnteprimaClick();
 
     // Every control from a product record, as navigation and the product lists do.
     void putOnCard(const ProductTexts& texts);
+    // A product chosen in a list: every control, its position and its photo.
+    void showProduct(const ProductTexts& texts, std::int64_t position);
     ProductTexts cardTexts() const;
 
     FocusFrame* focusFrame(const QString& name) const;

@@ -68,6 +68,8 @@ inline void onNextModal(std::function<void(QWidget*)> action) {
         if (QWidget* dialog = QApplication::activeModalWidget()) {
             timer->stop();
             timer->deleteLater();
+            // Laid out and active first, so clicks land where the controls are.
+            if (!QTest::qWaitForWindowActive(dialog)) qWarning("dialog not active");
             action(dialog);
         }
     });

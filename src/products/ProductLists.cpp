@@ -1,0 +1,117 @@
+#include "products/ProductLists.h"
+
+#include <cstring>
+#include <functional>
+
+#include "common/Numbers.h"
+#include "common/TextRules.h"
+#include "products/ProductRows.h"
+#include "storage/ArchiveFile.h"
+#include "storage/ArchiveScan.h"
+
+namespace scortavia {
+namespace {
+
+using P = ProductLayout;
+
+// Reads every product in archive order; `visit` returns false to stop early.
+Status scanProducts(const std::filesystem::path& archive,
+                    const std::function<bool(const ProductView&, std::int64_t index)>& visit) {
+    auto file = ArchiveFile::OpenOrCreate(archive, ProductRecord::kSize);
+    if (!file) return file.status();
+    ArchiveScan scan(*file);
+    while (const std::uint8_t* bytes = scan.Next()) {
+        if (!visit(ProductView(bytes), scan.index())) break;
+    }
+    return scan.status();
+}
+
+Status fillList(const std::filesystem::path& archive, RowList& rows, RowFormat format,
+                const std::function<std::optional<bool>(const ProductView&)>& listed) {
+    rows.clear();
+    Status stopped = Status::success();
+    Status scanned = scanProducts(archive, [&](const ProductView& product, std::int64_t) {
+        const std::optional<bool> take = listed(product);
+        if (!take) {
+            stopped = Status::failure("a stock or warning level is not a number");
+            return false;
+        }
+        if (*take) {
+            appendProductRow(rows.startRow(), product, format);
+            rows.endRow();
+        }
+        return true;
+    });
+    rows.sort();
+    return scanned ? stopped : scanned;
+}
+
+}  // namespace
+
+int filledSearchFields(const SearchTexts& texts) {
+    int filled = 0;
+    for (const std::string& t : texts) filled += trimBlanks(t).empty() ? 0 : 1;
+    return filled;
+}
+
+bool matchesSearch(const ProductView& product, const SearchTexts& texts, int filled) {
+    if (filled == 0) return true;
+    int matching = 0;
+    std::string value;
+    for (std::size_t i = 0; i < kSearchFields.size(); ++i) {
+        if (texts[i].empty()) continue;
+        value.clear();
+        product.appendText(kSearchFields[i], value);
+        if (containsFoldedAZ(value, texts[i])) ++matching;
+    }
+    return matching >= filled;
+}
+
+void appendProductRow(std::string& out, const ProductView& product, RowFormat format) {
+    if (format == RowFormat::A) {
+        appendProductRowA(out, product);
+    } else {
+        appendProductRowB(out, product);
+    }
+}
+
+Status fillSearchList(const std::filesystem::path& archive, const SearchTexts& texts, RowList& rows) {
+    const int filled = filledSearchFields(texts);
+    return fillList(archive, rows, RowFormat::A,
+                    [&](const ProductView& p) -> std::optional<bool> { return matchesSearch(p, texts, filled); });
+}
+
+Status fillUnderStockList(const std::filesystem::path& archive, RowList& rows) {
+    return fillList(archive, rows, RowFormat::A, [](const ProductView& p) -> std::optional<bool> {
+        const auto stock = parseDecimalComma(p.text(P::Giacenza));
+        const auto level = parseDecimalComma(p.text(P::Avviso));
+        if (!stock || !level) return std::nullopt;
+        return *stock <= *level;
+    });
+}
+
+Status fillUnpaidList(const std::filesystem::path& archive, RowList& rows) {
+    return fillList(archive, rows, RowFormat::B,
+                    [](const ProductView& p) -> std::optional<bool> { return p.text(P::Pagato) == kFlagNo; });
+}
+
+Result<std::optional<FoundProduct>> findProductByRow(const std::filesystem::path& archive, std::string_view row,
+                                                     RowFormat format) {
+    const std::string_view wanted = trimBlanks(row);
+    std::optional<FoundProduct> found;
+    std::string composed;
+    Status scanned = scanProducts(archive, [&](const ProductView& product, std::int64_t index) {
+        composed.clear();
+        appendProductRow(composed, product, format);
+        if (trimBlanks(composed) == wanted) {
+            found.emplace();
+            found->position = index + 1;
+            std::memcpy(found->record.bytes().data(), product.data(), ProductRecord::kSize);
+        }
+        return true;
+    });
+    if (!scanned) return scanned;
+    return found;
+}
+
+}  // namespace scortavia

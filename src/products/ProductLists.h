@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/ListRows.h"
+#include "common/Result.h"
+#include "storage/ProductRecord.h"
+
+namespace scortavia {
+
+// The ten search fields of the product search, in the order of the screen.
+inline constexpr std::array<ProductLayout::Field, 10> kSearchFields = {
+    ProductLayout::Codice,       ProductLayout::Costo, ProductLayout::Nome,   ProductLayout::Tipologia,
+    ProductLayout::Caratteristiche, ProductLayout::Collocazione, ProductLayout::Ditta, ProductLayout::Agente,
+    ProductLayout::Documento,    ProductLayout::Note};
+
+// The search texts exactly as typed, one per search field.
+using SearchTexts = std::array<std::string, kSearchFields.size()>;
+
+// A field counts as filled when its text, trimmed, is not empty.
+int filledSearchFields(const SearchTexts& texts);
+
+// A product is listed when at least `filled` of its fields contain their search text as typed
+// (A to Z folded, an empty text never matching): with nothing filled, every product.
+bool matchesSearch(const ProductView& product, const SearchTexts& texts, int filled);
+
+enum class RowFormat { A, B };
+void appendProductRow(std::string& out, const ProductView& product, RowFormat format);
+
+// The lists of the product screens, filled from "Magazzino.pro" in archive order and then sorted.
+// A failure stops the filling: the rows gathered so far stay in `rows` and the status says why.
+Status fillSearchList(const std::filesystem::path& archive, const SearchTexts& texts, RowList& rows);
+Status fillUnderStockList(const std::filesystem::path& archive, RowList& rows);
+Status fillUnpaidList(const std::filesystem::path& archive, RowList& rows);
+
+// The product whose row, trimmed, equals `row` trimmed; when several do, the last in the archive.
+struct FoundProduct {
+    std::int64_t position;  // 1-based
+    ProductRecord record;
+};
+Result<std::optional<FoundProduct>> findProductByRow(const std::filesystem::path& archive, std::string_view row,
+                                                     RowFormat format);
+
+}  // namespace scortavia
