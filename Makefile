@@ -28,6 +28,7 @@ test: build
 
 bench: build
 	$(BUILD)/bench/scortavia_bench
+	$(BUILD)/bench/scortavia_bench_lists
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -38,7 +38,7 @@ ListScreen::ListScreen(ScreenRegistry& registry, QWidget* owner, const QString& 
     setObjectName(name);
     setWindowTitle(caption);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    resize(1000, 640);
+    resize(1180, 660);
 
     panContainer = new QWidget(this);
     panContainer->setObjectName(QStringLiteral("panContainer"));

@@ -16,9 +16,14 @@ using P = ProductLayout;
 
 // Reads every product in archive order; `visit` returns false to stop early.
 Status scanProducts(const std::filesystem::path& archive,
-                    const std::function<bool(const ProductView&, std::int64_t index)>& visit) {
+                    const std::function<bool(const ProductView&, std::int64_t index)>& visit,
+                    RowList* reserveFor = nullptr) {
     auto file = ArchiveFile::OpenOrCreate(archive, ProductRecord::kSize);
     if (!file) return file.status();
+    if (reserveFor) {
+        // Room for a row per record up front: growing a buffer of megabytes copies it again and again.
+        if (auto count = file->RecordCount()) reserveFor->reserve(static_cast<std::size_t>(*count), 160);
+    }
     ArchiveScan scan(*file);
     while (const std::uint8_t* bytes = scan.Next()) {
         if (!visit(ProductView(bytes), scan.index())) break;
@@ -41,7 +46,7 @@ Status fillList(const std::filesystem::path& archive, RowList& rows, RowFormat f
             rows.endRow();
         }
         return true;
-    });
+    }, &rows);
     rows.sort();
     return scanned ? stopped : scanned;
 }
