@@ -46,15 +46,12 @@ ListScreen::ListScreen(ScreenRegistry& registry, QWidget* owner, const QString& 
     containerLayout_->setContentsMargins(16, 14, 16, 14);
     containerLayout_->setSpacing(10);
 
-    auto* banner = new QLabel(QStringLiteral("Digitare nella casella una o più parole consecutive contenute nella "
-                                             "voce cercata e premere Trova. Premere di nuovo Trova per passare alla "
-                                             "voce successiva che contiene le stesse parole."),
-                              panContainer);
-    banner->setObjectName(QStringLiteral("imgIstruzioni"));
-    banner->setWordWrap(true);
-    banner->setStyleSheet(QStringLiteral("background: #E6F0F1; border-left: 4px solid #F28C28; padding: 8px 10px;"
-                                         "color: #23313A;"));
-    containerLayout_->addWidget(banner);
+    containerLayout_->addWidget(instructionBanner(
+        QStringLiteral("imgIstruzioni"),
+        QStringLiteral("Digitare nella casella una o più parole consecutive contenute nella "
+                       "voce cercata e premere Trova. Premere di nuovo Trova per passare alla "
+                       "voce successiva che contiene le stesse parole."),
+        panContainer));
 
     auto* find = new QHBoxLayout();
     txtTrova = new QLineEdit(panContainer);

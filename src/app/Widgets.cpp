@@ -163,6 +163,15 @@ QPushButton* textButton(const QString& name, const QString& caption, QWidget* pa
     return button;
 }
 
+QLabel* instructionBanner(const QString& name, const QString& text, QWidget* parent) {
+    auto* banner = new QLabel(text, parent);
+    banner->setObjectName(name);
+    banner->setWordWrap(true);
+    banner->setStyleSheet(QStringLiteral("background: #E6F0F1; border-left: 4px solid #F28C28; padding: 8px 10px;"
+                                         "color: #23313A;"));
+    return banner;
+}
+
 void centerOnScreen(QWidget* window) {
     if (QScreen* s = window->screen()) window->move(s->availableGeometry().center() - window->rect().center());
 }

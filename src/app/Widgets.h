@@ -84,6 +84,9 @@ QLineEdit* passwordBox(const QString& name, QWidget* parent);
 // A push button with its caption; Enter in an edit box never presses it by default.
 QPushButton* textButton(const QString& name, const QString& caption, QWidget* parent);
 
+// A short instruction shown above a screen's controls.
+QLabel* instructionBanner(const QString& name, const QString& text, QWidget* parent);
+
 // Puts a fixed-size window in the middle of its screen.
 void centerOnScreen(QWidget* window);
 

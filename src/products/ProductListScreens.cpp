@@ -29,39 +29,20 @@ void ProductListScreen::lstRecordsDblClick() {
     }
 }
 
-TfrmSottoscorta::TfrmSottoscorta(ScreenRegistry& registry, QWidget* owner)
-    : ProductListScreen(registry, owner, QStringLiteral("frmSottoscorta"), QStringLiteral(" Merce in esaurimento"),
-                        QStringLiteral("Merce in esaurimento"), RowFormat::A) {
+WatchListScreen::WatchListScreen(ScreenRegistry& registry, QWidget* owner, const QString& name, const QString& title,
+                                 RowFormat format, Fill fill)
+    : ProductListScreen(registry, owner, name, QStringLiteral(" ") + title, title, format), fill_(fill) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(panContainer);
 }
 
-void TfrmSottoscorta::showEvent(QShowEvent* event) {
+void WatchListScreen::showEvent(QShowEvent* event) {
     ProductListScreen::showEvent(event);
     if (event->spontaneous()) return;
     resetFind();
     RowList rows;
-    fillUnderStockList(archive(), rows);  // a failure keeps the rows gathered so far, silently
-    setRows(std::move(rows));
-    txtTrova->setFocus();
-}
-
-TfrmDaSaldare::TfrmDaSaldare(ScreenRegistry& registry, QWidget* owner)
-    : ProductListScreen(registry, owner, QStringLiteral("frmDaSaldare"),
-                        QStringLiteral(" Riepilogo pagamenti non saldati"),
-                        QStringLiteral("Riepilogo pagamenti non saldati"), RowFormat::B) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(panContainer);
-}
-
-void TfrmDaSaldare::showEvent(QShowEvent* event) {
-    ProductListScreen::showEvent(event);
-    if (event->spontaneous()) return;
-    resetFind();
-    RowList rows;
-    fillUnpaidList(archive(), rows);
+    fill_(archive(), rows);
     setRows(std::move(rows));
     txtTrova->setFocus();
 }

@@ -49,15 +49,12 @@ TfrmTrovaMagazzino::TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner)
     panAvvio->setObjectName(QStringLiteral("panAvvio"));
     auto* criteria = new QVBoxLayout(panAvvio);
     criteria->setContentsMargins(24, 18, 24, 18);
-    auto* banner = new QLabel(QStringLiteral("Digitare nei campi desiderati una o più parole consecutive contenute "
-                                             "nelle schede da cercare, lasciare vuoti gli altri campi e premere "
-                                             "Cerca. È possibile compilare più campi contemporaneamente."),
-                              panAvvio);
-    banner->setObjectName(QStringLiteral("imgIstruzioniRicerca"));
-    banner->setWordWrap(true);
-    banner->setStyleSheet(QStringLiteral("background: #E6F0F1; border-left: 4px solid #F28C28; padding: 8px 10px;"
-                                         "color: #23313A;"));
-    criteria->addWidget(banner);
+    criteria->addWidget(instructionBanner(
+        QStringLiteral("imgIstruzioniRicerca"),
+        QStringLiteral("Digitare nei campi desiderati una o più parole consecutive contenute "
+                       "nelle schede da cercare, lasciare vuoti gli altri campi e premere "
+                       "Cerca. È possibile compilare più campi contemporaneamente."),
+        panAvvio));
     criteria->addSpacing(8);
     auto* grid = new QGridLayout();
     grid->setHorizontalSpacing(12);

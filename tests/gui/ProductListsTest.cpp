@@ -50,16 +50,7 @@ class ProductListsTest : public QObject {
     }
     // Opens a list from the card and lets `steps` drive it while it is shown.
     void openList(QAbstractButton* button, const std::function<void(ListScreen*)>& steps) {
-        bool seen = false;
-        test::onNextModal([&](QWidget* dialog) {
-            auto* list = qobject_cast<ListScreen*>(dialog);
-            QVERIFY(list);
-            seen = true;
-            steps(list);
-            if (list->isVisible()) list->close();
-        });
-        QTest::mouseClick(button, Qt::LeftButton);
-        QVERIFY(seen);
+        QVERIFY(test::withModal<ListScreen>(button, steps));
     }
     static QStringList rowsOf(ListScreen* list) { return list->model()->texts(); }
     static void doubleClick(ListScreen* list, int row) {

@@ -22,16 +22,7 @@ class StockDialogTest : public QObject {
 
     // Opens the stock dialog from the card and lets `steps` drive it.
     void adjust(bool add, const std::function<void(TfrmGiacenza*)>& steps) {
-        bool seen = false;
-        test::onNextModal([&](QWidget* dialog) {
-            auto* stock = qobject_cast<TfrmGiacenza*>(dialog);
-            QVERIFY(stock);
-            seen = true;
-            steps(stock);
-            if (stock->isVisible()) stock->reject();
-        });
-        QTest::mouseClick(add ? card()->btnAggiungi : card()->btnSottrai, Qt::LeftButton);
-        QVERIFY(seen);
+        QVERIFY(test::withModal<TfrmGiacenza>(add ? card()->btnAggiungi : card()->btnSottrai, steps));
     }
     static void type(QLineEdit* box, const QString& text) {
         box->setFocus();

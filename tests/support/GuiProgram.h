@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTimer>
@@ -74,6 +75,25 @@ inline void onNextModal(std::function<void(QWidget*)> action) {
         }
     });
     timer->start();
+}
+
+// Clicks `opener`, which opens a modal dialog of type T, and lets `steps` drive it while it is shown;
+// the dialog is closed afterwards if `steps` left it open. False when no such dialog appeared.
+template <class T>
+bool withModal(QAbstractButton* opener, const std::function<void(T*)>& steps) {
+    bool seen = false;
+    onNextModal([&](QWidget* widget) {
+        auto* dialog = qobject_cast<T*>(widget);
+        if (!dialog) {
+            widget->close();
+            return;
+        }
+        seen = true;
+        steps(dialog);
+        if (dialog->isVisible()) dialog->close();
+    });
+    QTest::mouseClick(opener, Qt::LeftButton);
+    return seen;
 }
 
 }  // namespace scortavia::test
