@@ -56,14 +56,14 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, QStringLiter
     grid->setHorizontalSpacing(48);
     grid->setVerticalSpacing(30);
     int index = 0;
-    for (const TileSpec& spec : kTiles) {
-        const QString number = QString::fromLatin1(spec.number);
-        const QString name = QString::fromLatin1(spec.picture);
+    for (const TileSpec& entry : kTiles) {
+        const QString number = QString::fromLatin1(entry.number);
+        const QString name = QString::fromLatin1(entry.picture);
         Tile tile{new PictureButton(QStringLiteral("imgApp") + number, QStringLiteral(":/tile_%1.svg").arg(name),
                                     {160, 120}, panAvvio),
                   new PictureButton(QStringLiteral("btnApp") + number, QStringLiteral(":/caption_%1.svg").arg(name),
                                     {200, 32}, panAvvio),
-                  QString::fromLatin1(spec.target)};
+                  QString::fromLatin1(entry.target)};
         auto* cell = new QVBoxLayout();
         cell->setSpacing(8);
         cell->addWidget(tile.picture, 0, Qt::AlignHCenter);

@@ -223,13 +223,13 @@ void TfrmMagazzino::build() {
 }
 
 void TfrmMagazzino::buildToolbar(QBoxLayout* toolbar) {
-    struct Spec {
+    struct ToolButtonSpec {
         CaptionButton** button;
         const char* name;
         const char* icon;
         const char* text;
     };
-    const Spec specs[] = {
+    const ToolButtonSpec buttons[] = {
         {&btnNuovo, "btnNuovo", "tb_nuovo", "Nuovo"},
         {&btnDuplica, "btnDuplica", "tb_duplica", "Duplica"},
         {&btnSalva, "btnSalva", "tb_salva", "Salva"},
@@ -243,7 +243,7 @@ void TfrmMagazzino::buildToolbar(QBoxLayout* toolbar) {
         {&btnGuida, "btnGuida", "tb_guida", "Guida"},
         {&btnEsci, "btnEsci", "tb_esci", "Esci"},
     };
-    for (const Spec& s : specs) {
+    for (const ToolButtonSpec& s : buttons) {
         *s.button = new CaptionButton(QString::fromLatin1(s.name), QStringLiteral(":/%1.svg").arg(s.icon),
                                       QString::fromUtf8(s.text), this);
         if (s.button == &btnGuida) toolbar->addStretch(1);
@@ -253,12 +253,12 @@ void TfrmMagazzino::buildToolbar(QBoxLayout* toolbar) {
 
 void TfrmMagazzino::buildForm(QGridLayout* grid) {
     QWidget* parent = grid->parentWidget() ? grid->parentWidget() : this;
-    for (const BoxSpec& spec : kBoxes) {
+    for (const BoxSpec& entry : kBoxes) {
         auto* box = new QLineEdit(parent);
-        box->setObjectName(QString::fromLatin1(spec.name));
-        box->setMaxLength(static_cast<int>(ProductRecord::Info::capacity(spec.field)));
+        box->setObjectName(QString::fromLatin1(entry.name));
+        box->setMaxLength(static_cast<int>(ProductRecord::Info::capacity(entry.field)));
         box->setMinimumHeight(26);
-        boxes_[spec.field] = box;
+        boxes_[entry.field] = box;
     }
     txtCodice = boxes_[P::Codice], txtCosto = boxes_[P::Costo], txtNome = boxes_[P::Nome];
     txtGiacenza = boxes_[P::Giacenza], txtAvviso = boxes_[P::Avviso], txtUM = boxes_[P::UM];
