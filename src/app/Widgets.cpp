@@ -11,11 +11,27 @@
 
 namespace scortavia {
 
-PictureButton::PictureButton(const QString& name, const QString& picture, QSize size, QWidget* parent)
-    : QAbstractButton(parent), renderer_(new QSvgRenderer(picture, this)), size_(size) {
+SvgButton::SvgButton(const QString& name, const QString& picture, QWidget* parent)
+    : QAbstractButton(parent), renderer_(new QSvgRenderer(picture, this)) {
     setObjectName(name);
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
+}
+
+void SvgButton::enterEvent(QEnterEvent* event) {
+    hovered_ = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void SvgButton::leaveEvent(QEvent* event) {
+    hovered_ = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+PictureButton::PictureButton(const QString& name, const QString& picture, QSize size, QWidget* parent)
+    : SvgButton(name, picture, parent), size_(size) {
     setFixedSize(size);
 }
 
@@ -24,9 +40,9 @@ void PictureButton::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     QRectF area = rect();
     if (isDown()) area.adjust(1, 1, 1, 1);
-    painter.setOpacity(hovered_ || isDown() ? 1.0 : 0.93);
-    renderer_->render(&painter, area);
-    if (hovered_) {
+    painter.setOpacity(hovered() || isDown() ? 1.0 : 0.93);
+    renderer()->render(&painter, area);
+    if (hovered()) {
         painter.setOpacity(1.0);
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(255, 255, 255, 28));
@@ -34,24 +50,9 @@ void PictureButton::paintEvent(QPaintEvent*) {
     }
 }
 
-void PictureButton::enterEvent(QEnterEvent* event) {
-    hovered_ = true;
-    update();
-    QAbstractButton::enterEvent(event);
-}
-
-void PictureButton::leaveEvent(QEvent* event) {
-    hovered_ = false;
-    update();
-    QAbstractButton::leaveEvent(event);
-}
-
 CaptionButton::CaptionButton(const QString& name, const QString& icon, const QString& caption, QWidget* parent)
-    : QAbstractButton(parent), renderer_(new QSvgRenderer(icon, this)) {
-    setObjectName(name);
+    : SvgButton(name, icon, parent) {
     setText(caption);
-    setFocusPolicy(Qt::NoFocus);
-    setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
@@ -63,27 +64,15 @@ QSize CaptionButton::sizeHint() const {
 void CaptionButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (hovered_ || isDown()) {
+    if (hovered() || isDown()) {
         painter.setPen(QColor(0x16, 0x7A, 0x80, 90));
         painter.setBrush(QColor(0x16, 0x7A, 0x80, isDown() ? 45 : 22));
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
     }
     const int shift = isDown() ? 1 : 0;
-    renderer_->render(&painter, QRectF((width() - 30) / 2.0, 5 + shift, 30, 30));
+    renderer()->render(&painter, QRectF((width() - 30) / 2.0, 5 + shift, 30, 30));
     painter.setPen(isEnabled() ? QColor(0x23, 0x31, 0x3A) : QColor(0x9A, 0xA7, 0xAC));
     painter.drawText(QRect(0, 38 + shift, width(), 18), Qt::AlignHCenter | Qt::AlignTop, text());
-}
-
-void CaptionButton::enterEvent(QEnterEvent* event) {
-    hovered_ = true;
-    update();
-    QAbstractButton::enterEvent(event);
-}
-
-void CaptionButton::leaveEvent(QEvent* event) {
-    hovered_ = false;
-    update();
-    QAbstractButton::leaveEvent(event);
 }
 
 Picture::Picture(const QString& name, const QString& picture, QSize size, QWidget* parent)

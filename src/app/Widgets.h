@@ -12,9 +12,26 @@ class QSvgRenderer;
 
 namespace scortavia {
 
-// A picture used as a button (menu tiles, caption pictures, small icons). It never takes the
-// keyboard focus, so an action always sees the edit boxes exactly as typed.
-class PictureButton final : public QAbstractButton {
+// A button drawn from an SVG picture that lights up under the mouse. It never takes the keyboard
+// focus, so an action always sees the edit boxes exactly as typed.
+class SvgButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    SvgButton(const QString& name, const QString& picture, QWidget* parent);
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    bool hovered() const { return hovered_; }
+    QSvgRenderer* renderer() const { return renderer_; }
+
+private:
+    QSvgRenderer* renderer_;
+    bool hovered_ = false;
+};
+
+// A picture used as a button (menu tiles, caption pictures, small icons).
+class PictureButton final : public SvgButton {
     Q_OBJECT
 public:
     PictureButton(const QString& name, const QString& picture, QSize size, QWidget* parent);
@@ -22,17 +39,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
-    QSvgRenderer* renderer_;
     QSize size_;
-    bool hovered_ = false;
 };
 
-// A toolbar picture button: an icon with its caption under it. Never takes the focus.
-class CaptionButton final : public QAbstractButton {
+// A toolbar picture button: an icon with its caption under it.
+class CaptionButton final : public SvgButton {
     Q_OBJECT
 public:
     CaptionButton(const QString& name, const QString& icon, const QString& caption, QWidget* parent);
@@ -40,12 +53,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-
-private:
-    QSvgRenderer* renderer_;
-    bool hovered_ = false;
 };
 
 // A non-interactive picture drawn from the program's resources.
