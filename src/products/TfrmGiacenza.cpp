@@ -48,6 +48,7 @@ TfrmGiacenza::TfrmGiacenza(ScreenRegistry& registry, QWidget* owner, bool add) :
     txtTotale = box("txtTotale");
     txtTotale->setReadOnly(true);
     btnTotale = textButton(QStringLiteral("btnTotale"), QStringLiteral("Calcola totale"), this);
+    btnTotale->setAutoDefault(true);  // reached by Enter from the quantity, pressed by the next Enter
     grid->addWidget(lblGiacenza, 0, 0);
     grid->addWidget(txtGiacenza, 0, 1);
     grid->addWidget(lblAggiunta, 1, 0);

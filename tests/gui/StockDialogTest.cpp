@@ -116,6 +116,9 @@ private Q_SLOTS:
             QVERIFY(d->txtAggiunta->hasFocus());
             QTest::keyClick(d->txtAggiunta, Qt::Key_Return);
             QVERIFY(d->btnTotale->hasFocus());
+            d->txtAggiunta->setText("5");
+            QTest::keyClick(d->btnTotale, Qt::Key_Return);
+            QCOMPARE(d->txtTotale->text(), QString::number(d->txtGiacenza->text().toInt() + 5));
             d->txtGiacenza->setText("0042");
             d->txtGiacenza->setFocus();
             d->txtAggiunta->setFocus();
