@@ -35,9 +35,7 @@ ListScreen::ListScreen(ScreenRegistry& registry, QWidget* owner, const QString& 
       model_(new RowListModel(this)),
       report_(makeListTemplate()),
       printTitle_(printTitle) {
-    setObjectName(name);
-    setWindowTitle(caption);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setUpDialog(this, name, caption);
     resize(1180, 660);
 
     panContainer = new QWidget(this);

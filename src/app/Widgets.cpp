@@ -161,6 +161,12 @@ QLabel* instructionBanner(const QString& name, const QString& text, QWidget* par
     return banner;
 }
 
+void setUpDialog(QWidget* dialog, const QString& name, const QString& caption) {
+    dialog->setObjectName(name);
+    dialog->setWindowTitle(caption);
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+}
+
 void centerOnScreen(QWidget* window) {
     if (QScreen* s = window->screen()) window->move(s->availableGeometry().center() - window->rect().center());
 }

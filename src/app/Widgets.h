@@ -94,6 +94,10 @@ QPushButton* textButton(const QString& name, const QString& caption, QWidget* pa
 // A short instruction shown above a screen's controls.
 QLabel* instructionBanner(const QString& name, const QString& text, QWidget* parent);
 
+// Names a dialog and gives it its caption and a title bar without buttons: it closes only
+// through its own buttons.
+void setUpDialog(QWidget* dialog, const QString& name, const QString& caption);
+
 // Puts a fixed-size window in the middle of its screen.
 void centerOnScreen(QWidget* window);
 

@@ -184,9 +184,7 @@ ProductPrintDialog::ProductPrintDialog(ScreenRegistry& registry, QWidget* owner,
       repScheda(makeProductCardTemplate(false)),
       registry_(registry),
       mode_(design.mode) {
-    setObjectName(QString::fromLatin1(design.name));
-    setWindowTitle(QString::fromUtf8(design.caption));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setUpDialog(this, QString::fromLatin1(design.name), QString::fromUtf8(design.caption));
     setFixedSize(516, 286);
 
     auto* layout = new QVBoxLayout(this);

@@ -83,9 +83,7 @@ void copyReplacing(const QString& source, const QString& target) {
 
 TfrmAllegaCartella::TfrmAllegaCartella(ScreenRegistry& registry, QWidget* owner)
     : QDialog(owner), registry_(registry) {
-    setObjectName(QStringLiteral("frmAllegaCartella"));
-    setWindowTitle(QStringLiteral(" Allega file"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setUpDialog(this, QStringLiteral("frmAllegaCartella"), QStringLiteral(" Allega file"));
     setFixedSize(720, 356);
 
     auto* layout = new QVBoxLayout(this);

@@ -32,9 +32,7 @@ constexpr Target kTargets[] = {
 }  // namespace
 
 TfrmCalendario::TfrmCalendario(ScreenRegistry& registry, QWidget* owner) : QDialog(owner), registry_(registry) {
-    setObjectName(QStringLiteral("frmCalendario"));
-    setWindowTitle(QStringLiteral(" Importazione data"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setUpDialog(this, QStringLiteral("frmCalendario"), QStringLiteral(" Importazione data"));
     setFixedSize(360, 330);
 
     auto* layout = new QVBoxLayout(this);

@@ -23,9 +23,7 @@ const QString kSubtract = QString::fromUtf8("Quantità da sottrarre:");
 }  // namespace
 
 TfrmGiacenza::TfrmGiacenza(ScreenRegistry& registry, QWidget* owner, bool add) : QDialog(owner), registry_(registry) {
-    setObjectName(QStringLiteral("frmGiacenza"));
-    setWindowTitle(QStringLiteral(" Aggiornamento giacenza"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setUpDialog(this, QStringLiteral("frmGiacenza"), QStringLiteral(" Aggiornamento giacenza"));
     setFixedSize(400, 210);
 
     auto* layout = new QVBoxLayout(this);

@@ -67,9 +67,7 @@ const QImage& noCapturePicture() {
 
 TfrmWebCam::TfrmWebCam(ScreenRegistry& registry, QWidget* owner)
     : QDialog(owner), registry_(registry), source_(FrameSource::create()) {
-    setObjectName(QStringLiteral("frmWebCam"));
-    setWindowTitle(QStringLiteral(" Cattura foto con webcam"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setUpDialog(this, QStringLiteral("frmWebCam"), QStringLiteral(" Cattura foto con webcam"));
 
     imgCamera = photoBox("imgCamera", webcamOffPicture(), this);
     imgTarget = photoBox("imgTarget", noCapturePicture(), this);

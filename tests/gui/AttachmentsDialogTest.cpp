@@ -93,8 +93,7 @@ private Q_SLOTS:
         files = std::make_unique<test::FileDialogRecorder>();
         desktop = std::make_unique<test::DesktopRecorder>();
         elsewhere = std::make_unique<test::TempFolder>();
-        run->login("scortavia");
-        QTest::mouseClick(run->screen<TfrmAvvio>("frmAvvio")->tiles[0].picture, Qt::LeftButton);
+        run->openProductCard();
         QVERIFY(card()->isVisible());
     }
     void cleanup() {

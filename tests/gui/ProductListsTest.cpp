@@ -68,8 +68,7 @@ class ProductListsTest : public QObject {
 private Q_SLOTS:
     void init() {
         run = std::make_unique<test::GuiProgram>();
-        run->login("scortavia");
-        QTest::mouseClick(run->screen<TfrmAvvio>("frmAvvio")->tiles[0].picture, Qt::LeftButton);
+        run->openProductCard();
         QVERIFY(card()->isVisible());
     }
     void cleanup() {

@@ -68,8 +68,7 @@ private Q_SLOTS:
     void init() {
         run = std::make_unique<test::GuiProgram>();
         files = std::make_unique<test::FileDialogRecorder>();
-        run->login("scortavia");
-        click(run->screen<TfrmAvvio>("frmAvvio")->tiles[0].picture);
+        run->openProductCard();
         QVERIFY(card()->isVisible());
     }
     void cleanup() {

@@ -112,8 +112,7 @@ private Q_SLOTS:
             jobs.push_back(std::move(job));
         });
         run = std::make_unique<test::GuiProgram>();
-        run->login("scortavia");
-        click(run->screen<TfrmAvvio>("frmAvvio")->tiles[0].picture);
+        run->openProductCard();
         QVERIFY(card()->isVisible());
     }
     void cleanup() {

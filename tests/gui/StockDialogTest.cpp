@@ -34,8 +34,7 @@ class StockDialogTest : public QObject {
 private Q_SLOTS:
     void init() {
         run = std::make_unique<test::GuiProgram>();
-        run->login("scortavia");
-        QTest::mouseClick(run->screen<TfrmAvvio>("frmAvvio")->tiles[0].picture, Qt::LeftButton);
+        run->openProductCard();
         QVERIFY(card()->isVisible());
     }
     void cleanup() { run.reset(); }

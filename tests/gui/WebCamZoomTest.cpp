@@ -94,8 +94,7 @@ private Q_SLOTS:
     void init() {
         run = std::make_unique<test::GuiProgram>();
         files = std::make_unique<test::FileDialogRecorder>();
-        run->login("scortavia");
-        QTest::mouseClick(run->screen<TfrmAvvio>("frmAvvio")->tiles[0].picture, Qt::LeftButton);
+        run->openProductCard();
         QVERIFY(card()->isVisible());
         source = nullptr;
         camera = {};

@@ -12,6 +12,8 @@
 
 #include "app/Application.h"
 #include "app/PasswordStore.h"
+#include "app/TfrmAvvio.h"
+#include "app/Widgets.h"
 #include "app/TfrmPassword.h"
 #include "support/GuiRecorders.h"
 #include "support/TempFolder.h"
@@ -53,6 +55,12 @@ public:
             }
         }
         QTest::keyClick(box, Qt::Key_Return);
+    }
+
+    // Logs in and opens the product card from its tile on the main menu, as a user would.
+    void openProductCard() const {
+        login(QStringLiteral("scortavia"));
+        QTest::mouseClick(screen<TfrmAvvio>("frmAvvio")->tiles[0].picture, Qt::LeftButton);
     }
 
     TempFolder folder;
