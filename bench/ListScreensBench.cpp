@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "BenchArchive.h"
-#include "app/ScreenRegistry.h"
+#include "ui/ScreenRegistry.h"
 #include "products/ProductListScreens.h"
 #include "products/TfrmTrovaMagazzino.h"
 

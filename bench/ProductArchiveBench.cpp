@@ -43,15 +43,15 @@ void BM_ScanRowsA(benchmark::State& state) {
     for (auto _ : state) {
         raw.push_back(rawReadSeconds(path));
         const auto start = std::chrono::steady_clock::now();
-        auto file = ArchiveFile::OpenOrCreate(path, ProductRecord::kSize);
+        auto file = ArchiveFile::openOrCreate(path, ProductRecord::kSize);
         RowList rows;
         rows.reserve(static_cast<std::size_t>(state.range(0)), 150);
         ArchiveScan reader(*file);
-        while (const std::uint8_t* r = reader.Next()) {
+        while (const std::uint8_t* r = reader.next()) {
             appendProductRowA(rows.startRow(), ProductView(r));
             rows.endRow();
         }
-        file->Close();
+        file->close();
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         benchmark::DoNotOptimize(rows.row(0).data());
         scan.push_back(seconds);

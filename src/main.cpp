@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <filesystem>
 
-#include "app/Application.h"
+#include "shell/Application.h"
 
 int main(int, char* argv[]) {
     // The program takes no arguments: Qt is given only the program name.

@@ -46,10 +46,10 @@ std::optional<ProductLayout::Field> firstNumberTooLong(const ProductTexts& texts
 }
 
 StockTotal computeStockTotal(std::string_view stock, std::string_view quantity, bool add) {
-    StockTotal out{std::string(stock), std::string(quantity), ""};
-    for (std::string* box : {&out.stock, &out.quantity}) {
-        if (trimBlanks(*box).empty()) *box = "0";
-    }
+    // A blank box counts as 0, and the dialog shows it so.
+    StockTotal out;
+    out.stock = trimBlanks(stock).empty() ? std::string("0") : std::string(stock);
+    out.quantity = trimBlanks(quantity).empty() ? std::string("0") : std::string(quantity);
     const auto a = parseDecimalComma(out.stock);
     const auto b = parseDecimalComma(out.quantity);
     if (!a || !b) return {"0", "0", "0"};

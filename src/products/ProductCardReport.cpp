@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 #include <string>
 
-#include "app/PhotoBox.h"
-#include "app/ScreenRegistry.h"
-#include "app/Widgets.h"
+#include "ui/PhotoBox.h"
+#include "ui/ScreenRegistry.h"
+#include "ui/Widgets.h"
 #include "common/Numbers.h"
 #include "common/TextRules.h"
 #include "products/TfrmMagazzino.h"

@@ -5,8 +5,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "app/RowListModel.h"
-#include "app/ScreenRegistry.h"
+#include "ui/RowListModel.h"
+#include "ui/ScreenRegistry.h"
 #include "products/ProductCard.h"
 #include "products/TfrmMagazzino.h"
 #include "storage/ArchivePaths.h"

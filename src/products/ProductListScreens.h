@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ListScreen.h"
+#include "ui/ListScreen.h"
 #include "products/ProductLists.h"
 
 namespace scortavia {

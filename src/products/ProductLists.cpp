@@ -18,14 +18,14 @@ using P = ProductLayout;
 Status scanProducts(const std::filesystem::path& archive,
                     const std::function<bool(const ProductView&, std::int64_t index)>& visit,
                     RowList* reserveFor = nullptr) {
-    auto file = ArchiveFile::OpenOrCreate(archive, ProductRecord::kSize);
+    auto file = ArchiveFile::openOrCreate(archive, ProductRecord::kSize);
     if (!file) return file.status();
     if (reserveFor) {
         // Room for a row per record up front: growing a buffer of megabytes copies it again and again.
-        if (auto count = file->RecordCount()) reserveFor->reserve(static_cast<std::size_t>(*count), 160);
+        if (auto count = file->recordCount()) reserveFor->reserve(static_cast<std::size_t>(*count), 160);
     }
     ArchiveScan scan(*file);
-    while (const std::uint8_t* bytes = scan.Next()) {
+    while (const std::uint8_t* bytes = scan.next()) {
         if (!visit(ProductView(bytes), scan.index())) break;
     }
     return scan.status();

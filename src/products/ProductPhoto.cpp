@@ -4,7 +4,7 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
-#include "app/PhotoBox.h"
+#include "ui/PhotoBox.h"
 #include "storage/ArchivePaths.h"
 #include "storage/CardProtocol.h"
 
@@ -22,7 +22,7 @@ QImage readPicture(const QString& path) {
     return reader.read();
 }
 
-QImage LoadProductPhoto(const std::filesystem::path& programFolder, const QString& position) {
+QImage loadProductPhoto(const std::filesystem::path& programFolder, const QString& position) {
     const QString path = productPhotoPath(programFolder, position);
     QImage photo = path.isEmpty() ? QImage() : readPicture(path);
     return photo.isNull() ? placeholderPhoto() : photo;
@@ -41,7 +41,7 @@ bool writeJpeg(const QString& path, const QImage& image) {
     return file.commit();
 }
 
-bool SaveProductPhoto(const std::filesystem::path& programFolder, const QString& position, const QImage& photo) {
+bool saveProductPhoto(const std::filesystem::path& programFolder, const QString& position, const QImage& photo) {
     return writeJpeg(productPhotoPath(programFolder, position), photo);
 }
 

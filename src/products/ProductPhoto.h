@@ -11,11 +11,11 @@ namespace scortavia {
 QString productPhotoPath(const std::filesystem::path& programFolder, const QString& position);
 
 // The photo of the card at `position`, or the placeholder when the file is missing or unreadable.
-QImage LoadProductPhoto(const std::filesystem::path& programFolder, const QString& position);
+QImage loadProductPhoto(const std::filesystem::path& programFolder, const QString& position);
 
 // Writes the photo of the card at `position`, replacing the file only once the new one is
 // complete. False when it could not be written.
-bool SaveProductPhoto(const std::filesystem::path& programFolder, const QString& position, const QImage& photo);
+bool saveProductPhoto(const std::filesystem::path& programFolder, const QString& position, const QImage& photo);
 
 // Reads any picture file; a null image when it is not one.
 QImage readPicture(const QString& path);

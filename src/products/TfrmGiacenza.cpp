@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/BoxBehaviour.h"
-#include "app/MessageService.h"
-#include "app/ScreenRegistry.h"
-#include "app/Widgets.h"
+#include "ui/BoxBehaviour.h"
+#include "ui/MessageService.h"
+#include "ui/ScreenRegistry.h"
+#include "ui/Widgets.h"
 #include "common/Numbers.h"
 #include "products/ProductCard.h"
 

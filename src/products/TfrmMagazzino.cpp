@@ -11,18 +11,18 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "app/BoxBehaviour.h"
-#include "app/CardActions.h"
-#include "app/FileDialogService.h"
-#include "app/MessageService.h"
-#include "app/PhotoBox.h"
-#include "app/Widgets.h"
+#include "ui/BoxBehaviour.h"
+#include "ui/CardActions.h"
+#include "ui/FileDialogService.h"
+#include "ui/MessageService.h"
+#include "ui/PhotoBox.h"
+#include "ui/Widgets.h"
 #include "common/Numbers.h"
 #include "products/ProductPhoto.h"
-#include "products/TfrmAllegaCartella.h"
+#include "ui/TfrmAllegaCartella.h"
 #include "products/TfrmAnteprimaMag.h"
 #include "products/ProductListScreens.h"
-#include "products/TfrmCalendario.h"
+#include "ui/TfrmCalendario.h"
 #include "products/TfrmTrovaMagazzino.h"
 #include "products/TfrmGiacenza.h"
 #include "products/TfrmStampaMag.h"
@@ -429,10 +429,10 @@ FocusFrame* TfrmMagazzino::focusFrame(const QString& name) const { return findCh
 
 void TfrmMagazzino::showEvent(QShowEvent* event) {
     WorkArea::showEvent(event);
-    if (!event->spontaneous()) ClearCard();
+    if (!event->spontaneous()) clearCard();
 }
 
-void TfrmMagazzino::ClearCard() {
+void TfrmMagazzino::clearCard() {
     for (QLineEdit* box : boxes_) box->clear();
     txtCosto->setText(QStringLiteral("0,00"));
     txtGiacenza->setText(QStringLiteral("0"));
@@ -445,7 +445,7 @@ void TfrmMagazzino::ClearCard() {
     txtCodice->setFocus();
 }
 
-void TfrmMagazzino::btnNuovoClick() { ClearCard(); }
+void TfrmMagazzino::btnNuovoClick() { clearCard(); }
 
 void TfrmMagazzino::btnDuplicaClick() {
     if (CardProtocol::isNewCard(lblPosizione->text().toStdString())) {
@@ -499,13 +499,13 @@ void TfrmMagazzino::showProduct(const ProductTexts& texts, std::int64_t position
 }
 
 void TfrmMagazzino::afterLoad() {
-    imgFoto->setImage(LoadProductPhoto(registry().programFolder(), lblPosizione->text()));
+    imgFoto->setImage(loadProductPhoto(registry().programFolder(), lblPosizione->text()));
 }
 
 void TfrmMagazzino::afterSave() {
     // The record is saved whatever happens here; the photo box keeps its picture so a later
     // save can still write it.
-    if (SaveProductPhoto(registry().programFolder(), lblPosizione->text(), imgFoto->image())) return;
+    if (saveProductPhoto(registry().programFolder(), lblPosizione->text(), imgFoto->image())) return;
     MessageService::warning(this, QStringLiteral("Attenzione: la scheda è stata salvata, ma non è stato possibile "
                                                  "salvare la foto del prodotto nel file \"%1.jpg\".\n\n"
                                                  "Accertarsi di possedere i privilegi di scrittura nella cartella "

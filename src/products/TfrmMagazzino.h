@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/ScreenRegistry.h"
+#include "ui/ScreenRegistry.h"
 #include "products/ProductCard.h"
 #include "storage/CardProtocol.h"
 
@@ -85,7 +85,7 @@ public:
     QLabel* lblDesc03;
     QLabel* panInfo;
 
-    void ClearCard();
+    void clearCard();
     void btnNuovoClick();
     void btnDuplicaClick();
     void btnSalvaClick();

@@ -8,10 +8,10 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "app/BoxBehaviour.h"
-#include "app/MessageService.h"
-#include "app/RowListModel.h"
-#include "app/Widgets.h"
+#include "ui/BoxBehaviour.h"
+#include "ui/MessageService.h"
+#include "ui/RowListModel.h"
+#include "ui/Widgets.h"
 #include "storage/CardProtocol.h"
 
 namespace scortavia {

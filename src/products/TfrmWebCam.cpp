@@ -10,11 +10,11 @@
 #include <QSvgRenderer>
 #include <QVBoxLayout>
 
-#include "app/FileDialogService.h"
-#include "app/MessageService.h"
-#include "app/PhotoBox.h"
-#include "app/ScreenRegistry.h"
-#include "app/Widgets.h"
+#include "ui/FileDialogService.h"
+#include "ui/MessageService.h"
+#include "ui/PhotoBox.h"
+#include "ui/ScreenRegistry.h"
+#include "ui/Widgets.h"
 #include "products/FrameSource.h"
 #include "products/ProductPhoto.h"
 

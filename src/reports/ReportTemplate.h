@@ -100,8 +100,8 @@ class Band final : public ReportObject {
 public:
     enum class Role { Title, MasterData, Footer };
 
-    Band(QString name, Role role, double heightMm, bool maySplit)
-        : ReportObject(Kind::Band, std::move(name), QRectF(0, 0, 0, heightMm)), role(role), maySplit(maySplit) {}
+    Band(QString name, Role bandRole, double heightMm, bool splits)
+        : ReportObject(Kind::Band, std::move(name), QRectF(0, 0, 0, heightMm)), role(bandRole), maySplit(splits) {}
 
     template <class T>
     T* add(std::unique_ptr<T> child) {

@@ -10,7 +10,6 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "app/Widgets.h"
 #include "reports/PrintService.h"
 #include "reports/ReportTemplate.h"
 
@@ -19,6 +18,13 @@ namespace {
 
 constexpr double kScreenPxPerMm = 96.0 / 25.4;
 constexpr int kZooms[] = {50, 75, 100, 125, 150, 200};
+
+QPushButton* toolButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
 
 }  // namespace
 
@@ -35,14 +41,14 @@ TfrmPreview::TfrmPreview(const ReportTemplate& report, QWidget* parent) : QDialo
     bar->setStyleSheet(QStringLiteral("QWidget#panComandi { background: #0F5E63; }"));
     auto* tools = new QHBoxLayout(bar);
     tools->setContentsMargins(10, 6, 10, 6);
-    btnStampa = textButton(QStringLiteral("btnStampa"), QStringLiteral("Stampa..."), bar);
+    btnStampa = toolButton(QStringLiteral("btnStampa"), QStringLiteral("Stampa..."), bar);
     cmbZoom = new QComboBox(bar);
     cmbZoom->setObjectName(QStringLiteral("cmbZoom"));
     for (int z : kZooms) cmbZoom->addItem(QStringLiteral("%1 %").arg(z), z / 100.0);
     cmbZoom->setCurrentIndex(2);
     cmbZoom->setFocusPolicy(Qt::NoFocus);
-    btnSchermoIntero = textButton(QStringLiteral("btnSchermoIntero"), QStringLiteral("Schermo intero"), bar);
-    btnChiudi = textButton(QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"), bar);
+    btnSchermoIntero = toolButton(QStringLiteral("btnSchermoIntero"), QStringLiteral("Schermo intero"), bar);
+    btnChiudi = toolButton(QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"), bar);
     auto* zoomLabel = new QLabel(QStringLiteral("Zoom:"), bar);
     zoomLabel->setStyleSheet(QStringLiteral("color: white;"));
     tools->addWidget(btnStampa);

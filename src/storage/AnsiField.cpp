@@ -8,7 +8,7 @@
 
 namespace scortavia {
 
-void AnsiField::AssignText(std::string_view text) {
+void AnsiField::assignText(std::string_view text) {
     std::string encoded = encodeWindows1252(trimBlanks(text));
     const std::size_t length = std::min({encoded.size(), kAnsiFieldMaxCapacity, capacity_});
     bytes_[0] = static_cast<std::uint8_t>(length);
@@ -16,7 +16,7 @@ void AnsiField::AssignText(std::string_view text) {
     std::memset(bytes_ + 1 + length, 0, capacity_ - length);
 }
 
-std::string AnsiField::ReadText() const { return readFieldText(bytes_, capacity_); }
+std::string AnsiField::readText() const { return readFieldText(bytes_, capacity_); }
 
 std::string_view storedBytes(const std::uint8_t* field, std::size_t capacity) {
     const std::size_t length = std::min<std::size_t>(field[0], capacity);

@@ -18,8 +18,8 @@ public:
 
     // Stores `text` (UTF-8): blanks and control characters around it removed, encoded, cut to
     // 255 bytes and then to the capacity. Bytes after the text are zeroed.
-    void AssignText(std::string_view text);
-    std::string ReadText() const;
+    void assignText(std::string_view text);
+    std::string readText() const;
 
     std::size_t capacity() const { return capacity_; }
 

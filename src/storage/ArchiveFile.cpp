@@ -34,7 +34,7 @@ ArchiveFile::ArchiveFile(ArchiveFile&& other) noexcept
 
 ArchiveFile& ArchiveFile::operator=(ArchiveFile&& other) noexcept {
     if (this != &other) {
-        Close();
+        close();
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
         recordSize_ = other.recordSize_;
@@ -43,11 +43,11 @@ ArchiveFile& ArchiveFile::operator=(ArchiveFile&& other) noexcept {
     return *this;
 }
 
-ArchiveFile::~ArchiveFile() { Close(); }
+ArchiveFile::~ArchiveFile() { close(); }
 
 void ArchiveFile::setRaceHookForTesting(void (*hook)()) { raceHook = hook; }
 
-void ArchiveFile::Close() {
+void ArchiveFile::close() {
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
@@ -58,7 +58,7 @@ Status ArchiveFile::failure(const char* what, int error) const {
     return Status::failure(std::string(what) + " " + path_.string() + ": " + std::strerror(error));
 }
 
-Result<ArchiveFile> ArchiveFile::OpenOrCreate(const std::filesystem::path& path, std::size_t recordSize) {
+Result<ArchiveFile> ArchiveFile::openOrCreate(const std::filesystem::path& path, std::size_t recordSize) {
     if (recordSize == 0) return Status::failure("record size 0");
     int fd = -1;
     do {
@@ -76,19 +76,19 @@ Result<ArchiveFile> ArchiveFile::OpenOrCreate(const std::filesystem::path& path,
     return ArchiveFile(fd, path, recordSize);
 }
 
-Result<std::int64_t> ArchiveFile::RecordCount() const {
+Result<std::int64_t> ArchiveFile::recordCount() const {
     struct stat st{};
     if (fd_ < 0) return Status::failure("archive closed");
     if (::fstat(fd_, &st) != 0) return failure("stat", errno);
     return static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(recordSize_);
 }
 
-bool ArchiveFile::AtEnd() const {
-    auto count = RecordCount();
+bool ArchiveFile::atEnd() const {
+    auto count = recordCount();
     return !count || position_ >= *count;
 }
 
-Status ArchiveFile::ReadAt(std::int64_t index, std::span<std::uint8_t> record) {
+Status ArchiveFile::readAt(std::int64_t index, std::span<std::uint8_t> record) {
     if (fd_ < 0) return Status::failure("archive closed");
     if (index < 0 || record.size() != recordSize_) return Status::failure("bad record index or buffer");
     const auto offset = static_cast<off_t>(index * static_cast<std::int64_t>(recordSize_));
@@ -118,10 +118,10 @@ Status ArchiveFile::writeRecord(std::int64_t index, std::span<const std::uint8_t
     return Status::success();
 }
 
-Status ArchiveFile::WriteAt(std::int64_t index, std::span<const std::uint8_t> record) {
+Status ArchiveFile::writeAt(std::int64_t index, std::span<const std::uint8_t> record) {
     if (fd_ < 0) return Status::failure("archive closed");
     if (index < 0 || record.size() != recordSize_) return Status::failure("bad record index or buffer");
-    auto count = RecordCount();
+    auto count = recordCount();
     if (!count) return count.status();
     if (index > *count) return Status::failure("record " + std::to_string(index) + " would leave a hole");
     return writeRecord(index, record);
@@ -149,11 +149,11 @@ Status ArchiveFile::lockRange(std::int64_t offset, std::int64_t length, bool loc
     return Status::success();
 }
 
-Result<std::int64_t> ArchiveFile::Append(std::span<const std::uint8_t> record) {
+Result<std::int64_t> ArchiveFile::append(std::span<const std::uint8_t> record) {
     if (fd_ < 0) return Status::failure("archive closed");
     if (record.size() != recordSize_) return Status::failure("bad record buffer");
     if (auto locked = lockRange(kAppendLockOffset, 1, true); !locked) return locked;
-    auto count = RecordCount();
+    auto count = recordCount();
     if (raceHook) raceHook();
     Status written = count ? writeRecord(*count, record) : count.status();
     lockRange(kAppendLockOffset, 1, false);
@@ -161,13 +161,13 @@ Result<std::int64_t> ArchiveFile::Append(std::span<const std::uint8_t> record) {
     return *count;
 }
 
-Status ArchiveFile::UpdateAt(std::int64_t index, std::span<std::uint8_t> record,
+Status ArchiveFile::updateAt(std::int64_t index, std::span<std::uint8_t> record,
                              const std::function<void(std::span<std::uint8_t>)>& change) {
     if (fd_ < 0) return Status::failure("archive closed");
     if (index < 0 || record.size() != recordSize_) return Status::failure("bad record index or buffer");
     const auto size = static_cast<std::int64_t>(recordSize_);
     if (auto locked = lockRange(index * size, size, true); !locked) return locked;
-    Status result = ReadAt(index, record);
+    Status result = readAt(index, record);
     if (result) {
         change(record);
         if (raceHook) raceHook();

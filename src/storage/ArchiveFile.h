@@ -16,7 +16,7 @@ namespace scortavia {
 class ArchiveFile final {
 public:
     // Opens the file for reading and writing, creating it empty when missing; never truncates.
-    static Result<ArchiveFile> OpenOrCreate(const std::filesystem::path& path, std::size_t recordSize);
+    static Result<ArchiveFile> openOrCreate(const std::filesystem::path& path, std::size_t recordSize);
 
     ArchiveFile(ArchiveFile&& other) noexcept;
     ArchiveFile& operator=(ArchiveFile&& other) noexcept;
@@ -25,38 +25,38 @@ public:
     ~ArchiveFile();
 
     // Whole records in the file; a partial record at the end does not count.
-    Result<std::int64_t> RecordCount() const;
+    Result<std::int64_t> recordCount() const;
 
     // Reads the record at a 0-based index (which must exist) into `record` (one record long).
     // Afterwards the current position, 1-based, is index + 1.
-    Status ReadAt(std::int64_t index, std::span<std::uint8_t> record);
+    Status readAt(std::int64_t index, std::span<std::uint8_t> record);
 
     // Writes a whole record at a 0-based index in one positioned write and flushes it to disk.
     // An index past the last record is refused: it would leave a hole of zero records.
-    // Index = RecordCount appends, but new records should go through Append, which counts under a lock.
-    Status WriteAt(std::int64_t index, std::span<const std::uint8_t> record);
+    // Index = recordCount appends, but new records should go through append, which counts under a lock.
+    Status writeAt(std::int64_t index, std::span<const std::uint8_t> record);
 
     // Appends one record at the end and returns its 0-based index. Counting and writing happen under
     // an advisory lock, so concurrent appends from several processes never overwrite each other;
     // a partial record left at the end by a failed write is overwritten.
-    Result<std::int64_t> Append(std::span<const std::uint8_t> record);
+    Result<std::int64_t> append(std::span<const std::uint8_t> record);
 
     // Read-modify-write of one record under a lock on that record (a product's stock, moved by a
     // movement): reads it, lets `change` edit the buffer, writes it back.
-    Status UpdateAt(std::int64_t index, std::span<std::uint8_t> record,
+    Status updateAt(std::int64_t index, std::span<std::uint8_t> record,
                     const std::function<void(std::span<std::uint8_t>)>& change);
 
-    // For sequential reads with ReadAt from index 0: true when no whole record follows the current position.
-    bool AtEnd() const;
+    // For sequential reads with readAt from index 0: true when no whole record follows the current position.
+    bool atEnd() const;
     std::int64_t position() const { return position_; }
 
     std::size_t recordSize() const { return recordSize_; }
     const std::filesystem::path& path() const { return path_; }
     int descriptor() const { return fd_; }
 
-    void Close();
+    void close();
 
-    // Called between counting and writing in Append, and between reading and writing in UpdateAt;
+    // Called between counting and writing in append, and between reading and writing in updateAt;
     // tests use it to widen the window in which other processes would interfere.
     static void setRaceHookForTesting(void (*hook)());
 

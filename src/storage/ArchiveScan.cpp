@@ -14,7 +14,7 @@ ArchiveScan::ArchiveScan(ArchiveFile& file, std::size_t blockBytes)
     : file_(file), recordSize_(file.recordSize()) {
     const std::size_t perBlock = std::max<std::size_t>(1, blockBytes / recordSize_);
     block_.resize(perBlock * recordSize_);
-    auto count = file_.RecordCount();
+    auto count = file_.recordCount();
     if (count) {
         total_ = *count;
         ::posix_fadvise(file_.descriptor(), 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -45,7 +45,7 @@ bool ArchiveScan::fill() {
     return blockCount_ > 0;
 }
 
-const std::uint8_t* ArchiveScan::Next() {
+const std::uint8_t* ArchiveScan::next() {
     if (!status_ || next_ >= total_) return nullptr;
     if (next_ >= blockFirst_ + blockCount_ && !fill()) return nullptr;
     const std::uint8_t* record = block_.data() + static_cast<std::size_t>(next_ - blockFirst_) * recordSize_;

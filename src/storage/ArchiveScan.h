@@ -18,9 +18,9 @@ public:
 
     // The next whole record, or nullptr at the end or after a failure (see status()).
     // The pointer stays valid until the next call.
-    const std::uint8_t* Next();
+    const std::uint8_t* next();
 
-    // 0-based index of the record last returned by Next.
+    // 0-based index of the record last returned by next.
     std::int64_t index() const { return next_ - 1; }
     const Status& status() const { return status_; }
 

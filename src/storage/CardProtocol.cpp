@@ -43,7 +43,7 @@ CardOutcome unchanged(std::string_view position, CardMessage message) {
 CardOutcome accessFailed(std::string_view position) { return unchanged(position, CardMessage::AccessFailed); }
 
 CardOutcome load(ArchiveFile& file, std::int64_t index, std::span<std::uint8_t> record, std::string_view position) {
-    if (!file.ReadAt(index, record)) return accessFailed(position);
+    if (!file.readAt(index, record)) return accessFailed(position);
     return CardOutcome{true, false, std::to_string(index + 1), CardMessage::None};
 }
 
@@ -51,9 +51,9 @@ CardOutcome load(ArchiveFile& file, std::int64_t index, std::span<std::uint8_t> 
 
 CardOutcome CardProtocol::navigate(CardAction action, std::string_view position,
                                    std::span<std::uint8_t> record) const {
-    auto file = ArchiveFile::OpenOrCreate(archive_, recordSize_);
+    auto file = ArchiveFile::openOrCreate(archive_, recordSize_);
     if (!file) return accessFailed(position);
-    auto counted = file->RecordCount();
+    auto counted = file->recordCount();
     if (!counted) return accessFailed(position);
     const std::int64_t count = *counted;
     const bool isNew = isNewCard(position);
@@ -88,17 +88,17 @@ CardOutcome CardProtocol::navigate(CardAction action, std::string_view position,
 }
 
 CardOutcome CardProtocol::save(std::string_view position, std::span<const std::uint8_t> record) const {
-    auto file = ArchiveFile::OpenOrCreate(archive_, recordSize_);
+    auto file = ArchiveFile::openOrCreate(archive_, recordSize_);
     if (!file) return accessFailed(position);
 
     if (isNewCard(position)) {
-        auto index = file->Append(record);
+        auto index = file->append(record);
         if (!index) return accessFailed(position);
         return CardOutcome{false, true, std::to_string(*index + 1), CardMessage::Inserted};
     }
     const auto p = parsePosition(position);
     if (!p || *p < 1) return accessFailed(position);
-    if (!file->WriteAt(*p - 1, record)) return accessFailed(position);
+    if (!file->writeAt(*p - 1, record)) return accessFailed(position);
     return CardOutcome{false, true, std::to_string(*p), CardMessage::Updated};
 }
 

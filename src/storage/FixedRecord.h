@@ -66,7 +66,7 @@ public:
 
     AnsiField field(Field f) { return AnsiField(bytes_.data() + Info::offset(f), Info::capacity(f)); }
     std::string text(Field f) const { return view().text(f); }
-    void setText(Field f, std::string_view text) { field(f).AssignText(text); }
+    void setText(Field f, std::string_view text) { field(f).assignText(text); }
     RecordView<Layout> view() const { return RecordView<Layout>(bytes_.data()); }
 
     std::span<std::uint8_t, kSize> bytes() { return bytes_; }

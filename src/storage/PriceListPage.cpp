@@ -9,7 +9,7 @@ std::string PriceListSlot::text(Field f) const {
 }
 
 void PriceListSlot::setText(Field f, std::string_view text) {
-    AnsiField(bytes_ + PriceListSlotInfo::offset(f), PriceListSlotInfo::capacity(f)).AssignText(text);
+    AnsiField(bytes_ + PriceListSlotInfo::offset(f), PriceListSlotInfo::capacity(f)).assignText(text);
 }
 
 PriceListSlot PriceListPage::slot(int index) {

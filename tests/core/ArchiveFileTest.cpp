@@ -29,7 +29,7 @@ protected:
     fs::path path = folder.file("Magazzino.pro");
 
     ArchiveFile open(std::size_t size = ProductRecord::kSize) {
-        auto file = ArchiveFile::OpenOrCreate(path, size);
+        auto file = ArchiveFile::openOrCreate(path, size);
         EXPECT_TRUE(file.ok()) << file.error();
         return std::move(file).value();
     }
@@ -38,8 +38,8 @@ protected:
 TEST_F(ArchiveFileTest, OpenCreatesAnEmptyFileAndNeverTruncates) {
     {
         auto file = open();
-        EXPECT_EQ(*file.RecordCount(), 0);
-        EXPECT_TRUE(file.AtEnd());
+        EXPECT_EQ(*file.recordCount(), 0);
+        EXPECT_TRUE(file.atEnd());
     }
     EXPECT_TRUE(fs::exists(path));
     EXPECT_EQ(fs::file_size(path), 0u);
@@ -53,7 +53,7 @@ TEST_F(ArchiveFileTest, CountIgnoresAPartialRecordAtTheEnd) {
     for (auto [size, count] : std::vector<std::pair<std::size_t, int>>{
              {0, 0}, {2591, 0}, {2592, 1}, {2600, 1}, {2592 * 3, 3}, {2592 * 3 + 2591, 3}}) {
         test::writeBytes(path, std::string(size, 'x'));
-        EXPECT_EQ(*open().RecordCount(), count) << size << " bytes";
+        EXPECT_EQ(*open().recordCount(), count) << size << " bytes";
     }
 }
 
@@ -62,14 +62,14 @@ TEST_F(ArchiveFileTest, ReadAtReadsTheWholeRecordAndSetsThePosition) {
     test::writeBytes(path, test::archiveBytes(records) + "tail");
     auto file = open();
     ProductRecord r;
-    ASSERT_TRUE(file.ReadAt(1, r.bytes()));
+    ASSERT_TRUE(file.readAt(1, r.bytes()));
     EXPECT_EQ(r.text(ProductRecord::Codice), "B");
     EXPECT_EQ(file.position(), 2);
-    EXPECT_FALSE(file.AtEnd());
-    ASSERT_TRUE(file.ReadAt(2, r.bytes()));
-    EXPECT_TRUE(file.AtEnd());
+    EXPECT_FALSE(file.atEnd());
+    ASSERT_TRUE(file.readAt(2, r.bytes()));
+    EXPECT_TRUE(file.atEnd());
     // The partial record at the end is never read as a record.
-    EXPECT_FALSE(file.ReadAt(3, r.bytes()));
+    EXPECT_FALSE(file.readAt(3, r.bytes()));
 }
 
 TEST_F(ArchiveFileTest, WriteAtRewritesOnlyThatRecord) {
@@ -77,7 +77,7 @@ TEST_F(ArchiveFileTest, WriteAtRewritesOnlyThatRecord) {
     const std::string before = test::archiveBytes(records);
     test::writeBytes(path, before);
     auto changed = test::product("B2");
-    ASSERT_TRUE(open().WriteAt(1, changed.bytes()));
+    ASSERT_TRUE(open().writeAt(1, changed.bytes()));
     const std::string after = test::readBytes(path);
     ASSERT_EQ(after.size(), before.size());
     EXPECT_EQ(after.substr(0, 2592), before.substr(0, 2592));
@@ -88,9 +88,9 @@ TEST_F(ArchiveFileTest, WriteAtRewritesOnlyThatRecord) {
 TEST_F(ArchiveFileTest, WriteAtPastTheEndIsRefusedRatherThanLeavingAHole) {
     auto file = open();
     auto r = test::product("A");
-    EXPECT_FALSE(file.WriteAt(1, r.bytes()));
-    EXPECT_FALSE(file.WriteAt(-1, r.bytes()));
-    EXPECT_TRUE(file.WriteAt(0, r.bytes()));  // index = count appends
+    EXPECT_FALSE(file.writeAt(1, r.bytes()));
+    EXPECT_FALSE(file.writeAt(-1, r.bytes()));
+    EXPECT_TRUE(file.writeAt(0, r.bytes()));  // index = count appends
     EXPECT_EQ(fs::file_size(path), 2592u);
 }
 
@@ -98,21 +98,21 @@ TEST_F(ArchiveFileTest, AppendOverwritesAPartialRecordLeftByAFailedWrite) {
     std::vector<ProductRecord> records = {test::product("A")};
     test::writeBytes(path, test::archiveBytes(records) + std::string(100, '\x7F'));
     auto file = open();
-    auto index = file.Append(test::product("B").bytes());
+    auto index = file.append(test::product("B").bytes());
     ASSERT_TRUE(index.ok());
     EXPECT_EQ(*index, 1);
     EXPECT_EQ(fs::file_size(path), 2592u * 2);
     ProductRecord r;
-    ASSERT_TRUE(file.ReadAt(1, r.bytes()));
+    ASSERT_TRUE(file.readAt(1, r.bytes()));
     EXPECT_EQ(r.text(ProductRecord::Codice), "B");
 }
 
 TEST_F(ArchiveFileTest, BuffersOfTheWrongSizeAreRefused) {
     auto file = open();
     std::vector<std::uint8_t> small(100);
-    EXPECT_FALSE(file.WriteAt(0, small));
-    EXPECT_FALSE(file.Append(small).ok());
-    EXPECT_FALSE(file.ReadAt(0, small));
+    EXPECT_FALSE(file.writeAt(0, small));
+    EXPECT_FALSE(file.append(small).ok());
+    EXPECT_FALSE(file.readAt(0, small));
     EXPECT_EQ(fs::file_size(path), 0u);
 }
 
@@ -123,7 +123,7 @@ TEST(ArchiveFileFailure, PathsThatCannotBeAnArchiveGiveAnError) {
     for (const fs::path& p : {folder.file("Magazzino.pro"),           // a folder where the file should be
                               folder.file("plain") / "Magazzino.pro",  // a file where the folder should be
                               folder.file("missing") / "Magazzino.pro", fs::path("/dev/null")}) {
-        auto file = ArchiveFile::OpenOrCreate(p, 2592);
+        auto file = ArchiveFile::openOrCreate(p, 2592);
         EXPECT_FALSE(file.ok()) << p;
         EXPECT_FALSE(file.error().empty());
     }
@@ -142,22 +142,22 @@ int inChild(Body body) {
 TEST_F(ArchiveFileTest, AShortWriteIsAFailureAndLeavesAtMostOnePartialRecord) {
     {
         auto file = open();
-        ASSERT_TRUE(file.Append(test::product("A").bytes()).ok());
+        ASSERT_TRUE(file.append(test::product("A").bytes()).ok());
     }
     // The child may not grow the file past 3000 bytes: the second record is cut short.
     const int rc = inChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{3000, 3000};
         setrlimit(RLIMIT_FSIZE, &limit);
-        auto file = ArchiveFile::OpenOrCreate(path, 2592);
+        auto file = ArchiveFile::openOrCreate(path, 2592);
         if (!file) return 2;
-        return file->Append(test::product("B").bytes()).ok() ? 0 : 1;
+        return file->append(test::product("B").bytes()).ok() ? 0 : 1;
     });
     EXPECT_EQ(rc, 1);
     EXPECT_EQ(fs::file_size(path), 3000u);
     auto file = open();
-    EXPECT_EQ(*file.RecordCount(), 1);
-    auto index = file.Append(test::product("C").bytes());
+    EXPECT_EQ(*file.recordCount(), 1);
+    auto index = file.append(test::product("C").bytes());
     ASSERT_TRUE(index.ok());
     EXPECT_EQ(*index, 1);
     EXPECT_EQ(fs::file_size(path), 2592u * 2);
@@ -186,8 +186,8 @@ TEST_F(ArchiveFileTest, TwoProcessesAppendingAtOnceLoseAndTearNothing) {
         if (pid == 0) {
             ArchiveFile::setRaceHookForTesting([] { usleep(50); });
             for (int i = 0; i < kPerWriter; ++i) {
-                auto file = ArchiveFile::OpenOrCreate(path, MovementRecord::kSize);
-                if (!file || !file->Append(stressRecord(w, i).bytes()).ok()) _exit(1);
+                auto file = ArchiveFile::openOrCreate(path, MovementRecord::kSize);
+                if (!file || !file->append(stressRecord(w, i).bytes()).ok()) _exit(1);
             }
             _exit(0);
         }
@@ -204,7 +204,7 @@ TEST_F(ArchiveFileTest, TwoProcessesAppendingAtOnceLoseAndTearNothing) {
     ArchiveScan scan(file);
     std::map<std::pair<int, int>, int> seen;
     std::vector<int> lastSeq(kWriters, -1);
-    while (const std::uint8_t* bytes = scan.Next()) {
+    while (const std::uint8_t* bytes = scan.next()) {
         MovementRecord r;
         std::memcpy(r.bytes().data(), bytes, MovementRecord::kSize);
         int writer = -1;
@@ -227,8 +227,8 @@ TEST_F(ArchiveFileTest, ConcurrentReadModifyWritesOfOneRecordAllCount) {
         auto file = open();
         auto r = test::product("STOCK");
         r.setText(ProductRecord::Giacenza, "0");
-        ASSERT_TRUE(file.Append(r.bytes()).ok());
-        ASSERT_TRUE(file.Append(test::product("OTHER").bytes()).ok());
+        ASSERT_TRUE(file.append(r.bytes()).ok());
+        ASSERT_TRUE(file.append(test::product("OTHER").bytes()).ok());
     }
     constexpr int kProcesses = 2;
     constexpr int kIncrements = 150;
@@ -238,9 +238,9 @@ TEST_F(ArchiveFileTest, ConcurrentReadModifyWritesOfOneRecordAllCount) {
         if (pid == 0) {
             ArchiveFile::setRaceHookForTesting([] { usleep(50); });
             for (int i = 0; i < kIncrements; ++i) {
-                auto file = ArchiveFile::OpenOrCreate(path, ProductRecord::kSize);
+                auto file = ArchiveFile::openOrCreate(path, ProductRecord::kSize);
                 ProductRecord r;
-                const bool ok = file && file->UpdateAt(0, r.bytes(), [](std::span<std::uint8_t> bytes) {
+                const bool ok = file && file->updateAt(0, r.bytes(), [](std::span<std::uint8_t> bytes) {
                     ProductRecord copy;
                     std::memcpy(copy.bytes().data(), bytes.data(), bytes.size());
                     copy.setText(ProductRecord::Giacenza,
@@ -260,9 +260,9 @@ TEST_F(ArchiveFileTest, ConcurrentReadModifyWritesOfOneRecordAllCount) {
     }
     auto file = open();
     ProductRecord r;
-    ASSERT_TRUE(file.ReadAt(0, r.bytes()));
+    ASSERT_TRUE(file.readAt(0, r.bytes()));
     EXPECT_EQ(r.text(ProductRecord::Giacenza), std::to_string(kProcesses * kIncrements));
-    ASSERT_TRUE(file.ReadAt(1, r.bytes()));
+    ASSERT_TRUE(file.readAt(1, r.bytes()));
     EXPECT_EQ(r.text(ProductRecord::Codice), "OTHER");
 }
 

@@ -26,18 +26,18 @@ TEST_P(ArchiveScanTest, ReturnsEveryWholeRecordInOrder) {
     for (int i = 0; i < c.records; ++i) records.push_back(test::product("P" + std::to_string(i)));
     test::writeBytes(folder.file("a.pro"), test::archiveBytes(records) + std::string(c.tailBytes, 'x'));
 
-    auto file = ArchiveFile::OpenOrCreate(folder.file("a.pro"), ProductRecord::kSize);
+    auto file = ArchiveFile::openOrCreate(folder.file("a.pro"), ProductRecord::kSize);
     ASSERT_TRUE(file.ok());
     ArchiveScan scan(*file, c.blockBytes);
     std::vector<std::string> codes;
-    while (const std::uint8_t* r = scan.Next()) {
+    while (const std::uint8_t* r = scan.next()) {
         EXPECT_EQ(scan.index(), static_cast<std::int64_t>(codes.size()));
         codes.push_back(ProductView(r).text(ProductView::Codice));
     }
     EXPECT_TRUE(scan.status().ok());
     ASSERT_EQ(codes.size(), static_cast<std::size_t>(c.records));
     for (int i = 0; i < c.records; ++i) EXPECT_EQ(codes[i], "P" + std::to_string(i));
-    EXPECT_EQ(scan.Next(), nullptr);  // stays at the end
+    EXPECT_EQ(scan.next(), nullptr);  // stays at the end
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ArchiveScanTest,

@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
         NavCase{"PreviousOnEmpty", 0, A::Previous, "", nullptr, "", M::EmptyArchive},
         NavCase{"PreviousBeyondTheArchive", 2, A::Previous, "9", nullptr, "9", M::AccessFailed},
         NavCase{"PreviousWithGarbagePosition", 5, A::Previous, "2a", nullptr, "2a", M::AccessFailed}),
-    [](const testing::TestParamInfo<NavCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<NavCase>& c) { return c.param.name; });
 
 class CardSave : public testing::Test {
 protected:

@@ -194,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FindCase{"AccentedCapitalNotFolded", 1, "CITTÀ", "", FindOutcome::NotFound, 1, "cittÀ"},
                       FindCase{"SelectionPastEndIsNone", 7, "uva", "", FindOutcome::Found, 3, "uva"},
                       FindCase{"SelectionPastEndNotFound", 7, "kiwi", "", FindOutcome::NotFound, 0, "kiwi"}),
-    [](const ::testing::TestParamInfo<FindCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<FindCase>& c) { return std::string(c.param.name); });
 
 TEST(ListRowsFindEmpty, EmptyListChangesNothing) {
     const std::vector<std::string> none;

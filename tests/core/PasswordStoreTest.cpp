@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/PasswordStore.h"
-#include "app/SettingsFile.h"
+#include "shell/PasswordStore.h"
+#include "shell/SettingsFile.h"
 #include "common/TextRules.h"
 #include "support/TempFolder.h"
 

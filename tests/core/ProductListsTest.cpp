@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SearchCase{"CostDigitsAnywhere", {{1, "12"}}, {"A1", "A2", "A3"}},
                     SearchCase{"TwoFieldsMustBothMatch", {{2, "rosso"}, {6, "bianchi"}}, {"A2"}},
                     SearchCase{"NothingMatches", {{0, "zz"}}, {}}),
-    [](const testing::TestParamInfo<SearchCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<SearchCase>& c) { return c.param.name; });
 
 TEST(ProductWatchLists, UnderStockListsStockAtOrBelowTheLevel) {
     test::TempFolder folder;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsFile.h"
+#include "shell/SettingsFile.h"
 #include "support/TempFolder.h"
 
 namespace scortavia {

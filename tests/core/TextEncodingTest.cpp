@@ -64,7 +64,7 @@ class AnsiFieldAssign : public testing::TestWithParam<AssignCase> {};
 TEST_P(AnsiFieldAssign, StoresTrimmedEncodedCutText) {
     const auto& c = GetParam();
     FieldFixture f(c.capacity);
-    AnsiField(f.field(), c.capacity).AssignText(c.text);
+    AnsiField(f.field(), c.capacity).assignText(c.text);
     std::string expected = c.expectedLengthAndText;
     expected.resize(c.capacity + 1, '\0');
     EXPECT_EQ(f.stored(), expected);
@@ -86,16 +86,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AnsiField, TextLongerThan255IsCutTo255ThenToCapacity) {
     FieldFixture f(255);
-    AnsiField(f.field(), 255).AssignText(std::string(300, 'x'));
+    AnsiField(f.field(), 255).assignText(std::string(300, 'x'));
     EXPECT_EQ(static_cast<unsigned char>(f.stored()[0]), 255);
-    EXPECT_EQ(AnsiField(f.field(), 255).ReadText(), std::string(255, 'x'));
+    EXPECT_EQ(AnsiField(f.field(), 255).readText(), std::string(255, 'x'));
 }
 
 TEST(AnsiField, OverwritingALongTextWithAShortOneLeavesCleanFiller) {
     FieldFixture f(8);
     AnsiField field(f.field(), 8);
-    field.AssignText("abcdefgh");
-    field.AssignText("xy");
+    field.assignText("abcdefgh");
+    field.assignText("xy");
     EXPECT_EQ(f.stored(), std::string("\x02xy\0\0\0\0\0\0", 9));
 }
 
@@ -113,7 +113,7 @@ TEST_P(AnsiFieldRead, DecodesTrimsAndNeverReadsPastTheField) {
     std::string bytes = c.stored;
     bytes.resize(c.capacity + 1, 'Z');
     f.buffer.replace(FieldFixture::kGuard, bytes.size(), bytes);
-    EXPECT_EQ(AnsiField(f.field(), c.capacity).ReadText(), c.expected);
+    EXPECT_EQ(AnsiField(f.field(), c.capacity).readText(), c.expected);
     EXPECT_EQ(readFieldText(f.field(), c.capacity), c.expected);
 }
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/TfrmAvvio.h"
-#include "app/Widgets.h"
-#include "products/TfrmAllegaCartella.h"
+#include "shell/TfrmAvvio.h"
+#include "ui/Widgets.h"
+#include "ui/TfrmAllegaCartella.h"
 #include "products/TfrmMagazzino.h"
 #include "support/GuiProgram.h"
 

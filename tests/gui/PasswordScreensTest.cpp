@@ -4,12 +4,12 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/Application.h"
-#include "app/PasswordStore.h"
-#include "app/TfrmAvvio.h"
-#include "app/TfrmCambiaPassword.h"
-#include "app/TfrmPassword.h"
-#include "app/Widgets.h"
+#include "shell/Application.h"
+#include "shell/PasswordStore.h"
+#include "shell/TfrmAvvio.h"
+#include "shell/TfrmCambiaPassword.h"
+#include "shell/TfrmPassword.h"
+#include "ui/Widgets.h"
 #include "support/GuiProgram.h"
 
 using namespace scortavia;

@@ -6,11 +6,11 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/PhotoBox.h"
-#include "app/TfrmAvvio.h"
-#include "app/Widgets.h"
-#include "products/TfrmAllegaCartella.h"
-#include "products/TfrmCalendario.h"
+#include "ui/PhotoBox.h"
+#include "shell/TfrmAvvio.h"
+#include "ui/Widgets.h"
+#include "ui/TfrmAllegaCartella.h"
+#include "ui/TfrmCalendario.h"
 #include "products/TfrmMagazzino.h"
 #include "support/GuiProgram.h"
 #include "support/Records.h"

@@ -6,10 +6,10 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/PhotoBox.h"
-#include "app/RowListModel.h"
-#include "app/TfrmAvvio.h"
-#include "app/Widgets.h"
+#include "ui/PhotoBox.h"
+#include "ui/RowListModel.h"
+#include "shell/TfrmAvvio.h"
+#include "ui/Widgets.h"
 #include "products/ProductListScreens.h"
 #include "products/TfrmMagazzino.h"
 #include "products/TfrmTrovaMagazzino.h"

@@ -3,9 +3,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/PhotoBox.h"
-#include "app/TfrmAvvio.h"
-#include "app/Widgets.h"
+#include "ui/PhotoBox.h"
+#include "shell/TfrmAvvio.h"
+#include "ui/Widgets.h"
 #include "products/TfrmMagazzino.h"
 #include "products/TfrmZoom.h"
 #include "support/GuiProgram.h"

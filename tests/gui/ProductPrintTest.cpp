@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/PhotoBox.h"
-#include "app/TfrmAvvio.h"
-#include "app/Widgets.h"
+#include "ui/PhotoBox.h"
+#include "shell/TfrmAvvio.h"
+#include "ui/Widgets.h"
 #include "products/ProductCardReport.h"
 #include "products/TfrmAnteprimaMag.h"
 #include "products/TfrmMagazzino.h"

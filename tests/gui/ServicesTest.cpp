@@ -1,7 +1,7 @@
 #include <QtTest>
 
-#include "app/DesktopService.h"
-#include "app/MessageService.h"
+#include "ui/DesktopService.h"
+#include "ui/MessageService.h"
 
 using namespace scortavia;
 

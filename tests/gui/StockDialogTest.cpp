@@ -5,9 +5,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/TfrmAvvio.h"
-#include "app/Widgets.h"
-#include "products/TfrmCalendario.h"
+#include "shell/TfrmAvvio.h"
+#include "ui/Widgets.h"
+#include "ui/TfrmCalendario.h"
 #include "products/TfrmGiacenza.h"
 #include "products/TfrmMagazzino.h"
 #include "support/GuiProgram.h"

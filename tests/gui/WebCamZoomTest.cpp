@@ -8,9 +8,9 @@
 #include <memory>
 #include <thread>
 
-#include "app/PhotoBox.h"
-#include "app/TfrmAvvio.h"
-#include "app/Widgets.h"
+#include "ui/PhotoBox.h"
+#include "shell/TfrmAvvio.h"
+#include "ui/Widgets.h"
 #include "products/FrameSource.h"
 #include "products/TfrmMagazzino.h"
 #include "products/TfrmWebCam.h"

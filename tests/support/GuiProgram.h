@@ -10,11 +10,11 @@
 #include <optional>
 #include <string>
 
-#include "app/Application.h"
-#include "app/PasswordStore.h"
-#include "app/TfrmAvvio.h"
-#include "app/Widgets.h"
-#include "app/TfrmPassword.h"
+#include "shell/Application.h"
+#include "shell/PasswordStore.h"
+#include "shell/TfrmAvvio.h"
+#include "ui/Widgets.h"
+#include "shell/TfrmPassword.h"
 #include "support/GuiRecorders.h"
 #include "support/TempFolder.h"
 

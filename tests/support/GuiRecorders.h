@@ -4,9 +4,9 @@
 #include <deque>
 #include <vector>
 
-#include "app/DesktopService.h"
-#include "app/FileDialogService.h"
-#include "app/MessageService.h"
+#include "ui/DesktopService.h"
+#include "ui/FileDialogService.h"
+#include "ui/MessageService.h"
 
 namespace scortavia::test {
 

@@ -1,4 +1,4 @@
-#include "app/PhotoBox.h"
+#include "ui/PhotoBox.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

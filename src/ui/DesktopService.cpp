@@ -1,4 +1,4 @@
-#include "app/DesktopService.h"
+#include "ui/DesktopService.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "products/TfrmCalendario.h"
+#include "ui/TfrmCalendario.h"
 
 #include <QCalendarWidget>
 #include <QDate>
@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ScreenRegistry.h"
-#include "app/Widgets.h"
+#include "ui/ScreenRegistry.h"
+#include "ui/Widgets.h"
 
 namespace scortavia {
 namespace {

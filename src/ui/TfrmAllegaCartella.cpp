@@ -1,4 +1,4 @@
-#include "products/TfrmAllegaCartella.h"
+#include "ui/TfrmAllegaCartella.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,11 +16,11 @@
 #include <string>
 #include <system_error>
 
-#include "app/DesktopService.h"
-#include "app/FileDialogService.h"
-#include "app/MessageService.h"
-#include "app/ScreenRegistry.h"
-#include "app/Widgets.h"
+#include "ui/DesktopService.h"
+#include "ui/FileDialogService.h"
+#include "ui/MessageService.h"
+#include "ui/ScreenRegistry.h"
+#include "ui/Widgets.h"
 #include "common/TextRules.h"
 #include "storage/ArchivePaths.h"
 

@@ -1,4 +1,4 @@
-#include "app/BoxBehaviour.h"
+#include "ui/BoxBehaviour.h"
 
 #include <QCursor>
 #include <QEvent>

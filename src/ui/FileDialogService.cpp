@@ -1,4 +1,4 @@
-#include "app/FileDialogService.h"
+#include "ui/FileDialogService.h"
 
 #include <QFileDialog>
 

@@ -1,4 +1,4 @@
-#include "app/TfrmPassword.h"
+#include "shell/TfrmPassword.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,9 +7,9 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "app/MessageService.h"
-#include "app/PasswordStore.h"
-#include "app/Widgets.h"
+#include "ui/MessageService.h"
+#include "shell/PasswordStore.h"
+#include "ui/Widgets.h"
 #include "common/TextRules.h"
 
 namespace scortavia {

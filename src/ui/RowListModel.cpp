@@ -1,4 +1,4 @@
-#include "app/RowListModel.h"
+#include "ui/RowListModel.h"
 
 namespace scortavia {
 

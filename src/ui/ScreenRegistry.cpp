@@ -1,4 +1,4 @@
-#include "app/ScreenRegistry.h"
+#include "ui/ScreenRegistry.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
-#include "app/PasswordStore.h"
+#include "shell/PasswordStore.h"
 
 #include <cstdint>
 
-#include "app/SettingsFile.h"
+#include "shell/SettingsFile.h"
 #include "common/TextRules.h"
 #include "storage/ArchivePaths.h"
 

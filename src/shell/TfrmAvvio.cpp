@@ -1,4 +1,4 @@
-#include "app/TfrmAvvio.h"
+#include "shell/TfrmAvvio.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -6,8 +6,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/DesktopService.h"
-#include "app/Widgets.h"
+#include "ui/DesktopService.h"
+#include "ui/Widgets.h"
 
 namespace scortavia {
 namespace {

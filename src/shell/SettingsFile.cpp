@@ -1,4 +1,4 @@
-#include "app/SettingsFile.h"
+#include "shell/SettingsFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "app/MessageService.h"
+#include "ui/MessageService.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "app/CardActions.h"
+#include "ui/CardActions.h"
 
 #include <QLabel>
 
-#include "app/MessageService.h"
+#include "ui/MessageService.h"
 
 namespace scortavia {
 namespace {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/ScreenRegistry.h"
+#include "ui/ScreenRegistry.h"
 
 namespace scortavia {
 

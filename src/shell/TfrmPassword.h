@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ScreenRegistry.h"
+#include "ui/ScreenRegistry.h"
 
 class QLabel;
 class QLineEdit;

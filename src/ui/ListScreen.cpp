@@ -1,4 +1,4 @@
-#include "app/ListScreen.h"
+#include "ui/ListScreen.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/BoxBehaviour.h"
-#include "app/MessageService.h"
-#include "app/RowListModel.h"
-#include "app/Widgets.h"
+#include "ui/BoxBehaviour.h"
+#include "ui/MessageService.h"
+#include "ui/RowListModel.h"
+#include "ui/Widgets.h"
 #include "reports/ListReport.h"
 
 namespace scortavia {

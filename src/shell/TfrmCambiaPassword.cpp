@@ -1,4 +1,4 @@
-#include "app/TfrmCambiaPassword.h"
+#include "shell/TfrmCambiaPassword.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -8,10 +8,10 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "app/MessageService.h"
-#include "app/PasswordStore.h"
-#include "app/TfrmPassword.h"
-#include "app/Widgets.h"
+#include "ui/MessageService.h"
+#include "shell/PasswordStore.h"
+#include "shell/TfrmPassword.h"
+#include "ui/Widgets.h"
 #include "common/TextRules.h"
 
 namespace scortavia {

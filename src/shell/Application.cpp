@@ -1,12 +1,12 @@
-#include "app/Application.h"
+#include "shell/Application.h"
 
 #include <QApplication>
 #include <QLocale>
 #include <QStyleFactory>
 
-#include "app/TfrmAvvio.h"
-#include "app/TfrmCambiaPassword.h"
-#include "app/TfrmPassword.h"
+#include "shell/TfrmAvvio.h"
+#include "shell/TfrmCambiaPassword.h"
+#include "shell/TfrmPassword.h"
 #include "products/TfrmMagazzino.h"
 
 namespace scortavia {
