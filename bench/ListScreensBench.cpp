@@ -10,7 +10,7 @@
 #include "BenchArchive.h"
 #include "ui/ScreenRegistry.h"
 #include "products/ProductListScreens.h"
-#include "products/TfrmTrovaMagazzino.h"
+#include "products/ProductListScreens.h"
 
 using namespace scortavia;
 using namespace scortavia::bench;

@@ -64,7 +64,7 @@ void BM_ScanRowsA(benchmark::State& state) {
     state.counters["ratio"] = scan[scan.size() / 2] / raw[raw.size() / 2];
 }
 
-void runCard(benchmark::State& state, CardAction action, const char* position) {
+void runCard(benchmark::State& state, CardAction action, CardPosition position) {
     const fs::path path = archiveOf(static_cast<int>(state.range(0)));
     const CardProtocol protocol(path, ProductRecord::kSize);
     ProductRecord card;
@@ -75,18 +75,18 @@ void runCard(benchmark::State& state, CardAction action, const char* position) {
     }
 }
 
-void BM_CardFirst(benchmark::State& state) { runCard(state, CardAction::First, ""); }
-void BM_CardLast(benchmark::State& state) { runCard(state, CardAction::Last, ""); }
-void BM_CardNext(benchmark::State& state) { runCard(state, CardAction::Next, "500"); }
+void BM_CardFirst(benchmark::State& state) { runCard(state, CardAction::First, kNewCard); }
+void BM_CardLast(benchmark::State& state) { runCard(state, CardAction::Last, kNewCard); }
+void BM_CardNext(benchmark::State& state) { runCard(state, CardAction::Next, 500); }
 
 // Saving a card shown at a position: one positioned write and a flush to disk.
 void BM_CardSave(benchmark::State& state) {
     const fs::path path = archiveOf(static_cast<int>(state.range(0)));
     const CardProtocol protocol(path, ProductRecord::kSize);
     ProductRecord card;
-    protocol.navigate(CardAction::Next, "500", card.bytes());
+    protocol.navigate(CardAction::Next, 500, card.bytes());
     for (auto _ : state) {
-        auto outcome = protocol.save("501", card.bytes());
+        auto outcome = protocol.save(501, card.bytes());
         if (!outcome.saved) state.SkipWithError("not saved");
     }
 }

@@ -1,50 +1,83 @@
+#include <QLabel>
+
 #include "products/ProductListScreens.h"
 
-#include <QLineEdit>
-#include <QListView>
-#include <QShowEvent>
-#include <QVBoxLayout>
-
-#include "ui/RowListModel.h"
-#include "ui/ScreenRegistry.h"
-#include "products/ProductCard.h"
-#include "products/TfrmMagazzino.h"
 #include "storage/ArchivePaths.h"
+#include "ui/HandOver.h"
+#include "ui/RecordTarget.h"
+#include "ui/ScreenRegistry.h"
 
 namespace scortavia {
+namespace {
 
-ProductListScreen::ProductListScreen(ScreenRegistry& registry, QWidget* owner, const QString& name,
-                                     const QString& caption, const QString& printTitle, RowFormat format)
-    : ListScreen(registry, owner, name, caption, printTitle), format_(format) {}
+// In the order Enter walks them, which is also the order of the search fields.
+constexpr SearchScreen::Field kSearchBoxes[] = {
+    {"txtCodice", "Codice articolo:", "effCampo01"},
+    {"txtCosto", "Costo unitario:", "effCampo02"},
+    {"txtNome", "Nome prodotto:", "effCampo03"},
+    {"txtTipologia", "Categoria merceologica:", "effCampo04"},
+    {"txtCaratteristiche", "Caratteristiche:", "effCampo05"},
+    {"txtCollocazione", "Collocazione in magazzino:", "effCampo06"},
+    {"txtDitta", "Ditta fornitrice:", "effCampo07"},
+    {"txtAgente", "Agente:", "effCampo08"},
+    {"txtDocumento", "Documento di acquisto:", "effCampo09"},
+    {"txtNote", "Note:", "effCampo10"},
+};
+static_assert(std::size(kSearchBoxes) == kSearchFields.size());
 
-std::filesystem::path ProductListScreen::archive() const { return paths::productArchive(registry().programFolder()); }
-
-void ProductListScreen::lstRecordsDblClick() {
-    const auto row = selectedRow();
-    if (!row) return;
-    const auto found = findProductByRow(archive(), model()->rows()[*row], format_);
-    if (!found || !found->has_value() || !putsOnCard()) return;
-    if (auto* card = registry().get<TfrmMagazzino>(QStringLiteral("frmMagazzino"))) {
-        card->showProduct(productTextsOf((*found)->record.view()), (*found)->position);
-    }
+std::filesystem::path archiveOf(const ScreenRegistry& registry) {
+    return paths::productArchive(registry.programFolder());
 }
 
-WatchListScreen::WatchListScreen(ScreenRegistry& registry, QWidget* owner, const QString& name, const QString& title,
-                                 RowFormat format, Fill fill)
-    : ProductListScreen(registry, owner, name, QStringLiteral(" ") + title, title, format), fill_(fill) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(panContainer);
+// The watch lists always open their rows on the product card.
+ListScreen::Target productCard(const ScreenRegistry& registry) {
+    return [&registry] {
+        return handOverTarget<RecordTarget>(registry, HandOver::RecordLoad, toQString(kProductCardKey));
+    };
 }
 
-void WatchListScreen::showEvent(QShowEvent* event) {
-    ProductListScreen::showEvent(event);
-    if (event->spontaneous()) return;
-    resetFind();
-    RowList rows;
-    fill_(archive(), rows);
-    setRows(std::move(rows));
-    txtTrova->setFocus();
+}  // namespace
+
+ListScreen::Find productOfRow(const ScreenRegistry& registry, RowFormat format) {
+    return [archive = archiveOf(registry), format](std::string_view row) {
+        return findProductByRow(archive, row, format);
+    };
+}
+
+TfrmSottoscorta::TfrmSottoscorta(ScreenRegistry& registry, QWidget* owner)
+    : ListScreen(owner, {.name = "frmSottoscorta",
+                         .caption = " Merce in esaurimento",
+                         .printTitle = "Merce in esaurimento"}) {
+    fillWhenShown([archive = archiveOf(registry)](RowList& rows) { return fillUnderStockList(archive, rows); });
+    openRowsIn(productOfRow(registry, RowFormat::A), productCard(registry));
+}
+
+TfrmDaSaldare::TfrmDaSaldare(ScreenRegistry& registry, QWidget* owner)
+    : ListScreen(owner, {.name = "frmDaSaldare",
+                         .caption = " Riepilogo pagamenti non saldati",
+                         .printTitle = "Riepilogo pagamenti non saldati"}) {
+    fillWhenShown([archive = archiveOf(registry)](RowList& rows) { return fillUnpaidList(archive, rows); });
+    openRowsIn(productOfRow(registry, RowFormat::B), productCard(registry));
+}
+
+TfrmTrovaMagazzino::TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner)
+    : SearchScreen(owner,
+                   {.name = "frmTrovaMagazzino",
+                    .caption = " Trova prodotti in magazzino",
+                    .printTitle = "Riepilogo prodotti in magazzino"},
+                   kSearchBoxes,
+                   [archive = archiveOf(registry)](const std::vector<std::string>& typed, RowList& rows) {
+                       SearchTexts texts;
+                       std::copy(typed.begin(), typed.end(), texts.begin());
+                       return fillSearchList(archive, texts, rows);
+                   }) {
+    const auto& f = fields();
+    txtCodice = f[0], txtCosto = f[1], txtNome = f[2], txtTipologia = f[3], txtCaratteristiche = f[4];
+    txtCollocazione = f[5], txtDitta = f[6], txtAgente = f[7], txtDocumento = f[8], txtNote = f[9];
+    // Only the caller named in lblMemory receives the product.
+    openRowsIn(productOfRow(registry, RowFormat::A), [this, &registry] {
+        return handOverTarget<RecordTarget>(registry, HandOver::RecordLoad, lblMemory->text());
+    });
 }
 
 }  // namespace scortavia

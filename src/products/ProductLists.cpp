@@ -1,13 +1,10 @@
 #include "products/ProductLists.h"
 
-#include <cstring>
 #include <functional>
 
 #include "common/Numbers.h"
 #include "common/TextRules.h"
 #include "products/ProductRows.h"
-#include "storage/ArchiveFile.h"
-#include "storage/ArchiveScan.h"
 
 namespace scortavia {
 namespace {
@@ -18,17 +15,13 @@ using P = ProductLayout;
 Status scanProducts(const std::filesystem::path& archive,
                     const std::function<bool(const ProductView&, std::int64_t index)>& visit,
                     RowList* reserveFor = nullptr) {
-    auto file = ArchiveFile::openOrCreate(archive, ProductRecord::kSize);
-    if (!file) return file.status();
-    if (reserveFor) {
-        // Room for a row per record up front: growing a buffer of megabytes copies it again and again.
-        if (auto count = file->recordCount()) reserveFor->reserve(static_cast<std::size_t>(*count), 160);
-    }
-    ArchiveScan scan(*file);
-    while (const std::uint8_t* bytes = scan.next()) {
-        if (!visit(ProductView(bytes), scan.index())) break;
-    }
-    return scan.status();
+    return scanArchive(
+        archive, ProductRecord::kSize,
+        [&](const std::uint8_t* record, std::int64_t index) { return visit(ProductView(record), index); },
+        [reserveFor](std::int64_t count) {
+            // Room for a row per record up front: growing a buffer of megabytes copies it again and again.
+            if (reserveFor) reserveFor->reserve(static_cast<std::size_t>(count), 160);
+        });
 }
 
 Status fillList(const std::filesystem::path& archive, RowList& rows, RowFormat format,
@@ -100,23 +93,11 @@ Status fillUnpaidList(const std::filesystem::path& archive, RowList& rows) {
                     [](const ProductView& p) -> std::optional<bool> { return p.text(P::Pagato) == kFlagNo; });
 }
 
-Result<std::optional<FoundProduct>> findProductByRow(const std::filesystem::path& archive, std::string_view row,
-                                                     RowFormat format) {
-    const std::string_view wanted = trimBlanks(row);
-    std::optional<FoundProduct> found;
-    std::string composed;
-    Status scanned = scanProducts(archive, [&](const ProductView& product, std::int64_t index) {
-        composed.clear();
-        appendProductRow(composed, product, format);
-        if (trimBlanks(composed) == wanted) {
-            found.emplace();
-            found->position = index + 1;
-            std::memcpy(found->record.bytes().data(), product.data(), ProductRecord::kSize);
-        }
-        return true;
+Result<std::optional<FoundRecord>> findProductByRow(const std::filesystem::path& archive, std::string_view row,
+                                                    RowFormat format) {
+    return findRecordByRow(archive, ProductRecord::kSize, row, [format](std::string& out, const std::uint8_t* record) {
+        appendProductRow(out, ProductView(record), format);
     });
-    if (!scanned) return scanned;
-    return found;
 }
 
 }  // namespace scortavia

@@ -9,6 +9,7 @@
 
 #include "common/ListRows.h"
 #include "common/Result.h"
+#include "storage/ArchiveScan.h"
 #include "storage/ProductRecord.h"
 
 namespace scortavia {
@@ -39,11 +40,7 @@ Status fillUnderStockList(const std::filesystem::path& archive, RowList& rows);
 Status fillUnpaidList(const std::filesystem::path& archive, RowList& rows);
 
 // The product whose row, trimmed, equals `row` trimmed; when several do, the last in the archive.
-struct FoundProduct {
-    std::int64_t position;  // 1-based
-    ProductRecord record;
-};
-Result<std::optional<FoundProduct>> findProductByRow(const std::filesystem::path& archive, std::string_view row,
-                                                     RowFormat format);
+Result<std::optional<FoundRecord>> findProductByRow(const std::filesystem::path& archive, std::string_view row,
+                                                    RowFormat format);
 
 }  // namespace scortavia

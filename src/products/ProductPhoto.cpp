@@ -6,14 +6,12 @@
 
 #include "ui/PhotoBox.h"
 #include "storage/ArchivePaths.h"
-#include "storage/CardProtocol.h"
 
 namespace scortavia {
 
-QString productPhotoPath(const std::filesystem::path& programFolder, const QString& position) {
-    const auto p = CardProtocol::parsePosition(position.toStdString());
-    if (!p || *p < 1) return {};
-    return QString::fromStdString(paths::productPhoto(programFolder, *p).string());
+QString productPhotoPath(const std::filesystem::path& programFolder, CardPosition position) {
+    if (position < 1) return {};
+    return QString::fromStdString(paths::productPhoto(programFolder, position).string());
 }
 
 QImage readPicture(const QString& path) {
@@ -22,7 +20,7 @@ QImage readPicture(const QString& path) {
     return reader.read();
 }
 
-QImage loadProductPhoto(const std::filesystem::path& programFolder, const QString& position) {
+QImage loadProductPhoto(const std::filesystem::path& programFolder, CardPosition position) {
     const QString path = productPhotoPath(programFolder, position);
     QImage photo = path.isEmpty() ? QImage() : readPicture(path);
     return photo.isNull() ? placeholderPhoto() : photo;
@@ -41,7 +39,7 @@ bool writeJpeg(const QString& path, const QImage& image) {
     return file.commit();
 }
 
-bool saveProductPhoto(const std::filesystem::path& programFolder, const QString& position, const QImage& photo) {
+bool saveProductPhoto(const std::filesystem::path& programFolder, CardPosition position, const QImage& photo) {
     return writeJpeg(productPhotoPath(programFolder, position), photo);
 }
 

@@ -9,7 +9,7 @@
 
 #include "ui/BoxBehaviour.h"
 #include "ui/MessageService.h"
-#include "ui/ScreenRegistry.h"
+#include "ui/HandOver.h"
 #include "ui/Widgets.h"
 #include "common/Numbers.h"
 #include "products/ProductCard.h"
@@ -63,11 +63,9 @@ TfrmGiacenza::TfrmGiacenza(ScreenRegistry& registry, QWidget* owner, bool add) :
     buttons->addWidget(btnChiudi);
     layout->addLayout(buttons);
 
-    if (auto* card = registry_.screen(QStringLiteral("frmMagazzino"))) {
-        if (auto* stock = card->findChild<QLineEdit*>(QStringLiteral("txtGiacenza"))) {
-            txtGiacenza->setText(stock->text().trimmed());
-            txtTotale->setText(stock->text().trimmed());
-        }
+    if (QLineEdit* stock = cardStock()) {
+        txtGiacenza->setText(stock->text().trimmed());
+        txtTotale->setText(stock->text().trimmed());
     }
     txtAggiunta->setText(QStringLiteral("0"));
 
@@ -81,6 +79,10 @@ TfrmGiacenza::TfrmGiacenza(ScreenRegistry& registry, QWidget* owner, bool add) :
     connect(btnAggiorna, &QPushButton::clicked, this, &TfrmGiacenza::btnAggiornaClick);
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
     txtAggiunta->setFocus();
+}
+
+QLineEdit* TfrmGiacenza::cardStock() const {
+    return handOverTarget<QLineEdit>(registry_, HandOver::StockBox, toQString(kProductCardKey));
 }
 
 void TfrmGiacenza::btnTotaleClick() {
@@ -102,9 +104,7 @@ void TfrmGiacenza::btnAggiornaClick() {
         txtAggiunta->setFocus();
         return;
     }
-    if (auto* card = registry_.screen(QStringLiteral("frmMagazzino"))) {
-        if (auto* stock = card->findChild<QLineEdit*>(QStringLiteral("txtGiacenza"))) stock->setText(total);
-    }
+    if (QLineEdit* stock = cardStock()) stock->setText(total);
     accept();
 }
 

@@ -29,6 +29,9 @@ public:
     void btnAggiornaClick();
 
 private:
+    // The product card's stock box, which the dialog starts from and writes back.
+    QLineEdit* cardStock() const;
+
     ScreenRegistry& registry_;
 };
 

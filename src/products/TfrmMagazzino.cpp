@@ -7,28 +7,24 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 #include <memory>
 
+#include "common/Numbers.h"
+#include "products/ProductListScreens.h"
+#include "products/ProductPhoto.h"
+#include "products/TfrmAnteprimaMag.h"
+#include "products/TfrmGiacenza.h"
+#include "products/TfrmStampaMag.h"
+#include "products/ProductListScreens.h"
+#include "products/TfrmWebCam.h"
+#include "products/TfrmZoom.h"
+#include "storage/ArchivePaths.h"
 #include "ui/BoxBehaviour.h"
-#include "ui/CardActions.h"
 #include "ui/FileDialogService.h"
 #include "ui/MessageService.h"
 #include "ui/PhotoBox.h"
 #include "ui/Widgets.h"
-#include "common/Numbers.h"
-#include "products/ProductPhoto.h"
-#include "ui/TfrmAllegaCartella.h"
-#include "products/TfrmAnteprimaMag.h"
-#include "products/ProductListScreens.h"
-#include "ui/TfrmCalendario.h"
-#include "products/TfrmTrovaMagazzino.h"
-#include "products/TfrmGiacenza.h"
-#include "products/TfrmStampaMag.h"
-#include "products/TfrmWebCam.h"
-#include "products/TfrmZoom.h"
-#include "storage/ArchivePaths.h"
 
 namespace scortavia {
 namespace {
@@ -37,12 +33,6 @@ using P = ProductLayout;
 
 const QString kTitleLoadPhoto = QStringLiteral("Selezionare un file di immagine in formato Jpeg o Bitmap.");
 const QString kTitleSavePhoto = QStringLiteral("Selezionare la cartella in cui si desidera salvare il file Jpeg.");
-
-constexpr std::string_view kMsgDuplicateNew =
-    "Attenzione: la duplicazione di una scheda può avvenire soltanto dopo che questa è stata inserita in archivio.";
-constexpr std::string_view kMsgDuplicated =
-    "E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\r"
-    "Al termine premere Salva per inserire la scheda in archivio.";
 
 struct BoxSpec {
     P::Field field;
@@ -71,194 +61,80 @@ constexpr BoxSpec kBoxes[] = {
     {P::Prezzo, "txtPrezzo", "Prezzo di vendita:"},
 };
 
-constexpr const char* kAttachmentNames[] = {"lblFile01", "lblFile02", "lblFile03",
-                                            "lblDesc01", "lblDesc02", "lblDesc03"};
-
-struct HintSpec {
-    const char* name;
-    const char* hint;
-};
-
-constexpr HintSpec kHints[] = {
-    {"btnNuovo", "Prepara la schermata per l'inserimento di una nuova scheda."},
-    {"btnDuplica", "Prepara la schermata per la registrazione di una nuova scheda duplicando i dati correnti."},
-    {"btnSalva", "Salva la scheda corrente."},
-    {"btnTrova", "Trova schede in archivio."},
-    {"btnAnteprima", "Visualizza l'anteprima di stampa."},
-    {"btnStampa", "Stampa la scheda corrente."},
-    {"btnAllegati", "Allega file alla scheda corrente."},
-    {"btnSottoscorta", "Visualizza il riepilogo della merce in esaurimento."},
-    {"btnScaduti", "Visualizza il riepilogo dei pagamenti non ancora saldati."},
-    {"btnEsporta", "Esporta l'archivio in un foglio di Microsoft Excel."},
-    {"btnGuida", "Visualizza la pagina della guida sensibile al contesto."},
-    {"btnEsci", "Esci da questa schermata di lavoro."},
-    {"cmdPrimo", "Visualizza la prima scheda in archivio."},
-    {"cmdIndietro", "Visualizza la scheda precedente in archivio."},
-    {"cmdAvanti", "Visualizza la scheda successiva in archivio."},
-    {"cmdUltimo", "Visualizza l'ultima scheda in archivio."},
-    {"btnAggiungi", "Aggiorna la giacenza aggiungendo una certa quantità."},
-    {"btnSottrai", "Aggiorna la giacenza sottraendo una certa quantità."},
-    {"chkPagato", "Contrassegna questa casella per indicare che il pagamento è stato effettuato."},
-    {"txtDataSca", "Fai clic su questo campo e premi un tasto qualsiasi per importare una data dal calendario."},
-    {"delDataSca", "Cancella la data."},
-    {"btnCaricaFoto", "Carica una foto esistente."},
-    {"btnAcquisisciFoto", "Acquisisci la foto da WebCam."},
-    {"btnSalvaFoto", "Salva la foto su disco."},
-    {"btnZoomFoto", "Visualizza la foto nelle sue dimensioni reali."},
-    {"btnCancFoto", "Cancella la foto."},
-};
-
-QLabel* caption(const char* text, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setObjectName(QStringLiteral("tit") + QString::fromUtf8(text).section(' ', 0, 0).remove(':'));
-    return label;
-}
-
 std::string text(const QLineEdit* box) { return box->text().toStdString(); }
+
+QLabel* captionOf(P::Field field, QWidget* parent) {
+    for (const BoxSpec& s : kBoxes) {
+        if (s.field == field) {
+            return captionLabel(QStringLiteral("tit") + QString::fromLatin1(s.name).mid(3), QString::fromUtf8(s.label),
+                                parent);
+        }
+    }
+    return nullptr;
+}
 
 }  // namespace
 
-TfrmMagazzino::TfrmMagazzino(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmMagazzino")) {
-    setWindowTitle(QStringLiteral(" Scortavia - Gestione Magazzino Prodotti"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    build();
-    wireBoxes();
-    setHints();
-}
-
-void TfrmMagazzino::build() {
-    setStyleSheet(QStringLiteral(
-        "QWidget#frmMagazzino { background: #E4ECEE; }"
-        "QFrame#panScheda { background: white; border: 1px solid #B9C9CE; border-radius: 10px; }"
-        "QFrame#panComandi { background: #F3F7F8; border: 1px solid #C9D6DA; border-radius: 10px; }"
-        "QLabel#lblPosizione { font-size: 15px; font-weight: bold; color: #0F5E63; min-width: 56px; }"
-        "QLabel#panInfo { background: #0F5E63; color: white; padding: 4px 10px; }"));
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-
-    auto* body = new QVBoxLayout();
-    body->setContentsMargins(16, 12, 16, 12);
-    body->setSpacing(10);
-    outer->addLayout(body, 1);
-
-    auto* toolbarFrame = new QFrame(this);
-    toolbarFrame->setObjectName(QStringLiteral("panComandi"));
-    auto* toolbar = new QHBoxLayout(toolbarFrame);
-    toolbar->setContentsMargins(8, 4, 8, 4);
-    toolbar->setSpacing(2);
-    buildToolbar(toolbar);
-    body->addWidget(toolbarFrame);
+TfrmMagazzino::TfrmMagazzino(ScreenRegistry& registry)
+    : CardScreen(registry, {.name = "frmMagazzino",
+                            .caption = " Scortavia - Gestione Magazzino Prodotti",
+                            .recordSize = ProductRecord::kSize,
+                            .attachmentsKey = "magazzino"}) {
+    using C = Command;
+    buildToolbar({
+        {.button = &btnNuovo, .name = "btnNuovo", .icon = "tb_nuovo", .caption = "Nuovo",
+         .hint = "Prepara la schermata per l'inserimento di una nuova scheda.", .command = C::New},
+        {.button = &btnDuplica, .name = "btnDuplica", .icon = "tb_duplica", .caption = "Duplica",
+         .hint = "Prepara la schermata per la registrazione di una nuova scheda duplicando i dati correnti.",
+         .command = C::Duplicate},
+        {.button = &btnSalva, .name = "btnSalva", .icon = "tb_salva", .caption = "Salva",
+         .hint = "Salva la scheda corrente.", .command = C::Save},
+        {.button = &btnTrova, .name = "btnTrova", .icon = "tb_trova", .caption = "Trova",
+         .hint = "Trova schede in archivio."},
+        {.button = &btnAnteprima, .name = "btnAnteprima", .icon = "tb_anteprima", .caption = "Anteprima",
+         .hint = "Visualizza l'anteprima di stampa."},
+        {.button = &btnStampa, .name = "btnStampa", .icon = "tb_stampa", .caption = "Stampa",
+         .hint = "Stampa la scheda corrente."},
+        {.button = &btnAllegati, .name = "btnAllegati", .icon = "tb_allegati", .caption = "Allegati",
+         .hint = "Allega file alla scheda corrente.", .command = C::Attachments},
+        {.button = &btnSottoscorta, .name = "btnSottoscorta", .icon = "tb_sottoscorta", .caption = "Sottoscorta",
+         .hint = "Visualizza il riepilogo della merce in esaurimento."},
+        {.button = &btnScaduti, .name = "btnScaduti", .icon = "tb_dasaldare", .caption = "Da saldare",
+         .hint = "Visualizza il riepilogo dei pagamenti non ancora saldati."},
+        {.button = &btnEsporta, .name = "btnEsporta", .icon = "tb_esporta", .caption = "Esporta",
+         .hint = "Esporta l'archivio in un foglio di Microsoft Excel."},
+        Tool::stretch(),
+        {.button = &btnGuida, .name = "btnGuida", .icon = "tb_guida", .caption = "Guida",
+         .hint = "Visualizza la pagina della guida sensibile al contesto."},
+        {.button = &btnEsci, .name = "btnEsci", .icon = "tb_esci", .caption = "Esci",
+         .hint = "Esci da questa schermata di lavoro.", .command = C::Close},
+    });
 
     auto* card = new QFrame(this);
     card->setObjectName(QStringLiteral("panScheda"));
     auto* cardLayout = new QHBoxLayout(card);
     cardLayout->setContentsMargins(20, 16, 20, 16);
-    cardLayout->setSpacing(28);
+    cardLayout->setSpacing(20);
     auto* grid = new QGridLayout();
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(7);
     buildForm(grid);
     cardLayout->addLayout(grid, 1);
+    cardLayout->addWidget(buildPhotoPanel(card));
+    bodyLayout()->addWidget(card, 1);
 
-    auto* side = new QVBoxLayout();
-    side->setSpacing(10);
-    imgFoto = new PhotoBox(QStringLiteral("imgFoto"), card);
-    imgFoto->setFixedSize(kPhotoSize);
-    imgBianco = new PhotoBox(QStringLiteral("imgBianco"), card);
-    imgBianco->hide();
-    side->addWidget(imgFoto);
-    auto* photoButtons = new QHBoxLayout();
-    btnCaricaFoto = new CaptionButton(QStringLiteral("btnCaricaFoto"), QStringLiteral(":/foto_carica.svg"),
-                                      QStringLiteral("Carica foto"), card);
-    btnAcquisisciFoto = new CaptionButton(QStringLiteral("btnAcquisisciFoto"), QStringLiteral(":/foto_webcam.svg"),
-                                          QStringLiteral("Acquisisci foto"), card);
-    btnSalvaFoto = new PictureButton(QStringLiteral("btnSalvaFoto"), QStringLiteral(":/foto_salva.svg"), {30, 30}, card);
-    btnZoomFoto = new PictureButton(QStringLiteral("btnZoomFoto"), QStringLiteral(":/foto_zoom.svg"), {30, 30}, card);
-    btnCancFoto = new PictureButton(QStringLiteral("btnCancFoto"), QStringLiteral(":/foto_cancella.svg"), {30, 30}, card);
-    photoButtons->addWidget(btnCaricaFoto);
-    photoButtons->addWidget(btnAcquisisciFoto);
-    photoButtons->addStretch(1);
-    for (QWidget* w : {static_cast<QWidget*>(btnSalvaFoto), static_cast<QWidget*>(btnZoomFoto),
-                       static_cast<QWidget*>(btnCancFoto)}) {
-        photoButtons->addWidget(w);
-    }
-    side->addLayout(photoButtons);
-    side->addStretch(1);
-
-    auto* navigation = new QHBoxLayout();
-    navigation->setSpacing(8);
-    cmdPrimo = new PictureButton(QStringLiteral("cmdPrimo"), QStringLiteral(":/nav_primo.svg"), {36, 36}, card);
-    cmdIndietro = new PictureButton(QStringLiteral("cmdIndietro"), QStringLiteral(":/nav_indietro.svg"), {36, 36}, card);
-    lblPosizione = new QLabel(card);
-    lblPosizione->setObjectName(QStringLiteral("lblPosizione"));
-    lblPosizione->setAlignment(Qt::AlignCenter);
-    cmdAvanti = new PictureButton(QStringLiteral("cmdAvanti"), QStringLiteral(":/nav_avanti.svg"), {36, 36}, card);
-    cmdUltimo = new PictureButton(QStringLiteral("cmdUltimo"), QStringLiteral(":/nav_ultimo.svg"), {36, 36}, card);
-    auto* titPosizione = new QLabel(QStringLiteral("Scheda n."), card);
-    titPosizione->setObjectName(QStringLiteral("titPosizione"));
-    navigation->addStretch(1);
-    navigation->addWidget(cmdPrimo);
-    navigation->addWidget(cmdIndietro);
-    navigation->addWidget(titPosizione);
-    navigation->addWidget(lblPosizione);
-    navigation->addWidget(cmdAvanti);
-    navigation->addWidget(cmdUltimo);
-    navigation->addStretch(1);
-    side->addLayout(navigation);
-    cardLayout->addLayout(side);
-    body->addWidget(card, 1);
-
-    for (std::size_t i = 0; i < attachments_.size(); ++i) {
-        attachments_[i] = hiddenLabel(QString::fromLatin1(kAttachmentNames[i]), this);
-    }
-    lblFile01 = attachments_[0], lblFile02 = attachments_[1], lblFile03 = attachments_[2];
-    lblDesc01 = attachments_[3], lblDesc02 = attachments_[4], lblDesc03 = attachments_[5];
-
-    panInfo = new QLabel(QStringLiteral("Pronto per archiviare una nuova scheda..."), this);
-    panInfo->setObjectName(QStringLiteral("panInfo"));
-    panInfo->setMinimumHeight(26);
-    outer->addWidget(panInfo);
-    resize(1240, 760);
-}
-
-void TfrmMagazzino::buildToolbar(QBoxLayout* toolbar) {
-    struct ToolButtonSpec {
-        CaptionButton** button;
-        const char* name;
-        const char* icon;
-        const char* text;
-    };
-    const ToolButtonSpec buttons[] = {
-        {&btnNuovo, "btnNuovo", "tb_nuovo", "Nuovo"},
-        {&btnDuplica, "btnDuplica", "tb_duplica", "Duplica"},
-        {&btnSalva, "btnSalva", "tb_salva", "Salva"},
-        {&btnTrova, "btnTrova", "tb_trova", "Trova"},
-        {&btnAnteprima, "btnAnteprima", "tb_anteprima", "Anteprima"},
-        {&btnStampa, "btnStampa", "tb_stampa", "Stampa"},
-        {&btnAllegati, "btnAllegati", "tb_allegati", "Allegati"},
-        {&btnSottoscorta, "btnSottoscorta", "tb_sottoscorta", "Sottoscorta"},
-        {&btnScaduti, "btnScaduti", "tb_dasaldare", "Da saldare"},
-        {&btnEsporta, "btnEsporta", "tb_esporta", "Esporta"},
-        {&btnGuida, "btnGuida", "tb_guida", "Guida"},
-        {&btnEsci, "btnEsci", "tb_esci", "Esci"},
-    };
-    for (const ToolButtonSpec& s : buttons) {
-        *s.button = new CaptionButton(QString::fromLatin1(s.name), QStringLiteral(":/%1.svg").arg(s.icon),
-                                      QString::fromUtf8(s.text), this);
-        if (s.button == &btnGuida) toolbar->addStretch(1);
-        toolbar->addWidget(*s.button);
-    }
+    wireBoxes();
+    setFirstBox(txtCodice);
+    std::vector<Mandatory> mandatory;
+    for (const MandatoryField& m : kProductMandatory) mandatory.push_back({boxes_[m.field], toQString(m.warning)});
+    setMandatory(std::move(mandatory));
 }
 
 void TfrmMagazzino::buildForm(QGridLayout* grid) {
     QWidget* parent = grid->parentWidget() ? grid->parentWidget() : this;
     for (const BoxSpec& entry : kBoxes) {
-        auto* box = new QLineEdit(parent);
-        box->setObjectName(QString::fromLatin1(entry.name));
-        box->setMaxLength(static_cast<int>(ProductRecord::Info::capacity(entry.field)));
-        box->setMinimumHeight(26);
-        boxes_[entry.field] = box;
+        boxes_[entry.field] = editBox(QString::fromLatin1(entry.name),
+                                      static_cast<int>(ProductRecord::Info::capacity(entry.field)), parent);
     }
     txtCodice = boxes_[P::Codice], txtCosto = boxes_[P::Costo], txtNome = boxes_[P::Nome];
     txtGiacenza = boxes_[P::Giacenza], txtAvviso = boxes_[P::Avviso], txtUM = boxes_[P::UM];
@@ -266,113 +142,89 @@ void TfrmMagazzino::buildForm(QGridLayout* grid) {
     txtCollocazione = boxes_[P::Collocazione], txtDitta = boxes_[P::Ditta], txtAgente = boxes_[P::Agente];
     txtRecapito = boxes_[P::Recapito], txtDocumento = boxes_[P::Documento], txtPagamento = boxes_[P::Pagamento];
     txtDataSca = boxes_[P::DataSca], txtNote = boxes_[P::Note], txtPrezzo = boxes_[P::Prezzo];
+    txtCosto->setFixedWidth(120);
+    txtPrezzo->setFixedWidth(120);
+    txtGiacenza->setFixedWidth(70);
+    txtAvviso->setFixedWidth(60);
+    txtDataSca->setFixedWidth(110);
 
     btnAggiungi = textButton(QStringLiteral("btnAggiungi"), QStringLiteral("+"), parent);
     btnSottrai = textButton(QStringLiteral("btnSottrai"), QString::fromUtf8("−"), parent);
     for (QPushButton* b : {btnAggiungi, btnSottrai}) {
+        b->setProperty("stepButton", true);
         b->setFixedSize(30, 26);
-        b->setStyleSheet(QStringLiteral("padding: 0px; font-size: 16px; font-weight: bold; color: #0F5E63;"));
     }
     chkPagato = new QCheckBox(QStringLiteral("Pagato"), parent);
     chkPagato->setObjectName(QStringLiteral("chkPagato"));
     delDataSca = new PictureButton(QStringLiteral("delDataSca"), QStringLiteral(":/del_data.svg"), {18, 18}, parent);
+    auto* pieces = captionLabel(QStringLiteral("titPezzi"), QStringLiteral("pezzi rimasti."), parent);
+    auto euro = [parent] { return new QLabel(QString::fromUtf8("€"), parent); };
 
-    auto labelFor = [&](P::Field f) {
-        for (const BoxSpec& s : kBoxes) {
-            if (s.field == f) return caption(s.label, parent);
-        }
-        return caption("", parent);
+    // Label, then what stands beside it; a null widget in a line is a stretch.
+    auto put = [&](int row, int column, P::Field field, QLayout* line, int span = 4) {
+        grid->addWidget(captionOf(field, parent), row, column, column > 0 ? Qt::AlignRight : Qt::Alignment());
+        grid->addLayout(line, row, column + 1, 1, span);
     };
-    auto small = [](QLineEdit* box, int width) {
-        box->setFixedWidth(width);
-        return box;
-    };
-    auto row = [&](int r, P::Field f, QWidget* extra = nullptr) {
-        grid->addWidget(labelFor(f), r, 0);
-        if (!extra) {
-            grid->addWidget(boxes_[f], r, 1, 1, 4);
-            return;
-        }
-        auto* line = new QHBoxLayout();
-        line->addWidget(boxes_[f], 1);
-        line->addWidget(extra);
-        grid->addLayout(line, r, 1, 1, 4);
-    };
-
-    // Code and cost.
-    grid->addWidget(labelFor(P::Codice), 0, 0);
-    grid->addWidget(txtCodice, 0, 1);
-    grid->addWidget(labelFor(P::Costo), 0, 2, Qt::AlignRight);
-    auto* cost = new QHBoxLayout();
-    cost->setSpacing(6);
-    cost->addWidget(new QLabel(QString::fromUtf8("€"), parent));
-    cost->addWidget(small(txtCosto, 120));
-    cost->addStretch(1);
-    grid->addLayout(cost, 0, 3, 1, 2);
-    row(1, P::Nome);
-
-    // Stock with its buttons, and the warning level.
-    grid->addWidget(labelFor(P::Giacenza), 2, 0);
-    auto* stock = new QHBoxLayout();
-    stock->setSpacing(4);
-    stock->addWidget(small(txtGiacenza, 70));
-    stock->addWidget(btnAggiungi);
-    stock->addWidget(btnSottrai);
-    stock->addStretch(1);
-    grid->addLayout(stock, 2, 1);
-    grid->addWidget(labelFor(P::Avviso), 2, 2, Qt::AlignRight);
-    auto* warning = new QHBoxLayout();
-    warning->setSpacing(6);
-    warning->addWidget(small(txtAvviso, 60));
-    auto* pieces = new QLabel(QStringLiteral("pezzi rimasti."), parent);
-    pieces->setObjectName(QStringLiteral("titPezzi"));
-    warning->addWidget(pieces);
-    warning->addStretch(1);
-    grid->addLayout(warning, 2, 3, 1, 2);
-
-    row(3, P::UM);
-    row(4, P::Tipologia);
-    row(5, P::Caratteristiche);
-    row(6, P::Collocazione);
-    row(7, P::Ditta);
-    grid->addWidget(labelFor(P::Agente), 8, 0);
-    grid->addWidget(txtAgente, 8, 1);
-    grid->addWidget(labelFor(P::Recapito), 8, 2, Qt::AlignRight);
-    grid->addWidget(txtRecapito, 8, 3, 1, 2);
-    row(9, P::Documento);
-    grid->addWidget(labelFor(P::Pagamento), 10, 0);
-    grid->addWidget(txtPagamento, 10, 1, 1, 2);
+    put(0, 0, P::Codice, lineOf({txtCodice}), 1);
+    put(0, 2, P::Costo, lineOf({euro(), txtCosto, nullptr}), 2);
+    put(1, 0, P::Nome, lineOf({txtNome}));
+    put(2, 0, P::Giacenza, lineOf({txtGiacenza, btnAggiungi, btnSottrai, nullptr}), 1);
+    put(2, 2, P::Avviso, lineOf({txtAvviso, pieces, nullptr}), 2);
+    put(3, 0, P::UM, lineOf({txtUM}));
+    put(4, 0, P::Tipologia, lineOf({txtTipologia}));
+    put(5, 0, P::Caratteristiche, lineOf({txtCaratteristiche}));
+    put(6, 0, P::Collocazione, lineOf({txtCollocazione}));
+    put(7, 0, P::Ditta, lineOf({txtDitta}));
+    put(8, 0, P::Agente, lineOf({txtAgente}), 1);
+    put(8, 2, P::Recapito, lineOf({txtRecapito}), 2);
+    put(9, 0, P::Documento, lineOf({txtDocumento}));
+    put(10, 0, P::Pagamento, lineOf({txtPagamento}), 2);
     grid->addWidget(chkPagato, 10, 3, 1, 2);
-    grid->addWidget(labelFor(P::DataSca), 11, 0);
-    auto* due = new QHBoxLayout();
-    due->addWidget(small(txtDataSca, 110));
-    due->addWidget(delDataSca);
-    due->addStretch(1);
-    grid->addLayout(due, 11, 1);
-    row(12, P::Note);
-    grid->addWidget(labelFor(P::Prezzo), 13, 0);
-    auto* price = new QHBoxLayout();
-    price->setSpacing(6);
-    price->addWidget(new QLabel(QString::fromUtf8("€"), parent));
-    price->addWidget(small(txtPrezzo, 120));
-    price->addStretch(1);
-    grid->addLayout(price, 13, 1);
+    put(11, 0, P::DataSca, lineOf({txtDataSca, delDataSca, nullptr}), 1);
+    put(12, 0, P::Note, lineOf({txtNote}));
+    put(13, 0, P::Prezzo, lineOf({euro(), txtPrezzo, nullptr}), 1);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 2);
     grid->setRowStretch(14, 1);
 
     // Tab order follows the record; picture buttons never take the focus.
-    QWidget* order[] = {txtCodice,       txtCosto,   txtNome,     txtGiacenza,  btnAggiungi,  btnSottrai,
-                        txtAvviso,       txtUM,      txtTipologia, txtCaratteristiche, txtCollocazione, txtDitta,
-                        txtAgente,       txtRecapito, txtDocumento, txtPagamento, chkPagato,  txtDataSca,
-                        txtNote,         txtPrezzo};
+    QWidget* order[] = {txtCodice,    txtCosto,     txtNome,      txtGiacenza,        btnAggiungi,
+                        btnSottrai,   txtAvviso,    txtUM,        txtTipologia,       txtCaratteristiche,
+                        txtCollocazione, txtDitta,  txtAgente,    txtRecapito,        txtDocumento,
+                        txtPagamento, chkPagato,    txtDataSca,   txtNote,            txtPrezzo};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
+QWidget* TfrmMagazzino::buildPhotoPanel(QWidget* parent) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(QStringLiteral("panFoto"));
+    auto* side = new QVBoxLayout(panel);
+    side->setContentsMargins(0, 0, 0, 0);
+    side->setSpacing(10);
+    imgFoto = new PhotoBox(QStringLiteral("imgFoto"), panel);
+    // Full size where there is room; on a narrow screen it gives up a quarter before the form does.
+    imgFoto->setMinimumSize(kPhotoSize * 3 / 4);
+    imgFoto->setMaximumSize(kPhotoSize);
+    imgFoto->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    imgBianco = new PhotoBox(QStringLiteral("imgBianco"), panel);
+    imgBianco->hide();
+    side->addWidget(imgFoto);
+    btnCaricaFoto = new CaptionButton(QStringLiteral("btnCaricaFoto"), QStringLiteral(":/foto_carica.svg"),
+                                      QStringLiteral("Carica foto"), panel);
+    btnAcquisisciFoto = new CaptionButton(QStringLiteral("btnAcquisisciFoto"), QStringLiteral(":/foto_webcam.svg"),
+                                          QStringLiteral("Acquisisci foto"), panel);
+    btnSalvaFoto = new PictureButton(QStringLiteral("btnSalvaFoto"), QStringLiteral(":/foto_salva.svg"), {30, 30}, panel);
+    btnZoomFoto = new PictureButton(QStringLiteral("btnZoomFoto"), QStringLiteral(":/foto_zoom.svg"), {30, 30}, panel);
+    btnCancFoto = new PictureButton(QStringLiteral("btnCancFoto"), QStringLiteral(":/foto_cancella.svg"), {30, 30},
+                                    panel);
+    side->addLayout(lineOf({btnCaricaFoto, btnAcquisisciFoto, nullptr, btnSalvaFoto, btnZoomFoto, btnCancFoto}));
+    side->addStretch(1);
+    side->addLayout(lineOf({nullptr, navigationBar(), nullptr}));
+    return panel;
+}
+
 void TfrmMagazzino::wireBoxes() {
-    for (QLineEdit* box : boxes_) {
-        new FocusFrame(QStringLiteral("eff") + box->objectName().mid(3), box);
-    }
+    for (QLineEdit* box : boxes_) new FocusFrame(QStringLiteral("eff") + box->objectName().mid(3), box);
     restrictTyping(txtGiacenza, TypedChars::Digits);
     restrictTyping(txtAvviso, TypedChars::Digits);
     restrictTyping(txtCosto, TypedChars::DigitsAndComma);
@@ -386,16 +238,18 @@ void TfrmMagazzino::wireBoxes() {
     enterMovesFocus({txtCodice, txtCosto, txtNome, txtGiacenza, txtAvviso, txtUM, txtTipologia, txtCaratteristiche,
                      txtCollocazione, txtDitta, txtAgente, txtRecapito, txtDocumento, txtPagamento, txtDataSca});
     enterMovesFocus({txtNote, txtPrezzo, txtCodice});
-    makeDateBox(txtDataSca, [this] { txtDataScaKeyDown(); });
+    makeCalendarBox(txtDataSca, "datasca");
 
-    connect(btnNuovo, &CaptionButton::clicked, this, &TfrmMagazzino::btnNuovoClick);
-    connect(btnDuplica, &CaptionButton::clicked, this, &TfrmMagazzino::btnDuplicaClick);
-    connect(btnSalva, &CaptionButton::clicked, this, &TfrmMagazzino::btnSalvaClick);
-    connect(btnEsci, &CaptionButton::clicked, this, &TfrmMagazzino::btnEsciClick);
-    connect(cmdPrimo, &PictureButton::clicked, this, &TfrmMagazzino::cmdPrimoClick);
-    connect(cmdIndietro, &PictureButton::clicked, this, &TfrmMagazzino::cmdIndietroClick);
-    connect(cmdAvanti, &PictureButton::clicked, this, &TfrmMagazzino::cmdAvantiClick);
-    connect(cmdUltimo, &PictureButton::clicked, this, &TfrmMagazzino::cmdUltimoClick);
+    setHint(btnAggiungi, "Aggiorna la giacenza aggiungendo una certa quantità.");
+    setHint(btnSottrai, "Aggiorna la giacenza sottraendo una certa quantità.");
+    setHint(chkPagato, "Contrassegna questa casella per indicare che il pagamento è stato effettuato.");
+    setHint(delDataSca, "Cancella la data.");
+    setHint(btnCaricaFoto, "Carica una foto esistente.");
+    setHint(btnAcquisisciFoto, "Acquisisci la foto da WebCam.");
+    setHint(btnSalvaFoto, "Salva la foto su disco.");
+    setHint(btnZoomFoto, "Visualizza la foto nelle sue dimensioni reali.");
+    setHint(btnCancFoto, "Cancella la foto.");
+
     connect(btnAggiungi, &QPushButton::clicked, this, &TfrmMagazzino::btnAggiungiClick);
     connect(btnSottrai, &QPushButton::clicked, this, &TfrmMagazzino::btnSottraiClick);
     connect(delDataSca, &PictureButton::clicked, txtDataSca, &QLineEdit::clear);
@@ -404,7 +258,6 @@ void TfrmMagazzino::wireBoxes() {
     connect(btnSalvaFoto, &PictureButton::clicked, this, &TfrmMagazzino::btnSalvaFotoClick);
     connect(btnZoomFoto, &PictureButton::clicked, this, &TfrmMagazzino::btnZoomFotoClick);
     connect(btnCancFoto, &PictureButton::clicked, imgFoto, &PhotoBox::showPlaceholder);
-    connect(btnAllegati, &CaptionButton::clicked, this, &TfrmMagazzino::btnAllegatiClick);
     connect(btnTrova, &CaptionButton::clicked, this, &TfrmMagazzino::btnTrovaClick);
     connect(btnSottoscorta, &CaptionButton::clicked, this, &TfrmMagazzino::btnSottoscortaClick);
     connect(btnScaduti, &CaptionButton::clicked, this, &TfrmMagazzino::btnScadutiClick);
@@ -412,68 +265,82 @@ void TfrmMagazzino::wireBoxes() {
     connect(btnAnteprima, &CaptionButton::clicked, this, &TfrmMagazzino::btnAnteprimaClick);
 }
 
-void TfrmMagazzino::setHints() {
-    auto* hints = new HoverHints(panInfo, this);
-    for (const HintSpec& h : kHints) {
-        if (auto* w = findChild<QWidget*>(QString::fromLatin1(h.name))) hints->set(w, QString::fromUtf8(h.hint));
-    }
-    hints->watchAll();
-}
-
-void TfrmMagazzino::present() {
-    showMaximized();
-    activateWindow();
-}
-
 FocusFrame* TfrmMagazzino::focusFrame(const QString& name) const { return findChild<FocusFrame*>(name); }
 
-void TfrmMagazzino::showEvent(QShowEvent* event) {
-    WorkArea::showEvent(event);
-    if (!event->spontaneous()) clearCard();
+std::filesystem::path TfrmMagazzino::archivePath() const {
+    return paths::productArchive(registry().programFolder());
 }
 
-void TfrmMagazzino::clearCard() {
+void TfrmMagazzino::clearControls() {
     for (QLineEdit* box : boxes_) box->clear();
     txtCosto->setText(QStringLiteral("0,00"));
     txtGiacenza->setText(QStringLiteral("0"));
     txtAvviso->setText(QStringLiteral("0"));
     txtPrezzo->setText(QStringLiteral("0,00"));
     chkPagato->setChecked(false);
-    for (QLabel* label : attachments_) label->clear();
     imgFoto->showPlaceholder();
-    lblPosizione->clear();
-    txtCodice->setFocus();
-}
-
-void TfrmMagazzino::btnNuovoClick() { clearCard(); }
-
-void TfrmMagazzino::btnDuplicaClick() {
-    if (CardProtocol::isNewCard(lblPosizione->text().toStdString())) {
-        MessageService::warning(this, kMsgDuplicateNew);
-        return;
-    }
-    for (QLabel* label : attachments_) label->clear();
-    lblPosizione->clear();
-    imgFoto->showPlaceholder();
-    txtCodice->setFocus();
-    MessageService::information(this, kMsgDuplicated);
 }
 
 ProductTexts TfrmMagazzino::cardTexts() const {
     ProductTexts texts;
     for (std::size_t f = 0; f < boxes_.size(); ++f) texts[f] = text(boxes_[f]);
     texts[P::Pagato] = std::string(chkPagato->isChecked() ? kFlagYes : kFlagNo);
-    for (std::size_t i = 0; i < attachments_.size(); ++i) texts[P::File01 + i] = attachments_[i]->text().toStdString();
+    const AttachmentTexts attached = attachmentTexts();
+    for (std::size_t i = 0; i < attached.size(); ++i) texts[P::File01 + i] = attached[i];
     return texts;
 }
 
-void TfrmMagazzino::putOnCard(const ProductTexts& texts) {
+void TfrmMagazzino::putOnCard(std::span<const std::uint8_t> record) {
+    const ProductTexts texts = productTextsOf(ProductView(record.data()));
     for (std::size_t f = 0; f < boxes_.size(); ++f) boxes_[f]->setText(QString::fromStdString(texts[f]));
+    // Any other flag, written by another tool, leaves the box as it was.
     if (texts[P::Pagato] == kFlagYes) chkPagato->setChecked(true);
     if (texts[P::Pagato] == kFlagNo) chkPagato->setChecked(false);
-    for (std::size_t i = 0; i < attachments_.size(); ++i) {
-        attachments_[i]->setText(QString::fromStdString(texts[P::File01 + i]));
+    AttachmentTexts attached;
+    for (std::size_t i = 0; i < attached.size(); ++i) attached[i] = texts[P::File01 + i];
+    setAttachmentTexts(attached);
+}
+
+void TfrmMagazzino::fillRecord(std::span<std::uint8_t> record) const {
+    const ProductRecord filled = productRecordFrom(cardTexts());
+    std::copy(filled.bytes().begin(), filled.bytes().end(), record.begin());
+}
+
+void TfrmMagazzino::afterLoad() { imgFoto->setImage(loadProductPhoto(registry().programFolder(), position())); }
+
+void TfrmMagazzino::afterSave() {
+    // The record is saved whatever happens here; the photo box keeps its picture so a later
+    // save can still write it.
+    if (saveProductPhoto(registry().programFolder(), position(), imgFoto->image())) return;
+    MessageService::warning(this, QStringLiteral("Attenzione: la scheda è stata salvata, ma non è stato possibile "
+                                                 "salvare la foto del prodotto nel file \"%1.jpg\".\n\n"
+                                                 "Accertarsi di possedere i privilegi di scrittura nella cartella "
+                                                 "di installazione del programma.")
+                                  .arg(position()));
+}
+
+bool TfrmMagazzino::prepareSave() {
+    for (QLineEdit* box : {txtGiacenza, txtAvviso}) {
+        if (box->text().trimmed().isEmpty()) box->setText(QStringLiteral("0"));
     }
+    return true;
+}
+
+bool TfrmMagazzino::checkSave() {
+    const auto tooLong = firstNumberTooLong(cardTexts());
+    if (!tooLong) return true;
+    MessageService::warning(
+        this, QStringLiteral("Attenzione: il valore \"%1\" non può essere registrato in archivio perché supera la "
+                             "lunghezza massima del campo (%2 caratteri). Correggere il valore e salvare di nuovo.")
+                  .arg(boxes_[*tooLong]->text().trimmed())
+                  .arg(ProductRecord::Info::capacity(*tooLong)));
+    boxes_[*tooLong]->setFocus();
+    return false;
+}
+
+bool TfrmMagazzino::afterDuplicate() {
+    imgFoto->showPlaceholder();
+    return true;
 }
 
 void TfrmMagazzino::btnTrovaClick() {
@@ -490,27 +357,6 @@ void TfrmMagazzino::btnSottoscortaClick() {
 void TfrmMagazzino::btnScadutiClick() {
     auto dialog = std::make_unique<TfrmDaSaldare>(registry(), this);
     dialog->exec();
-}
-
-void TfrmMagazzino::showProduct(const ProductTexts& texts, std::int64_t position) {
-    putOnCard(texts);
-    lblPosizione->setText(QString::number(position));
-    afterLoad();
-}
-
-void TfrmMagazzino::afterLoad() {
-    imgFoto->setImage(loadProductPhoto(registry().programFolder(), lblPosizione->text()));
-}
-
-void TfrmMagazzino::afterSave() {
-    // The record is saved whatever happens here; the photo box keeps its picture so a later
-    // save can still write it.
-    if (saveProductPhoto(registry().programFolder(), lblPosizione->text(), imgFoto->image())) return;
-    MessageService::warning(this, QStringLiteral("Attenzione: la scheda è stata salvata, ma non è stato possibile "
-                                                 "salvare la foto del prodotto nel file \"%1.jpg\".\n\n"
-                                                 "Accertarsi di possedere i privilegi di scrittura nella cartella "
-                                                 "di installazione del programma.")
-                                  .arg(lblPosizione->text().trimmed()));
 }
 
 void TfrmMagazzino::btnCaricaFotoClick() {
@@ -539,15 +385,6 @@ void TfrmMagazzino::btnZoomFotoClick() {
     dialog->exec();
 }
 
-void TfrmMagazzino::btnAllegatiClick() {
-    auto dialog = std::make_unique<TfrmAllegaCartella>(registry(), this);
-    dialog->lblMemory->setText(QStringLiteral("magazzino"));
-    QLineEdit* const boxes[] = {dialog->txtFile01, dialog->txtFile02, dialog->txtFile03,
-                                dialog->txtDesc01, dialog->txtDesc02, dialog->txtDesc03};
-    for (std::size_t i = 0; i < attachments_.size(); ++i) boxes[i]->setText(attachments_[i]->text().trimmed());
-    dialog->exec();
-}
-
 void TfrmMagazzino::btnStampaClick() {
     auto dialog = std::make_unique<TfrmStampaMag>(registry(), this);
     dialog->imgLogo->setImage(imgFoto->image());
@@ -560,48 +397,9 @@ void TfrmMagazzino::btnAnteprimaClick() {
     dialog->exec();
 }
 
-void TfrmMagazzino::navigate(CardAction action) {
-    const CardProtocol protocol(paths::productArchive(registry().programFolder()), ProductRecord::kSize);
-    ProductRecord record;
-    navigateCard(this, protocol, action, lblPosizione, record.bytes(), [&] {
-        putOnCard(productTextsOf(record.view()));
-        afterLoad();
-    });
-}
-
-void TfrmMagazzino::btnSalvaClick() {
-    for (QLineEdit* box : {txtGiacenza, txtAvviso}) {
-        if (box->text().trimmed().isEmpty()) box->setText(QStringLiteral("0"));
-    }
-    const ProductTexts texts = cardTexts();
-    if (const auto missing = firstMissingMandatory(texts)) {
-        MessageService::warning(this, missing->warning);
-        boxes_[missing->field]->setFocus();
-        return;
-    }
-    if (const auto tooLong = firstNumberTooLong(texts)) {
-        MessageService::warning(
-            this, QStringLiteral("Attenzione: il valore \"%1\" non può essere registrato in archivio perché supera la "
-                                 "lunghezza massima del campo (%2 caratteri). Correggere il valore e salvare di nuovo.")
-                      .arg(boxes_[*tooLong]->text().trimmed())
-                      .arg(ProductRecord::Info::capacity(*tooLong)));
-        boxes_[*tooLong]->setFocus();
-        return;
-    }
-    const ProductRecord record = productRecordFrom(texts);
-    const CardProtocol protocol(paths::productArchive(registry().programFolder()), ProductRecord::kSize);
-    saveCard(this, protocol, lblPosizione, record.bytes(), [this] { afterSave(); });
-}
-
 void TfrmMagazzino::openStockDialog(bool add) {
     if (txtGiacenza->text().trimmed().isEmpty()) txtGiacenza->setText(QStringLiteral("0"));
     auto dialog = std::make_unique<TfrmGiacenza>(registry(), this, add);
-    dialog->exec();
-}
-
-void TfrmMagazzino::txtDataScaKeyDown() {
-    auto dialog = std::make_unique<TfrmCalendario>(registry(), this);
-    dialog->lblMemory->setText(QStringLiteral("datasca"));
     dialog->exec();
 }
 

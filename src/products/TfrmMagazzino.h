@@ -2,14 +2,11 @@
 
 #include <array>
 
-#include "ui/ScreenRegistry.h"
 #include "products/ProductCard.h"
-#include "storage/CardProtocol.h"
+#include "ui/CardScreen.h"
 
-class QBoxLayout;
 class QCheckBox;
 class QGridLayout;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -22,7 +19,7 @@ class PictureButton;
 
 // The product card: one product of "Magazzino.pro" at a time, created, browsed, changed,
 // duplicated and saved.
-class TfrmMagazzino final : public WorkArea {
+class TfrmMagazzino final : public CardScreen {
     Q_OBJECT
 public:
     explicit TfrmMagazzino(ScreenRegistry& registry);
@@ -58,12 +55,6 @@ public:
     PictureButton* btnZoomFoto;
     PictureButton* btnCancFoto;
 
-    PictureButton* cmdPrimo;
-    PictureButton* cmdIndietro;
-    QLabel* lblPosizione;
-    PictureButton* cmdAvanti;
-    PictureButton* cmdUltimo;
-
     CaptionButton* btnNuovo;
     CaptionButton* btnDuplica;
     CaptionButton* btnSalva;
@@ -77,62 +68,39 @@ public:
     CaptionButton* btnGuida;
     CaptionButton* btnEsci;
 
-    QLabel* lblFile01;
-    QLabel* lblFile02;
-    QLabel* lblFile03;
-    QLabel* lblDesc01;
-    QLabel* lblDesc02;
-    QLabel* lblDesc03;
-    QLabel* panInfo;
-
-    void clearCard();
-    void btnNuovoClick();
-    void btnDuplicaClick();
-    void btnSalvaClick();
-    void cmdPrimoClick() { navigate(CardAction::First); }
-    void cmdIndietroClick() { navigate(CardAction::Previous); }
-    void cmdAvantiClick() { navigate(CardAction::Next); }
-    void cmdUltimoClick() { navigate(CardAction::Last); }
     void btnAggiungiClick() { openStockDialog(true); }
     void btnSottraiClick() { openStockDialog(false); }
-    void txtDataScaKeyDown();
-    void btnEsciClick() { close(); }
     void btnCaricaFotoClick();
     void btnAcquisisciFotoClick();
     void btnSalvaFotoClick();
     void btnZoomFotoClick();
-    void btnAllegatiClick();
     void btnTrovaClick();
     void btnSottoscortaClick();
     void btnScadutiClick();
     void btnStampaClick();
     void btnAnteprimaClick();
 
-    // Every control from a product record, as navigation and the product lists do.
-    void putOnCard(const ProductTexts& texts);
-    // A product chosen in a list: every control, its position and its photo.
-    void showProduct(const ProductTexts& texts, std::int64_t position);
-    ProductTexts cardTexts() const;
-
     FocusFrame* focusFrame(const QString& name) const;
-    void present() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    std::filesystem::path archivePath() const override;
+    void clearControls() override;
+    void putOnCard(std::span<const std::uint8_t> record) override;
+    void fillRecord(std::span<std::uint8_t> record) const override;
+    void afterLoad() override;
+    void afterSave() override;
+    bool prepareSave() override;
+    bool checkSave() override;
+    bool afterDuplicate() override;
 
 private:
-    void build();
-    void buildToolbar(QBoxLayout* layout);
     void buildForm(QGridLayout* grid);
+    QWidget* buildPhotoPanel(QWidget* parent);
     void wireBoxes();
-    void setHints();
-    void navigate(CardAction action);
     void openStockDialog(bool add);
-    void afterLoad();
-    void afterSave();
+    ProductTexts cardTexts() const;
 
-    std::array<QLineEdit*, 17> boxes_{};   // by record field, Codice to Prezzo
-    std::array<QLabel*, 6> attachments_{};  // File01 to Desc03
+    std::array<QLineEdit*, 17> boxes_{};  // by record field, Codice to Prezzo
 };
 
 }  // namespace scortavia

@@ -13,6 +13,7 @@
 #include "ui/FileDialogService.h"
 #include "ui/MessageService.h"
 #include "ui/PhotoBox.h"
+#include "ui/HandOver.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/Widgets.h"
 #include "products/FrameSource.h"
@@ -40,7 +41,7 @@ PhotoBox* photoBox(const char* name, const QImage& picture, QWidget* parent) {
 QLabel* heading(const char* name, const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setStyleSheet(QStringLiteral("color: #0F5E63; font-weight: bold;"));
+    label->setProperty("heading", true);
     return label;
 }
 
@@ -109,7 +110,7 @@ TfrmWebCam::TfrmWebCam(ScreenRegistry& registry, QWidget* owner)
     layout->addLayout(grid);
     auto* rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);
-    rule->setStyleSheet(QStringLiteral("color: #D0D9DC;"));
+    rule->setProperty("rule", true);
     layout->addWidget(rule);
     auto* closing = new QHBoxLayout();
     closing->addStretch(1);
@@ -152,8 +153,8 @@ void TfrmWebCam::btnSalvaFotogrammaClick() {
 
 void TfrmWebCam::btnImportaFotoClick() {
     source_->stop();
-    if (WorkArea* card = registry_.screen(QStringLiteral("frmMagazzino"))) {
-        if (auto* photo = card->findChild<PhotoBox*>(QStringLiteral("imgFoto"))) photo->setImage(imgTarget->image());
+    if (auto* photo = handOverTarget<PhotoBox>(registry_, HandOver::WebCamPhoto, toQString(kProductCardKey))) {
+        photo->setImage(imgTarget->image());
     }
     accept();
 }

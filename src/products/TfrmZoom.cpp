@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "ui/Palette.h"
+
 namespace scortavia {
 
 TfrmZoom::TfrmZoom(QWidget* owner, const QImage& photo) : QDialog(owner), photo_(photo) {
@@ -33,7 +35,7 @@ QRect TfrmZoom::photoRect() const {
 
 void TfrmZoom::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(0x23, 0x31, 0x3A));
+    painter.fillRect(rect(), palette::color("ink"));
     const QRect target = photoRect();
     if (target.isEmpty()) return;
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -14,6 +14,9 @@ class QWidget;
 
 namespace scortavia {
 
+// Rules and frames print in this grey unless a template says otherwise.
+inline const QColor kRuleGrey(0x60, 0x60, 0x60);
+
 // Heights set at run time are in 1/96 inch.
 inline constexpr double kUnitsPerMm = 96.0 / 25.4;
 
@@ -82,14 +85,14 @@ public:
 class LineObject final : public ReportObject {
 public:
     LineObject(QString name, QRectF mm) : ReportObject(Kind::Line, std::move(name), mm) {}
-    QColor color = QColor(0x60, 0x60, 0x60);
+    QColor color = kRuleGrey;
     double widthMm = 0.3;
 };
 
 class BoxObject final : public ReportObject {
 public:
     BoxObject(QString name, QRectF mm) : ReportObject(Kind::Box, std::move(name), mm) {}
-    QColor border = QColor(0x60, 0x60, 0x60);
+    QColor border = kRuleGrey;
     double widthMm = 0.3;
 };
 

@@ -38,7 +38,7 @@ TfrmPreview::TfrmPreview(const ReportTemplate& report, QWidget* parent) : QDialo
     layout->setSpacing(0);
     auto* bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("panComandi"));
-    bar->setStyleSheet(QStringLiteral("QWidget#panComandi { background: #0F5E63; }"));
+    bar->setAttribute(Qt::WA_StyledBackground);
     auto* tools = new QHBoxLayout(bar);
     tools->setContentsMargins(10, 6, 10, 6);
     btnStampa = toolButton(QStringLiteral("btnStampa"), QStringLiteral("Stampa..."), bar);
@@ -50,7 +50,7 @@ TfrmPreview::TfrmPreview(const ReportTemplate& report, QWidget* parent) : QDialo
     btnSchermoIntero = toolButton(QStringLiteral("btnSchermoIntero"), QStringLiteral("Schermo intero"), bar);
     btnChiudi = toolButton(QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"), bar);
     auto* zoomLabel = new QLabel(QStringLiteral("Zoom:"), bar);
-    zoomLabel->setStyleSheet(QStringLiteral("color: white;"));
+    zoomLabel->setObjectName(QStringLiteral("lblZoom"));
     tools->addWidget(btnStampa);
     tools->addSpacing(16);
     tools->addWidget(zoomLabel);
@@ -64,9 +64,9 @@ TfrmPreview::TfrmPreview(const ReportTemplate& report, QWidget* parent) : QDialo
     scrPagine = new QScrollArea(this);
     scrPagine->setObjectName(QStringLiteral("scrPagine"));
     scrPagine->setWidgetResizable(true);
-    scrPagine->setStyleSheet(QStringLiteral("QScrollArea { background: #7E8C92; border: none; }"));
     pages_ = new QWidget();
-    pages_->setStyleSheet(QStringLiteral("background: #7E8C92;"));
+    pages_->setObjectName(QStringLiteral("panPagine"));
+    pages_->setAttribute(Qt::WA_StyledBackground);
     pagesLayout_ = new QVBoxLayout(pages_);
     pagesLayout_->setSpacing(18);
     pagesLayout_->setContentsMargins(20, 20, 20, 20);
@@ -115,7 +115,7 @@ void TfrmPreview::render() {
         auto* label = new QLabel(pages_);
         label->setObjectName(QStringLiteral("imgPagina%1").arg(++number));
         label->setPixmap(QPixmap::fromImage(image));
-        label->setStyleSheet(QStringLiteral("border: 1px solid #4A565B;"));
+        label->setProperty("page", true);
         pagesLayout_->addWidget(label, 0, Qt::AlignHCenter);
     }
     pagesLayout_->addStretch(1);

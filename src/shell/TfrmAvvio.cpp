@@ -1,7 +1,6 @@
 #include "shell/TfrmAvvio.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -30,13 +29,12 @@ constexpr TileSpec kTiles[] = {
 TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmAvvio")) {
     setWindowTitle(QStringLiteral(" Scortavia"));
     setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    setMinimumSize(940, 700);
-    setStyleSheet(QStringLiteral(
-        "QWidget#frmAvvio { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #E4ECEE, stop:1 #CBD8DC); }"
-        "QFrame#panAvvio { background: white; border: 1px solid #B9C9CE; border-radius: 14px; }"));
-
-    auto* outer = new QGridLayout(this);
-    panAvvio = new QFrame(this);
+    presentMaximised();
+    auto* screen = new QVBoxLayout(this);
+    screen->setContentsMargins(0, 0, 0, 0);
+    QWidget* body = addScrollingBody(screen, QStringLiteral("panCorpo"));
+    auto* outer = new QGridLayout(body);
+    panAvvio = new QFrame(body);
     panAvvio->setObjectName(QStringLiteral("panAvvio"));
     panAvvio->setFixedSize(880, 640);
     outer->addWidget(panAvvio, 0, 0, Qt::AlignCenter);
@@ -99,12 +97,6 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, QStringLiter
 
     connect(imgSito, &PictureButton::clicked, this, &TfrmAvvio::imgSitoClick);
     connect(imgEsci, &PictureButton::clicked, this, &TfrmAvvio::imgEsciClick);
-}
-
-void TfrmAvvio::present() {
-    showMaximized();
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();  // offscreen cannot raise
-    activateWindow();
 }
 
 void TfrmAvvio::openArea(const QString& target) { registry().switchTo(target, this); }

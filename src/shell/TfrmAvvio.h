@@ -27,7 +27,6 @@ public:
     PictureButton* imgSito;
     PictureButton* imgEsci;
 
-    void present() override;
     void openArea(const QString& target);
     void imgSitoClick();
     void imgEsciClick();

@@ -42,7 +42,7 @@ TfrmCambiaPassword::TfrmCambiaPassword(ScreenRegistry& registry)
     layout->setContentsMargins(24, 18, 24, 18);
     auto* heading = new QLabel(QStringLiteral("Modifica della password di accesso"), this);
     heading->setObjectName(QStringLiteral("lblTitolo"));
-    heading->setStyleSheet(QStringLiteral("color: #0F5E63; font-size: 16px; font-weight: bold;"));
+    heading->setProperty("heading", true);
     layout->addWidget(heading);
     layout->addSpacing(12);
     auto* grid = new QGridLayout();

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/TextRules.h"
+
 namespace scortavia {
 
 ArchiveScan::ArchiveScan(ArchiveFile& file, std::size_t blockBytes)
@@ -51,6 +53,36 @@ const std::uint8_t* ArchiveScan::next() {
     const std::uint8_t* record = block_.data() + static_cast<std::size_t>(next_ - blockFirst_) * recordSize_;
     ++next_;
     return record;
+}
+
+Status scanArchive(const std::filesystem::path& archive, std::size_t recordSize,
+                   const std::function<bool(const std::uint8_t* record, std::int64_t index)>& visit,
+                   const std::function<void(std::int64_t count)>& counted) {
+    auto file = ArchiveFile::openOrCreate(archive, recordSize);
+    if (!file) return file.status();
+    if (counted) {
+        if (auto count = file->recordCount()) counted(*count);
+    }
+    ArchiveScan scan(*file);
+    while (const std::uint8_t* bytes = scan.next()) {
+        if (!visit(bytes, scan.index())) break;
+    }
+    return scan.status();
+}
+
+Result<std::optional<FoundRecord>> findRecordByRow(const std::filesystem::path& archive, std::size_t recordSize,
+                                                   std::string_view row, const RowBuilder& buildRow) {
+    const std::string_view wanted = trimBlanks(row);
+    std::optional<FoundRecord> found;
+    std::string composed;
+    Status scanned = scanArchive(archive, recordSize, [&](const std::uint8_t* record, std::int64_t index) {
+        composed.clear();
+        buildRow(composed, record);
+        if (trimBlanks(composed) == wanted) found = FoundRecord{index + 1, {record, record + recordSize}};
+        return true;
+    });
+    if (!scanned) return scanned;
+    return found;
 }
 
 }  // namespace scortavia

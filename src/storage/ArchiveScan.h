@@ -2,6 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/Result.h"
@@ -36,5 +41,22 @@ private:
     std::int64_t blockCount_ = 0;
     Status status_ = Status::success();
 };
+
+// Every record of an archive in order, the file opened (and created empty when missing) for this
+// one scan: `visit` sees each record in place and returns false to stop early. `counted` hears the
+// number of records before the first one, so a list can make room for its rows up front.
+Status scanArchive(const std::filesystem::path& archive, std::size_t recordSize,
+                   const std::function<bool(const std::uint8_t* record, std::int64_t index)>& visit,
+                   const std::function<void(std::int64_t count)>& counted = {});
+
+// The record behind a row of a list: the one whose row, built by `buildRow` and trimmed, equals
+// `row` trimmed. When several records give the same row, the last one in the archive.
+struct FoundRecord {
+    std::int64_t position;  // 1-based
+    std::vector<std::uint8_t> bytes;
+};
+using RowBuilder = std::function<void(std::string& row, const std::uint8_t* record)>;
+Result<std::optional<FoundRecord>> findRecordByRow(const std::filesystem::path& archive, std::size_t recordSize,
+                                                   std::string_view row, const RowBuilder& buildRow);
 
 }  // namespace scortavia

@@ -1,9 +1,7 @@
 #include "storage/CardProtocol.h"
 
-#include <charconv>
 #include <utility>
 
-#include "common/TextRules.h"
 #include "storage/ArchiveFile.h"
 
 namespace scortavia {
@@ -22,41 +20,29 @@ std::string_view cardMessageText(CardMessage message) {
 CardProtocol::CardProtocol(std::filesystem::path archive, std::size_t recordSize)
     : archive_(std::move(archive)), recordSize_(recordSize) {}
 
-bool CardProtocol::isNewCard(std::string_view position) { return trimBlanks(position).empty(); }
-
-std::optional<std::int64_t> CardProtocol::parsePosition(std::string_view position) {
-    const std::string_view digits = trimBlanks(position);
-    std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
-    return value;
-}
-
 namespace {
 
-CardOutcome unchanged(std::string_view position, CardMessage message) {
-    return CardOutcome{false, false, std::string(position), message};
+CardOutcome unchanged(CardPosition position, CardMessage message) {
+    return CardOutcome{false, false, position, message};
 }
 
-// A failed action leaves the position label as it was, so a new card never ends up with a
-// position that no record has.
-CardOutcome accessFailed(std::string_view position) { return unchanged(position, CardMessage::AccessFailed); }
+// A failed action leaves the position as it was, so a new card never ends up with a position
+// that no record has.
+CardOutcome accessFailed(CardPosition position) { return unchanged(position, CardMessage::AccessFailed); }
 
-CardOutcome load(ArchiveFile& file, std::int64_t index, std::span<std::uint8_t> record, std::string_view position) {
+CardOutcome load(ArchiveFile& file, std::int64_t index, std::span<std::uint8_t> record, CardPosition position) {
     if (!file.readAt(index, record)) return accessFailed(position);
-    return CardOutcome{true, false, std::to_string(index + 1), CardMessage::None};
+    return CardOutcome{true, false, index + 1, CardMessage::None};
 }
 
 }  // namespace
 
-CardOutcome CardProtocol::navigate(CardAction action, std::string_view position,
-                                   std::span<std::uint8_t> record) const {
+CardOutcome CardProtocol::navigate(CardAction action, CardPosition position, std::span<std::uint8_t> record) const {
     auto file = ArchiveFile::openOrCreate(archive_, recordSize_);
     if (!file) return accessFailed(position);
     auto counted = file->recordCount();
     if (!counted) return accessFailed(position);
     const std::int64_t count = *counted;
-    const bool isNew = isNewCard(position);
 
     switch (action) {
         case CardAction::First:
@@ -67,39 +53,37 @@ CardOutcome CardProtocol::navigate(CardAction action, std::string_view position,
             if (count == 0) return unchanged(position, CardMessage::EmptyArchive);
             return load(*file, count - 1, record, position);
 
-        case CardAction::Next: {
-            if (count == 0) return unchanged("", CardMessage::EmptyArchive);
-            const auto p = isNew ? std::optional<std::int64_t>(0) : parsePosition(position);
-            if (!p || *p < 0) return accessFailed(position);
-            if (*p < count) return load(*file, *p, record, position);
+        case CardAction::Next:
+            // An empty archive holds no card: the one on screen can only be a new one.
+            if (count == 0) return unchanged(kNewCard, CardMessage::EmptyArchive);
+            if (position < 0) return accessFailed(position);
+            if (position < count) return load(*file, position, record, position);
             return unchanged(position, CardMessage::None);  // already on the last card
-        }
 
-        case CardAction::Previous: {
-            if (position == "1") return unchanged(position, CardMessage::None);
+        case CardAction::Previous:
+            if (position == 1) return unchanged(position, CardMessage::None);
             if (count == 0) return unchanged(position, CardMessage::EmptyArchive);
-            if (isNew) return load(*file, 0, record, position);
-            const auto p = parsePosition(position);
-            if (!p || *p < 2 || *p - 2 >= count) return accessFailed(position);
-            return load(*file, *p - 2, record, position);
-        }
+            if (position == kNewCard) return load(*file, 0, record, position);
+            if (position < 2 || position - 2 >= count) return accessFailed(position);
+            return load(*file, position - 2, record, position);
     }
     return accessFailed(position);
 }
 
-CardOutcome CardProtocol::save(std::string_view position, std::span<const std::uint8_t> record) const {
+CardOutcome CardProtocol::save(CardPosition position, std::span<const std::uint8_t> record) const {
     auto file = ArchiveFile::openOrCreate(archive_, recordSize_);
     if (!file) return accessFailed(position);
 
-    if (isNewCard(position)) {
+    if (position == kNewCard) {
         auto index = file->append(record);
         if (!index) return accessFailed(position);
-        return CardOutcome{false, true, std::to_string(*index + 1), CardMessage::Inserted};
+        return CardOutcome{false, true, *index + 1, CardMessage::Inserted};
     }
-    const auto p = parsePosition(position);
-    if (!p || *p < 1) return accessFailed(position);
-    if (!file->writeAt(*p - 1, record)) return accessFailed(position);
-    return CardOutcome{false, true, std::to_string(*p), CardMessage::Updated};
+    if (position < 1) return accessFailed(position);
+    if (!file->writeAt(position - 1, record)) return accessFailed(position);
+    return CardOutcome{false, true, position, CardMessage::Updated};
 }
+
+bool CardProtocol::reachable() const { return ArchiveFile::openOrCreate(archive_, recordSize_).ok(); }
 
 }  // namespace scortavia

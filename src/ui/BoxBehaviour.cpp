@@ -123,12 +123,13 @@ void makeDateBox(QLineEdit* box, std::function<void()> openCalendar) {
     box->installEventFilter(new DateBoxFilter(box, std::move(openCalendar)));
 }
 
-HoverHints::HoverHints(QLabel* statusLine, QWidget* screen) : QObject(screen), status_(statusLine), screen_(screen) {}
+HoverHints::HoverHints(QLabel* statusLine, QWidget* screen) : QObject(screen), status_(statusLine), screen_(screen) {
+    screen_->installEventFilter(this);
+}
 
 void HoverHints::set(QWidget* control, const QString& hint) { control->setProperty("hoverHint", hint); }
 
 void HoverHints::watchAll() {
-    screen_->installEventFilter(this);
     for (QWidget* w : screen_->findChildren<QWidget*>()) w->installEventFilter(this);
 }
 

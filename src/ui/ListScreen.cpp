@@ -5,10 +5,12 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "ui/BoxBehaviour.h"
 #include "ui/MessageService.h"
+#include "ui/RecordTarget.h"
 #include "ui/RowListModel.h"
 #include "ui/Widgets.h"
 #include "reports/ListReport.h"
@@ -28,15 +30,15 @@ QFont listFont() {
 
 }  // namespace
 
-ListScreen::ListScreen(ScreenRegistry& registry, QWidget* owner, const QString& name, const QString& caption,
-                       const QString& printTitle)
+ListScreen::ListScreen(QWidget* owner, const Design& design)
     : QDialog(owner),
-      registry_(registry),
       model_(new RowListModel(this)),
       report_(makeListTemplate()),
-      printTitle_(printTitle) {
-    setUpDialog(this, name, caption);
+      printTitle_(QString::fromUtf8(design.printTitle)) {
+    setUpDialog(this, QString::fromLatin1(design.name), QString::fromUtf8(design.caption));
     resize(1180, 660);
+    screenLayout_ = new QVBoxLayout(this);
+    screenLayout_->setContentsMargins(0, 0, 0, 0);
 
     panContainer = new QWidget(this);
     panContainer->setObjectName(QStringLiteral("panContainer"));
@@ -70,32 +72,52 @@ ListScreen::ListScreen(ScreenRegistry& registry, QWidget* owner, const QString& 
     lstRecords->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     lstRecords->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstRecords->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstRecords->setStyleSheet(QStringLiteral("QListView { color: black; background: white; }"));
     model_->setItemSize(QSize(1600, QFontMetrics(listFont()).height() + 2));
     containerLayout_->addWidget(lstRecords, 1);
 
-    lblRigo03 = new QLabel(QStringLiteral("Fare doppio clic sulla voce in elenco per richiamare la scheda"),
-                           panContainer);
-    lblRigo03->setObjectName(QStringLiteral("lblRigo03"));
-    auto* bottom = new QHBoxLayout();
-    bottom->addWidget(lblRigo03, 1);
+    lblRigo03 = captionLabel(QStringLiteral("lblRigo03"), QString::fromUtf8(design.rowHint), panContainer);
     btnStampa = textButton(QStringLiteral("btnStampa"), QStringLiteral("Stampa"), panContainer);
     btnChiudi = textButton(QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"), panContainer);
-    bottom->addWidget(btnStampa);
-    bottom->addWidget(btnChiudi);
+    auto* bottom = buttonRow({btnStampa, btnChiudi});
+    bottom->insertWidget(0, lblRigo03, 1);
     containerLayout_->addLayout(bottom);
+    screenLayout_->addWidget(panContainer);
 
     enterMovesFocus({txtTrova, btnTrova});
     connect(btnTrova, &QPushButton::clicked, this, &ListScreen::btnTrovaClick);
     connect(btnStampa, &QPushButton::clicked, this, &ListScreen::btnStampaClick);
     connect(btnChiudi, &QPushButton::clicked, this, &ListScreen::btnChiudiClick);
-    connect(lstRecords, &QListView::doubleClicked, this, [this] {
-        lstRecordsDblClick();
-        close();
-    });
+    connect(lstRecords, &QListView::doubleClicked, this, &ListScreen::lstRecordsDblClick);
 }
 
 ListScreen::~ListScreen() = default;
+
+void ListScreen::openRowsIn(Find find, Target target) {
+    find_ = std::move(find);
+    target_ = std::move(target);
+}
+
+void ListScreen::lstRecordsDblClick() {
+    // Any failure (no row, an unreadable archive, nobody to receive it) only closes the list.
+    if (const auto row = selectedRow(); row && find_ && target_) {
+        const auto found = find_(model_->rows()[*row]);
+        RecordTarget* target = target_();
+        if (found && found->has_value() && target) target->showRecord((*found)->bytes, (*found)->position);
+    }
+    close();
+}
+
+void ListScreen::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;
+    resetFind();
+    if (fillWhenShown_) {
+        RowList rows;
+        fillWhenShown_(rows);
+        setRows(std::move(rows));
+        txtTrova->setFocus();
+    }
+}
 
 void ListScreen::setRows(RowList rows) { model_->setRows(std::move(rows)); }
 

@@ -1,9 +1,14 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "common/ListRows.h"
+#include "common/Result.h"
+#include "storage/ArchiveScan.h"
 
 class QLabel;
 class QLineEdit;
@@ -13,17 +18,30 @@ class QVBoxLayout;
 
 namespace scortavia {
 
+class RecordTarget;
 class ReportTemplate;
 class RowListModel;
-class ScreenRegistry;
 
-// What every list screen shares: the fixed-pitch list, the find box, the double click that puts
-// the chosen row's card on its screen, printing the list, closing.
+// What every list screen shares: the fixed-pitch list, the find box, printing the list, closing,
+// and the double click that puts the chosen row's record where it belongs. A list screen is a
+// configuration of this one: what fills it, which record a row stands for, and who receives it.
 class ListScreen : public QDialog {
     Q_OBJECT
 public:
-    ListScreen(ScreenRegistry& registry, QWidget* owner, const QString& name, const QString& caption,
-               const QString& printTitle);
+    struct Design {
+        const char* name;
+        const char* caption;
+        const char* printTitle;
+        const char* rowHint = "Fare doppio clic sulla voce in elenco per richiamare la scheda";
+    };
+    // Fills the rows; a failure keeps the rows gathered so far.
+    using Fill = std::function<Status(RowList& rows)>;
+    // The record behind a row, when a record gives that row.
+    using Find = std::function<Result<std::optional<FoundRecord>>(std::string_view row)>;
+    // Who receives the record of a double-clicked row, asked at the time of the click; nullptr: nobody.
+    using Target = std::function<RecordTarget*()>;
+
+    ListScreen(QWidget* owner, const Design& design);
     ~ListScreen() override;
 
     QWidget* panContainer;  // the list with its find box and buttons
@@ -38,9 +56,15 @@ public:
     ReportTemplate& frxReport() { return *report_; }
     const std::string& findMemory() const { return findMemory_; }
 
+    // The list is filled each time the screen is shown, and the find box is given the focus.
+    void fillWhenShown(Fill fill) { fillWhenShown_ = std::move(fill); }
+    // A double-clicked row hands its record to the target, then the screen closes.
+    void openRowsIn(Find find, Target target);
+
     void btnTrovaClick();
     void btnStampaClick();
     void btnChiudiClick();
+    void lstRecordsDblClick();
 
     // The row selected, or an empty optional.
     std::optional<std::size_t> selectedRow() const;
@@ -49,19 +73,22 @@ public:
 protected:
     void setRows(RowList rows);
     void resetFind();
-    // The double click: put the selected row's record where it belongs. The screen closes after it.
-    virtual void lstRecordsDblClick() = 0;
-    ScreenRegistry& registry() const { return registry_; }
+    // The screen's own layout, holding panContainer; a screen with more panels adds them here.
+    QVBoxLayout* screenLayout() const { return screenLayout_; }
     QVBoxLayout* containerLayout() const { return containerLayout_; }
+    void showEvent(QShowEvent* event) override;
     void done(int result) override;
 
 private:
-    ScreenRegistry& registry_;
     RowListModel* model_;
     std::unique_ptr<ReportTemplate> report_;
     QString printTitle_;
     std::string findMemory_;
+    QVBoxLayout* screenLayout_;
     QVBoxLayout* containerLayout_;
+    Fill fillWhenShown_;
+    Find find_;
+    Target target_;
 };
 
 }  // namespace scortavia

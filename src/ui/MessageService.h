@@ -5,6 +5,8 @@
 #include <functional>
 #include <string_view>
 
+#include "ui/QtText.h"
+
 class QWidget;
 
 namespace scortavia {
@@ -28,11 +30,11 @@ public:
     static void plain(QWidget* parent, const QString& text);
     static bool question(QWidget* parent, const QString& text);
 
-    static void warning(QWidget* parent, std::string_view text) { warning(parent, fromUtf8(text)); }
-    static void error(QWidget* parent, std::string_view text) { error(parent, fromUtf8(text)); }
-    static void information(QWidget* parent, std::string_view text) { information(parent, fromUtf8(text)); }
-    static void plain(QWidget* parent, std::string_view text) { plain(parent, fromUtf8(text)); }
-    static bool question(QWidget* parent, std::string_view text) { return question(parent, fromUtf8(text)); }
+    static void warning(QWidget* parent, std::string_view text) { warning(parent, toQString(text)); }
+    static void error(QWidget* parent, std::string_view text) { error(parent, toQString(text)); }
+    static void information(QWidget* parent, std::string_view text) { information(parent, toQString(text)); }
+    static void plain(QWidget* parent, std::string_view text) { plain(parent, toQString(text)); }
+    static bool question(QWidget* parent, std::string_view text) { return question(parent, toQString(text)); }
 
     // Tests replace the dialog: the hook sees each message and returns the button "pressed".
     using Hook = std::function<QMessageBox::StandardButton(const ShownMessage&)>;
@@ -42,9 +44,6 @@ public:
     static QString displayText(const QString& text);
 
 private:
-    static QString fromUtf8(std::string_view text) {
-        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    }
     static QMessageBox::StandardButton show(QWidget* parent, const ShownMessage& message);
 };
 

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include "ui/Palette.h"
+
 namespace scortavia {
 
 const QImage& placeholderPhoto() {
@@ -33,13 +35,13 @@ bool PhotoBox::showsPlaceholder() const { return image_ == placeholderPhoto(); }
 void PhotoBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.fillRect(rect(), QColor(0xF7, 0xF9, 0xFA));
+    painter.fillRect(rect(), palette::color("photoFace"));
     if (!image_.isNull()) {
         QSize fitted = image_.size().scaled(size() - QSize(2, 2), Qt::KeepAspectRatio);
         const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
         painter.drawImage(target, image_);
     }
-    painter.setPen(QColor(0xB9, 0xC9, 0xCE));
+    painter.setPen(palette::color("panelBorder"));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 

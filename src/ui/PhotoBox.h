@@ -21,6 +21,7 @@ public:
     void setImage(const QImage& image);
     void showPlaceholder() { setImage(placeholderPhoto()); }
     bool showsPlaceholder() const;
+    QSize sizeHint() const override { return kPhotoSize; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

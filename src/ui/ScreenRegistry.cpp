@@ -12,7 +12,14 @@ WorkArea::WorkArea(ScreenRegistry& registry, const QString& name) : QWidget(null
 }
 
 void WorkArea::present() {
-    show();
+    if (maximised_) {
+        showMaximized();
+    } else {
+        show();
+    }
+    // Panels inside scroll areas are laid out by posted requests: settle them now, so the screen
+    // is usable the moment it is on screen.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();  // offscreen cannot raise
     activateWindow();
 }

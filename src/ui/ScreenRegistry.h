@@ -19,10 +19,13 @@ class WorkArea : public QWidget {
 public:
     WorkArea(ScreenRegistry& registry, const QString& name);
 
-    // Shows the screen the way it is meant to be seen (some are maximised).
-    virtual void present();
+    // Shows the screen the way it is meant to be seen, laid out and ready for the keyboard.
+    void present();
 
 protected:
+    // The menu and the cards fill the screen.
+    void presentMaximised() { maximised_ = true; }
+
     void closeEvent(QCloseEvent* event) override;
     // What closing from the title bar does; the default returns to the main menu.
     virtual void onClose();
@@ -31,6 +34,7 @@ protected:
 
 private:
     ScreenRegistry& registry_;
+    bool maximised_ = false;
 };
 
 // The screens of the run, reached by their names, and the program folder they work in.

@@ -18,6 +18,7 @@
 
 #include "ui/DesktopService.h"
 #include "ui/FileDialogService.h"
+#include "ui/HandOver.h"
 #include "ui/MessageService.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/Widgets.h"
@@ -33,18 +34,6 @@ constexpr std::string_view kMsgOverwrite =
 
 // Same capacity as the description fields of the records.
 constexpr int kDescriptionLength = 250;
-
-struct Caller {
-    const char* key;
-    const char* screen;
-};
-
-// The cards that open this dialog, by the key they put in lblMemory.
-constexpr Caller kCallers[] = {
-    {"magazzino", "frmMagazzino"},
-    {"carichi", "frmCarichi"},
-    {"scarichi", "frmScarichi"},
-};
 
 // Trimmed the way stored texts are: blanks and control characters at both ends.
 QString trimmedText(const QLineEdit* box) {
@@ -200,21 +189,21 @@ void TfrmAllegaCartella::txtFileChange(int slot) {
     slots_[slot].open->setEnabled(!trimmedText(slots_[slot].file).isEmpty());
 }
 
+void TfrmAllegaCartella::setTexts(const AttachmentTexts& texts) {
+    for (int k = 0; k < kSlots; ++k) {
+        slots_[k].file->setText(QString::fromStdString(texts[k]).trimmed());
+        slots_[k].text->setText(QString::fromStdString(texts[kSlots + k]).trimmed());
+    }
+}
+
 void TfrmAllegaCartella::btnApplicaClick() {
-    const QString key = lblMemory->text();
-    for (const Caller& caller : kCallers) {
-        if (key != QLatin1String(caller.key)) continue;
-        if (QWidget* screen = registry_.screen(QString::fromLatin1(caller.screen))) {
-            auto put = [screen](const QString& name, const QString& text) {
-                if (auto* label = screen->findChild<QLabel*>(name)) label->setText(text);
-            };
-            for (int k = 0; k < kSlots; ++k) {
-                const QString number = QStringLiteral("%1").arg(k + 1, 2, 10, QLatin1Char('0'));
-                put(QStringLiteral("lblFile") + number, trimmedText(slots_[k].file));
-                put(QStringLiteral("lblDesc") + number, trimmedText(slots_[k].text));
-            }
+    if (auto* card = handOverTarget<AttachmentHolder>(registry_, HandOver::Attachments, lblMemory->text())) {
+        AttachmentTexts texts;
+        for (int k = 0; k < kSlots; ++k) {
+            texts[k] = trimmedText(slots_[k].file).toStdString();
+            texts[kSlots + k] = trimmedText(slots_[k].text).toStdString();
         }
-        break;
+        card->setAttachmentTexts(texts);
     }
     accept();
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <array>
+#include <string>
 
 class QGridLayout;
 class QLabel;
@@ -12,6 +13,17 @@ namespace scortavia {
 
 class PictureButton;
 class ScreenRegistry;
+
+// The names of three attached documents and their descriptions: File01..File03, Desc01..Desc03.
+using AttachmentTexts = std::array<std::string, 6>;
+
+// A card that keeps the names and descriptions of up to three attached documents.
+class AttachmentHolder {
+public:
+    virtual ~AttachmentHolder() = default;
+    virtual AttachmentTexts attachmentTexts() const = 0;
+    virtual void setAttachmentTexts(const AttachmentTexts& texts) = 0;
+};
 
 // The three attached documents of the card on screen: each slot is a bare file name in the shared
 // "Documenti_Allegati" folder and a free description. The caller's key in lblMemory says which
@@ -50,6 +62,9 @@ public:
     QPushButton* btnApplica;
     QPushButton* btnAnnulla;
     QLabel* lblMemory;
+
+    // The caller's texts, trimmed, into the six boxes.
+    void setTexts(const AttachmentTexts& texts);
 
     // Slot handlers; `slot` is 0 for the controls ending in 01, up to 2 for those ending in 03.
     void btnSfogliaClick(int slot);

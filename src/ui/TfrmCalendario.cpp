@@ -8,28 +8,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/ScreenRegistry.h"
+#include "ui/HandOver.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
-namespace {
-
-struct Target {
-    const char* key;
-    const char* screen;
-    const char* box;
-};
-
-// Every date box of the program, by the key its screen gives the calendar.
-constexpr Target kTargets[] = {
-    {"datasca", "frmMagazzino", "txtDataSca"},
-    {"carichi_datadoc", "frmCarichi", "txtDataDoc"},
-    {"carichi_data", "frmCarichi", "txtData"},
-    {"scarichi_datadoc", "frmScarichi", "txtDataDoc"},
-    {"scarichi_data", "frmScarichi", "txtData"},
-};
-
-}  // namespace
 
 TfrmCalendario::TfrmCalendario(ScreenRegistry& registry, QWidget* owner) : QDialog(owner), registry_(registry) {
     setUpDialog(this, QStringLiteral("frmCalendario"), QStringLiteral(" Importazione data"));
@@ -63,17 +45,12 @@ TfrmCalendario::TfrmCalendario(ScreenRegistry& registry, QWidget* owner) : QDial
 }
 
 void TfrmCalendario::btnImportaDataClick() {
-    const QString key = lblMemory->text();
-    for (const Target& t : kTargets) {
-        if (key != QLatin1String(t.key)) continue;
-        if (QWidget* screen = registry_.screen(QString::fromLatin1(t.screen))) {
-            if (auto* box = screen->findChild<QLineEdit*>(QString::fromLatin1(t.box))) {
-                box->setText(calAppuntamenti->selectedDate().toString(QStringLiteral("dd/MM/yyyy")));
-            }
-        }
-        accept();
-        return;
+    // An unknown key leaves the calendar open: nothing would receive the date.
+    if (!findHandOver(HandOver::CalendarDate, lblMemory->text())) return;
+    if (auto* box = handOverTarget<QLineEdit>(registry_, HandOver::CalendarDate, lblMemory->text())) {
+        box->setText(calAppuntamenti->selectedDate().toString(QStringLiteral("dd/MM/yyyy")));
     }
+    accept();
 }
 
 }  // namespace scortavia

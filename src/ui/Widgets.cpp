@@ -1,13 +1,17 @@
 #include "ui/Widgets.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
 #include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSvgRenderer>
+
+#include "ui/Palette.h"
 
 namespace scortavia {
 
@@ -65,13 +69,16 @@ void CaptionButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (hovered() || isDown()) {
-        painter.setPen(QColor(0x16, 0x7A, 0x80, 90));
-        painter.setBrush(QColor(0x16, 0x7A, 0x80, isDown() ? 45 : 22));
+        QColor accent = palette::color("teal");
+        accent.setAlpha(90);
+        painter.setPen(accent);
+        accent.setAlpha(isDown() ? 45 : 22);
+        painter.setBrush(accent);
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
     }
     const int shift = isDown() ? 1 : 0;
     renderer()->render(&painter, QRectF((width() - 30) / 2.0, 5 + shift, 30, 30));
-    painter.setPen(isEnabled() ? QColor(0x23, 0x31, 0x3A) : QColor(0x9A, 0xA7, 0xAC));
+    painter.setPen(palette::color(isEnabled() ? "ink" : "disabled"));
     painter.drawText(QRect(0, 38 + shift, width(), 18), Qt::AlignHCenter | Qt::AlignTop, text());
 }
 
@@ -90,8 +97,6 @@ void Picture::paintEvent(QPaintEvent*) {
 FocusFrame::FocusFrame(const QString& name, QLineEdit* box) : QFrame(box->parentWidget()), box_(box) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setStyleSheet(QStringLiteral("QFrame#%1 { border: 2px solid #F28C28; border-radius: 5px; background: transparent; }")
-                      .arg(name));
     box->installEventFilter(this);
     hide();
 }
@@ -152,12 +157,61 @@ QPushButton* textButton(const QString& name, const QString& caption, QWidget* pa
     return button;
 }
 
+QLineEdit* editBox(const QString& name, int maxLength, QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setMaxLength(maxLength);
+    box->setMinimumHeight(26);
+    return box;
+}
+
+QLabel* captionLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QHBoxLayout* lineOf(std::initializer_list<QWidget*> widgets) {
+    auto* line = new QHBoxLayout();
+    line->setSpacing(6);
+    for (QWidget* w : widgets) {
+        if (w) {
+            line->addWidget(w);
+        } else {
+            line->addStretch(1);
+        }
+    }
+    return line;
+}
+
+QWidget* addScrollingBody(QBoxLayout* screenLayout, const QString& contentName) {
+    QWidget* screen = screenLayout->parentWidget();
+    auto* scroll = new QScrollArea(screen);
+    scroll->setObjectName(QStringLiteral("scr") + contentName.mid(3));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    // A click on a picture button must leave the focus in the box being edited.
+    scroll->setFocusPolicy(Qt::NoFocus);
+    auto* content = new QWidget(scroll);
+    content->setObjectName(contentName);
+    content->setAttribute(Qt::WA_StyledBackground);
+    scroll->setWidget(content);
+    screenLayout->addWidget(scroll, 1);
+    return content;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons) {
+    auto* row = new QHBoxLayout();
+    row->addStretch(1);
+    for (QWidget* b : buttons) row->addWidget(b);
+    return row;
+}
+
 QLabel* instructionBanner(const QString& name, const QString& text, QWidget* parent) {
     auto* banner = new QLabel(text, parent);
     banner->setObjectName(name);
     banner->setWordWrap(true);
-    banner->setStyleSheet(QStringLiteral("background: #E6F0F1; border-left: 4px solid #F28C28; padding: 8px 10px;"
-                                         "color: #23313A;"));
+    banner->setProperty("banner", true);
     return banner;
 }
 

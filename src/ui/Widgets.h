@@ -4,7 +4,10 @@
 #include <QFrame>
 #include <QPointer>
 #include <QString>
+#include <initializer_list>
 
+class QBoxLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -84,6 +87,22 @@ private:
     void follow();
     QPointer<QLineEdit> box_;
 };
+
+// An edit box of a card or a dialog, holding at most `maxLength` characters.
+QLineEdit* editBox(const QString& name, int maxLength, QWidget* parent);
+
+// The caption beside a box.
+QLabel* captionLabel(const QString& name, const QString& text, QWidget* parent);
+
+// Widgets side by side, left to right; a null entry is a stretch that takes the spare room.
+QHBoxLayout* lineOf(std::initializer_list<QWidget*> widgets);
+
+// A work area's contents in a frameless scroll area added to `screenLayout`: below their natural
+// size they scroll instead of squeezing their captions. Returns the widget to lay them out on.
+QWidget* addScrollingBody(QBoxLayout* screenLayout, const QString& contentName);
+
+// The buttons at the bottom of a dialog, pushed to the right.
+QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons);
 
 // A masked password box with its focus frame.
 QLineEdit* passwordBox(const QString& name, QWidget* parent);

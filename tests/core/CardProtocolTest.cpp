@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "storage/CardProtocol.h"
+#include "storage/MovementRecord.h"
 #include "storage/ProductRecord.h"
 #include "support/Records.h"
 #include "support/TempFolder.h"
@@ -18,9 +19,9 @@ struct NavCase {
     const char* name;
     int records;  // archive of cards coded "C1", "C2", ...; -1: no archive file at all
     CardAction action;
-    std::string position;
+    CardPosition position;  // 0: a new card
     const char* loadedCode;  // nullptr: nothing loaded
-    std::string expectedPosition;
+    CardPosition expectedPosition;
     CardMessage message;
 };
 
@@ -52,24 +53,24 @@ using M = CardMessage;
 INSTANTIATE_TEST_SUITE_P(
     Table, CardNavigation,
     testing::Values(
-        NavCase{"FirstWithNoArchiveFile", -1, A::First, "", nullptr, "", M::EmptyArchive},
-        NavCase{"FirstOnEmpty", 0, A::First, "3", nullptr, "3", M::EmptyArchive},
-        NavCase{"First", 5, A::First, "4", "C1", "1", M::None},
-        NavCase{"LastOnEmpty", 0, A::Last, "", nullptr, "", M::EmptyArchive},
-        NavCase{"Last", 5, A::Last, "", "C5", "5", M::None},
-        NavCase{"NextFromNewCard", 5, A::Next, "", "C1", "1", M::None},
-        NavCase{"Next", 5, A::Next, "2", "C3", "3", M::None},
-        NavCase{"NextOnLastDoesNothing", 5, A::Next, "5", nullptr, "5", M::None},
-        NavCase{"NextOnEmptyEmptiesPosition", 0, A::Next, "4", nullptr, "", M::EmptyArchive},
-        NavCase{"NextOnEmptyFromNewCard", 0, A::Next, "", nullptr, "", M::EmptyArchive},
-        NavCase{"NextWithGarbagePosition", 5, A::Next, "x", nullptr, "x", M::AccessFailed},
-        NavCase{"PreviousOnFirstDoesNothing", 5, A::Previous, "1", nullptr, "1", M::None},
-        NavCase{"PreviousOnFirstOfEmptyArchive", 0, A::Previous, "1", nullptr, "1", M::None},
-        NavCase{"PreviousFromNewCard", 5, A::Previous, "", "C1", "1", M::None},
-        NavCase{"Previous", 5, A::Previous, "3", "C2", "2", M::None},
-        NavCase{"PreviousOnEmpty", 0, A::Previous, "", nullptr, "", M::EmptyArchive},
-        NavCase{"PreviousBeyondTheArchive", 2, A::Previous, "9", nullptr, "9", M::AccessFailed},
-        NavCase{"PreviousWithGarbagePosition", 5, A::Previous, "2a", nullptr, "2a", M::AccessFailed}),
+        NavCase{"FirstWithNoArchiveFile", -1, A::First, 0, nullptr, 0, M::EmptyArchive},
+        NavCase{"FirstOnEmpty", 0, A::First, 3, nullptr, 3, M::EmptyArchive},
+        NavCase{"First", 5, A::First, 4, "C1", 1, M::None},
+        NavCase{"LastOnEmpty", 0, A::Last, 0, nullptr, 0, M::EmptyArchive},
+        NavCase{"Last", 5, A::Last, 0, "C5", 5, M::None},
+        NavCase{"NextFromNewCard", 5, A::Next, 0, "C1", 1, M::None},
+        NavCase{"Next", 5, A::Next, 2, "C3", 3, M::None},
+        NavCase{"NextOnLastDoesNothing", 5, A::Next, 5, nullptr, 5, M::None},
+        NavCase{"NextOnEmptyMakesANewCard", 0, A::Next, 4, nullptr, 0, M::EmptyArchive},
+        NavCase{"NextOnEmptyFromNewCard", 0, A::Next, 0, nullptr, 0, M::EmptyArchive},
+        NavCase{"NextFromAnImpossiblePosition", 5, A::Next, -2, nullptr, -2, M::AccessFailed},
+        NavCase{"PreviousOnFirstDoesNothing", 5, A::Previous, 1, nullptr, 1, M::None},
+        NavCase{"PreviousOnFirstOfEmptyArchive", 0, A::Previous, 1, nullptr, 1, M::None},
+        NavCase{"PreviousFromNewCard", 5, A::Previous, 0, "C1", 1, M::None},
+        NavCase{"Previous", 5, A::Previous, 3, "C2", 2, M::None},
+        NavCase{"PreviousOnEmpty", 0, A::Previous, 0, nullptr, 0, M::EmptyArchive},
+        NavCase{"PreviousBeyondTheArchive", 2, A::Previous, 9, nullptr, 9, M::AccessFailed},
+        NavCase{"PreviousFromAnImpossiblePosition", 5, A::Previous, -1, nullptr, -1, M::AccessFailed}),
     [](const testing::TestParamInfo<NavCase>& c) { return c.param.name; });
 
 class CardSave : public testing::Test {
@@ -90,9 +91,9 @@ protected:
 TEST_F(CardSave, NewCardIsAppendedAtTheEnd) {
     const std::string before = withCards(3);
     const auto card = test::product("NEW");
-    const auto outcome = protocol.save("", card.bytes());
+    const auto outcome = protocol.save(kNewCard, card.bytes());
     EXPECT_TRUE(outcome.saved);
-    EXPECT_EQ(outcome.position, "4");
+    EXPECT_EQ(outcome.position, 4);
     EXPECT_EQ(outcome.message, CardMessage::Inserted);
     const std::string after = test::readBytes(path);
     ASSERT_EQ(after.size(), 10368u);
@@ -103,9 +104,9 @@ TEST_F(CardSave, NewCardIsAppendedAtTheEnd) {
 TEST_F(CardSave, StoredCardIsRewrittenInPlace) {
     const std::string before = withCards(3);
     const auto card = test::product("CHANGED");
-    const auto outcome = protocol.save("2", card.bytes());
+    const auto outcome = protocol.save(2, card.bytes());
     EXPECT_TRUE(outcome.saved);
-    EXPECT_EQ(outcome.position, "2");
+    EXPECT_EQ(outcome.position, 2);
     EXPECT_EQ(outcome.message, CardMessage::Updated);
     const std::string after = test::readBytes(path);
     ASSERT_EQ(after.size(), before.size());
@@ -115,14 +116,14 @@ TEST_F(CardSave, StoredCardIsRewrittenInPlace) {
 }
 
 TEST_F(CardSave, FirstSaveCreatesTheArchive) {
-    const auto outcome = protocol.save("", test::product("A").bytes());
-    EXPECT_EQ(outcome.position, "1");
+    const auto outcome = protocol.save(kNewCard, test::product("A").bytes());
+    EXPECT_EQ(outcome.position, 1);
     EXPECT_EQ(fs::file_size(path), 2592u);
 }
 
 TEST_F(CardSave, ImpossiblePositionsFailWithoutWriting) {
     const std::string before = withCards(2);
-    for (const char* position : {"0", "-1", "abc", "4"}) {
+    for (CardPosition position : {-1, -7, 4}) {
         const auto outcome = protocol.save(position, test::product("X").bytes());
         EXPECT_FALSE(outcome.saved) << position;
         EXPECT_EQ(outcome.message, CardMessage::AccessFailed) << position;
@@ -137,12 +138,13 @@ TEST(CardProtocolFailure, UnreachableArchiveGivesTheAccessMessageAndKeepsThePosi
     CardProtocol protocol(folder.file("Magazzino.pro"), ProductRecord::kSize);
     ProductRecord buffer;
     for (auto action : {A::First, A::Previous, A::Next, A::Last}) {
-        const auto outcome = protocol.navigate(action, "", buffer.bytes());
+        const auto outcome = protocol.navigate(action, kNewCard, buffer.bytes());
         EXPECT_EQ(outcome.message, M::AccessFailed);
-        EXPECT_EQ(outcome.position, "") << "a new card never gets a position it has not got";
+        EXPECT_EQ(outcome.position, kNewCard) << "a new card never gets a position it has not got";
         EXPECT_FALSE(outcome.loaded);
     }
-    const auto saved = protocol.save("", buffer.bytes());
+    EXPECT_FALSE(protocol.reachable());
+    const auto saved = protocol.save(kNewCard, buffer.bytes());
     EXPECT_FALSE(saved.saved);
     EXPECT_EQ(saved.message, M::AccessFailed);
     EXPECT_EQ(cardMessageText(M::AccessFailed),
@@ -150,13 +152,11 @@ TEST(CardProtocolFailure, UnreachableArchiveGivesTheAccessMessageAndKeepsThePosi
               "privilegi di scrittura nella cartella di installazione del programma.");
 }
 
-TEST(CardProtocolPosition, BlankMeansNewCard) {
-    EXPECT_TRUE(CardProtocol::isNewCard(""));
-    EXPECT_TRUE(CardProtocol::isNewCard("  "));
-    EXPECT_FALSE(CardProtocol::isNewCard("3"));
-    EXPECT_EQ(CardProtocol::parsePosition(" 12 "), 12);
-    EXPECT_EQ(CardProtocol::parsePosition("1 2"), std::nullopt);
-    EXPECT_EQ(CardProtocol::parsePosition(""), std::nullopt);
+TEST(CardProtocolReachable, OpeningCreatesAnEmptyArchiveAndReadsNothing) {
+    test::TempFolder folder;
+    CardProtocol protocol(folder.file("2024.odc"), MovementRecord::kSize);
+    EXPECT_TRUE(protocol.reachable());
+    EXPECT_EQ(fs::file_size(folder.file("2024.odc")), 0u);
 }
 
 }  // namespace

@@ -111,7 +111,7 @@ TEST(ProductWatchLists, ARowFindsTheLastIdenticalProduct) {
     ASSERT_TRUE(found.ok());
     ASSERT_TRUE(found->has_value());
     EXPECT_EQ((*found)->position, 3);
-    EXPECT_EQ((*found)->record.text(P::Note), "secondo");
+    EXPECT_EQ(ProductView((*found)->bytes.data()).text(P::Note), "secondo");
     auto none = findProductByRow(folder.file("Magazzino.pro"), "Cod. nessuno", RowFormat::A);
     ASSERT_TRUE(none.ok());
     EXPECT_FALSE(none->has_value());

@@ -12,7 +12,6 @@
 #include "ui/Widgets.h"
 #include "products/ProductListScreens.h"
 #include "products/TfrmMagazzino.h"
-#include "products/TfrmTrovaMagazzino.h"
 #include "reports/PrintService.h"
 #include "reports/ReportTemplate.h"
 #include "support/GuiProgram.h"
