@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <string>
 
+#include "ui/HandOver.h"
 #include "ui/PhotoBox.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/Widgets.h"
@@ -232,6 +233,12 @@ ProductPrintDialog::ProductPrintDialog(ScreenRegistry& registry, QWidget* owner,
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+ReportTemplate* ProductPrintDialog::reportNamed(const QString& name) const {
+    if (name == QLatin1String("repFoto")) return repFoto.get();
+    if (name == QLatin1String("repScheda")) return repScheda.get();
+    return nullptr;
+}
+
 TfrmMagazzino* ProductPrintDialog::card() const {
     return registry_.get<TfrmMagazzino>(QStringLiteral("frmMagazzino"));
 }
@@ -259,11 +266,10 @@ void ProductPrintDialog::btnStampaClick() {
     const std::optional<ProductPrintRows> rows = productPrintRows(productPrintTextsOf(*owner));
     if (!rows) return;
 
-    const QString key = lblMemory->text().trimmed();
-    ReportTemplate* report = nullptr;
-    if (key == QLatin1String("con")) report = repFoto.get();
-    if (key == QLatin1String("senza")) report = repScheda.get();
-    if (report) {
+    // "con" prints the template with the photo, "senza" the one without; any other key prints nothing.
+    const HandOverRoute* route = findHandOver(HandOver::PrintChoice, lblMemory->text().trimmed(),
+                                              objectName().toStdString());
+    if (ReportTemplate* report = route ? reportNamed(toQString(route->control)) : nullptr) {
         report->setOrientation(QPageLayout::Portrait);
         fillProductCardTemplate(*report, *rows, imgLogo->image(), QDateTime::currentDateTime());
         report->prepare();

@@ -77,6 +77,9 @@ public:
     void optDueClick();
     void btnStampaClick();
 
+    // The template of that name (repFoto, repScheda), or nullptr.
+    ReportTemplate* reportNamed(const QString& name) const;
+
 protected:
     struct Design {
         Mode mode;

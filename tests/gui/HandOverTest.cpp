@@ -1,0 +1,102 @@
+// Every route of the hand-over table must lead somewhere real: a misspelt screen or control name
+// would otherwise make a dialog skip its write without a word.
+#include <QLineEdit>
+#include <QtTest>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "products/TfrmAnteprimaMag.h"
+#include "products/TfrmStampaMag.h"
+#include "support/GuiProgram.h"
+#include "ui/HandOver.h"
+#include "ui/PhotoBox.h"
+#include "ui/RecordTarget.h"
+#include "ui/TfrmAllegaCartella.h"
+
+using namespace scortavia;
+
+namespace {
+
+// Whether the object at the end of a route can take what the channel hands over.
+bool fitsChannel(HandOver channel, QObject* target) {
+    switch (channel) {
+        case HandOver::CalendarDate:
+        case HandOver::StockBox: return qobject_cast<QLineEdit*>(target) != nullptr;
+        case HandOver::WebCamPhoto: return qobject_cast<PhotoBox*>(target) != nullptr;
+        case HandOver::Attachments: return dynamic_cast<AttachmentHolder*>(target) != nullptr;
+        case HandOver::RecordLoad: return dynamic_cast<RecordTarget*>(target) != nullptr;
+        case HandOver::PrintChoice: return false;  // templates are no objects: checked by name below
+    }
+    return false;
+}
+
+// The dialogs a route may name, made as the program makes them at each opening.
+using DialogCheck = std::function<bool(ScreenRegistry&, QWidget* owner, const QString& control)>;
+const std::map<QString, DialogCheck>& dialogs() {
+    static const std::map<QString, DialogCheck> made = {
+        {"frmStampaMag",
+         [](ScreenRegistry& r, QWidget* owner, const QString& control) {
+             return TfrmStampaMag(r, owner).reportNamed(control) != nullptr;
+         }},
+        {"frmAnteprimaMag",
+         [](ScreenRegistry& r, QWidget* owner, const QString& control) {
+             return TfrmAnteprimaMag(r, owner).reportNamed(control) != nullptr;
+         }},
+    };
+    return made;
+}
+
+}  // namespace
+
+class HandOverTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyRouteLeadsToAControlThatExists_data() {
+        QTest::addColumn<int>("index");
+        int i = 0;
+        for (const HandOverRoute& route : kHandOverRoutes) {
+            const QByteArray name = QByteArray(route.key.data(), qsizetype(route.key.size())) + " -> " +
+                                    QByteArray(route.screen.data(), qsizetype(route.screen.size())) + "." +
+                                    QByteArray(route.control.data(), qsizetype(route.control.size()));
+            QTest::newRow(name.constData()) << i++;
+        }
+    }
+    void everyRouteLeadsToAControlThatExists() {
+        QFETCH(int, index);
+        const HandOverRoute& route = kHandOverRoutes[index];
+        test::GuiProgram run;
+        ScreenRegistry& registry = run.program->registry();
+        const QString screen = toQString(route.screen);
+        const QString control = toQString(route.control);
+
+        if (const auto dialog = dialogs().find(screen); dialog != dialogs().end()) {
+            QVERIFY2(route.channel == HandOver::PrintChoice, "a dialog receives nothing but a print choice");
+            QVERIFY(dialog->second(registry, registry.screen(QStringLiteral("frmMagazzino")), control));
+            return;
+        }
+        QVERIFY2(registry.screen(screen), "no screen of the program has this name");
+        QObject* target = handOverTarget(registry, route.channel, toQString(route.key));
+        QVERIFY2(target, "no control of that screen has this name");
+        QVERIFY2(fitsChannel(route.channel, target), "the control cannot take what the route hands over");
+    }
+
+    void aKeyLeadsToOnePlacePerScreen() {
+        std::set<std::tuple<HandOver, std::string_view, std::string_view>> seen;
+        for (const HandOverRoute& route : kHandOverRoutes) {
+            QVERIFY2(seen.insert({route.channel, route.key, route.screen}).second, route.key.data());
+        }
+    }
+
+    void anUnknownKeyLeadsNowhere() {
+        test::GuiProgram run;
+        QVERIFY(!findHandOver(HandOver::CalendarDate, QStringLiteral("DATASCA")));
+        QVERIFY(!handOverTarget(run.program->registry(), HandOver::RecordLoad, QStringLiteral("magazzino ")));
+        QVERIFY(!handOverTarget(run.program->registry(), HandOver::Attachments, QString()));
+    }
+};
+
+QTEST_MAIN(HandOverTest)
+#include "HandOverTest.moc"
