@@ -3,15 +3,16 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build program test run bench format clean
+.PHONY: all deps configure build program test run bench format format-check install clean
 
 all: build
 
 deps:
 	bash scripts/install-deps
 
+# Warnings are errors: a build that warns does not pass.
 configure: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCORTAVIA_WERROR=ON
 
 build: configure
 	cmake --build $(BUILD) --parallel $(JOBS)
@@ -23,15 +24,26 @@ program: configure
 run: program
 	cd $(BUILD)/program && ./scortavia
 
-test: build
+test: format-check build
 	cd $(BUILD) && ctest --output-on-failure --parallel $(JOBS)
 
 bench: build
 	$(BUILD)/bench/scortavia_bench
 	$(BUILD)/bench/scortavia_bench_lists
 
+SOURCES = $(shell find src tests bench -name '*.cpp' -o -name '*.h')
+
 format:
-	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	clang-format -i $(SOURCES)
+
+# Every source file as clang-format would write it; the test command fails otherwise.
+format-check: deps
+	clang-format --dry-run --Werror $(SOURCES)
+
+# Lays out a program folder elsewhere: make install PREFIX=/path/to/folder
+PREFIX ?= $(CURDIR)/installed
+install: program
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD)

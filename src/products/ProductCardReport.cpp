@@ -185,11 +185,8 @@ ProductPrintDialog::ProductPrintDialog(ScreenRegistry& registry, QWidget* owner,
       repScheda(makeProductCardTemplate(false)),
       registry_(registry),
       mode_(design.mode) {
-    setUpDialog(this, QString::fromLatin1(design.name), QString::fromUtf8(design.caption));
-    setFixedSize(516, 286);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(18, 16, 18, 14);
+    auto* layout = setUpDialog(this, QString::fromLatin1(design.name), QString::fromUtf8(design.caption), {516, 286});
+    layout->setContentsMargins(18, 16, 18, 14);  // the explanation picture takes the full width
     layout->setSpacing(10);
     imgSpiegazione =
         new Picture(QStringLiteral("imgSpiegazione"), QString::fromLatin1(design.picture), {480, 136}, this);
@@ -207,13 +204,9 @@ ProductPrintDialog::ProductPrintDialog(ScreenRegistry& registry, QWidget* owner,
     layout->addLayout(options);
     layout->addStretch(1);
 
-    auto* buttons = new QHBoxLayout();
     btnStampa = textButton(QStringLiteral("btnStampa"), QString::fromUtf8(design.action), this);
     btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), this);
-    buttons->addStretch(1);
-    buttons->addWidget(btnStampa);
-    buttons->addWidget(btnAnnulla);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({btnStampa, btnAnnulla}));
 
     lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
     lblMemory->setText(QStringLiteral("con"));

@@ -44,20 +44,29 @@ ListScreen::Find productOfRow(const ScreenRegistry& registry, RowFormat format) 
     };
 }
 
+namespace {
+
+// A watch list: filled from the product archive each time it is shown; a row opens on the product card.
+using ProductFill = Status (*)(const std::filesystem::path& archive, RowList& rows);
+void watchProducts(ListScreen& list, const ScreenRegistry& registry, ProductFill fill, RowFormat format) {
+    list.fillWhenShown([archive = archiveOf(registry), fill](RowList& rows) { return fill(archive, rows); });
+    list.openRowsIn(productOfRow(registry, format), productCard(registry));
+}
+
+}  // namespace
+
 TfrmSottoscorta::TfrmSottoscorta(ScreenRegistry& registry, QWidget* owner)
     : ListScreen(owner, {.name = "frmSottoscorta",
                          .caption = " Merce in esaurimento",
                          .printTitle = "Merce in esaurimento"}) {
-    fillWhenShown([archive = archiveOf(registry)](RowList& rows) { return fillUnderStockList(archive, rows); });
-    openRowsIn(productOfRow(registry, RowFormat::A), productCard(registry));
+    watchProducts(*this, registry, &fillUnderStockList, RowFormat::A);
 }
 
 TfrmDaSaldare::TfrmDaSaldare(ScreenRegistry& registry, QWidget* owner)
     : ListScreen(owner, {.name = "frmDaSaldare",
                          .caption = " Riepilogo pagamenti non saldati",
                          .printTitle = "Riepilogo pagamenti non saldati"}) {
-    fillWhenShown([archive = archiveOf(registry)](RowList& rows) { return fillUnpaidList(archive, rows); });
-    openRowsIn(productOfRow(registry, RowFormat::B), productCard(registry));
+    watchProducts(*this, registry, &fillUnpaidList, RowFormat::B);
 }
 
 TfrmTrovaMagazzino::TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner)

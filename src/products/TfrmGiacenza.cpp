@@ -23,14 +23,9 @@ const QString kSubtract = QString::fromUtf8("Quantità da sottrarre:");
 }  // namespace
 
 TfrmGiacenza::TfrmGiacenza(ScreenRegistry& registry, QWidget* owner, bool add) : QDialog(owner), registry_(registry) {
-    setUpDialog(this, QStringLiteral("frmGiacenza"), QStringLiteral(" Aggiornamento giacenza"));
-    setFixedSize(400, 210);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(22, 18, 22, 16);
-    auto* grid = new QGridLayout();
-    grid->setVerticalSpacing(12);
-    grid->setHorizontalSpacing(12);
+    auto* layout =
+        setUpDialog(this, QStringLiteral("frmGiacenza"), QStringLiteral(" Aggiornamento giacenza"), {400, 210});
+    auto* grid = formGrid(12, 12);
     lblGiacenza = new QLabel(QStringLiteral("Giacenza attuale:"), this);
     lblGiacenza->setObjectName(QStringLiteral("lblGiacenza"));
     lblAggiunta = new QLabel(add ? kAdd : kSubtract, this);
@@ -55,13 +50,9 @@ TfrmGiacenza::TfrmGiacenza(ScreenRegistry& registry, QWidget* owner, bool add) :
     grid->addWidget(txtTotale, 2, 1);
     layout->addLayout(grid);
     layout->addStretch(1);
-    auto* buttons = new QHBoxLayout();
     btnAggiorna = textButton(QStringLiteral("btnAggiorna"), QStringLiteral("Applica e chiudi"), this);
     btnChiudi = textButton(QStringLiteral("btnChiudi"), QStringLiteral("Annulla"), this);
-    buttons->addStretch(1);
-    buttons->addWidget(btnAggiorna);
-    buttons->addWidget(btnChiudi);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({btnAggiorna, btnChiudi}));
 
     if (QLineEdit* stock = cardStock()) {
         txtGiacenza->setText(stock->text().trimmed());

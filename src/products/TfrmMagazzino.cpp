@@ -115,9 +115,7 @@ TfrmMagazzino::TfrmMagazzino(ScreenRegistry& registry)
     auto* cardLayout = new QHBoxLayout(card);
     cardLayout->setContentsMargins(20, 16, 20, 16);
     cardLayout->setSpacing(20);
-    auto* grid = new QGridLayout();
-    grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(7);
+    auto* grid = formGrid(10, 7);
     buildForm(grid);
     cardLayout->addLayout(grid, 1);
     cardLayout->addWidget(buildPhotoPanel(card));

@@ -68,7 +68,7 @@ const QImage& noCapturePicture() {
 
 TfrmWebCam::TfrmWebCam(ScreenRegistry& registry, QWidget* owner)
     : QDialog(owner), registry_(registry), source_(FrameSource::create()) {
-    setUpDialog(this, QStringLiteral("frmWebCam"), QStringLiteral(" Cattura foto con webcam"));
+    auto* layout = setUpDialog(this, QStringLiteral("frmWebCam"), QStringLiteral(" Cattura foto con webcam"));
 
     imgCamera = photoBox("imgCamera", webcamOffPicture(), this);
     imgTarget = photoBox("imgTarget", noCapturePicture(), this);
@@ -88,12 +88,8 @@ TfrmWebCam::TfrmWebCam(ScreenRegistry& registry, QWidget* owner)
     btnCattura->setIcon(QIcon(QStringLiteral(":/cattura_freccia.svg")));
     btnCattura->setIconSize(QSize(22, 22));
     btnCattura->setMinimumHeight(40);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(22, 16, 22, 16);
     layout->setSpacing(12);
-    auto* grid = new QGridLayout();
-    grid->setHorizontalSpacing(16);
-    grid->setVerticalSpacing(8);
+    auto* grid = formGrid(16, 8);
     grid->addWidget(lblCamera, 0, 0);
     grid->addWidget(lblTarget, 0, 2);
     grid->addWidget(imgCamera, 1, 0);
@@ -112,10 +108,7 @@ TfrmWebCam::TfrmWebCam(ScreenRegistry& registry, QWidget* owner)
     rule->setFrameShape(QFrame::HLine);
     rule->setProperty("rule", true);
     layout->addWidget(rule);
-    auto* closing = new QHBoxLayout();
-    closing->addStretch(1);
-    closing->addWidget(btnClose);
-    layout->addLayout(closing);
+    layout->addLayout(buttonRow({btnClose}));
     setFixedSize(sizeHint());
 
     // Queued: frames come from the camera's thread, the picture boxes belong to this one.

@@ -50,9 +50,7 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, QStringLiter
         Qt::AlignHCenter);
     layout->addSpacing(34);
 
-    auto* grid = new QGridLayout();
-    grid->setHorizontalSpacing(48);
-    grid->setVerticalSpacing(30);
+    auto* grid = formGrid(48, 30);
     int index = 0;
     for (const TileSpec& entry : kTiles) {
         const QString number = QString::fromLatin1(entry.number);

@@ -33,21 +33,13 @@ std::string trimmedText(const QLineEdit* box) { return std::string(trimBlanks(bo
 
 TfrmCambiaPassword::TfrmCambiaPassword(ScreenRegistry& registry)
     : WorkArea(registry, QStringLiteral("frmCambiaPassword")) {
-    setWindowTitle(QStringLiteral(" Cambia password"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    setFixedSize(480, 262);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 18, 24, 18);
+    auto* layout = setUpFixedWindow(this, QStringLiteral(" Cambia password"), {480, 262});
     auto* heading = new QLabel(QStringLiteral("Modifica della password di accesso"), this);
     heading->setObjectName(QStringLiteral("lblTitolo"));
     heading->setProperty("heading", true);
     layout->addWidget(heading);
     layout->addSpacing(12);
-    auto* grid = new QGridLayout();
-    grid->setHorizontalSpacing(14);
-    grid->setVerticalSpacing(14);
+    auto* grid = formGrid(14, 14);
     layout->addLayout(grid);
 
     auto row = [&](int r, QLabel*& label, const char* caption, const char* labelName, QLineEdit*& box,
@@ -72,14 +64,10 @@ TfrmCambiaPassword::TfrmCambiaPassword(ScreenRegistry& registry)
     connect(txtConferma, &QLineEdit::returnPressed, txtPasswordOld, qOverload<>(&QWidget::setFocus));
 
     layout->addStretch(1);
-    auto* buttons = new QHBoxLayout();
     cmdOK = textButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
     cmdOK->setEnabled(false);
     cmdEsci = textButton(QStringLiteral("cmdEsci"), QStringLiteral("Chiudi"), this);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdEsci);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({cmdOK, cmdEsci}));
 
     lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
 

@@ -20,13 +20,7 @@ inline constexpr std::string_view kMsgPasswordReadError =
     "reinstallare il software.";
 
 TfrmPassword::TfrmPassword(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmPassword")) {
-    setWindowTitle(QStringLiteral(" Scortavia - Autenticazione"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    setFixedSize(460, 262);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(20, 16, 20, 18);
+    auto* layout = setUpFixedWindow(this, QStringLiteral(" Scortavia - Autenticazione"), {460, 262});
     layout->setSpacing(10);
     layout->addWidget(new Picture(QStringLiteral("imgBanner"), QStringLiteral(":/password_banner.svg"), {420, 90}, this),
                       0, Qt::AlignHCenter);
@@ -41,16 +35,11 @@ TfrmPassword::TfrmPassword(ScreenRegistry& registry) : WorkArea(registry, QStrin
     effPassword = new FocusFrame(QStringLiteral("effPassword"), txtPassword);
     layout->addSpacing(4);
 
-    auto* buttons = new QHBoxLayout();
     btnCambiaPassword = textButton(QStringLiteral("btnCambiaPassword"), QStringLiteral("Cambia password"), this);
     cmdOK = textButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
     cmdOK->setEnabled(false);
     cmdEsci = textButton(QStringLiteral("cmdEsci"), QStringLiteral("Esci"), this);
-    buttons->addWidget(btnCambiaPassword);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdEsci);
-    layout->addLayout(buttons);
+    layout->addLayout(lineOf({btnCambiaPassword, nullptr, cmdOK, cmdEsci}));
 
     lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
 

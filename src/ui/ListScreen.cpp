@@ -35,10 +35,9 @@ ListScreen::ListScreen(QWidget* owner, const Design& design)
       model_(new RowListModel(this)),
       report_(makeListTemplate()),
       printTitle_(QString::fromUtf8(design.printTitle)) {
-    setUpDialog(this, QString::fromLatin1(design.name), QString::fromUtf8(design.caption));
-    resize(1180, 660);
-    screenLayout_ = new QVBoxLayout(this);
+    screenLayout_ = setUpDialog(this, QString::fromLatin1(design.name), QString::fromUtf8(design.caption));
     screenLayout_->setContentsMargins(0, 0, 0, 0);
+    resize(1180, 660);
 
     panContainer = new QWidget(this);
     panContainer->setObjectName(QStringLiteral("panContainer"));

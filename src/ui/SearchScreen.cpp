@@ -28,9 +28,7 @@ SearchScreen::SearchScreen(QWidget* owner, const Design& design, std::span<const
                        "Cerca. È possibile compilare più campi contemporaneamente."),
         panAvvio));
     criteria->addSpacing(8);
-    auto* grid = new QGridLayout();
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(9);
+    auto* grid = formGrid(12, 9);
     int row = 0;
     for (const Field& field : fields) {
         auto* label = captionLabel(QStringLiteral("lblCampo%1").arg(row + 1, 2, 10, QLatin1Char('0')),

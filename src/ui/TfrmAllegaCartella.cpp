@@ -72,14 +72,8 @@ void copyReplacing(const QString& source, const QString& target) {
 
 TfrmAllegaCartella::TfrmAllegaCartella(ScreenRegistry& registry, QWidget* owner)
     : QDialog(owner), registry_(registry) {
-    setUpDialog(this, QStringLiteral("frmAllegaCartella"), QStringLiteral(" Allega file"));
-    setFixedSize(720, 356);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(22, 18, 22, 16);
-    auto* grid = new QGridLayout();
-    grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(10);
+    auto* layout = setUpDialog(this, QStringLiteral("frmAllegaCartella"), QStringLiteral(" Allega file"), {720, 356});
+    auto* grid = formGrid(10, 10);
     grid->setColumnStretch(1, 1);
     buildSlot(grid, 0, lblNome01, txtFile01, btnSfoglia01, btnApri01, imgCancella01, lblDescrizione01, txtDesc01);
     buildSlot(grid, 1, lblNome02, txtFile02, btnSfoglia02, btnApri02, imgCancella02, lblDescrizione02, txtDesc02);
@@ -87,13 +81,9 @@ TfrmAllegaCartella::TfrmAllegaCartella(ScreenRegistry& registry, QWidget* owner)
     layout->addLayout(grid);
     layout->addStretch(1);
 
-    auto* buttons = new QHBoxLayout();
     btnApplica = textButton(QStringLiteral("btnApplica"), QStringLiteral("Applica e chiudi"), this);
     btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), this);
-    buttons->addStretch(1);
-    buttons->addWidget(btnApplica);
-    buttons->addWidget(btnAnnulla);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({btnApplica, btnAnnulla}));
     lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
 
     for (int k = 0; k < kSlots; ++k) {

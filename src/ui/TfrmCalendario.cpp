@@ -14,11 +14,7 @@
 namespace scortavia {
 
 TfrmCalendario::TfrmCalendario(ScreenRegistry& registry, QWidget* owner) : QDialog(owner), registry_(registry) {
-    setUpDialog(this, QStringLiteral("frmCalendario"), QStringLiteral(" Importazione data"));
-    setFixedSize(360, 330);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(16, 14, 16, 14);
+    auto* layout = setUpDialog(this, QStringLiteral("frmCalendario"), QStringLiteral(" Importazione data"), {372, 340});
     lblCampo001 = new QLabel(QStringLiteral("Importare una data:"), this);
     lblCampo001->setObjectName(QStringLiteral("lblCampo001"));
     layout->addWidget(lblCampo001);
@@ -30,13 +26,9 @@ TfrmCalendario::TfrmCalendario(ScreenRegistry& registry, QWidget* owner) : QDial
     calAppuntamenti->setGridVisible(true);
     calAppuntamenti->setSelectedDate(QDate::currentDate());
     layout->addWidget(calAppuntamenti, 1);
-    auto* buttons = new QHBoxLayout();
     btnImportaData = textButton(QStringLiteral("btnImportaData"), QStringLiteral("Importa"), this);
     btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), this);
-    buttons->addStretch(1);
-    buttons->addWidget(btnImportaData);
-    buttons->addWidget(btnAnnulla);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({btnImportaData, btnAnnulla}));
     lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
 
     connect(btnImportaData, &QPushButton::clicked, this, &TfrmCalendario::btnImportaDataClick);

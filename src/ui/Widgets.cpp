@@ -1,7 +1,10 @@
 #include "ui/Widgets.h"
 
 #include <QEvent>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
@@ -215,10 +218,34 @@ QLabel* instructionBanner(const QString& name, const QString& text, QWidget* par
     return banner;
 }
 
-void setUpDialog(QWidget* dialog, const QString& name, const QString& caption) {
+namespace {
+
+QVBoxLayout* mainLayout(QWidget* window, const QString& caption, Qt::WindowFlags kind, QSize fixedSize) {
+    window->setWindowTitle(caption);
+    window->setWindowFlags(kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    window->setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
+    if (fixedSize.isValid()) window->setFixedSize(fixedSize);
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(22, 18, 22, 16);
+    return layout;
+}
+
+}  // namespace
+
+QVBoxLayout* setUpDialog(QWidget* dialog, const QString& name, const QString& caption, QSize fixedSize) {
     dialog->setObjectName(name);
-    dialog->setWindowTitle(caption);
-    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    return mainLayout(dialog, caption, Qt::Dialog, fixedSize);
+}
+
+QVBoxLayout* setUpFixedWindow(QWidget* window, const QString& caption, QSize size) {
+    return mainLayout(window, caption, Qt::Window, size);
+}
+
+QGridLayout* formGrid(int columnGap, int rowGap) {
+    auto* grid = new QGridLayout();
+    grid->setHorizontalSpacing(columnGap);
+    grid->setVerticalSpacing(rowGap);
+    return grid;
 }
 
 void centerOnScreen(QWidget* window) {

@@ -7,6 +7,8 @@
 #include <initializer_list>
 
 class QBoxLayout;
+class QGridLayout;
+class QVBoxLayout;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
@@ -113,9 +115,15 @@ QPushButton* textButton(const QString& name, const QString& caption, QWidget* pa
 // A short instruction shown above a screen's controls.
 QLabel* instructionBanner(const QString& name, const QString& text, QWidget* parent);
 
-// Names a dialog and gives it its caption and a title bar without buttons: it closes only
-// through its own buttons.
-void setUpDialog(QWidget* dialog, const QString& name, const QString& caption);
+// Names a dialog and gives it its caption, a title bar without buttons (it closes only through
+// its own buttons) and, when given, a fixed size. Returns its main layout, with the program's margins.
+QVBoxLayout* setUpDialog(QWidget* dialog, const QString& name, const QString& caption, QSize fixedSize = {});
+
+// The same for the small fixed windows among the work areas (the password screens), already named.
+QVBoxLayout* setUpFixedWindow(QWidget* window, const QString& caption, QSize size);
+
+// A grid of captions and boxes with the given gaps between columns and rows.
+QGridLayout* formGrid(int columnGap, int rowGap);
 
 // Puts a fixed-size window in the middle of its screen.
 void centerOnScreen(QWidget* window);
