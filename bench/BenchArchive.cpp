@@ -17,9 +17,9 @@ namespace fs = std::filesystem;
 
 namespace scortavia::bench {
 
-const std::array<const char*, 8> kNames = {"Vite autofilettante", "Tassello in nylon", "Chiave inglese",
-                                           "Martello da carpentiere", "Nastro isolante", "Guanti da lavoro",
-                                           "Trapano avvitatore", "Cacciavite a croce"};
+const std::array<const char*, 8> kNames = {"Vite autofilettante",     "Tassello in nylon", "Chiave inglese",
+                                           "Martello da carpentiere", "Nastro isolante",   "Guanti da lavoro",
+                                           "Trapano avvitatore",      "Cacciavite a croce"};
 const std::array<const char*, 5> kCategories = {"Ferramenta", "Utensili", "Elettricità", "Antinfortunistica",
                                                 "Giardinaggio"};
 
@@ -27,7 +27,8 @@ const fs::path& benchFolder() {
     static const fs::path folder = [] {
         fs::path p = fs::temp_directory_path() / ("scortavia-bench-" + std::to_string(getpid()));
         fs::create_directories(p);
-        std::atexit([] { fs::remove_all(fs::temp_directory_path() / ("scortavia-bench-" + std::to_string(getpid()))); });
+        std::atexit(
+            [] { fs::remove_all(fs::temp_directory_path() / ("scortavia-bench-" + std::to_string(getpid()))); });
         return p;
     }();
     return folder;
@@ -47,7 +48,8 @@ fs::path archiveOf(int count) {
         r.setText(ProductRecord::Avviso, std::to_string(i % 20));
         r.setText(ProductRecord::UM, "Confezione da " + std::to_string(1 + i % 50) + " pezzi");
         r.setText(ProductRecord::Tipologia, kCategories[i % kCategories.size()]);
-        r.setText(ProductRecord::Caratteristiche, "Acciaio zincato, uso interno ed esterno, lotto " + std::to_string(i));
+        r.setText(ProductRecord::Caratteristiche,
+                  "Acciaio zincato, uso interno ed esterno, lotto " + std::to_string(i));
         r.setText(ProductRecord::Collocazione, "Scaffale " + std::to_string(i % 40));
         r.setText(ProductRecord::Ditta, "Forniture Industriali Bianchi S.r.l.");
         r.setText(ProductRecord::Agente, "Mario Rossi");
@@ -79,6 +81,5 @@ double rawReadSeconds(const fs::path& path) {
     benchmark::DoNotOptimize(sum);
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
-
 
 }  // namespace scortavia::bench

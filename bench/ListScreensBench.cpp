@@ -8,9 +8,8 @@
 #include <memory>
 
 #include "BenchArchive.h"
+#include "products/ProductListScreens.h"
 #include "ui/ScreenRegistry.h"
-#include "products/ProductListScreens.h"
-#include "products/ProductListScreens.h"
 
 using namespace scortavia;
 using namespace scortavia::bench;

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "common/ListRows.h"
 #include "BenchArchive.h"
+#include "common/ListRows.h"
 #include "products/ProductRows.h"
 #include "storage/ArchiveFile.h"
 #include "storage/ArchiveScan.h"
@@ -30,7 +30,8 @@ namespace {
 void BM_RawRead(benchmark::State& state) {
     const fs::path path = archiveOf(static_cast<int>(state.range(0)));
     for (auto _ : state) benchmark::DoNotOptimize(rawReadSeconds(path));
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(fs::file_size(path)));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(fs::file_size(path)));
 }
 
 // Scan + decode + format-A row for every card, as the product lists do (time until the list is filled);

@@ -29,7 +29,7 @@ private:
 template <class T>
 class Result final {
 public:
-    Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit on purpose, like std::expected
+    Result(T value) : value_(std::move(value)) {}          // NOLINT: implicit on purpose, like std::expected
     Result(Status failed) : status_(std::move(failed)) {}  // NOLINT
 
     bool ok() const { return value_.has_value(); }

@@ -12,13 +12,13 @@
 #include <QVBoxLayout>
 #include <string>
 
+#include "common/Numbers.h"
+#include "common/TextRules.h"
+#include "products/TfrmMagazzino.h"
 #include "ui/HandOver.h"
 #include "ui/PhotoBox.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/Widgets.h"
-#include "common/Numbers.h"
-#include "common/TextRules.h"
-#include "products/TfrmMagazzino.h"
 
 namespace scortavia {
 namespace {
@@ -156,8 +156,9 @@ std::unique_ptr<ReportTemplate> makeProductCardTemplate(bool withPhoto) {
 
     if (!withPhoto) {
         report->add(std::make_unique<BoxObject>(QStringLiteral("shpAppunti"), QRectF(3, 204, 185, 57)));
-        report->addText(QStringLiteral("titAppunti"), QRectF(3.5, 204.5, 60, 4), arial(6), Qt::black,
-                        Qt::transparent, Qt::AlignLeft | Qt::AlignTop)
+        report
+            ->addText(QStringLiteral("titAppunti"), QRectF(3.5, 204.5, 60, 4), arial(6), Qt::black, Qt::transparent,
+                      Qt::AlignLeft | Qt::AlignTop)
             ->setText(QStringLiteral("SPAZIO PER APPUNTI:"));
     }
     report->add(std::make_unique<LineObject>(QStringLiteral("linSepara02"), QRectF(3, 265, 185, 0)));
@@ -232,9 +233,7 @@ ReportTemplate* ProductPrintDialog::reportNamed(const QString& name) const {
     return nullptr;
 }
 
-TfrmMagazzino* ProductPrintDialog::card() const {
-    return registry_.get<TfrmMagazzino>(QStringLiteral("frmMagazzino"));
-}
+TfrmMagazzino* ProductPrintDialog::card() const { return registry_.get<TfrmMagazzino>(QStringLiteral("frmMagazzino")); }
 
 void ProductPrintDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -260,8 +259,8 @@ void ProductPrintDialog::btnStampaClick() {
     if (!rows) return;
 
     // "con" prints the template with the photo, "senza" the one without; any other key prints nothing.
-    const HandOverRoute* route = findHandOver(HandOver::PrintChoice, lblMemory->text().trimmed(),
-                                              objectName().toStdString());
+    const HandOverRoute* route =
+        findHandOver(HandOver::PrintChoice, lblMemory->text().trimmed(), objectName().toStdString());
     if (ReportTemplate* report = route ? reportNamed(toQString(route->control)) : nullptr) {
         report->setOrientation(QPageLayout::Portrait);
         fillProductCardTemplate(*report, *rows, imgLogo->image(), QDateTime::currentDateTime());

@@ -1,6 +1,6 @@
-#include <QLabel>
-
 #include "products/ProductListScreens.h"
+
+#include <QLabel>
 
 #include "storage/ArchivePaths.h"
 #include "ui/HandOver.h"
@@ -56,9 +56,8 @@ void watchProducts(ListScreen& list, const ScreenRegistry& registry, ProductFill
 }  // namespace
 
 TfrmSottoscorta::TfrmSottoscorta(ScreenRegistry& registry, QWidget* owner)
-    : ListScreen(owner, {.name = "frmSottoscorta",
-                         .caption = " Merce in esaurimento",
-                         .printTitle = "Merce in esaurimento"}) {
+    : ListScreen(owner,
+                 {.name = "frmSottoscorta", .caption = " Merce in esaurimento", .printTitle = "Merce in esaurimento"}) {
     watchProducts(*this, registry, &fillUnderStockList, RowFormat::A);
 }
 
@@ -74,8 +73,7 @@ TfrmTrovaMagazzino::TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner)
                    {.name = "frmTrovaMagazzino",
                     .caption = " Trova prodotti in magazzino",
                     .printTitle = "Riepilogo prodotti in magazzino"},
-                   kSearchBoxes,
-                   [archive = archiveOf(registry)](const std::vector<std::string>& typed, RowList& rows) {
+                   kSearchBoxes, [archive = archiveOf(registry)](const std::vector<std::string>& typed, RowList& rows) {
                        SearchTexts texts;
                        std::copy(typed.begin(), typed.end(), texts.begin());
                        return fillSearchList(archive, texts, rows);

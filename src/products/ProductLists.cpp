@@ -28,18 +28,21 @@ Status fillList(const std::filesystem::path& archive, RowList& rows, RowFormat f
                 const std::function<std::optional<bool>(const ProductView&)>& listed) {
     rows.clear();
     Status stopped = Status::success();
-    Status scanned = scanProducts(archive, [&](const ProductView& product, std::int64_t) {
-        const std::optional<bool> take = listed(product);
-        if (!take) {
-            stopped = Status::failure("a stock or warning level is not a number");
-            return false;
-        }
-        if (*take) {
-            appendProductRow(rows.startRow(), product, format);
-            rows.endRow();
-        }
-        return true;
-    }, &rows);
+    Status scanned = scanProducts(
+        archive,
+        [&](const ProductView& product, std::int64_t) {
+            const std::optional<bool> take = listed(product);
+            if (!take) {
+                stopped = Status::failure("a stock or warning level is not a number");
+                return false;
+            }
+            if (*take) {
+                appendProductRow(rows.startRow(), product, format);
+                rows.endRow();
+            }
+            return true;
+        },
+        &rows);
     rows.sort();
     return scanned ? stopped : scanned;
 }

@@ -16,9 +16,9 @@ namespace scortavia {
 
 // The ten search fields of the product search, in the order of the screen.
 inline constexpr std::array<ProductLayout::Field, 10> kSearchFields = {
-    ProductLayout::Codice,       ProductLayout::Costo, ProductLayout::Nome,   ProductLayout::Tipologia,
+    ProductLayout::Codice,          ProductLayout::Costo,        ProductLayout::Nome,  ProductLayout::Tipologia,
     ProductLayout::Caratteristiche, ProductLayout::Collocazione, ProductLayout::Ditta, ProductLayout::Agente,
-    ProductLayout::Documento,    ProductLayout::Note};
+    ProductLayout::Documento,       ProductLayout::Note};
 
 // The search texts exactly as typed, one per search field.
 using SearchTexts = std::array<std::string, kSearchFields.size()>;

@@ -4,8 +4,8 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
-#include "ui/PhotoBox.h"
 #include "storage/ArchivePaths.h"
+#include "ui/PhotoBox.h"
 
 namespace scortavia {
 

@@ -7,8 +7,7 @@ namespace {
 
 using P = ProductLayout;
 
-void column(std::string& row, std::string_view literal, const ProductView& product, P::Field field,
-            std::size_t width) {
+void column(std::string& row, std::string_view literal, const ProductView& product, P::Field field, std::size_t width) {
     row += literal;
     const std::size_t from = row.size();
     product.appendText(field, row);

@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/BoxBehaviour.h"
-#include "ui/MessageService.h"
-#include "ui/HandOver.h"
-#include "ui/Widgets.h"
 #include "common/Numbers.h"
 #include "products/ProductCard.h"
+#include "ui/BoxBehaviour.h"
+#include "ui/HandOver.h"
+#include "ui/MessageService.h"
+#include "ui/Widgets.h"
 
 namespace scortavia {
 namespace {

@@ -16,7 +16,6 @@
 #include "products/TfrmAnteprimaMag.h"
 #include "products/TfrmGiacenza.h"
 #include "products/TfrmStampaMag.h"
-#include "products/ProductListScreens.h"
 #include "products/TfrmWebCam.h"
 #include "products/TfrmZoom.h"
 #include "storage/ArchivePaths.h"
@@ -81,33 +80,25 @@ TfrmMagazzino::TfrmMagazzino(ScreenRegistry& registry)
                             .recordSize = ProductRecord::kSize,
                             .attachmentsKey = "magazzino"}) {
     using C = Command;
+    // Button, name, picture, caption, hint and what the card base does with it.
     buildToolbar({
-        {.button = &btnNuovo, .name = "btnNuovo", .icon = "tb_nuovo", .caption = "Nuovo",
-         .hint = "Prepara la schermata per l'inserimento di una nuova scheda.", .command = C::New},
-        {.button = &btnDuplica, .name = "btnDuplica", .icon = "tb_duplica", .caption = "Duplica",
-         .hint = "Prepara la schermata per la registrazione di una nuova scheda duplicando i dati correnti.",
-         .command = C::Duplicate},
-        {.button = &btnSalva, .name = "btnSalva", .icon = "tb_salva", .caption = "Salva",
-         .hint = "Salva la scheda corrente.", .command = C::Save},
-        {.button = &btnTrova, .name = "btnTrova", .icon = "tb_trova", .caption = "Trova",
-         .hint = "Trova schede in archivio."},
-        {.button = &btnAnteprima, .name = "btnAnteprima", .icon = "tb_anteprima", .caption = "Anteprima",
-         .hint = "Visualizza l'anteprima di stampa."},
-        {.button = &btnStampa, .name = "btnStampa", .icon = "tb_stampa", .caption = "Stampa",
-         .hint = "Stampa la scheda corrente."},
-        {.button = &btnAllegati, .name = "btnAllegati", .icon = "tb_allegati", .caption = "Allegati",
-         .hint = "Allega file alla scheda corrente.", .command = C::Attachments},
-        {.button = &btnSottoscorta, .name = "btnSottoscorta", .icon = "tb_sottoscorta", .caption = "Sottoscorta",
-         .hint = "Visualizza il riepilogo della merce in esaurimento."},
-        {.button = &btnScaduti, .name = "btnScaduti", .icon = "tb_dasaldare", .caption = "Da saldare",
-         .hint = "Visualizza il riepilogo dei pagamenti non ancora saldati."},
-        {.button = &btnEsporta, .name = "btnEsporta", .icon = "tb_esporta", .caption = "Esporta",
-         .hint = "Esporta l'archivio in un foglio di Microsoft Excel."},
+        {&btnNuovo, "btnNuovo", "tb_nuovo", "Nuovo", "Prepara la schermata per l'inserimento di una nuova scheda.",
+         C::New},
+        {&btnDuplica, "btnDuplica", "tb_duplica", "Duplica",
+         "Prepara la schermata per la registrazione di una nuova scheda duplicando i dati correnti.", C::Duplicate},
+        {&btnSalva, "btnSalva", "tb_salva", "Salva", "Salva la scheda corrente.", C::Save},
+        {&btnTrova, "btnTrova", "tb_trova", "Trova", "Trova schede in archivio."},
+        {&btnAnteprima, "btnAnteprima", "tb_anteprima", "Anteprima", "Visualizza l'anteprima di stampa."},
+        {&btnStampa, "btnStampa", "tb_stampa", "Stampa", "Stampa la scheda corrente."},
+        {&btnAllegati, "btnAllegati", "tb_allegati", "Allegati", "Allega file alla scheda corrente.", C::Attachments},
+        {&btnSottoscorta, "btnSottoscorta", "tb_sottoscorta", "Sottoscorta",
+         "Visualizza il riepilogo della merce in esaurimento."},
+        {&btnScaduti, "btnScaduti", "tb_dasaldare", "Da saldare",
+         "Visualizza il riepilogo dei pagamenti non ancora saldati."},
+        {&btnEsporta, "btnEsporta", "tb_esporta", "Esporta", "Esporta l'archivio in un foglio di Microsoft Excel."},
         Tool::stretch(),
-        {.button = &btnGuida, .name = "btnGuida", .icon = "tb_guida", .caption = "Guida",
-         .hint = "Visualizza la pagina della guida sensibile al contesto."},
-        {.button = &btnEsci, .name = "btnEsci", .icon = "tb_esci", .caption = "Esci",
-         .hint = "Esci da questa schermata di lavoro.", .command = C::Close},
+        {&btnGuida, "btnGuida", "tb_guida", "Guida", "Visualizza la pagina della guida sensibile al contesto."},
+        {&btnEsci, "btnEsci", "tb_esci", "Esci", "Esci da questa schermata di lavoro.", C::Close},
     });
 
     auto* card = new QFrame(this);
@@ -186,10 +177,10 @@ void TfrmMagazzino::buildForm(QGridLayout* grid) {
     grid->setRowStretch(14, 1);
 
     // Tab order follows the record; picture buttons never take the focus.
-    QWidget* order[] = {txtCodice,    txtCosto,     txtNome,      txtGiacenza,        btnAggiungi,
-                        btnSottrai,   txtAvviso,    txtUM,        txtTipologia,       txtCaratteristiche,
-                        txtCollocazione, txtDitta,  txtAgente,    txtRecapito,        txtDocumento,
-                        txtPagamento, chkPagato,    txtDataSca,   txtNote,            txtPrezzo};
+    QWidget* order[] = {txtCodice,       txtCosto,  txtNome,    txtGiacenza,  btnAggiungi,
+                        btnSottrai,      txtAvviso, txtUM,      txtTipologia, txtCaratteristiche,
+                        txtCollocazione, txtDitta,  txtAgente,  txtRecapito,  txtDocumento,
+                        txtPagamento,    chkPagato, txtDataSca, txtNote,      txtPrezzo};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -211,10 +202,11 @@ QWidget* TfrmMagazzino::buildPhotoPanel(QWidget* parent) {
                                       QStringLiteral("Carica foto"), panel);
     btnAcquisisciFoto = new CaptionButton(QStringLiteral("btnAcquisisciFoto"), QStringLiteral(":/foto_webcam.svg"),
                                           QStringLiteral("Acquisisci foto"), panel);
-    btnSalvaFoto = new PictureButton(QStringLiteral("btnSalvaFoto"), QStringLiteral(":/foto_salva.svg"), {30, 30}, panel);
+    btnSalvaFoto =
+        new PictureButton(QStringLiteral("btnSalvaFoto"), QStringLiteral(":/foto_salva.svg"), {30, 30}, panel);
     btnZoomFoto = new PictureButton(QStringLiteral("btnZoomFoto"), QStringLiteral(":/foto_zoom.svg"), {30, 30}, panel);
-    btnCancFoto = new PictureButton(QStringLiteral("btnCancFoto"), QStringLiteral(":/foto_cancella.svg"), {30, 30},
-                                    panel);
+    btnCancFoto =
+        new PictureButton(QStringLiteral("btnCancFoto"), QStringLiteral(":/foto_cancella.svg"), {30, 30}, panel);
     side->addLayout(lineOf({btnCaricaFoto, btnAcquisisciFoto, nullptr, btnSalvaFoto, btnZoomFoto, btnCancFoto}));
     side->addStretch(1);
     side->addLayout(lineOf({nullptr, navigationBar(), nullptr}));
@@ -265,9 +257,7 @@ void TfrmMagazzino::wireBoxes() {
 
 FocusFrame* TfrmMagazzino::focusFrame(const QString& name) const { return findChild<FocusFrame*>(name); }
 
-std::filesystem::path TfrmMagazzino::archivePath() const {
-    return paths::productArchive(registry().programFolder());
-}
+std::filesystem::path TfrmMagazzino::archivePath() const { return paths::productArchive(registry().programFolder()); }
 
 void TfrmMagazzino::clearControls() {
     for (QLineEdit* box : boxes_) box->clear();
@@ -314,7 +304,7 @@ void TfrmMagazzino::afterSave() {
                                                  "salvare la foto del prodotto nel file \"%1.jpg\".\n\n"
                                                  "Accertarsi di possedere i privilegi di scrittura nella cartella "
                                                  "di installazione del programma.")
-                                  .arg(position()));
+                                      .arg(position()));
 }
 
 bool TfrmMagazzino::prepareSave() {
@@ -358,8 +348,8 @@ void TfrmMagazzino::btnScadutiClick() {
 }
 
 void TfrmMagazzino::btnCaricaFotoClick() {
-    const auto path = FileDialogService::openFile(this, kTitleLoadPhoto,
-                                                  QStringLiteral("Immagine JPEG (*.jpg *.jpeg);;Immagine Bitmap (*.bmp)"));
+    const auto path = FileDialogService::openFile(
+        this, kTitleLoadPhoto, QStringLiteral("Immagine JPEG (*.jpg *.jpeg);;Immagine Bitmap (*.bmp)"));
     if (!path) return;
     const QImage photo = readPicture(*path);
     imgFoto->setImage(photo.isNull() ? placeholderPhoto() : photo);

@@ -10,14 +10,14 @@
 #include <QSvgRenderer>
 #include <QVBoxLayout>
 
-#include "ui/FileDialogService.h"
-#include "ui/MessageService.h"
-#include "ui/PhotoBox.h"
-#include "ui/HandOver.h"
-#include "ui/ScreenRegistry.h"
-#include "ui/Widgets.h"
 #include "products/FrameSource.h"
 #include "products/ProductPhoto.h"
+#include "ui/FileDialogService.h"
+#include "ui/HandOver.h"
+#include "ui/MessageService.h"
+#include "ui/PhotoBox.h"
+#include "ui/ScreenRegistry.h"
+#include "ui/Widgets.h"
 
 namespace scortavia {
 namespace {
@@ -51,8 +51,7 @@ const QString kMsgNoWebcam = QString::fromUtf8(
 const QString kMsgWebcamStopped = QString::fromUtf8(
     "Attenzione: la webcam ha smesso di funzionare.\n\n"
     "Controllare che sia ancora collegata, poi premere \"Accendi webcam\".");
-const QString kMsgNotSaved =
-    QString::fromUtf8("Attenzione: non è stato possibile salvare la foto nel file indicato.");
+const QString kMsgNotSaved = QString::fromUtf8("Attenzione: non è stato possibile salvare la foto nel file indicato.");
 
 }  // namespace
 
@@ -79,8 +78,7 @@ TfrmWebCam::TfrmWebCam(ScreenRegistry& registry, QWidget* owner)
     btnAccendi = textButton(QStringLiteral("btnAccendi"), QStringLiteral("Accendi webcam"), this);
     btnSpegni = textButton(QStringLiteral("btnSpegni"), QStringLiteral("Spegni webcam"), this);
     btnCattura = textButton(QStringLiteral("btnCattura"), QStringLiteral("Cattura foto"), this);
-    btnSalvaFotogramma =
-        textButton(QStringLiteral("btnSalvaFotogramma"), QStringLiteral("Salva foto su disco"), this);
+    btnSalvaFotogramma = textButton(QStringLiteral("btnSalvaFotogramma"), QStringLiteral("Salva foto su disco"), this);
     btnImportaFoto = textButton(QStringLiteral("btnImportaFoto"), QStringLiteral("Importa foto in scheda"), this);
     btnClose = textButton(QStringLiteral("btnClose"), QStringLiteral("Annulla"), this);
 

@@ -24,8 +24,7 @@ public:
     static bool writePdf(const ReportTemplate& report, const QString& path);
 
     // Paints one laid-out page; the painter's device gives the scale (its resolution and size).
-    static void paintPage(QPainter& painter, const ReportTemplate& report, const ReportPage& page,
-                          double pixelsPerMm);
+    static void paintPage(QPainter& painter, const ReportTemplate& report, const ReportPage& page, double pixelsPerMm);
 
     using Hook = std::function<void(Request, const ReportTemplate&)>;
     static void setHookForTesting(Hook hook);

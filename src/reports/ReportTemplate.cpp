@@ -22,9 +22,7 @@ QStringList expandDate(const QStringList& lines) {
 
 }  // namespace
 
-double TextObject::linePitchMm() const {
-    return lineHeightMm > 0 ? lineHeightMm : font.pointSize * 25.4 / 72.0 * 1.2;
-}
+double TextObject::linePitchMm() const { return lineHeightMm > 0 ? lineHeightMm : font.pointSize * 25.4 / 72.0 * 1.2; }
 
 const PlacedObject* ReportPage::find(const QString& name) const {
     for (const PlacedObject& o : objects) {
@@ -69,8 +67,8 @@ QRectF ReportTemplate::printableMm() const {
 }
 
 QPageLayout ReportTemplate::pageLayout() const {
-    return QPageLayout(QPageSize(QPageSize::A4), orientation_,
-                       QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
+    return QPageLayout(QPageSize(QPageSize::A4), orientation_, QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
+                       QPageLayout::Millimeter);
 }
 
 void ReportTemplate::prepare() {

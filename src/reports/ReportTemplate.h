@@ -62,7 +62,7 @@ public:
     QColor color = Qt::black;
     QColor background = Qt::transparent;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop;
-    bool wordWrap = false;  // never on in this program's templates: long lines are cut at the right edge
+    bool wordWrap = false;    // never on in this program's templates: long lines are cut at the right edge
     double lineHeightMm = 0;  // distance between lines; 0 takes it from the font
 
     // The distance between two lines of this object.
@@ -152,7 +152,8 @@ public:
     }
     // Convenience for building templates in code.
     TextObject* addText(const QString& name, QRectF mm, ReportFont font, QColor color = Qt::black,
-                        QColor background = Qt::transparent, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+                        QColor background = Qt::transparent,
+                        Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 
     ReportObject* findObject(const QString& name) const;
     template <class T>

@@ -74,7 +74,8 @@ TfrmPreview::TfrmPreview(const ReportTemplate& report, QWidget* parent) : QDialo
     layout->addWidget(scrPagine, 1);
 
     connect(btnStampa, &QPushButton::clicked, this, [this] { PrintService::print(report_, this); });
-    connect(cmbZoom, &QComboBox::currentIndexChanged, this, [this](int i) { setZoom(cmbZoom->itemData(i).toDouble()); });
+    connect(cmbZoom, &QComboBox::currentIndexChanged, this,
+            [this](int i) { setZoom(cmbZoom->itemData(i).toDouble()); });
     connect(btnSchermoIntero, &QPushButton::clicked, this, [this] {
         if (isFullScreen()) {
             showMaximized();

@@ -5,11 +5,11 @@
 #include <QLocale>
 #include <QStyleFactory>
 
+#include "products/TfrmMagazzino.h"
 #include "shell/TfrmAvvio.h"
 #include "shell/TfrmCambiaPassword.h"
 #include "shell/TfrmPassword.h"
 #include "ui/Palette.h"
-#include "products/TfrmMagazzino.h"
 
 namespace scortavia {
 

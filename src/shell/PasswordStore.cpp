@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "shell/SettingsFile.h"
 #include "common/TextRules.h"
+#include "shell/SettingsFile.h"
 #include "storage/ArchivePaths.h"
 
 namespace scortavia {

@@ -19,8 +19,8 @@ struct TileSpec {
 
 // In menu order: two rows of three.
 constexpr TileSpec kTiles[] = {
-    {"04", "magazzino", "frmMagazzino"},   {"02", "carico", "frmMenuCarico"},
-    {"03", "scarico", "frmMenuScarico"},   {"07", "inventario", "frmMenuRiepilogo"},
+    {"04", "magazzino", "frmMagazzino"},       {"02", "carico", "frmMenuCarico"},
+    {"03", "scarico", "frmMenuScarico"},       {"07", "inventario", "frmMenuRiepilogo"},
     {"06", "crea_listino", "frmCreaCatalogo"}, {"08", "apri_listino", "frmApriCatalogo"},
 };
 

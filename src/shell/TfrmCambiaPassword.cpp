@@ -8,11 +8,11 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "ui/MessageService.h"
+#include "common/TextRules.h"
 #include "shell/PasswordStore.h"
 #include "shell/TfrmPassword.h"
+#include "ui/MessageService.h"
 #include "ui/Widgets.h"
-#include "common/TextRules.h"
 
 namespace scortavia {
 
@@ -57,8 +57,7 @@ TfrmCambiaPassword::TfrmCambiaPassword(ScreenRegistry& registry)
         "effPasswordOld");
     row(1, lblRigo06, "Nuova password:", "lblRigo06", txtPasswordNew, "txtPasswordNew", effPasswordNew,
         "effPasswordNew");
-    row(2, lblRigo07, "Conferma nuova password:", "lblRigo07", txtConferma, "txtConferma", effConferma,
-        "effConferma");
+    row(2, lblRigo07, "Conferma nuova password:", "lblRigo07", txtConferma, "txtConferma", effConferma, "effConferma");
     connect(txtPasswordOld, &QLineEdit::returnPressed, txtPasswordNew, qOverload<>(&QWidget::setFocus));
     connect(txtPasswordNew, &QLineEdit::returnPressed, txtConferma, qOverload<>(&QWidget::setFocus));
     connect(txtConferma, &QLineEdit::returnPressed, txtPasswordOld, qOverload<>(&QWidget::setFocus));

@@ -7,10 +7,10 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "ui/MessageService.h"
-#include "shell/PasswordStore.h"
-#include "ui/Widgets.h"
 #include "common/TextRules.h"
+#include "shell/PasswordStore.h"
+#include "ui/MessageService.h"
+#include "ui/Widgets.h"
 
 namespace scortavia {
 
@@ -22,8 +22,9 @@ inline constexpr std::string_view kMsgPasswordReadError =
 TfrmPassword::TfrmPassword(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmPassword")) {
     auto* layout = setUpFixedWindow(this, QStringLiteral(" Scortavia - Autenticazione"), {460, 262});
     layout->setSpacing(10);
-    layout->addWidget(new Picture(QStringLiteral("imgBanner"), QStringLiteral(":/password_banner.svg"), {420, 90}, this),
-                      0, Qt::AlignHCenter);
+    layout->addWidget(
+        new Picture(QStringLiteral("imgBanner"), QStringLiteral(":/password_banner.svg"), {420, 90}, this), 0,
+        Qt::AlignHCenter);
 
     lblRigo05 = new QLabel(QStringLiteral("Immetti la password e premi OK."), this);
     lblRigo05->setObjectName(QStringLiteral("lblRigo05"));
@@ -60,9 +61,7 @@ void TfrmPassword::showEvent(QShowEvent* event) {
     }
 }
 
-void TfrmPassword::txtPasswordChange() {
-    cmdOK->setEnabled(!trimBlanks(txtPassword->text().toStdString()).empty());
-}
+void TfrmPassword::txtPasswordChange() { cmdOK->setEnabled(!trimBlanks(txtPassword->text().toStdString()).empty()); }
 
 void TfrmPassword::cmdOKClick() {
     const auto stored = readStoredPassword(registry().programFolder());

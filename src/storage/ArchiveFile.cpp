@@ -68,7 +68,7 @@ Result<ArchiveFile> ArchiveFile::openOrCreate(const std::filesystem::path& path,
         const int error = errno;
         return Status::failure("open " + path.string() + ": " + std::strerror(error));
     }
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return Status::failure("not a regular file: " + path.string());
@@ -77,7 +77,7 @@ Result<ArchiveFile> ArchiveFile::openOrCreate(const std::filesystem::path& path,
 }
 
 Result<std::int64_t> ArchiveFile::recordCount() const {
-    struct stat st{};
+    struct stat st {};
     if (fd_ < 0) return Status::failure("archive closed");
     if (::fstat(fd_, &st) != 0) return failure("stat", errno);
     return static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(recordSize_);
@@ -128,7 +128,7 @@ Status ArchiveFile::writeAt(std::int64_t index, std::span<const std::uint8_t> re
 }
 
 Status ArchiveFile::lockRange(std::int64_t offset, std::int64_t length, bool lock) const {
-    struct flock fl{};
+    struct flock fl {};
     fl.l_type = lock ? F_WRLCK : F_UNLCK;
     fl.l_whence = SEEK_SET;
     fl.l_start = static_cast<off_t>(offset);

@@ -23,8 +23,7 @@ std::filesystem::path productArchive(const std::filesystem::path& programFolder)
 
 std::filesystem::path movementArchive(const std::filesystem::path& programFolder, std::string_view year,
                                       Direction direction) {
-    return join(programFolder,
-                concat(year, direction == Direction::GoodsIn ? kGoodsInExtension : kGoodsOutExtension));
+    return join(programFolder, concat(year, direction == Direction::GoodsIn ? kGoodsInExtension : kGoodsOutExtension));
 }
 
 std::filesystem::path priceListArchive(const std::filesystem::path& programFolder, std::string_view listName) {

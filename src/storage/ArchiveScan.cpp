@@ -12,8 +12,7 @@
 
 namespace scortavia {
 
-ArchiveScan::ArchiveScan(ArchiveFile& file, std::size_t blockBytes)
-    : file_(file), recordSize_(file.recordSize()) {
+ArchiveScan::ArchiveScan(ArchiveFile& file, std::size_t blockBytes) : file_(file), recordSize_(file.recordSize()) {
     const std::size_t perBlock = std::max<std::size_t>(1, blockBytes / recordSize_);
     block_.resize(perBlock * recordSize_);
     auto count = file_.recordCount();
@@ -32,7 +31,8 @@ bool ArchiveScan::fill() {
     const auto offset = static_cast<off_t>(next_ * static_cast<std::int64_t>(recordSize_));
     std::size_t done = 0;
     while (done < bytes) {
-        const ssize_t n = ::pread(file_.descriptor(), block_.data() + done, bytes - done, offset + static_cast<off_t>(done));
+        const ssize_t n =
+            ::pread(file_.descriptor(), block_.data() + done, bytes - done, offset + static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             status_ = Status::failure("read " + file_.path().string() + ": " + std::strerror(errno));

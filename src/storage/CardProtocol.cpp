@@ -8,11 +8,16 @@ namespace scortavia {
 
 std::string_view cardMessageText(CardMessage message) {
     switch (message) {
-        case CardMessage::EmptyArchive: return kMsgEmptyArchive;
-        case CardMessage::Inserted: return kMsgCardInserted;
-        case CardMessage::Updated: return kMsgCardUpdated;
-        case CardMessage::AccessFailed: return kMsgArchiveAccess;
-        case CardMessage::None: break;
+        case CardMessage::EmptyArchive:
+            return kMsgEmptyArchive;
+        case CardMessage::Inserted:
+            return kMsgCardInserted;
+        case CardMessage::Updated:
+            return kMsgCardUpdated;
+        case CardMessage::AccessFailed:
+            return kMsgArchiveAccess;
+        case CardMessage::None:
+            break;
     }
     return {};
 }

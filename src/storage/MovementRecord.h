@@ -8,8 +8,27 @@ namespace scortavia {
 // The two directions share the layout; only the file extension tells them apart.
 struct MovementLayout {
     enum Field : std::size_t {
-        Fornitore, Recapiti, NumDoc, DataDoc, Data, Codice, Tipologia, Marca, Descrizione, CostoUni, Quant,
-        CostoTot, Note, DaSaldare, File01, File02, File03, Desc01, Desc02, Desc03, FieldCount
+        Fornitore,
+        Recapiti,
+        NumDoc,
+        DataDoc,
+        Data,
+        Codice,
+        Tipologia,
+        Marca,
+        Descrizione,
+        CostoUni,
+        Quant,
+        CostoTot,
+        Note,
+        DaSaldare,
+        File01,
+        File02,
+        File03,
+        Desc01,
+        Desc02,
+        Desc03,
+        FieldCount
     };
     static constexpr std::array<std::size_t, FieldCount> kCapacities = {
         250, 50, 20, 10, 10, 30, 250, 250, 250, 15, 15, 15, 250, 2, 250, 250, 250, 250, 250, 250,

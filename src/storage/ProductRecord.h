@@ -7,9 +7,31 @@ namespace scortavia {
 // One product card of "Magazzino.pro": 24 text fields, 2592 bytes.
 struct ProductLayout {
     enum Field : std::size_t {
-        Codice, Costo, Nome, Giacenza, Avviso, UM, Tipologia, Caratteristiche, Collocazione, Ditta, Agente,
-        Recapito, Documento, Pagamento, DataSca, Note, Prezzo, Pagato, File01, File02, File03, Desc01,
-        Desc02, Desc03, FieldCount
+        Codice,
+        Costo,
+        Nome,
+        Giacenza,
+        Avviso,
+        UM,
+        Tipologia,
+        Caratteristiche,
+        Collocazione,
+        Ditta,
+        Agente,
+        Recapito,
+        Documento,
+        Pagamento,
+        DataSca,
+        Note,
+        Prezzo,
+        Pagato,
+        File01,
+        File02,
+        File03,
+        Desc01,
+        Desc02,
+        Desc03,
+        FieldCount
     };
     static constexpr std::array<std::size_t, FieldCount> kCapacities = {
         25, 12, 50, 4, 3, 120, 50, 250, 50, 50, 50, 30, 50, 50, 10, 250, 12, 2, 250, 250, 250, 250, 250, 250,

@@ -111,7 +111,8 @@ void restrictTyping(QLineEdit* box, TypedChars allowed, int emptyBeyond) {
 }
 
 void enterMovesFocus(const std::vector<QWidget*>& chain) {
-    for (std::size_t i = 0; i + 1 < chain.size(); ++i) chain[i]->installEventFilter(new EnterFilter(chain[i], chain[i + 1]));
+    for (std::size_t i = 0; i + 1 < chain.size(); ++i)
+        chain[i]->installEventFilter(new EnterFilter(chain[i], chain[i + 1]));
 }
 
 void onFocusLost(QLineEdit* box, std::function<void()> action) {

@@ -138,12 +138,23 @@ void CardScreen::buildToolbar(std::initializer_list<Tool> tools) {
 
 void CardScreen::runCommand(Command command) {
     switch (command) {
-        case Command::New: clearCard(); return;
-        case Command::Duplicate: duplicateCard(); return;
-        case Command::Save: saveCard(); return;
-        case Command::Attachments: openAttachments(); return;
-        case Command::Close: close(); return;
-        case Command::None: return;
+        case Command::New:
+            clearCard();
+            return;
+        case Command::Duplicate:
+            duplicateCard();
+            return;
+        case Command::Save:
+            saveCard();
+            return;
+        case Command::Attachments:
+            openAttachments();
+            return;
+        case Command::Close:
+            close();
+            return;
+        case Command::None:
+            return;
     }
 }
 
@@ -235,9 +246,14 @@ void CardScreen::showRecord(std::span<const std::uint8_t> record, CardPosition p
 
 void CardScreen::tell(CardMessage message) {
     switch (message) {
-        case CardMessage::None: return;
-        case CardMessage::AccessFailed: MessageService::error(this, cardMessageText(message)); return;
-        default: MessageService::information(this, cardMessageText(message)); return;
+        case CardMessage::None:
+            return;
+        case CardMessage::AccessFailed:
+            MessageService::error(this, cardMessageText(message));
+            return;
+        default:
+            MessageService::information(this, cardMessageText(message));
+            return;
     }
 }
 

@@ -42,16 +42,16 @@ public:
     // that pushes what follows to the right.
     struct Tool {
         enum class Kind { Button, Navigation, Stretch };
-        Kind kind = Kind::Button;
         CaptionButton** button = nullptr;  // the card's member that receives the button
         const char* name = nullptr;
         const char* icon = nullptr;     // picture in the resources, without ":/" and ".svg"
         const char* caption = nullptr;  // under the icon; nullptr for an icon alone
         const char* hint = nullptr;
         Command command = Command::None;
+        Kind kind = Kind::Button;
 
-        static Tool navigation() { return Tool{Kind::Navigation}; }
-        static Tool stretch() { return Tool{Kind::Stretch}; }
+        static Tool navigation() { return Tool{.kind = Kind::Navigation}; }
+        static Tool stretch() { return Tool{.kind = Kind::Stretch}; }
     };
 
     struct Design {

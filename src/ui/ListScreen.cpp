@@ -8,12 +8,12 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "reports/ListReport.h"
 #include "ui/BoxBehaviour.h"
 #include "ui/MessageService.h"
 #include "ui/RecordTarget.h"
 #include "ui/RowListModel.h"
 #include "ui/Widgets.h"
-#include "reports/ListReport.h"
 
 namespace scortavia {
 namespace {
@@ -45,12 +45,12 @@ ListScreen::ListScreen(QWidget* owner, const Design& design)
     containerLayout_->setContentsMargins(16, 14, 16, 14);
     containerLayout_->setSpacing(10);
 
-    containerLayout_->addWidget(instructionBanner(
-        QStringLiteral("imgIstruzioni"),
-        QStringLiteral("Digitare nella casella una o più parole consecutive contenute nella "
-                       "voce cercata e premere Trova. Premere di nuovo Trova per passare alla "
-                       "voce successiva che contiene le stesse parole."),
-        panContainer));
+    containerLayout_->addWidget(
+        instructionBanner(QStringLiteral("imgIstruzioni"),
+                          QStringLiteral("Digitare nella casella una o più parole consecutive contenute nella "
+                                         "voce cercata e premere Trova. Premere di nuovo Trova per passare alla "
+                                         "voce successiva che contiene le stesse parole."),
+                          panContainer));
 
     auto* find = new QHBoxLayout();
     txtTrova = new QLineEdit(panContainer);
@@ -138,8 +138,7 @@ void ListScreen::selectRow(std::size_t row) {
 }
 
 void ListScreen::btnTrovaClick() {
-    const FindResult found =
-        findInList(model_->rows(), selectedRow(), txtTrova->text().toStdString(), findMemory_);
+    const FindResult found = findInList(model_->rows(), selectedRow(), txtTrova->text().toStdString(), findMemory_);
     if (found.outcome == FindOutcome::EmptyList) {
         MessageService::plain(this, kMsgEmptyList);
         return;

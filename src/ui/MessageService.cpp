@@ -13,22 +13,32 @@ MessageService::Hook& hook() {
 
 QString titleOf(MessageKind kind) {
     switch (kind) {
-        case MessageKind::Warning: return QStringLiteral("Attenzione");
-        case MessageKind::Error: return QStringLiteral("Errore");
-        case MessageKind::Information: return QStringLiteral("Informazione");
-        case MessageKind::Question: return QStringLiteral("Conferma");
-        case MessageKind::Plain: break;
+        case MessageKind::Warning:
+            return QStringLiteral("Attenzione");
+        case MessageKind::Error:
+            return QStringLiteral("Errore");
+        case MessageKind::Information:
+            return QStringLiteral("Informazione");
+        case MessageKind::Question:
+            return QStringLiteral("Conferma");
+        case MessageKind::Plain:
+            break;
     }
     return QStringLiteral("Scortavia");
 }
 
 QMessageBox::Icon iconOf(MessageKind kind) {
     switch (kind) {
-        case MessageKind::Warning: return QMessageBox::Warning;
-        case MessageKind::Error: return QMessageBox::Critical;
-        case MessageKind::Information: return QMessageBox::Information;
-        case MessageKind::Question: return QMessageBox::Question;
-        case MessageKind::Plain: break;
+        case MessageKind::Warning:
+            return QMessageBox::Warning;
+        case MessageKind::Error:
+            return QMessageBox::Critical;
+        case MessageKind::Information:
+            return QMessageBox::Information;
+        case MessageKind::Question:
+            return QMessageBox::Question;
+        case MessageKind::Plain:
+            break;
     }
     return QMessageBox::NoIcon;
 }

@@ -13,26 +13,26 @@ struct NamedColor {
 };
 
 inline constexpr NamedColor kColors[] = {
-    {"ink", 0x23313A},            // text
-    {"teal", 0x167A80},           // selection, hover accents
-    {"tealDark", 0x0F5E63},       // status line, headings, the card's position
-    {"orange", 0xF28C28},         // focus frames, banner accent
-    {"rust", 0xC0561A},           // the waiting label of a search
-    {"mist", 0xE4ECEE},           // background of the work areas
-    {"mistDeep", 0xCBD8DC},       // lower end of the main menu's background
-    {"panelBorder", 0xB9C9CE},    // borders of the white panels
-    {"toolbarBorder", 0xC9D6DA},  // border of the toolbar
-    {"toolbarFace", 0xF3F7F8},    // background of the toolbar
-    {"window", 0xF3F5F6},         // dialogs, read-only boxes
-    {"buttonFace", 0xFAFBFB},     // buttons
-    {"boxBorder", 0x9FB5BB},      // edit boxes and buttons
-    {"hover", 0xE6F0F1},          // a button under the mouse, instruction banners
-    {"pressed", 0xD3E5E7},        // a button held down
-    {"disabled", 0x9AA7AC},       // text of what cannot be used
-    {"disabledBorder", 0xD0D9DC}, // borders of what cannot be used, rules
-    {"photoFace", 0xF7F9FA},      // behind a photo
-    {"slate", 0x7E8C92},          // around the pages of the print preview
-    {"slateDark", 0x4A565B},      // border of a previewed page
+    {"ink", 0x23313A},             // text
+    {"teal", 0x167A80},            // selection, hover accents
+    {"tealDark", 0x0F5E63},        // status line, headings, the card's position
+    {"orange", 0xF28C28},          // focus frames, banner accent
+    {"rust", 0xC0561A},            // the waiting label of a search
+    {"mist", 0xE4ECEE},            // background of the work areas
+    {"mistDeep", 0xCBD8DC},        // lower end of the main menu's background
+    {"panelBorder", 0xB9C9CE},     // borders of the white panels
+    {"toolbarBorder", 0xC9D6DA},   // border of the toolbar
+    {"toolbarFace", 0xF3F7F8},     // background of the toolbar
+    {"window", 0xF3F5F6},          // dialogs, read-only boxes
+    {"buttonFace", 0xFAFBFB},      // buttons
+    {"boxBorder", 0x9FB5BB},       // edit boxes and buttons
+    {"hover", 0xE6F0F1},           // a button under the mouse, instruction banners
+    {"pressed", 0xD3E5E7},         // a button held down
+    {"disabled", 0x9AA7AC},        // text of what cannot be used
+    {"disabledBorder", 0xD0D9DC},  // borders of what cannot be used, rules
+    {"photoFace", 0xF7F9FA},       // behind a photo
+    {"slate", 0x7E8C92},           // around the pages of the print preview
+    {"slateDark", 0x4A565B},       // border of a previewed page
     {"white", 0xFFFFFF},
     {"black", 0x000000},
 };

@@ -21,12 +21,12 @@ SearchScreen::SearchScreen(QWidget* owner, const Design& design, std::span<const
     panAvvio->setObjectName(QStringLiteral("panAvvio"));
     auto* criteria = new QVBoxLayout(panAvvio);
     criteria->setContentsMargins(24, 18, 24, 18);
-    criteria->addWidget(instructionBanner(
-        QStringLiteral("imgIstruzioniRicerca"),
-        QStringLiteral("Digitare nei campi desiderati una o più parole consecutive contenute "
-                       "nelle schede da cercare, lasciare vuoti gli altri campi e premere "
-                       "Cerca. È possibile compilare più campi contemporaneamente."),
-        panAvvio));
+    criteria->addWidget(
+        instructionBanner(QStringLiteral("imgIstruzioniRicerca"),
+                          QStringLiteral("Digitare nei campi desiderati una o più parole consecutive contenute "
+                                         "nelle schede da cercare, lasciare vuoti gli altri campi e premere "
+                                         "Cerca. È possibile compilare più campi contemporaneamente."),
+                          panAvvio));
     criteria->addSpacing(8);
     auto* grid = formGrid(12, 9);
     int row = 0;
@@ -46,8 +46,8 @@ SearchScreen::SearchScreen(QWidget* owner, const Design& design, std::span<const
     if (!fields_.empty()) walk.push_back(fields_.front());  // Enter in the last field returns to the first
     enterMovesFocus(walk);
 
-    lblAttendere = captionLabel(QStringLiteral("lblAttendere"), QStringLiteral("Ricerca schede in corso. Attendere..."),
-                                panAvvio);
+    lblAttendere =
+        captionLabel(QStringLiteral("lblAttendere"), QStringLiteral("Ricerca schede in corso. Attendere..."), panAvvio);
     lblAttendere->setProperty("waiting", true);
     // Showing it on the press must not move the button from under the mouse before the release.
     QSizePolicy keepPlace = lblAttendere->sizePolicy();

@@ -16,14 +16,14 @@
 #include <string>
 #include <system_error>
 
+#include "common/TextRules.h"
+#include "storage/ArchivePaths.h"
 #include "ui/DesktopService.h"
 #include "ui/FileDialogService.h"
 #include "ui/HandOver.h"
 #include "ui/MessageService.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/Widgets.h"
-#include "common/TextRules.h"
-#include "storage/ArchivePaths.h"
 
 namespace scortavia {
 namespace {
@@ -70,8 +70,7 @@ void copyReplacing(const QString& source, const QString& target) {
 
 }  // namespace
 
-TfrmAllegaCartella::TfrmAllegaCartella(ScreenRegistry& registry, QWidget* owner)
-    : QDialog(owner), registry_(registry) {
+TfrmAllegaCartella::TfrmAllegaCartella(ScreenRegistry& registry, QWidget* owner) : QDialog(owner), registry_(registry) {
     auto* layout = setUpDialog(this, QStringLiteral("frmAllegaCartella"), QStringLiteral(" Allega file"), {720, 356});
     auto* grid = formGrid(10, 10);
     grid->setColumnStretch(1, 1);

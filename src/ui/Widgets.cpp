@@ -4,8 +4,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QVBoxLayout>
-#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -13,6 +11,8 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSvgRenderer>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/Palette.h"
 
