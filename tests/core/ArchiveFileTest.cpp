@@ -14,6 +14,7 @@
 #include "storage/ArchiveScan.h"
 #include "storage/MovementRecord.h"
 #include "storage/ProductRecord.h"
+#include "support/ProductArchiveFixture.h"
 #include "support/Records.h"
 #include "support/TempFolder.h"
 
@@ -23,13 +24,10 @@ namespace {
 using test::TempFolder;
 namespace fs = std::filesystem;
 
-class ArchiveFileTest : public testing::Test {
+class ArchiveFileTest : public test::ProductArchiveFixture {
 protected:
-    TempFolder folder;
-    fs::path path = folder.file("Magazzino.pro");
-
     ArchiveFile open(std::size_t size = ProductRecord::kSize) {
-        auto file = ArchiveFile::openOrCreate(path, size);
+        auto file = ArchiveFile::openOrCreate(archive, size);
         EXPECT_TRUE(file.ok()) << file.error();
         return std::move(file).value();
     }
@@ -41,25 +39,25 @@ TEST_F(ArchiveFileTest, OpenCreatesAnEmptyFileAndNeverTruncates) {
         EXPECT_EQ(*file.recordCount(), 0);
         EXPECT_TRUE(file.atEnd());
     }
-    EXPECT_TRUE(fs::exists(path));
-    EXPECT_EQ(fs::file_size(path), 0u);
+    EXPECT_TRUE(fs::exists(archive));
+    EXPECT_EQ(fs::file_size(archive), 0u);
 
-    test::writeBytes(path, std::string(2592 * 2, 'x'));
+    test::writeBytes(archive, std::string(2592 * 2, 'x'));
     open();
-    EXPECT_EQ(fs::file_size(path), 2592u * 2);
+    EXPECT_EQ(fs::file_size(archive), 2592u * 2);
 }
 
 TEST_F(ArchiveFileTest, CountIgnoresAPartialRecordAtTheEnd) {
     for (auto [size, count] : std::vector<std::pair<std::size_t, int>>{
              {0, 0}, {2591, 0}, {2592, 1}, {2600, 1}, {2592 * 3, 3}, {2592 * 3 + 2591, 3}}) {
-        test::writeBytes(path, std::string(size, 'x'));
+        test::writeBytes(archive, std::string(size, 'x'));
         EXPECT_EQ(*open().recordCount(), count) << size << " bytes";
     }
 }
 
 TEST_F(ArchiveFileTest, ReadAtReadsTheWholeRecordAndSetsThePosition) {
     std::vector<ProductRecord> records = {test::product("A"), test::product("B"), test::product("C")};
-    test::writeBytes(path, test::archiveBytes(records) + "tail");
+    test::writeBytes(archive, test::archiveBytes(records) + "tail");
     auto file = open();
     ProductRecord r;
     ASSERT_TRUE(file.readAt(1, r.bytes()));
@@ -73,12 +71,10 @@ TEST_F(ArchiveFileTest, ReadAtReadsTheWholeRecordAndSetsThePosition) {
 }
 
 TEST_F(ArchiveFileTest, WriteAtRewritesOnlyThatRecord) {
-    std::vector<ProductRecord> records = {test::product("A"), test::product("B"), test::product("C")};
-    const std::string before = test::archiveBytes(records);
-    test::writeBytes(path, before);
+    const std::string before = withProducts({test::product("A"), test::product("B"), test::product("C")});
     auto changed = test::product("B2");
     ASSERT_TRUE(open().writeAt(1, changed.bytes()));
-    const std::string after = test::readBytes(path);
+    const std::string after = test::readBytes(archive);
     ASSERT_EQ(after.size(), before.size());
     EXPECT_EQ(after.substr(0, 2592), before.substr(0, 2592));
     EXPECT_EQ(after.substr(2592, 2592), test::archiveBytes(std::vector{changed}));
@@ -91,17 +87,17 @@ TEST_F(ArchiveFileTest, WriteAtPastTheEndIsRefusedRatherThanLeavingAHole) {
     EXPECT_FALSE(file.writeAt(1, r.bytes()));
     EXPECT_FALSE(file.writeAt(-1, r.bytes()));
     EXPECT_TRUE(file.writeAt(0, r.bytes()));  // index = count appends
-    EXPECT_EQ(fs::file_size(path), 2592u);
+    EXPECT_EQ(fs::file_size(archive), 2592u);
 }
 
 TEST_F(ArchiveFileTest, AppendOverwritesAPartialRecordLeftByAFailedWrite) {
     std::vector<ProductRecord> records = {test::product("A")};
-    test::writeBytes(path, test::archiveBytes(records) + std::string(100, '\x7F'));
+    test::writeBytes(archive, test::archiveBytes(records) + std::string(100, '\x7F'));
     auto file = open();
     auto index = file.append(test::product("B").bytes());
     ASSERT_TRUE(index.ok());
     EXPECT_EQ(*index, 1);
-    EXPECT_EQ(fs::file_size(path), 2592u * 2);
+    EXPECT_EQ(fs::file_size(archive), 2592u * 2);
     ProductRecord r;
     ASSERT_TRUE(file.readAt(1, r.bytes()));
     EXPECT_EQ(r.text(ProductRecord::Codice), "B");
@@ -113,14 +109,14 @@ TEST_F(ArchiveFileTest, BuffersOfTheWrongSizeAreRefused) {
     EXPECT_FALSE(file.writeAt(0, small));
     EXPECT_FALSE(file.append(small).ok());
     EXPECT_FALSE(file.readAt(0, small));
-    EXPECT_EQ(fs::file_size(path), 0u);
+    EXPECT_EQ(fs::file_size(archive), 0u);
 }
 
 TEST(ArchiveFileFailure, PathsThatCannotBeAnArchiveGiveAnError) {
     TempFolder folder;
     fs::create_directory(folder.file("Magazzino.pro"));
     test::writeBytes(folder.file("plain"), "x");
-    for (const fs::path& p : {folder.file("Magazzino.pro"),           // a folder where the file should be
+    for (const fs::path& p : {folder.file("Magazzino.pro"),            // a folder where the file should be
                               folder.file("plain") / "Magazzino.pro",  // a file where the folder should be
                               folder.file("missing") / "Magazzino.pro", fs::path("/dev/null")}) {
         auto file = ArchiveFile::openOrCreate(p, 2592);
@@ -139,6 +135,24 @@ int inChild(Body body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
 }
 
+// Runs `body` in `count` child processes at once, each given its number; true when all exited with 0.
+template <class Body>
+bool allInChildren(int count, Body body) {
+    std::vector<pid_t> children;
+    for (int n = 0; n < count; ++n) {
+        const pid_t pid = fork();
+        if (pid == 0) _exit(body(n));
+        children.push_back(pid);
+    }
+    bool succeeded = true;
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        succeeded = succeeded && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    return succeeded;
+}
+
 TEST_F(ArchiveFileTest, AShortWriteIsAFailureAndLeavesAtMostOnePartialRecord) {
     {
         auto file = open();
@@ -149,18 +163,18 @@ TEST_F(ArchiveFileTest, AShortWriteIsAFailureAndLeavesAtMostOnePartialRecord) {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{3000, 3000};
         setrlimit(RLIMIT_FSIZE, &limit);
-        auto file = ArchiveFile::openOrCreate(path, 2592);
+        auto file = ArchiveFile::openOrCreate(archive, 2592);
         if (!file) return 2;
         return file->append(test::product("B").bytes()).ok() ? 0 : 1;
     });
     EXPECT_EQ(rc, 1);
-    EXPECT_EQ(fs::file_size(path), 3000u);
+    EXPECT_EQ(fs::file_size(archive), 3000u);
     auto file = open();
     EXPECT_EQ(*file.recordCount(), 1);
     auto index = file.append(test::product("C").bytes());
     ASSERT_TRUE(index.ok());
     EXPECT_EQ(*index, 1);
-    EXPECT_EQ(fs::file_size(path), 2592u * 2);
+    EXPECT_EQ(fs::file_size(archive), 2592u * 2);
 }
 
 // Each writer fills every byte of its records with a pattern of its own (writer, sequence),
@@ -180,26 +194,16 @@ MovementRecord stressRecord(int writer, int seq) {
 TEST_F(ArchiveFileTest, TwoProcessesAppendingAtOnceLoseAndTearNothing) {
     constexpr int kWriters = 2;
     constexpr int kPerWriter = 300;
-    std::vector<pid_t> children;
-    for (int w = 0; w < kWriters; ++w) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            ArchiveFile::setRaceHookForTesting([] { usleep(50); });
-            for (int i = 0; i < kPerWriter; ++i) {
-                auto file = ArchiveFile::openOrCreate(path, MovementRecord::kSize);
-                if (!file || !file->append(stressRecord(w, i).bytes()).ok()) _exit(1);
-            }
-            _exit(0);
+    ASSERT_TRUE(allInChildren(kWriters, [&](int w) {
+        ArchiveFile::setRaceHookForTesting([] { usleep(50); });
+        for (int i = 0; i < kPerWriter; ++i) {
+            auto file = ArchiveFile::openOrCreate(archive, MovementRecord::kSize);
+            if (!file || !file->append(stressRecord(w, i).bytes()).ok()) return 1;
         }
-        children.push_back(pid);
-    }
-    for (pid_t pid : children) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+        return 0;
+    }));
 
-    ASSERT_EQ(fs::file_size(path), static_cast<std::uintmax_t>(kWriters * kPerWriter) * MovementRecord::kSize);
+    ASSERT_EQ(fs::file_size(archive), static_cast<std::uintmax_t>(kWriters * kPerWriter) * MovementRecord::kSize);
     auto file = open(MovementRecord::kSize);
     ArchiveScan scan(file);
     std::map<std::pair<int, int>, int> seen;
@@ -225,39 +229,27 @@ TEST_F(ArchiveFileTest, TwoProcessesAppendingAtOnceLoseAndTearNothing) {
 TEST_F(ArchiveFileTest, ConcurrentReadModifyWritesOfOneRecordAllCount) {
     {
         auto file = open();
-        auto r = test::product("STOCK");
-        r.setText(ProductRecord::Giacenza, "0");
-        ASSERT_TRUE(file.append(r.bytes()).ok());
+        ASSERT_TRUE(file.append(test::product("STOCK", "Prodotto", {{ProductRecord::Giacenza, "0"}}).bytes()).ok());
         ASSERT_TRUE(file.append(test::product("OTHER").bytes()).ok());
     }
     constexpr int kProcesses = 2;
     constexpr int kIncrements = 150;
-    std::vector<pid_t> children;
-    for (int w = 0; w < kProcesses; ++w) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            ArchiveFile::setRaceHookForTesting([] { usleep(50); });
-            for (int i = 0; i < kIncrements; ++i) {
-                auto file = ArchiveFile::openOrCreate(path, ProductRecord::kSize);
-                ProductRecord r;
-                const bool ok = file && file->updateAt(0, r.bytes(), [](std::span<std::uint8_t> bytes) {
-                    ProductRecord copy;
-                    std::memcpy(copy.bytes().data(), bytes.data(), bytes.size());
-                    copy.setText(ProductRecord::Giacenza,
-                                 std::to_string(std::stoi(copy.text(ProductRecord::Giacenza)) + 1));
-                    std::memcpy(bytes.data(), copy.bytes().data(), bytes.size());
-                });
-                if (!ok) _exit(1);
-            }
-            _exit(0);
+    ASSERT_TRUE(allInChildren(kProcesses, [&](int) {
+        ArchiveFile::setRaceHookForTesting([] { usleep(50); });
+        for (int i = 0; i < kIncrements; ++i) {
+            auto file = ArchiveFile::openOrCreate(archive, ProductRecord::kSize);
+            ProductRecord r;
+            const bool ok = file && file->updateAt(0, r.bytes(), [](std::span<std::uint8_t> bytes) {
+                ProductRecord copy;
+                std::memcpy(copy.bytes().data(), bytes.data(), bytes.size());
+                copy.setText(ProductRecord::Giacenza,
+                             std::to_string(std::stoi(copy.text(ProductRecord::Giacenza)) + 1));
+                std::memcpy(bytes.data(), copy.bytes().data(), bytes.size());
+            });
+            if (!ok) return 1;
         }
-        children.push_back(pid);
-    }
-    for (pid_t pid : children) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+        return 0;
+    }));
     auto file = open();
     ProductRecord r;
     ASSERT_TRUE(file.readAt(0, r.bytes()));

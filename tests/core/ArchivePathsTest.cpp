@@ -25,7 +25,8 @@ TEST(ArchivePaths, EveryFileLivesInTheProgramFolderUnderItsName) {
 }
 
 TEST(ArchivePaths, PlainFileNamesCannotLeaveTheirFolder) {
-    for (const char* ok : {"fattura.pdf", "Listino 2024", "a..b", ".nascosto"}) EXPECT_TRUE(paths::isPlainFileName(ok)) << ok;
+    for (const char* ok : {"fattura.pdf", "Listino 2024", "a..b", ".nascosto"})
+        EXPECT_TRUE(paths::isPlainFileName(ok)) << ok;
     for (const char* bad : {"", ".", "..", "../x", "a/b", "..\\x", "/etc/passwd"})
         EXPECT_FALSE(paths::isPlainFileName(bad)) << bad;
 }

@@ -40,12 +40,14 @@ TEST_P(ArchiveScanTest, ReturnsEveryWholeRecordInOrder) {
     EXPECT_EQ(scan.next(), nullptr);  // stays at the end
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Table, ArchiveScanTest,
                          testing::Values(ScanCase{0, 0, 1 << 20}, ScanCase{0, 100, 1 << 20},
                                          ScanCase{1, 0, 1 << 20}, ScanCase{7, 2591, 1 << 20},
                                          ScanCase{7, 0, 1},            // one record a block
                                          ScanCase{10, 5, 3 * 2592},    // blocks of three, last one short
                                          ScanCase{9, 0, 3 * 2592}));   // blocks of three, exactly
+// clang-format on
 
 }  // namespace
 }  // namespace scortavia

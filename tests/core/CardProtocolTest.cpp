@@ -7,6 +7,7 @@
 #include "storage/CardProtocol.h"
 #include "storage/MovementRecord.h"
 #include "storage/ProductRecord.h"
+#include "support/ProductArchiveFixture.h"
 #include "support/Records.h"
 #include "support/TempFolder.h"
 
@@ -19,25 +20,19 @@ struct NavCase {
     const char* name;
     int records;  // archive of cards coded "C1", "C2", ...; -1: no archive file at all
     CardAction action;
-    CardPosition position;  // 0: a new card
+    CardPosition position;   // 0: a new card
     const char* loadedCode;  // nullptr: nothing loaded
     CardPosition expectedPosition;
     CardMessage message;
 };
 
-class CardNavigation : public testing::TestWithParam<NavCase> {};
+class CardNavigation : public test::ProductArchiveFixture, public testing::WithParamInterface<NavCase> {};
 
 TEST_P(CardNavigation, LoadsTheRightCardAndSaysTheRightThing) {
     const auto& c = GetParam();
-    test::TempFolder folder;
-    const fs::path path = folder.file("Magazzino.pro");
-    if (c.records >= 0) {
-        std::vector<ProductRecord> records;
-        for (int i = 1; i <= c.records; ++i) records.push_back(test::product("C" + std::to_string(i)));
-        test::writeBytes(path, test::archiveBytes(records));
-    }
+    if (c.records >= 0) withProducts(test::numberedProducts(c.records));
     ProductRecord buffer;
-    const auto outcome = CardProtocol(path, ProductRecord::kSize).navigate(c.action, c.position, buffer.bytes());
+    const auto outcome = CardProtocol(archive, ProductRecord::kSize).navigate(c.action, c.position, buffer.bytes());
     EXPECT_EQ(outcome.loaded, c.loadedCode != nullptr);
     if (c.loadedCode) {
         EXPECT_EQ(buffer.text(ProductRecord::Codice), c.loadedCode);
@@ -45,11 +40,12 @@ TEST_P(CardNavigation, LoadsTheRightCardAndSaysTheRightThing) {
     EXPECT_EQ(outcome.position, c.expectedPosition);
     EXPECT_EQ(outcome.message, c.message);
     EXPECT_FALSE(outcome.saved);
-    EXPECT_TRUE(fs::exists(path)) << "every action opens (and so creates) the archive";
+    EXPECT_TRUE(fs::exists(archive)) << "every action opens (and so creates) the archive";
 }
 
 using A = CardAction;
 using M = CardMessage;
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, CardNavigation,
     testing::Values(
@@ -72,43 +68,34 @@ INSTANTIATE_TEST_SUITE_P(
         NavCase{"PreviousBeyondTheArchive", 2, A::Previous, 9, nullptr, 9, M::AccessFailed},
         NavCase{"PreviousFromAnImpossiblePosition", 5, A::Previous, -1, nullptr, -1, M::AccessFailed}),
     [](const testing::TestParamInfo<NavCase>& c) { return c.param.name; });
+// clang-format on
 
-class CardSave : public testing::Test {
+class CardSave : public test::ProductArchiveFixture {
 protected:
-    test::TempFolder folder;
-    fs::path path = folder.file("Magazzino.pro");
-    CardProtocol protocol{path, ProductRecord::kSize};
-
-    std::string withCards(int n) {
-        std::vector<ProductRecord> records;
-        for (int i = 1; i <= n; ++i) records.push_back(test::product("C" + std::to_string(i)));
-        const std::string bytes = test::archiveBytes(records);
-        test::writeBytes(path, bytes);
-        return bytes;
-    }
+    CardProtocol protocol{archive, ProductRecord::kSize};
 };
 
 TEST_F(CardSave, NewCardIsAppendedAtTheEnd) {
-    const std::string before = withCards(3);
+    const std::string before = withProducts(test::numberedProducts(3));
     const auto card = test::product("NEW");
     const auto outcome = protocol.save(kNewCard, card.bytes());
     EXPECT_TRUE(outcome.saved);
     EXPECT_EQ(outcome.position, 4);
     EXPECT_EQ(outcome.message, CardMessage::Inserted);
-    const std::string after = test::readBytes(path);
+    const std::string after = test::readBytes(archive);
     ASSERT_EQ(after.size(), 10368u);
     EXPECT_EQ(after.substr(0, 7776), before);
     EXPECT_EQ(after.substr(7776), test::archiveBytes(std::vector{card}));
 }
 
 TEST_F(CardSave, StoredCardIsRewrittenInPlace) {
-    const std::string before = withCards(3);
+    const std::string before = withProducts(test::numberedProducts(3));
     const auto card = test::product("CHANGED");
     const auto outcome = protocol.save(2, card.bytes());
     EXPECT_TRUE(outcome.saved);
     EXPECT_EQ(outcome.position, 2);
     EXPECT_EQ(outcome.message, CardMessage::Updated);
-    const std::string after = test::readBytes(path);
+    const std::string after = test::readBytes(archive);
     ASSERT_EQ(after.size(), before.size());
     EXPECT_EQ(after.substr(0, 2592), before.substr(0, 2592));
     EXPECT_EQ(after.substr(2592, 2592), test::archiveBytes(std::vector{card}));
@@ -118,18 +105,18 @@ TEST_F(CardSave, StoredCardIsRewrittenInPlace) {
 TEST_F(CardSave, FirstSaveCreatesTheArchive) {
     const auto outcome = protocol.save(kNewCard, test::product("A").bytes());
     EXPECT_EQ(outcome.position, 1);
-    EXPECT_EQ(fs::file_size(path), 2592u);
+    EXPECT_EQ(fs::file_size(archive), 2592u);
 }
 
 TEST_F(CardSave, ImpossiblePositionsFailWithoutWriting) {
-    const std::string before = withCards(2);
+    const std::string before = withProducts(test::numberedProducts(2));
     for (CardPosition position : {-1, -7, 4}) {
         const auto outcome = protocol.save(position, test::product("X").bytes());
         EXPECT_FALSE(outcome.saved) << position;
         EXPECT_EQ(outcome.message, CardMessage::AccessFailed) << position;
         EXPECT_EQ(outcome.position, position);
     }
-    EXPECT_EQ(test::readBytes(path), before);
+    EXPECT_EQ(test::readBytes(archive), before);
 }
 
 TEST(CardProtocolFailure, UnreachableArchiveGivesTheAccessMessageAndKeepsThePosition) {

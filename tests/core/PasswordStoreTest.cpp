@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "common/TextRules.h"
 #include "shell/PasswordStore.h"
 #include "shell/SettingsFile.h"
-#include "common/TextRules.h"
 #include "support/TempFolder.h"
 
 namespace scortavia {

@@ -60,6 +60,7 @@ TEST_P(ProductCardCut, OnlyACutThatChangesTheNumberIsRefused) {
     EXPECT_EQ(cutChangesNumber(GetParam().text, GetParam().capacity), GetParam().changes) << GetParam().text;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Table, ProductCardCut,
                          testing::Values(CutCase{"12,50", 12, false},            // fits
                                          CutCase{"1234567890,50", 12, false},    // cut to 1234567890,5: same
@@ -69,6 +70,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ProductCardCut,
                                          CutCase{"-1000", 4, true},
                                          CutCase{"14,5", 4, false},
                                          CutCase{"abcdefghijklmn", 12, false}));  // not a number: plain text
+// clang-format on
 
 struct StockCase {
     const char* stock;
@@ -87,6 +89,7 @@ TEST_P(ProductCardStock, CalcolaTotale) {
     EXPECT_EQ(t.total, c.expected.total);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Table, ProductCardStock,
                          testing::Values(StockCase{"10", "5", true, {"10", "5", "15"}},
                                          StockCase{"2", "5", false, {"2", "5", "-3"}},
@@ -94,6 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ProductCardStock,
                                          StockCase{"14,5", "1", true, {"14,5", "1", "15,5"}},
                                          StockCase{"1,2,3", "1", true, {"0", "0", "0"}},
                                          StockCase{"7", "x", false, {"0", "0", "0"}}));
+// clang-format on
 
 TEST(ProductCardLogic, StockMustFitFourCharacters) {
     for (const char* ok : {"9999", "-999", "0", "15,5", " 12 "}) EXPECT_TRUE(stockFitsField(ok)) << ok;

@@ -2,19 +2,13 @@
 
 #include "products/ProductLists.h"
 #include "products/ProductRows.h"
+#include "support/ProductArchiveFixture.h"
 #include "support/Records.h"
-#include "support/TempFolder.h"
 
 namespace scortavia {
 namespace {
 
 using P = ProductLayout;
-
-ProductRecord card(const std::string& code, std::initializer_list<std::pair<P::Field, std::string>> fields) {
-    ProductRecord r = test::product(code);
-    for (const auto& [f, v] : fields) r.setText(f, v);
-    return r;
-}
 
 struct SearchCase {
     const char* name;
@@ -22,27 +16,26 @@ struct SearchCase {
     std::vector<std::string> listedCodes;                    // in list order
 };
 
-class ProductSearch : public testing::TestWithParam<SearchCase> {};
+class ProductSearch : public test::ProductArchiveFixture, public testing::WithParamInterface<SearchCase> {};
 
 TEST_P(ProductSearch, ListsTheMatchingProducts) {
-    test::TempFolder folder;
-    const std::vector<ProductRecord> products = {
-        card("A1", {{P::Nome, "Vernice ROSSO fuoco"}, {P::Costo, "12,00"}}),
-        card("A2", {{P::Nome, "Smalto Rosso"}, {P::Costo, "112,50"}, {P::Ditta, "Colorificio Bianchi"}}),
-        card("A3", {{P::Nome, "VITE"}, {P::Costo, "3,12"}, {P::Tipologia, "Città"}}),
-        card("A4", {{P::Nome, "Vite autofilettante"}, {P::Costo, "7,00"}, {P::Tipologia, "CITTÀ"}}),
-    };
-    test::writeBytes(folder.file("Magazzino.pro"), test::archiveBytes(products));
+    withProducts({
+        test::product("A1", "Vernice ROSSO fuoco", {{P::Costo, "12,00"}}),
+        test::product("A2", "Smalto Rosso", {{P::Costo, "112,50"}, {P::Ditta, "Colorificio Bianchi"}}),
+        test::product("A3", "VITE", {{P::Costo, "3,12"}, {P::Tipologia, "Città"}}),
+        test::product("A4", "Vite autofilettante", {{P::Costo, "7,00"}, {P::Tipologia, "CITTÀ"}}),
+    });
     SearchTexts texts{};
     for (const auto& [i, t] : GetParam().typed) texts[i] = t;
     RowList rows;
-    ASSERT_TRUE(fillSearchList(folder.file("Magazzino.pro"), texts, rows).ok());
+    ASSERT_TRUE(fillSearchList(archive, texts, rows).ok());
     std::vector<std::string> codes;
     for (std::size_t i = 0; i < rows.size(); ++i) codes.emplace_back(rows[i].substr(5, 2));
     EXPECT_EQ(codes, GetParam().listedCodes);
 }
 
 // Field indexes: 0 code, 1 cost, 2 name, 3 category, 6 supplier.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, ProductSearch,
     testing::Values(SearchCase{"AllBlankListsEverything", {}, {"A1", "A2", "A3", "A4"}},
@@ -55,64 +48,60 @@ INSTANTIATE_TEST_SUITE_P(
                     SearchCase{"TwoFieldsMustBothMatch", {{2, "rosso"}, {6, "bianchi"}}, {"A2"}},
                     SearchCase{"NothingMatches", {{0, "zz"}}, {}}),
     [](const testing::TestParamInfo<SearchCase>& c) { return c.param.name; });
+// clang-format on
 
-TEST(ProductWatchLists, UnderStockListsStockAtOrBelowTheLevel) {
-    test::TempFolder folder;
-    test::writeBytes(folder.file("Magazzino.pro"),
-                     test::archiveBytes(std::vector{card("B", {{P::Giacenza, "5"}, {P::Avviso, "5"}}),
-                                                    card("C", {{P::Giacenza, "6"}, {P::Avviso, "5"}}),
-                                                    card("a", {{P::Giacenza, "-3"}, {P::Avviso, "0"}})}));
+class ProductWatchLists : public test::ProductArchiveFixture {};
+
+TEST_F(ProductWatchLists, UnderStockListsStockAtOrBelowTheLevel) {
+    withProducts({test::product("B", "Prodotto", {{P::Giacenza, "5"}, {P::Avviso, "5"}}),
+                  test::product("C", "Prodotto", {{P::Giacenza, "6"}, {P::Avviso, "5"}}),
+                  test::product("a", "Prodotto", {{P::Giacenza, "-3"}, {P::Avviso, "0"}})});
     RowList rows;
-    ASSERT_TRUE(fillUnderStockList(folder.file("Magazzino.pro"), rows).ok());
+    ASSERT_TRUE(fillUnderStockList(archive, rows).ok());
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_TRUE(rows[0].starts_with("Cod. a "));  // sorted by code, a folded to A
     EXPECT_TRUE(rows[1].starts_with("Cod. B "));
 }
 
-TEST(ProductWatchLists, AStockThatIsNotANumberEndsTheFillingKeepingTheRowsSoFar) {
-    test::TempFolder folder;
-    test::writeBytes(folder.file("Magazzino.pro"),
-                     test::archiveBytes(std::vector{card("Z", {{P::Giacenza, "1"}, {P::Avviso, "2"}}),
-                                                    card("X", {{P::Giacenza, "tanti"}, {P::Avviso, "2"}}),
-                                                    card("Y", {{P::Giacenza, "0"}, {P::Avviso, "2"}})}));
+TEST_F(ProductWatchLists, AStockThatIsNotANumberEndsTheFillingKeepingTheRowsSoFar) {
+    withProducts({test::product("Z", "Prodotto", {{P::Giacenza, "1"}, {P::Avviso, "2"}}),
+                  test::product("X", "Prodotto", {{P::Giacenza, "tanti"}, {P::Avviso, "2"}}),
+                  test::product("Y", "Prodotto", {{P::Giacenza, "0"}, {P::Avviso, "2"}})});
     RowList rows;
-    EXPECT_FALSE(fillUnderStockList(folder.file("Magazzino.pro"), rows).ok());
+    EXPECT_FALSE(fillUnderStockList(archive, rows).ok());
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_TRUE(rows[0].starts_with("Cod. Z "));
 }
 
-TEST(ProductWatchLists, UnpaidListsExactlyNo) {
-    test::TempFolder folder;
-    test::writeBytes(folder.file("Magazzino.pro"),
-                     test::archiveBytes(std::vector{card("N", {{P::Pagato, "No"}, {P::Ditta, "Rossi"}}), card("S", {{P::Pagato, "Sì"}}),
-                                                    card("E", {{P::Pagato, ""}}), card("O", {{P::Pagato, "no"}})}));
+TEST_F(ProductWatchLists, UnpaidListsExactlyNo) {
+    withProducts({test::product("N", "Prodotto", {{P::Pagato, "No"}, {P::Ditta, "Rossi"}}),
+                  test::product("S", "Prodotto", {{P::Pagato, "Sì"}}),
+                  test::product("E", "Prodotto", {{P::Pagato, ""}}),
+                  test::product("O", "Prodotto", {{P::Pagato, "no"}})});
     RowList rows;
-    ASSERT_TRUE(fillUnpaidList(folder.file("Magazzino.pro"), rows).ok());
+    ASSERT_TRUE(fillUnpaidList(archive, rows).ok());
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_TRUE(rows[0].starts_with("Cod. N "));
     EXPECT_NE(rows[0].find("  Giac. 0     Rossi"), std::string::npos) << "format B shows the supplier: " << rows[0];
 }
 
-TEST(ProductWatchLists, AnUnreadableArchiveIsAFailure) {
-    test::TempFolder folder;
-    std::filesystem::create_directory(folder.file("Magazzino.pro"));
+TEST_F(ProductWatchLists, AnUnreadableArchiveIsAFailure) {
+    std::filesystem::create_directory(archive);
     RowList rows;
-    EXPECT_FALSE(fillSearchList(folder.file("Magazzino.pro"), SearchTexts{}, rows).ok());
+    EXPECT_FALSE(fillSearchList(archive, SearchTexts{}, rows).ok());
     EXPECT_TRUE(rows.empty());
 }
 
-TEST(ProductWatchLists, ARowFindsTheLastIdenticalProduct) {
-    test::TempFolder folder;
-    auto twin = card("T", {{P::Nome, "Gemello"}, {P::Note, "primo"}});
-    auto later = card("T", {{P::Nome, "Gemello"}, {P::Note, "secondo"}});
-    test::writeBytes(folder.file("Magazzino.pro"), test::archiveBytes(std::vector{twin, card("U", {}), later}));
+TEST_F(ProductWatchLists, ARowFindsTheLastIdenticalProduct) {
+    const auto twin = test::product("T", "Gemello", {{P::Note, "primo"}});
+    withProducts({twin, test::product("U"), test::withFields(twin, {{P::Note, "secondo"}})});
     const std::string row = "  " + productRowA(twin.view()) + "  ";
-    auto found = findProductByRow(folder.file("Magazzino.pro"), row, RowFormat::A);
+    auto found = findProductByRow(archive, row, RowFormat::A);
     ASSERT_TRUE(found.ok());
     ASSERT_TRUE(found->has_value());
     EXPECT_EQ((*found)->position, 3);
     EXPECT_EQ(ProductView((*found)->bytes.data()).text(P::Note), "secondo");
-    auto none = findProductByRow(folder.file("Magazzino.pro"), "Cod. nessuno", RowFormat::A);
+    auto none = findProductByRow(archive, "Cod. nessuno", RowFormat::A);
     ASSERT_TRUE(none.ok());
     EXPECT_FALSE(none->has_value());
 }

@@ -8,17 +8,18 @@
 namespace scortavia {
 namespace {
 
+using P = ProductLayout;
+
+// The fields the two row formats show, on an otherwise empty record.
 ProductRecord sample() {
-    ProductRecord r;
-    r.setText(ProductRecord::Codice, "VT-0042");
-    r.setText(ProductRecord::Nome, "Vite autofilettante");
-    r.setText(ProductRecord::Tipologia, "Ferramenta");
-    r.setText(ProductRecord::Giacenza, "120");
-    r.setText(ProductRecord::Pagato, "Sì");
-    r.setText(ProductRecord::DataSca, "31/12/2026");
-    r.setText(ProductRecord::Costo, "0,15");
-    r.setText(ProductRecord::Ditta, "Bulloneria Rossi");
-    return r;
+    return test::record<ProductRecord>({{P::Codice, "VT-0042"},
+                                        {P::Nome, "Vite autofilettante"},
+                                        {P::Tipologia, "Ferramenta"},
+                                        {P::Giacenza, "120"},
+                                        {P::Pagato, "Sì"},
+                                        {P::DataSca, "31/12/2026"},
+                                        {P::Costo, "0,15"},
+                                        {P::Ditta, "Bulloneria Rossi"}});
 }
 
 TEST(ProductRows, FormatAPlacesEveryColumn) {
@@ -44,9 +45,8 @@ TEST(ProductRows, FormatBPlacesEveryColumn) {
 }
 
 TEST(ProductRows, LongCodesAreCutButTheCostNeverIs) {
-    auto r = sample();
-    r.setText(ProductRecord::Codice, "ABCDEFGHIJKLMNOPQRSTUVWXY");  // 25 characters
-    r.setText(ProductRecord::Costo, "123456789,99");
+    const auto r = test::withFields(sample(), {{P::Codice, "ABCDEFGHIJKLMNOPQRSTUVWXY"},  // 25 characters
+                                               {P::Costo, "123456789,99"}});
     const std::string a = productRowA(r.view());
     const std::string b = productRowB(r.view());
     EXPECT_EQ(a.substr(0, 29), "Cod. ABCDEFGHIJKLMNOPQRSTUV  ");

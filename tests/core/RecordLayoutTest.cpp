@@ -81,9 +81,11 @@ TEST(RecordLayout, PriceListSlotsFollowEachOther) {
     }
     page.setText(4, PriceListSlot::Prezzo, "12,50");
     const auto* bytes = page.bytes().data();
+    // clang-format off
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes) + 2297, 6), "\x05" "12,50");  // slot E price
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes) + 3683, 5), "\x04" "0,00");   // slot H price
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes) + 462 * 2, 6), "\x05" "COD-C");
+    // clang-format on
     EXPECT_EQ(page.text(7, PriceListSlot::Codice), "COD-H");
     EXPECT_EQ(PriceListSlotInfo::offset(PriceListSlot::Nome), 26u);
     EXPECT_EQ(PriceListSlotInfo::offset(PriceListSlot::UM), 77u);

@@ -26,6 +26,7 @@ TEST_P(Windows1252Encode, MapsOrReplacesWithQuestionMark) {
     EXPECT_EQ(encodeWindows1252(GetParam().utf8), GetParam().expected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, Windows1252Encode,
     testing::Values(EncodeCase{"Sì", "S\xEC"}, EncodeCase{"€ 12,50", "\x80 12,50"},
@@ -37,6 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
                     EncodeCase{"a\xFF" "b", "a?b"},                  // never valid in UTF-8
                     EncodeCase{"\xC0\xAF", "?"},                    // overlong encoding of "/"
                     EncodeCase{"Ā", "?"}));
+// clang-format on
 
 // The field is built in the middle of a buffer so that writes past its end would show.
 struct FieldFixture {
@@ -71,6 +73,7 @@ TEST_P(AnsiFieldAssign, StoresTrimmedEncodedCutText) {
     EXPECT_TRUE(f.guardsIntact());
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, AnsiFieldAssign,
     testing::Values(AssignCase{4, "  12345 ", std::string("\x04" "1234")},
@@ -83,6 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                     AssignCase{5, "中文", "\x02??"},
                     AssignCase{3, "€€€€", "\x03\x80\x80\x80"},              // cut counts bytes of the code page
                     AssignCase{1, "\xC2\xA0x", "\x01\xA0"}));               // no-break space is not a blank
+// clang-format on
 
 TEST(AnsiField, TextLongerThan255IsCutTo255ThenToCapacity) {
     FieldFixture f(255);
@@ -117,6 +121,7 @@ TEST_P(AnsiFieldRead, DecodesTrimsAndNeverReadsPastTheField) {
     EXPECT_EQ(readFieldText(f.field(), c.capacity), c.expected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, AnsiFieldRead,
     testing::Values(ReadCase{10, "\x03" "abc", "abc"},                 // filler ignored
@@ -126,6 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadCase{2, "\x09" "No", "No"},
                     ReadCase{6, "\x06\x80 \xE8\xC8\x85\x92", "€ èÈ…’"},
                     ReadCase{3, std::string("\x03\x00\x01\x02", 4), ""}));             // only control characters
+// clang-format on
 
 }  // namespace
 }  // namespace scortavia

@@ -7,11 +7,11 @@
 #include <memory>
 #include <optional>
 
-#include "shell/TfrmAvvio.h"
-#include "ui/Widgets.h"
-#include "ui/TfrmAllegaCartella.h"
 #include "products/TfrmMagazzino.h"
+#include "shell/TfrmAvvio.h"
 #include "support/GuiProgram.h"
+#include "ui/TfrmAllegaCartella.h"
+#include "ui/Widgets.h"
 
 using namespace scortavia;
 namespace fs = std::filesystem;
@@ -44,15 +44,11 @@ SlotControls slotOf(TfrmAllegaCartella& d, int slot) {
 
 }  // namespace
 
-class AttachmentsDialogTest : public QObject {
+class AttachmentsDialogTest : public QObject, private test::ProductCardFixture {
     Q_OBJECT
 
-    std::unique_ptr<test::GuiProgram> run;
-    std::unique_ptr<test::FileDialogRecorder> files;
-    std::unique_ptr<test::DesktopRecorder> desktop;
     std::unique_ptr<test::TempFolder> elsewhere;  // where the user's documents come from
 
-    TfrmMagazzino* card() { return run->screen<TfrmMagazzino>("frmMagazzino"); }
     fs::path attachments() const { return run->folder.file("Documenti_Allegati"); }
 
     // A document of the user's outside the program folder.
@@ -63,17 +59,17 @@ class AttachmentsDialogTest : public QObject {
         return text(dir / name);
     }
     void browse(TfrmAllegaCartella& d, int slot, const std::optional<QString>& chosen) {
-        files->answers.push_back(chosen);
-        QTest::mouseClick(slotOf(d, slot).browse, Qt::LeftButton);
+        run->files.answers.push_back(chosen);
+        test::click(slotOf(d, slot).browse);
     }
     // The card's six labels: File01..03, then Desc01..03.
     QStringList cardSlots() {
-        TfrmMagazzino* c = card();
+        TfrmMagazzino* c = card;
         return {c->lblFile01->text(), c->lblFile02->text(), c->lblFile03->text(),
                 c->lblDesc01->text(), c->lblDesc02->text(), c->lblDesc03->text()};
     }
     void setCardSlots(const QStringList& texts) {
-        TfrmMagazzino* c = card();
+        TfrmMagazzino* c = card;
         const std::array<QLabel*, 6> labels = {c->lblFile01, c->lblFile02, c->lblFile03,
                                                c->lblDesc01, c->lblDesc02, c->lblDesc03};
         for (std::size_t i = 0; i < labels.size(); ++i) labels[i]->setText(texts.at(static_cast<qsizetype>(i)));
@@ -89,18 +85,12 @@ class AttachmentsDialogTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        run = std::make_unique<test::GuiProgram>();
-        files = std::make_unique<test::FileDialogRecorder>();
-        desktop = std::make_unique<test::DesktopRecorder>();
         elsewhere = std::make_unique<test::TempFolder>();
-        run->openProductCard();
-        QVERIFY(card()->isVisible());
+        QVERIFY(openCard());
     }
     void cleanup() {
+        endProgram();
         elsewhere.reset();
-        desktop.reset();
-        files.reset();
-        run.reset();
     }
 
     void browseCopiesTheDocumentIntoTheFolder_data() {
@@ -113,17 +103,17 @@ private Q_SLOTS:
         QFETCH(int, slot);
         const std::string bytes("%PDF fattura\r\n\x00\xff", 16);  // binary, with a zero byte
         const QString chosen = document("some/tmp/dir", "fattura.pdf", bytes);
-        TfrmAllegaCartella dialog(run->program->registry(), card());
+        TfrmAllegaCartella dialog(run->program->registry(), card);
         fillAsTheCard(dialog, {"", "", "", "", "", ""});
         dialog.show();
         QVERIFY(!fs::exists(attachments()));
 
         browse(dialog, slot, chosen);
 
-        QCOMPARE(files->requests.size(), std::size_t{1});
-        QCOMPARE(files->requests[0].kind, FileRequest::Kind::Open);
-        QCOMPARE(files->requests[0].title, QStringLiteral("Selezionare il file da allegare:"));
-        QCOMPARE(files->requests[0].filter, QStringLiteral("Tutti i file (*)"));
+        QCOMPARE(run->files.requests.size(), std::size_t{1});
+        QCOMPARE(run->files.requests[0].kind, FileRequest::Kind::Open);
+        QCOMPARE(run->files.requests[0].title, QStringLiteral("Selezionare il file da allegare:"));
+        QCOMPARE(run->files.requests[0].filter, QStringLiteral("Tutti i file (*)"));
         QCOMPARE(test::readBytes(attachments() / "fattura.pdf"), bytes);
         for (int k = 1; k <= 3; ++k) {
             QCOMPARE(slotOf(dialog, k).file->text(), k == slot ? QStringLiteral("fattura.pdf") : QString());
@@ -145,7 +135,7 @@ private Q_SLOTS:
         QFETCH(bool, pickTheCopy);
         QFETCH(int, answer);
         QFETCH(QByteArray, kept);
-        TfrmAllegaCartella dialog(run->program->registry(), card());
+        TfrmAllegaCartella dialog(run->program->registry(), card);
         fillAsTheCard(dialog, {"", "", "", "", "", ""});
         dialog.show();
         browse(dialog, 1, document("gennaio", "fattura.pdf", "prima"));
@@ -178,13 +168,13 @@ private Q_SLOTS:
         QFETCH(bool, cancel);
         QFETCH(QString, chosen);
         document("documenti", "fattura.pdf", "x");
-        TfrmAllegaCartella dialog(run->program->registry(), card());
+        TfrmAllegaCartella dialog(run->program->registry(), card);
         fillAsTheCard(dialog, {"vecchio.pdf", "", "", "Vecchio", "", ""});
         dialog.show();
 
         browse(dialog, 1, cancel ? std::nullopt : std::optional(text(elsewhere->path()) + '/' + chosen));
 
-        QCOMPARE(files->requests.size(), std::size_t{1});
+        QCOMPARE(run->files.requests.size(), std::size_t{1});
         QCOMPARE(dialog.txtFile01->text(), QStringLiteral("vecchio.pdf"));
         QVERIFY(dialog.btnApri01->isEnabled());
         QVERIFY(!fs::exists(attachments()));
@@ -193,19 +183,19 @@ private Q_SLOTS:
 
     void deleteIconEmptiesTheNameOnly() {
         setCardSlots({"", "fattura.pdf", "", "", "Fattura marzo", ""});
-        TfrmAllegaCartella dialog(run->program->registry(), card());
+        TfrmAllegaCartella dialog(run->program->registry(), card);
         fillAsTheCard(dialog, cardSlots());
         dialog.show();
         browse(dialog, 2, document("marzo", "fattura.pdf", "marzo"));
         QVERIFY(dialog.btnApri02->isEnabled());
 
-        QTest::mouseClick(dialog.imgCancella02, Qt::LeftButton);
+        test::click(dialog.imgCancella02);
 
         QCOMPARE(dialog.txtFile02->text(), QString());
         QVERIFY(!dialog.btnApri02->isEnabled());
         QCOMPARE(dialog.txtDesc02->text(), QStringLiteral("Fattura marzo"));
         QCOMPARE(test::readBytes(attachments() / "fattura.pdf"), std::string("marzo"));
-        QTest::mouseClick(dialog.btnApplica, Qt::LeftButton);
+        test::click(dialog.btnApplica);
         QCOMPARE(cardSlots(), QStringList({"", "", "", "", "Fattura marzo", ""}));
     }
 
@@ -237,17 +227,17 @@ private Q_SLOTS:
             programFolder.isEmpty() ? run->folder.path() : run->folder.path() / programFolder.toStdString();
         std::optional<ScreenRegistry> other;
         if (!programFolder.isEmpty()) other.emplace(folder);
-        TfrmAllegaCartella dialog(other ? *other : run->program->registry(), card());
+        TfrmAllegaCartella dialog(other ? *other : run->program->registry(), card);
         fillAsTheCard(dialog, {"", "", "", "", "", ""});
         slotOf(dialog, slot).file->setText(name);
         dialog.show();
 
         QCOMPARE(slotOf(dialog, slot).open->isEnabled(), enabled);
-        QTest::mouseClick(slotOf(dialog, slot).open, Qt::LeftButton);
+        test::click(slotOf(dialog, slot).open);
 
         const QStringList expected =
             opened.isEmpty() ? QStringList() : QStringList{'"' + text(folder) + '/' + opened + '"'};
-        QCOMPARE(desktop->opened, expected);
+        QCOMPARE(run->desktop.opened, expected);
         QVERIFY(dialog.isVisible());
     }
 
@@ -265,7 +255,7 @@ private Q_SLOTS:
         QFETCH(bool, written);
         const QStringList before = {"vecchio1.pdf", "vecchio2.pdf", "", "Vecchio 1", "Vecchio 2", ""};
         setCardSlots(before);
-        TfrmAllegaCartella dialog(run->program->registry(), card());
+        TfrmAllegaCartella dialog(run->program->registry(), card);
         fillAsTheCard(dialog, before);
         dialog.lblMemory->setText(key);
         dialog.show();
@@ -277,7 +267,7 @@ private Q_SLOTS:
         dialog.txtDesc03->setFocus();
         QTest::keyClicks(dialog.txtDesc03, "  Scheda tecnica  ");
 
-        QTest::mouseClick(dialog.btnApplica, Qt::LeftButton);
+        test::click(dialog.btnApplica);
 
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -288,13 +278,13 @@ private Q_SLOTS:
     void annullaKeepsTheCopiedFileAndTheCard() {
         const QStringList before = {"vecchio.pdf", "", "", "Vecchio", "", "Solo descrizione"};
         setCardSlots(before);
-        TfrmAllegaCartella dialog(run->program->registry(), card());
+        TfrmAllegaCartella dialog(run->program->registry(), card);
         fillAsTheCard(dialog, before);
         dialog.show();
         browse(dialog, 1, document("aprile", "bolla.pdf", "bolla"));
         dialog.txtDesc01->setText("Bolla di aprile");
 
-        QTest::mouseClick(dialog.btnAnnulla, Qt::LeftButton);
+        test::click(dialog.btnAnnulla);
 
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));

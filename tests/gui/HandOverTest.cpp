@@ -23,11 +23,16 @@ namespace {
 bool fitsChannel(HandOver channel, QObject* target) {
     switch (channel) {
         case HandOver::CalendarDate:
-        case HandOver::StockBox: return qobject_cast<QLineEdit*>(target) != nullptr;
-        case HandOver::WebCamPhoto: return qobject_cast<PhotoBox*>(target) != nullptr;
-        case HandOver::Attachments: return dynamic_cast<AttachmentHolder*>(target) != nullptr;
-        case HandOver::RecordLoad: return dynamic_cast<RecordTarget*>(target) != nullptr;
-        case HandOver::PrintChoice: return false;  // templates are no objects: checked by name below
+        case HandOver::StockBox:
+            return qobject_cast<QLineEdit*>(target) != nullptr;
+        case HandOver::WebCamPhoto:
+            return qobject_cast<PhotoBox*>(target) != nullptr;
+        case HandOver::Attachments:
+            return dynamic_cast<AttachmentHolder*>(target) != nullptr;
+        case HandOver::RecordLoad:
+            return dynamic_cast<RecordTarget*>(target) != nullptr;
+        case HandOver::PrintChoice:
+            return false;  // templates are no objects: checked by name below
     }
     return false;
 }

@@ -6,8 +6,8 @@
 #include "shell/PasswordStore.h"
 #include "shell/TfrmAvvio.h"
 #include "shell/TfrmPassword.h"
-#include "ui/Widgets.h"
 #include "support/GuiProgram.h"
+#include "ui/Widgets.h"
 
 using namespace scortavia;
 
@@ -16,13 +16,11 @@ class MainMenuTest : public QObject {
 
     std::unique_ptr<test::GuiProgram> run;
 
-    TfrmAvvio* menu() { return run->screen<TfrmAvvio>("frmAvvio"); }
-
 private Q_SLOTS:
     void init() {
         run = std::make_unique<test::GuiProgram>();
         run->login("scortavia");
-        QVERIFY(menu()->isVisible());
+        QVERIFY(run->menu()->isVisible());
     }
     void cleanup() { run.reset(); }
 
@@ -32,36 +30,37 @@ private Q_SLOTS:
     }
 
     void menuIsMaximisedWithSixTiles() {
-        QVERIFY(menu()->isMaximized());
-        QCOMPARE(menu()->windowTitle(), QStringLiteral(" Scortavia"));
+        QVERIFY(run->menu()->isMaximized());
+        QCOMPARE(run->menu()->windowTitle(), QStringLiteral(" Scortavia"));
         QStringList names;
-        for (const auto& tile : menu()->tiles) names << tile.picture->objectName() + "/" + tile.caption->objectName();
-        QCOMPARE(names, (QStringList{"imgApp04/btnApp04", "imgApp02/btnApp02", "imgApp03/btnApp03",
-                                     "imgApp07/btnApp07", "imgApp06/btnApp06", "imgApp08/btnApp08"}));
-        for (const auto& tile : menu()->tiles) {
+        for (const auto& tile : run->menu()->tiles) {
+            names << tile.picture->objectName() + "/" + tile.caption->objectName();
+        }
+        QCOMPARE(names, (QStringList{"imgApp04/btnApp04", "imgApp02/btnApp02", "imgApp03/btnApp03", "imgApp07/btnApp07",
+                                     "imgApp06/btnApp06", "imgApp08/btnApp08"}));
+        for (const auto& tile : run->menu()->tiles) {
             QCOMPARE(tile.picture->focusPolicy(), Qt::NoFocus);
             QCOMPARE(tile.caption->focusPolicy(), Qt::NoFocus);
         }
     }
 
     void exitIconAndCloseBoxEndTheProgram() {
-        menu()->close();
+        run->menu()->close();
         QCOMPARE(run->ended, 1);
-        QTest::mouseClick(menu()->imgEsci, Qt::LeftButton);
+        test::click(run->menu()->imgEsci);
         QCOMPARE(run->ended, 2);
     }
 
     void webStripOpensTheMakersPage() {
-        test::DesktopRecorder desktop;
-        QTest::mouseClick(menu()->imgSito, Qt::LeftButton);
-        QCOMPARE(desktop.opened, QStringList{QString::fromLatin1(kMakerWebAddress)});
+        test::click(run->menu()->imgSito);
+        QCOMPARE(run->desktop.opened, QStringList{QString::fromLatin1(kMakerWebAddress)});
     }
 
     void tilesOfAreasNotInThisBuildLeaveTheMenuShown() {
-        for (const auto& tile : menu()->tiles) {
+        for (const auto& tile : run->menu()->tiles) {
             if (run->program->registry().screen(tile.target)) continue;
-            QTest::mouseClick(tile.picture, Qt::LeftButton);
-            QVERIFY(menu()->isVisible());
+            test::click(tile.picture);
+            QVERIFY(run->menu()->isVisible());
         }
         QVERIFY(run->messages.shown.empty());
         QCOMPARE(run->ended, 0);
@@ -71,11 +70,11 @@ private Q_SLOTS:
         // A stand-in work area behaves as every area the menu opens: its close box brings the menu back.
         auto* area = new WorkArea(run->program->registry(), QStringLiteral("frmProva"));
         run->program->registry().add(area);
-        QVERIFY(run->program->registry().switchTo("frmProva", menu()));
+        QVERIFY(run->program->registry().switchTo("frmProva", run->menu()));
         QVERIFY(area->isVisible());
-        QVERIFY(!menu()->isVisible());
+        QVERIFY(!run->menu()->isVisible());
         area->close();
-        QVERIFY(menu()->isVisible());
+        QVERIFY(run->menu()->isVisible());
         QVERIFY(!area->isVisible());
         QVERIFY(!run->program->registry().get<TfrmPassword>("frmPassword")->isVisible());
     }

@@ -9,8 +9,8 @@
 #include "shell/TfrmAvvio.h"
 #include "shell/TfrmCambiaPassword.h"
 #include "shell/TfrmPassword.h"
-#include "ui/Widgets.h"
 #include "support/GuiProgram.h"
+#include "ui/Widgets.h"
 
 using namespace scortavia;
 
@@ -36,10 +36,10 @@ class PasswordScreensTest : public QObject {
 
     TfrmPassword* password() { return run->password(); }
     TfrmCambiaPassword* change() { return run->screen<TfrmCambiaPassword>("frmCambiaPassword"); }
-    TfrmAvvio* menu() { return run->screen<TfrmAvvio>("frmAvvio"); }
     test::MessageRecorder* messages;
 
-    void startWith(const std::optional<std::string>& settings, void (*prepare)(const std::filesystem::path&) = nullptr) {
+    void startWith(const std::optional<std::string>& settings,
+                   void (*prepare)(const std::filesystem::path&) = nullptr) {
         run = std::make_unique<test::GuiProgram>(settings);
         if (prepare) prepare(run->folder.path());
         messages = &run->messages;
@@ -76,7 +76,7 @@ private Q_SLOTS:
         login(typed);
         if (accepted) {
             QVERIFY(messages->shown.empty());
-            QVERIFY(menu()->isVisible());
+            QVERIFY(run->menu()->isVisible());
             QVERIFY(!password()->isVisible());
         } else {
             QCOMPARE(messages->texts(), QStringList{kWrong});
@@ -85,7 +85,7 @@ private Q_SLOTS:
             QVERIFY(password()->txtPassword->text().isEmpty());
             QVERIFY(password()->txtPassword->hasFocus());
             QVERIFY(password()->isVisible());
-            QVERIFY(!menu()->isVisible());
+            QVERIFY(!run->menu()->isVisible());
         }
     }
 
@@ -93,7 +93,7 @@ private Q_SLOTS:
         startWith(nullptr);
         for (const char* typed : {"scortavia", "x", "admin"}) login(QString::fromLatin1(typed));
         QCOMPARE(messages->texts(), (QStringList{kWrong, kWrong, kWrong}));
-        QVERIFY(!menu()->isVisible());
+        QVERIFY(!run->menu()->isVisible());
     }
 
     void unreadableSettingsGiveTheReadingError_data() {
@@ -104,7 +104,8 @@ private Q_SLOTS:
     void unreadableSettingsGiveTheReadingError() {
         QFETCH(QByteArray, settings);
         if (settings.isEmpty()) {
-            startWith(std::nullopt, [](const std::filesystem::path& f) { std::filesystem::create_directory(f / "unins000.dll"); });
+            startWith(std::nullopt,
+                      [](const std::filesystem::path& f) { std::filesystem::create_directory(f / "unins000.dll"); });
         } else {
             const std::string s = settings.toStdString();
             startWith(&s);
@@ -147,14 +148,14 @@ private Q_SLOTS:
         password()->close();
         QCOMPARE(run->ended, 0);
         QVERIFY(password()->isVisible());
-        QTest::mouseClick(password()->cmdEsci, Qt::LeftButton);
+        test::click(password()->cmdEsci);
         QCOMPARE(run->ended, 1);
     }
 
     void changeThenLoginInMixedCase() {
         const std::string settings = settingsWith("SCORTAVIA");
         startWith(&settings);
-        QTest::mouseClick(password()->btnCambiaPassword, Qt::LeftButton);
+        test::click(password()->btnCambiaPassword);
         QVERIFY(QTest::qWaitForWindowActive(change()));
         QVERIFY(!password()->isVisible());
         QVERIFY(change()->txtPasswordOld->hasFocus());
@@ -170,7 +171,7 @@ private Q_SLOTS:
         QVERIFY(change()->cmdOK->isEnabled());
         QTest::keyClick(change()->txtConferma, Qt::Key_Return);
         QVERIFY(change()->txtPasswordOld->hasFocus());
-        QTest::mouseClick(change()->cmdOK, Qt::LeftButton);
+        test::click(change()->cmdOK);
 
         QCOMPARE(messages->texts(), QStringList{"Modifica della password completata con successo."});
         QVERIFY(!change()->isVisible());
@@ -186,9 +187,10 @@ private Q_SLOTS:
 
         login("aBc");
         QCOMPARE(messages->shown.size(), size_t(1));
-        QVERIFY(menu()->isVisible());
+        QVERIFY(run->menu()->isVisible());
     }
 
+    // clang-format off
     void changeRefusals_data() {
         QTest::addColumn<QString>("oldText");
         QTest::addColumn<QString>("newText");
@@ -208,6 +210,7 @@ private Q_SLOTS:
         QTest::newRow("longer than 255") << "scortavia" << QString(256, 'x') << QString(256, 'x')
                                          << QString::fromUtf8(kMsgPasswordUnstorable.data()) << "txtPasswordNew";
     }
+    // clang-format on
     void changeRefusals() {
         QFETCH(QString, oldText);
         QFETCH(QString, newText);
@@ -216,12 +219,12 @@ private Q_SLOTS:
         QFETCH(QString, focus);
         const std::string settings = settingsWith("SCORTAVIA");
         startWith(&settings);
-        QTest::mouseClick(password()->btnCambiaPassword, Qt::LeftButton);
+        test::click(password()->btnCambiaPassword);
         QVERIFY(QTest::qWaitForWindowActive(change()));
         change()->txtPasswordOld->setText(oldText);
         change()->txtPasswordNew->setText(newText);
         change()->txtConferma->setText(confirm);
-        QTest::mouseClick(change()->cmdOK, Qt::LeftButton);
+        test::click(change()->cmdOK);
 
         QCOMPARE(messages->texts(), QStringList{message});
         QCOMPARE(messages->shown[0].kind, MessageKind::Plain);
@@ -235,11 +238,11 @@ private Q_SLOTS:
 
     void missingSettingsCannotBeCreatedByAChange() {
         startWith(nullptr);
-        QTest::mouseClick(password()->btnCambiaPassword, Qt::LeftButton);
+        test::click(password()->btnCambiaPassword);
         change()->txtPasswordOld->setText("x");
         change()->txtPasswordNew->setText("y");
         change()->txtConferma->setText("y");
-        QTest::mouseClick(change()->cmdOK, Qt::LeftButton);
+        test::click(change()->cmdOK);
         QCOMPARE(messages->texts(), QStringList{"Attenzione: vecchia password errata."});
         QVERIFY(!std::filesystem::exists(settingsPath()));
     }
@@ -248,15 +251,15 @@ private Q_SLOTS:
         const std::string settings = settingsWith("SCORTAVIA");
         startWith(&settings);
         QTest::keyClicks(password()->txtPassword, "abc");
-        QTest::mouseClick(password()->btnCambiaPassword, Qt::LeftButton);
+        test::click(password()->btnCambiaPassword);
         QTest::keyClicks(change()->txtPasswordOld, "qualcosa");
-        QTest::mouseClick(change()->cmdEsci, Qt::LeftButton);
+        test::click(change()->cmdEsci);
         QVERIFY(!change()->isVisible());
         QVERIFY(password()->isVisible());
         QVERIFY(password()->txtPassword->text().isEmpty());
         QVERIFY(!password()->cmdOK->isEnabled());
         // Shown again, the change screen starts empty.
-        QTest::mouseClick(password()->btnCambiaPassword, Qt::LeftButton);
+        test::click(password()->btnCambiaPassword);
         QVERIFY(change()->txtPasswordOld->text().isEmpty());
         QVERIFY(messages->shown.empty());
     }

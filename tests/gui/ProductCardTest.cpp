@@ -4,16 +4,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <array>
 #include <memory>
 
-#include "ui/PhotoBox.h"
-#include "shell/TfrmAvvio.h"
-#include "ui/Widgets.h"
-#include "ui/TfrmAllegaCartella.h"
-#include "ui/TfrmCalendario.h"
 #include "products/TfrmMagazzino.h"
+#include "shell/TfrmAvvio.h"
 #include "support/GuiProgram.h"
 #include "support/Records.h"
+#include "ui/PhotoBox.h"
+#include "ui/TfrmAllegaCartella.h"
+#include "ui/TfrmCalendario.h"
+#include "ui/Widgets.h"
 
 using namespace scortavia;
 
@@ -26,91 +27,62 @@ const QString kAccess = QString::fromUtf8(kMsgArchiveAccess.data());
 
 }  // namespace
 
-class ProductCardTest : public QObject {
+class ProductCardTest : public QObject, private test::ProductCardFixture {
     Q_OBJECT
 
-    std::unique_ptr<test::GuiProgram> run;
-    TfrmMagazzino* card() { return run->screen<TfrmMagazzino>("frmMagazzino"); }
-    std::filesystem::path archive() const { return run->folder.file("Magazzino.pro"); }
     QStringList messages() const { return run->messages.texts(); }
+    std::filesystem::path archive() const { return run->productArchive(); }
 
-    void withProducts(int n) {
-        std::vector<ProductRecord> records;
-        for (int i = 1; i <= n; ++i) records.push_back(test::product("C" + std::to_string(i), "Prodotto " + std::to_string(i)));
-        test::writeBytes(archive(), test::archiveBytes(records));
-    }
-    void fillMandatory() {
-        card()->txtCodice->setText("VT-01");
-        card()->txtNome->setText("Vite");
-        card()->txtUM->setText("Scatola");
-        card()->txtTipologia->setText("Ferramenta");
-        card()->txtCaratteristiche->setText("Inox");
-    }
-    void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
-    void typeAndLeave(QLineEdit* box, const QString& text) {
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, text);
-        card()->txtNote->setFocus();
-    }
+    void withProducts(int n) { run->writeProducts(test::numberedProducts(n, "Prodotto ")); }
+    void fillMandatory() { test::fillMandatory(card, "VT-01", "Vite", "Scatola", "Ferramenta", "Inox"); }
 
 private Q_SLOTS:
     void init() {
-        run = std::make_unique<test::GuiProgram>();
-        run->login("scortavia");
-        auto* menu = run->screen<TfrmAvvio>("frmAvvio");
-        click(menu->tiles[0].picture);  // MAGAZZINO PRODOTTI
-        QVERIFY(card()->isVisible());
-        QVERIFY(!menu->isVisible());
-        QVERIFY(QTest::qWaitForWindowActive(card()));
+        QVERIFY(openCard());  // MAGAZZINO PRODOTTI
+        QVERIFY(!run->menu()->isVisible());
     }
-    void cleanup() { run.reset(); }
+    void cleanup() { endProgram(); }
 
     void startsAsANewEmptyCard() {
-        QCOMPARE(card()->txtCosto->text(), QStringLiteral("0,00"));
-        QCOMPARE(card()->txtGiacenza->text(), QStringLiteral("0"));
-        QCOMPARE(card()->txtAvviso->text(), QStringLiteral("0"));
-        QCOMPARE(card()->txtPrezzo->text(), QStringLiteral("0,00"));
-        QVERIFY(card()->lblPosizione->text().isEmpty());
-        QVERIFY(card()->txtCodice->hasFocus());
-        QVERIFY(card()->imgFoto->showsPlaceholder());
-        QCOMPARE(card()->panInfo->text(), QStringLiteral("Pronto per archiviare una nuova scheda..."));
-        QCOMPARE(card()->txtCaratteristiche->maxLength(), 250);
-        QCOMPARE(card()->txtGiacenza->maxLength(), 4);
+        QCOMPARE(card->txtCosto->text(), QStringLiteral("0,00"));
+        QCOMPARE(card->txtGiacenza->text(), QStringLiteral("0"));
+        QCOMPARE(card->txtAvviso->text(), QStringLiteral("0"));
+        QCOMPARE(card->txtPrezzo->text(), QStringLiteral("0,00"));
+        QVERIFY(card->lblPosizione->text().isEmpty());
+        QVERIFY(card->txtCodice->hasFocus());
+        QVERIFY(card->imgFoto->showsPlaceholder());
+        QCOMPARE(card->panInfo->text(), QStringLiteral("Pronto per archiviare una nuova scheda..."));
+        QCOMPARE(card->txtCaratteristiche->maxLength(), 250);
+        QCOMPARE(card->txtGiacenza->maxLength(), 4);
     }
 
-    void moneyBoxFormatsOnLeaving_data() {
+    // Money boxes show two decimals, whole-number boxes none; both only once the focus leaves them.
+    void boxesFormatOnLeaving_data() {
+        QTest::addColumn<bool>("money");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        const std::pair<const char*, const char*> table[] = {
-            {"5", "5,00"},        {"5,5", "5,50"},   {",5", "0,50"},   {"5,", "5,00"},    {"12,345", "12,35"},
-            {"5,575", "5,58"},    {"5,555", "5,55"}, {"2,675", "2,67"}, {"1,005", "1,00"}, {"", "0,00"},
-            {"1,2,3", "0,00"},    {",", "0,00"},     {"-7", "7,00"},   {"abc9", "9,00"},  {"000120", "120,00"}};
-        for (const auto& [typed, shown] : table) QTest::newRow(typed) << QString(typed) << QString(shown);
-    }
-    void moneyBoxFormatsOnLeaving() {
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        for (QLineEdit* box : {card()->txtCosto, card()->txtPrezzo}) {
-            typeAndLeave(box, typed);
-            QCOMPARE(box->text(), shown);
+        const std::pair<const char*, const char*> moneyTable[] = {
+            {"5", "5,00"},     {"5,5", "5,50"},   {",5", "0,50"},    {"5,", "5,00"},    {"12,345", "12,35"},
+            {"5,575", "5,58"}, {"5,555", "5,55"}, {"2,675", "2,67"}, {"1,005", "1,00"}, {"", "0,00"},
+            {"1,2,3", "0,00"}, {",", "0,00"},     {"-7", "7,00"},    {"abc9", "9,00"},  {"000120", "120,00"}};
+        for (const auto& [typed, shown] : moneyTable) {
+            QTest::addRow("money: %s", typed) << true << QString(typed) << QString(shown);
         }
+        // clang-format off
+        QTest::newRow("whole: leading zeros") << false << "042" << "42";
+        QTest::newRow("whole: empty") << false << "" << "0";
+        QTest::newRow("whole: minus swallowed") << false << "-5" << "5";
+        QTest::newRow("whole: comma swallowed") << false << "1,5" << "15";
+        // clang-format on
     }
-
-    void wholeBoxFormatsOnLeaving_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("leading zeros") << "042" << "42";
-        QTest::newRow("empty") << "" << "0";
-        QTest::newRow("minus swallowed") << "-5" << "5";
-        QTest::newRow("comma swallowed") << "1,5" << "15";
-    }
-    void wholeBoxFormatsOnLeaving() {
+    void boxesFormatOnLeaving() {
+        QFETCH(bool, money);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        for (QLineEdit* box : {card()->txtGiacenza, card()->txtAvviso}) {
-            typeAndLeave(box, typed);
+        const auto boxes =
+            money ? std::array{card->txtCosto, card->txtPrezzo} : std::array{card->txtGiacenza, card->txtAvviso};
+        for (QLineEdit* box : boxes) {
+            test::typeAndLeave(box, typed, card->txtNote);
             QCOMPARE(box->text(), shown);
         }
     }
@@ -118,17 +90,16 @@ private Q_SLOTS:
     void saveAppendsANewCard() {
         withProducts(5);
         fillMandatory();
-        typeAndLeave(card()->txtCosto, "2,5");
-        card()->chkPagato->setChecked(true);
-        card()->lblFile02->setText("fattura.pdf");
-        click(card()->btnSalva);
+        test::typeAndLeave(card->txtCosto, "2,5", card->txtNote);
+        card->chkPagato->setChecked(true);
+        card->lblFile02->setText("fattura.pdf");
+        test::click(card->btnSalva);
         QCOMPARE(messages(), QStringList{kInserted});
         QCOMPARE(run->messages.shown[0].kind, MessageKind::Information);
-        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("6"));
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("6"));
         const std::string bytes = test::readBytes(archive());
         QCOMPARE(bytes.size(), size_t(6 * 2592));
-        ProductRecord saved;
-        std::memcpy(saved.bytes().data(), bytes.data() + 5 * 2592, 2592);
+        const auto saved = test::recordAt<ProductRecord>(bytes, 5);
         QCOMPARE(saved.text(ProductRecord::Codice), std::string("VT-01"));
         QCOMPARE(saved.text(ProductRecord::Costo), std::string("2,50"));
         QCOMPARE(saved.text(ProductRecord::Giacenza), std::string("0"));
@@ -139,36 +110,31 @@ private Q_SLOTS:
     void saveAfterNavigationRewritesThatCardOnly() {
         withProducts(5);
         const std::string before = test::readBytes(archive());
-        for (int i = 0; i < 3; ++i) click(card()->cmdAvanti);
-        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("3"));
-        QCOMPARE(card()->txtCodice->text(), QStringLiteral("C3"));
+        for (int i = 0; i < 3; ++i) test::click(card->cmdAvanti);
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("3"));
+        QCOMPARE(card->txtCodice->text(), QStringLiteral("C3"));
         QVERIFY(messages().isEmpty());
-        card()->txtNome->setText("Rinominato");
-        click(card()->btnSalva);
+        card->txtNome->setText("Rinominato");
+        test::click(card->btnSalva);
         QCOMPARE(messages(), QStringList{kUpdated});
-        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("3"));
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("3"));
         const std::string after = test::readBytes(archive());
         QCOMPARE(after.size(), before.size());
         QCOMPARE(after.substr(0, 2 * 2592), before.substr(0, 2 * 2592));
         QCOMPARE(after.substr(3 * 2592), before.substr(3 * 2592));
-        ProductRecord saved;
-        std::memcpy(saved.bytes().data(), after.data() + 2 * 2592, 2592);
+        const auto saved = test::recordAt<ProductRecord>(after, 2);
         QCOMPARE(saved.text(ProductRecord::Nome), std::string("Rinominato"));
     }
 
     void pictureButtonsLeaveTheBoxAsTyped() {
         fillMandatory();
-        card()->txtCosto->setFocus();
-        card()->txtCosto->selectAll();
-        QTest::keyClicks(card()->txtCosto, "5");
-        click(card()->btnSalva);  // takes no focus: the box is not formatted first
-        QVERIFY(card()->txtCosto->hasFocus());
-        ProductRecord saved;
-        const std::string bytes = test::readBytes(archive());
-        std::memcpy(saved.bytes().data(), bytes.data(), 2592);
-        QCOMPARE(saved.text(ProductRecord::Costo), std::string("5"));
+        test::typeText(card->txtCosto, "5");
+        test::click(card->btnSalva);  // takes no focus: the box is not formatted first
+        QVERIFY(card->txtCosto->hasFocus());
+        QCOMPARE(run->storedProduct(0).text(ProductRecord::Costo), std::string("5"));
     }
 
+    // clang-format off
     void onlyTheFirstMissingMandatoryIsReported_data() {
         QTest::addColumn<QString>("emptied");
         QTest::addColumn<QString>("warning");
@@ -185,13 +151,14 @@ private Q_SLOTS:
                                     << QString::fromUtf8("Attenzione: per salvare la scheda è necessario indicare il "
                                                          "prezzo di vendita.");
     }
+    // clang-format on
     void onlyTheFirstMissingMandatoryIsReported() {
         QFETCH(QString, emptied);
         QFETCH(QString, warning);
         fillMandatory();
         const QStringList names = emptied.split(',');
-        for (const QString& name : names) card()->findChild<QLineEdit*>(name)->setText("   ");
-        click(card()->btnSalva);
+        for (const QString& name : names) card->findChild<QLineEdit*>(name)->setText("   ");
+        test::click(card->btnSalva);
         QCOMPARE(messages(), QStringList{warning});
         QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
         QVERIFY(!std::filesystem::exists(archive()));
@@ -200,183 +167,176 @@ private Q_SLOTS:
 
     void blankStockAndLevelAreSavedAsZero() {
         fillMandatory();
-        card()->txtGiacenza->setText(" ");
-        card()->txtAvviso->setText("");
-        click(card()->btnSalva);
-        QCOMPARE(card()->txtGiacenza->text(), QStringLiteral("0"));
-        QCOMPARE(card()->txtAvviso->text(), QStringLiteral("0"));
+        card->txtGiacenza->setText(" ");
+        card->txtAvviso->setText("");
+        test::click(card->btnSalva);
+        QCOMPARE(card->txtGiacenza->text(), QStringLiteral("0"));
+        QCOMPARE(card->txtAvviso->text(), QStringLiteral("0"));
     }
 
     void duplicate() {
-        click(card()->btnDuplica);
+        test::click(card->btnDuplica);
         QCOMPARE(messages(), QStringList{QString::fromUtf8("Attenzione: la duplicazione di una scheda può avvenire "
                                                            "soltanto dopo che questa è stata inserita in archivio.")});
         withProducts(2);
-        click(card()->cmdUltimo);
-        card()->lblFile01->setText("a.pdf");
-        card()->lblDesc01->setText("Fattura");
-        card()->chkPagato->setChecked(true);
-        card()->txtDataSca->setText("31/12/2026");
-        click(card()->btnDuplica);
+        test::click(card->cmdUltimo);
+        card->lblFile01->setText("a.pdf");
+        card->lblDesc01->setText("Fattura");
+        card->chkPagato->setChecked(true);
+        card->txtDataSca->setText("31/12/2026");
+        test::click(card->btnDuplica);
         QCOMPARE(messages().last(), QString::fromUtf8("E' ora possibile apportare le proprie modifiche alla scheda "
                                                       "corrente.\n\r\n\rAl termine premere Salva per inserire la "
                                                       "scheda in archivio."));
-        QVERIFY(card()->lblPosizione->text().isEmpty());
-        QVERIFY(card()->lblFile01->text().isEmpty());
-        QVERIFY(card()->lblDesc01->text().isEmpty());
-        QCOMPARE(card()->txtCodice->text(), QStringLiteral("C2"));
-        QVERIFY(card()->chkPagato->isChecked());
-        QCOMPARE(card()->txtDataSca->text(), QStringLiteral("31/12/2026"));
-        QVERIFY(card()->txtCodice->hasFocus());
-        click(card()->btnSalva);
-        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("3"));
+        QVERIFY(card->lblPosizione->text().isEmpty());
+        QVERIFY(card->lblFile01->text().isEmpty());
+        QVERIFY(card->lblDesc01->text().isEmpty());
+        QCOMPARE(card->txtCodice->text(), QStringLiteral("C2"));
+        QVERIFY(card->chkPagato->isChecked());
+        QCOMPARE(card->txtDataSca->text(), QStringLiteral("31/12/2026"));
+        QVERIFY(card->txtCodice->hasFocus());
+        test::click(card->btnSalva);
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("3"));
     }
 
     void navigationMessagesAndSilences() {
-        click(card()->cmdPrimo);
+        test::click(card->cmdPrimo);
         QCOMPARE(messages(), QStringList{kEmpty});
         QVERIFY(std::filesystem::exists(archive()));
         QCOMPARE(std::filesystem::file_size(archive()), std::uintmax_t(0));
         withProducts(3);
-        click(card()->cmdIndietro);  // from a new card: the first
-        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("1"));
-        click(card()->cmdIndietro);  // on the first: nothing
-        click(card()->cmdUltimo);
-        QCOMPARE(card()->txtCodice->text(), QStringLiteral("C3"));
-        click(card()->cmdAvanti);  // on the last: nothing
-        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("3"));
+        test::click(card->cmdIndietro);  // from a new card: the first
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("1"));
+        test::click(card->cmdIndietro);  // on the first: nothing
+        test::click(card->cmdUltimo);
+        QCOMPARE(card->txtCodice->text(), QStringLiteral("C3"));
+        test::click(card->cmdAvanti);  // on the last: nothing
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("3"));
         QCOMPARE(messages(), QStringList{kEmpty});
-        click(card()->btnNuovo);
-        QVERIFY(card()->lblPosizione->text().isEmpty());
-        QCOMPARE(card()->txtCodice->text(), QString());
+        test::click(card->btnNuovo);
+        QVERIFY(card->lblPosizione->text().isEmpty());
+        QCOMPARE(card->txtCodice->text(), QString());
     }
 
     void paidFlagOnlyChangesOnYesOrNo() {
-        ProductRecord odd = test::product("X");
-        odd.setText(ProductRecord::Pagato, "");
-        ProductRecord yes = test::product("Y");
-        yes.setText(ProductRecord::Pagato, "Sì");
-        test::writeBytes(archive(), test::archiveBytes(std::vector{yes, odd}));
-        click(card()->cmdPrimo);
-        QVERIFY(card()->chkPagato->isChecked());
-        click(card()->cmdAvanti);
-        QVERIFY(card()->chkPagato->isChecked());  // empty flag: box left as it was
+        run->writeProducts({test::product("Y", "Prodotto", {{ProductLayout::Pagato, "Sì"}}),
+                            test::product("X", "Prodotto", {{ProductLayout::Pagato, ""}})});
+        test::click(card->cmdPrimo);
+        QVERIFY(card->chkPagato->isChecked());
+        test::click(card->cmdAvanti);
+        QVERIFY(card->chkPagato->isChecked());  // empty flag: box left as it was
     }
 
     void unreachableArchiveGivesTheAccessMessage() {
         std::filesystem::create_directory(archive());
         fillMandatory();
-        click(card()->btnSalva);
+        test::click(card->btnSalva);
         QCOMPARE(messages(), QStringList{kAccess});
         QCOMPARE(run->messages.shown[0].kind, MessageKind::Error);
-        QVERIFY(card()->lblPosizione->text().isEmpty());
-        QCOMPARE(card()->txtCodice->text(), QStringLiteral("VT-01"));
-        click(card()->cmdAvanti);
+        QVERIFY(card->lblPosizione->text().isEmpty());
+        QCOMPARE(card->txtCodice->text(), QStringLiteral("VT-01"));
+        test::click(card->cmdAvanti);
         QCOMPARE(messages().size(), 2);
-        QVERIFY(card()->lblPosizione->text().isEmpty());
+        QVERIFY(card->lblPosizione->text().isEmpty());
     }
 
     // An archive the system refuses to write even to root: the access message, and nothing lost.
     void archiveThatCannotBeWritten() {
         withProducts(2);
         const std::string before = test::readBytes(archive());
-        click(card()->cmdUltimo);
-        card()->txtNome->setText("Modificato");
+        test::click(card->cmdUltimo);
+        card->txtNome->setText("Modificato");
         const std::string lock = "chattr +i '" + archive().string() + "' 2>/dev/null";
         if (std::system(lock.c_str()) != 0) QSKIP("this filesystem cannot make a file immutable");
-        click(card()->btnSalva);
+        test::click(card->btnSalva);
         std::system(("chattr -i '" + archive().string() + "'").c_str());
         QCOMPARE(messages(), QStringList{kAccess});
-        QCOMPARE(card()->txtNome->text(), QStringLiteral("Modificato"));
-        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("2"));
+        QCOMPARE(card->txtNome->text(), QStringLiteral("Modificato"));
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("2"));
         QCOMPARE(test::readBytes(archive()), before);
     }
 
     void enterWalksTheBoxesAndOpensTheCalendar() {
-        card()->txtPagamento->setFocus();
-        QTest::keyClick(card()->txtPagamento, Qt::Key_Return);
-        QVERIFY(card()->txtDataSca->hasFocus());
+        card->txtPagamento->setFocus();
+        QTest::keyClick(card->txtPagamento, Qt::Key_Return);
+        QVERIFY(card->txtDataSca->hasFocus());
         QString key;
         test::onNextModal([&](QWidget* dialog) {
             auto* calendar = qobject_cast<TfrmCalendario*>(dialog);
             key = calendar->lblMemory->text();
             calendar->calAppuntamenti->setSelectedDate(QDate(2024, 3, 5));
-            QTest::mouseClick(calendar->btnImportaData, Qt::LeftButton);
+            test::click(calendar->btnImportaData);
         });
-        QTest::keyClick(card()->txtDataSca, Qt::Key_Return);
+        QTest::keyClick(card->txtDataSca, Qt::Key_Return);
         QCOMPARE(key, QStringLiteral("datasca"));
-        QCOMPARE(card()->txtDataSca->text(), QStringLiteral("05/03/2024"));
-        card()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(card()));
-        card()->txtNote->setFocus();
-        QTest::keyClick(card()->txtNote, Qt::Key_Return);
-        QVERIFY(card()->txtPrezzo->hasFocus());
-        QTest::keyClick(card()->txtPrezzo, Qt::Key_Return);
-        QVERIFY(card()->txtCodice->hasFocus());
-        QTest::keyClick(card()->txtCodice, Qt::Key_Return);
-        QVERIFY(card()->txtCosto->hasFocus());
+        QCOMPARE(card->txtDataSca->text(), QStringLiteral("05/03/2024"));
+        card->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(card));
+        card->txtNote->setFocus();
+        QTest::keyClick(card->txtNote, Qt::Key_Return);
+        QVERIFY(card->txtPrezzo->hasFocus());
+        QTest::keyClick(card->txtPrezzo, Qt::Key_Return);
+        QVERIFY(card->txtCodice->hasFocus());
+        QTest::keyClick(card->txtCodice, Qt::Key_Return);
+        QVERIFY(card->txtCosto->hasFocus());
     }
 
     void dueDateBoxKeys() {
-        card()->txtDataSca->setText("01/01/2020");
-        card()->txtDataSca->setFocus();
-        QTest::keyClick(card()->txtDataSca, Qt::Key_Backspace);  // empties, no calendar
-        QVERIFY(card()->txtDataSca->text().isEmpty());
+        card->txtDataSca->setText("01/01/2020");
+        card->txtDataSca->setFocus();
+        QTest::keyClick(card->txtDataSca, Qt::Key_Backspace);  // empties, no calendar
+        QVERIFY(card->txtDataSca->text().isEmpty());
         QVERIFY(!QApplication::activeModalWidget());
-        card()->txtDataSca->setText("01/01/2020");
+        card->txtDataSca->setText("01/01/2020");
         QDate shown;
         test::onNextModal([&](QWidget* dialog) {
             auto* calendar = qobject_cast<TfrmCalendario*>(dialog);
             shown = calendar->calAppuntamenti->selectedDate();
-            QTest::mouseClick(calendar->btnAnnulla, Qt::LeftButton);
+            test::click(calendar->btnAnnulla);
         });
-        QTest::keyClick(card()->txtDataSca, Qt::Key_A);
+        QTest::keyClick(card->txtDataSca, Qt::Key_A);
         QCOMPARE(shown, QDate::currentDate());
-        QCOMPARE(card()->txtDataSca->text(), QStringLiteral("01/01/2020"));
-        QTest::mouseClick(card()->delDataSca, Qt::LeftButton);
-        QVERIFY(card()->txtDataSca->text().isEmpty());
+        QCOMPARE(card->txtDataSca->text(), QStringLiteral("01/01/2020"));
+        test::click(card->delDataSca);
+        QVERIFY(card->txtDataSca->text().isEmpty());
     }
 
     void focusFramesAndHoverHints() {
-        card()->txtNome->setFocus();
-        QVERIFY(card()->focusFrame("effNome")->isVisible());
-        QVERIFY(!card()->focusFrame("effCodice")->isVisible());
+        card->txtNome->setFocus();
+        QVERIFY(card->focusFrame("effNome")->isVisible());
+        QVERIFY(!card->focusFrame("effCodice")->isVisible());
         // Mouse moves: over a control its hint, over the card's panel nothing.
-        QTest::mouseMove(card()->btnSalva);
-        QTRY_COMPARE(card()->panInfo->text(), QStringLiteral("Salva la scheda corrente."));
-        QTest::mouseMove(card()->cmdUltimo);
-        QTRY_COMPARE(card()->panInfo->text(), QStringLiteral("Visualizza l'ultima scheda in archivio."));
-        QTest::mouseMove(card()->findChild<QWidget*>("panScheda"), QPoint(5, 5));
-        QTRY_VERIFY(card()->panInfo->text().isEmpty());
-        for (auto* b : card()->findChildren<PictureButton*>()) QCOMPARE(b->focusPolicy(), Qt::NoFocus);
-        for (auto* b : card()->findChildren<CaptionButton*>()) QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+        QTest::mouseMove(card->btnSalva);
+        QTRY_COMPARE(card->panInfo->text(), QStringLiteral("Salva la scheda corrente."));
+        QTest::mouseMove(card->cmdUltimo);
+        QTRY_COMPARE(card->panInfo->text(), QStringLiteral("Visualizza l'ultima scheda in archivio."));
+        QTest::mouseMove(card->findChild<QWidget*>("panScheda"), QPoint(5, 5));
+        QTRY_VERIFY(card->panInfo->text().isEmpty());
+        for (auto* b : card->findChildren<PictureButton*>()) QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+        for (auto* b : card->findChildren<CaptionButton*>()) QCOMPARE(b->focusPolicy(), Qt::NoFocus);
     }
 
     void attachmentsDialogEditsTheCardsSixLabels() {
-        card()->lblFile01->setText("fattura.pdf");
-        card()->lblDesc01->setText("Fattura di acquisto");
-        card()->lblDesc03->setText("Solo descrizione");
+        card->lblFile01->setText("fattura.pdf");
+        card->lblDesc01->setText("Fattura di acquisto");
+        card->lblDesc03->setText("Solo descrizione");
         QString key;
         QStringList shown;
-        test::onNextModal([&](QWidget* widget) {
-            auto* dialog = qobject_cast<TfrmAllegaCartella*>(widget);
-            QVERIFY(dialog);
+        QVERIFY(test::withModal<TfrmAllegaCartella>(card->btnAllegati, [&](TfrmAllegaCartella* dialog) {
             key = dialog->lblMemory->text();
             for (QLineEdit* box : {dialog->txtFile01, dialog->txtFile02, dialog->txtFile03, dialog->txtDesc01,
                                    dialog->txtDesc02, dialog->txtDesc03}) {
                 shown << box->text();
             }
             dialog->txtDesc02->setText("  Scheda tecnica  ");
-            QTest::mouseClick(dialog->btnApplica, Qt::LeftButton);
-        });
-        click(card()->btnAllegati);
+            test::click(dialog->btnApplica);
+        }));
         QCOMPARE(key, QStringLiteral("magazzino"));
         QCOMPARE(shown, (QStringList{"fattura.pdf", "", "", "Fattura di acquisto", "", "Solo descrizione"}));
-        QCOMPARE(card()->lblDesc02->text(), QStringLiteral("Scheda tecnica"));
+        QCOMPARE(card->lblDesc02->text(), QStringLiteral("Scheda tecnica"));
         fillMandatory();
-        click(card()->btnSalva);
-        ProductRecord saved;
-        std::memcpy(saved.bytes().data(), test::readBytes(archive()).data(), 2592);
+        test::click(card->btnSalva);
+        const ProductRecord saved = run->storedProduct(0);
         QCOMPARE(saved.text(ProductRecord::File01), std::string("fattura.pdf"));
         QCOMPARE(saved.text(ProductRecord::Desc02), std::string("Scheda tecnica"));
         QCOMPARE(saved.text(ProductRecord::File03), std::string());
@@ -384,14 +344,14 @@ private Q_SLOTS:
     }
 
     void closingReturnsToTheMenuAndReopeningClears() {
-        card()->txtCodice->setText("non salvato");
-        card()->close();
-        auto* menu = run->screen<TfrmAvvio>("frmAvvio");
+        card->txtCodice->setText("non salvato");
+        card->close();
+        TfrmAvvio* menu = run->menu();
         QVERIFY(menu->isVisible());
-        QVERIFY(!card()->isVisible());
+        QVERIFY(!card->isVisible());
         QVERIFY(!run->password()->isVisible());
-        click(menu->tiles[0].caption);
-        QVERIFY(card()->txtCodice->text().isEmpty());
+        test::click(menu->tiles[0].caption);
+        QVERIFY(card->txtCodice->text().isEmpty());
     }
 };
 

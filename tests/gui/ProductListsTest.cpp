@@ -6,78 +6,54 @@
 #include <QtTest>
 #include <memory>
 
-#include "ui/PhotoBox.h"
-#include "ui/RowListModel.h"
-#include "shell/TfrmAvvio.h"
-#include "ui/Widgets.h"
 #include "products/ProductListScreens.h"
 #include "products/TfrmMagazzino.h"
-#include "reports/PrintService.h"
-#include "reports/ReportTemplate.h"
+#include "shell/TfrmAvvio.h"
 #include "support/GuiProgram.h"
 #include "support/Records.h"
+#include "ui/PhotoBox.h"
+#include "ui/RowListModel.h"
+#include "ui/Widgets.h"
 
 using namespace scortavia;
 
 namespace {
 
-ProductRecord item(const char* code, const char* name, const char* stock, const char* level, const char* paid) {
-    ProductRecord r = test::product(code, name);
-    r.setText(ProductRecord::Giacenza, stock);
-    r.setText(ProductRecord::Avviso, level);
-    r.setText(ProductRecord::Pagato, paid);
-    r.setText(ProductRecord::Ditta, "Forniture Rossi");
-    return r;
-}
+using P = ProductLayout;
+
+const std::pair<P::Field, std::string_view> kSupplier{P::Ditta, "Forniture Rossi"};
 
 }  // namespace
 
-class ProductListsTest : public QObject {
+class ProductListsTest : public QObject, private test::ProductCardFixture {
     Q_OBJECT
 
-    std::unique_ptr<test::GuiProgram> run;
-    TfrmMagazzino* card() { return run->screen<TfrmMagazzino>("frmMagazzino"); }
-    std::filesystem::path archive() const { return run->folder.file("Magazzino.pro"); }
-
+    // Four products of one supplier: three at or below their warning level, two still to be paid.
     void withArchive() {
-        test::writeBytes(archive(), test::archiveBytes(std::vector{
-                                        item("C-3", "Chiave inglese", "2", "5", "No"),
-                                        item("a-1", "Vite autofilettante", "100", "10", "Sì"),
-                                        item("B-2", "Tassello in nylon", "5", "5", "No"),
-                                        item("D-4", "Nastro isolante", "-1", "0", ""),
-                                    }));
+        run->writeProducts({
+            test::product("C-3", "Chiave inglese",
+                          {{P::Giacenza, "2"}, {P::Avviso, "5"}, {P::Pagato, "No"}, kSupplier}),
+            test::product("a-1", "Vite autofilettante",
+                          {{P::Giacenza, "100"}, {P::Avviso, "10"}, {P::Pagato, "Sì"}, kSupplier}),
+            test::product("B-2", "Tassello in nylon",
+                          {{P::Giacenza, "5"}, {P::Avviso, "5"}, {P::Pagato, "No"}, kSupplier}),
+            test::product("D-4", "Nastro isolante",
+                          {{P::Giacenza, "-1"}, {P::Avviso, "0"}, {P::Pagato, ""}, kSupplier}),
+        });
     }
     // Opens a list from the card and lets `steps` drive it while it is shown.
     void openList(QAbstractButton* button, const std::function<void(ListScreen*)>& steps) {
         QVERIFY(test::withModal<ListScreen>(button, steps));
     }
     static QStringList rowsOf(ListScreen* list) { return list->model()->texts(); }
-    static void doubleClick(ListScreen* list, int row) {
-        list->selectRow(static_cast<std::size_t>(row));
-        const QRect rect = list->lstRecords->visualRect(list->model()->index(row));
-        // A double click is a press, then the double-click event on the same row.
-        QWidget* viewport = list->lstRecords->viewport();
-        QTest::mousePress(viewport, Qt::LeftButton, {}, rect.center());
-        QTest::mouseRelease(viewport, Qt::LeftButton, {}, rect.center());
-        QMouseEvent dbl(QEvent::MouseButtonDblClick, rect.center(), viewport->mapToGlobal(rect.center()),
-                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &dbl);
-    }
 
 private Q_SLOTS:
-    void init() {
-        run = std::make_unique<test::GuiProgram>();
-        run->openProductCard();
-        QVERIFY(card()->isVisible());
-    }
-    void cleanup() {
-        PrintService::setHookForTesting({});
-        run.reset();
-    }
+    void init() { QVERIFY(openCard()); }
+    void cleanup() { endProgram(); }
 
     void underStockAndUnpaidLists() {
         withArchive();
-        openList(card()->btnSottoscorta, [&](ListScreen* list) {
+        openList(card->btnSottoscorta, [&](ListScreen* list) {
             QCOMPARE(list->windowTitle(), QStringLiteral(" Merce in esaurimento"));
             const QStringList rows = rowsOf(list);
             QCOMPARE(rows.size(), 3);
@@ -86,7 +62,7 @@ private Q_SLOTS:
             QVERIFY(rows[2].startsWith("Cod. D-4 "));
             QCOMPARE(list->focusWidget(), list->txtTrova);
         });
-        openList(card()->btnScaduti, [&](ListScreen* list) {
+        openList(card->btnScaduti, [&](ListScreen* list) {
             QCOMPARE(list->windowTitle(), QStringLiteral(" Riepilogo pagamenti non saldati"));
             const QStringList rows = rowsOf(list);
             QCOMPARE(rows.size(), 2);
@@ -102,73 +78,69 @@ private Q_SLOTS:
             i.save(QString::fromStdString(run->folder.file("2.jpg").string()), "JPG");
             return i;
         }();
-        openList(card()->btnTrova, [&](ListScreen* screen) {
+        openList(card->btnTrova, [&](ListScreen* screen) {
             auto* search = qobject_cast<TfrmTrovaMagazzino*>(screen);
             QVERIFY(search);
             QCOMPARE(search->lblMemory->text(), QStringLiteral("magazzino"));
             QVERIFY(search->panAvvio->isVisible());
             QVERIFY(!search->panContainer->isVisible());
             QTest::keyClicks(search->txtNome, "VITE");
-            QTest::mouseClick(search->btnCerca, Qt::LeftButton);
+            test::click(search->btnCerca);
             QCOMPARE(search->lblConta->text(), QStringLiteral("1"));
             QCOMPARE(search->lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 1 schede."));
             QVERIFY(!search->panAvvio->isVisible());
             QVERIFY(search->panContainer->isVisible());
-            doubleClick(search, 0);
+            test::doubleClickRow(search, 0);
         });
-        QCOMPARE(card()->txtCodice->text(), QStringLiteral("a-1"));
-        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("2"));
-        QVERIFY(card()->chkPagato->isChecked());
-        QCOMPARE(card()->imgFoto->image().size(), QSize(40, 30));
-        card()->txtNote->setText("Cambiata dalla ricerca");
-        QTest::mouseClick(card()->btnSalva, Qt::LeftButton);
-        ProductRecord saved;
-        std::memcpy(saved.bytes().data(), test::readBytes(archive()).data() + 2592, 2592);
-        QCOMPARE(saved.text(ProductRecord::Note), std::string("Cambiata dalla ricerca"));
+        QCOMPARE(card->txtCodice->text(), QStringLiteral("a-1"));
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("2"));
+        QVERIFY(card->chkPagato->isChecked());
+        QCOMPARE(card->imgFoto->image().size(), QSize(40, 30));
+        card->txtNote->setText("Cambiata dalla ricerca");
+        test::click(card->btnSalva);
+        QCOMPARE(run->storedProduct(1).text(ProductRecord::Note), std::string("Cambiata dalla ricerca"));
     }
 
     void identicalRowsLoadTheLaterRecord() {
-        ProductRecord first = item("T", "Gemello", "1", "1", "No");
-        first.setText(ProductRecord::Note, "primo");
-        ProductRecord later = item("T", "Gemello", "1", "1", "No");
-        later.setText(ProductRecord::Note, "secondo");
-        test::writeBytes(archive(), test::archiveBytes(std::vector{first, later}));
-        openList(card()->btnSottoscorta, [&](ListScreen* list) {
+        const ProductRecord first = test::product(
+            "T", "Gemello", {{P::Giacenza, "1"}, {P::Avviso, "1"}, {P::Pagato, "No"}, kSupplier, {P::Note, "primo"}});
+        run->writeProducts({first, test::withFields(first, {{P::Note, "secondo"}})});
+        openList(card->btnSottoscorta, [&](ListScreen* list) {
             QCOMPARE(list->model()->rows().size(), size_t(2));
-            doubleClick(list, 0);
+            test::doubleClickRow(list, 0);
         });
-        QCOMPARE(card()->txtNote->text(), QStringLiteral("secondo"));
-        QCOMPARE(card()->lblPosizione->text(), QStringLiteral("2"));
+        QCOMPARE(card->txtNote->text(), QStringLiteral("secondo"));
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("2"));
     }
 
     void findInTheList() {
         withArchive();
-        openList(card()->btnSottoscorta, [&](ListScreen* list) {
+        openList(card->btnSottoscorta, [&](ListScreen* list) {
             list->txtTrova->setText("cod");
-            QTest::mouseClick(list->btnTrova, Qt::LeftButton);
+            test::click(list->btnTrova);
             QCOMPARE(list->selectedRow(), std::optional<std::size_t>(0));
-            QTest::mouseClick(list->btnTrova, Qt::LeftButton);
+            test::click(list->btnTrova);
             QCOMPARE(list->selectedRow(), std::optional<std::size_t>(1));
-            QTest::mouseClick(list->btnTrova, Qt::LeftButton);
-            QTest::mouseClick(list->btnTrova, Qt::LeftButton);
+            test::click(list->btnTrova);
+            test::click(list->btnTrova);
             QCOMPARE(list->selectedRow(), std::optional<std::size_t>(0));  // wrapped
             list->txtTrova->setText("NASTRO");
-            QTest::mouseClick(list->btnTrova, Qt::LeftButton);
+            test::click(list->btnTrova);
             QCOMPARE(list->selectedRow(), std::optional<std::size_t>(2));
-            QTest::mouseClick(list->btnTrova, Qt::LeftButton);
+            test::click(list->btnTrova);
             QCOMPARE(list->selectedRow(), std::optional<std::size_t>(2));  // the only match stays
             list->txtTrova->setFocus();
             QTest::keyClick(list->txtTrova, Qt::Key_Return);
             QVERIFY(list->btnTrova->hasFocus());
         });
         QVERIFY(run->messages.shown.empty());
-        test::writeBytes(archive(), "");
-        openList(card()->btnSottoscorta, [&](ListScreen* list) { QTest::mouseClick(list->btnTrova, Qt::LeftButton); });
-        QCOMPARE(run->messages.texts(),
-                 QStringList{"Ricerca non applicabile: la lista non contiene nessuna voce."});
+        test::writeBytes(run->productArchive(), "");
+        openList(card->btnSottoscorta, [&](ListScreen* list) { test::click(list->btnTrova); });
+        QCOMPARE(run->messages.texts(), QStringList{"Ricerca non applicabile: la lista non contiene nessuna voce."});
         QCOMPARE(run->messages.shown[0].kind, MessageKind::Plain);
     }
 
+    // clang-format off
     void printingUsesEachScreensTitle_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("title");
@@ -176,33 +148,34 @@ private Q_SLOTS:
         QTest::newRow("under stock") << "btnSottoscorta" << "Merce in esaurimento";
         QTest::newRow("unpaid") << "btnScaduti" << "Riepilogo pagamenti non saldati";
     }
+    // clang-format on
     void printingUsesEachScreensTitle() {
         QFETCH(QString, button);
         QFETCH(QString, title);
         withArchive();
-        QStringList titles;
-        QStringList printedRows;
-        PrintService::setHookForTesting([&](PrintService::Request, const ReportTemplate& report) {
-            titles << report.pages().front().find("txtTitolo")->lines;
-            for (const auto& page : report.pages()) printedRows << page.find("txtRiepilogo")->lines;
-        });
         QStringList shownRows;
-        openList(card()->findChild<QAbstractButton*>(button), [&](ListScreen* list) {
+        openList(card->findChild<QAbstractButton*>(button), [&](ListScreen* list) {
             if (auto* search = qobject_cast<TfrmTrovaMagazzino*>(list)) {
-                QTest::mouseClick(search->btnCerca, Qt::LeftButton);
+                test::click(search->btnCerca);
             }
             shownRows = rowsOf(list);
-            QTest::mouseClick(list->btnStampa, Qt::LeftButton);
+            test::click(list->btnStampa);
         });
+        QStringList titles;
+        QStringList printedRows;
+        for (const test::PrintJob& job : run->printer.jobs) {
+            titles << job.text("txtTitolo");
+            printedRows << job.linesOnAllPages("txtRiepilogo");
+        }
         QCOMPARE(titles, QStringList{title});
         QCOMPARE(printedRows, shownRows);
     }
 
     void anUnreadableArchiveKeepsTheCriteria() {
-        std::filesystem::create_directory(archive());
-        openList(card()->btnTrova, [&](ListScreen* screen) {
+        std::filesystem::create_directory(run->productArchive());
+        openList(card->btnTrova, [&](ListScreen* screen) {
             auto* search = qobject_cast<TfrmTrovaMagazzino*>(screen);
-            QTest::mouseClick(search->btnCerca, Qt::LeftButton);
+            test::click(search->btnCerca);
             QVERIFY(search->panAvvio->isVisible());
             QVERIFY(search->lblAttendere->isVisible());
             QVERIFY(!search->panContainer->isVisible());
@@ -212,7 +185,7 @@ private Q_SLOTS:
     }
 
     void enterWalksTheSearchFields() {
-        openList(card()->btnTrova, [&](ListScreen* screen) {
+        openList(card->btnTrova, [&](ListScreen* screen) {
             auto* search = qobject_cast<TfrmTrovaMagazzino*>(screen);
             QVERIFY(search->txtCodice->hasFocus());
             for (std::size_t i = 0; i < search->fields().size(); ++i) {

@@ -9,49 +9,19 @@
 #include <memory>
 #include <vector>
 
-#include "ui/PhotoBox.h"
-#include "shell/TfrmAvvio.h"
-#include "ui/Widgets.h"
 #include "products/ProductCardReport.h"
 #include "products/TfrmAnteprimaMag.h"
 #include "products/TfrmMagazzino.h"
 #include "products/TfrmStampaMag.h"
 #include "reports/PrintService.h"
-#include "reports/ReportTemplate.h"
+#include "shell/TfrmAvvio.h"
 #include "support/GuiProgram.h"
+#include "ui/PhotoBox.h"
+#include "ui/Widgets.h"
 
 using namespace scortavia;
 
 namespace {
-
-// One object as it came out on a page, kept after the dialog and its templates are gone.
-struct Printed {
-    QString name;
-    QRectF rect;
-    QStringList lines;
-    QImage picture;
-};
-
-// What one call handed to the print service.
-struct PrintJob {
-    PrintService::Request request;
-    QString name;
-    QPageLayout::Orientation orientation;
-    QSizeF paper;
-    std::vector<std::vector<Printed>> pages;
-
-    const Printed* find(const QString& object) const {
-        if (pages.empty()) return nullptr;
-        for (const Printed& p : pages.front()) {
-            if (p.name == object) return &p;
-        }
-        return nullptr;
-    }
-    QString text(const QString& object) const {
-        const Printed* p = find(object);
-        return p ? p->lines.join(QLatin1Char('\n')) : QStringLiteral("<missing>");
-    }
-};
 
 QString row(const char* prefix, int n) {
     return QString::fromLatin1(prefix) + QString::number(n).rightJustified(2, QLatin1Char('0'));
@@ -65,61 +35,28 @@ QImage redPicture() {
 
 }  // namespace
 
-class ProductPrintTest : public QObject {
+class ProductPrintTest : public QObject, private test::ProductCardFixture {
     Q_OBJECT
 
-    std::unique_ptr<test::GuiProgram> run;
-    std::vector<PrintJob> jobs;
-
-    TfrmMagazzino* card() { return run->screen<TfrmMagazzino>("frmMagazzino"); }
-    static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
-    // On the round indicator, as a user would.
-    static void choose(QRadioButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(7, b->height() / 2)); }
+    const std::vector<test::PrintJob>& jobs() const { return run->printer.jobs; }
 
     // Opens the print or the preview dialog from the card and lets `steps` drive it; whatever is
     // still open afterwards is cancelled.
     void openDialog(bool preview, const std::function<void(ProductPrintDialog*)>& steps) {
-        bool seen = false;
-        test::onNextModal([&](QWidget* w) {
-            auto* dialog = qobject_cast<ProductPrintDialog*>(w);
-            QVERIFY(dialog);
-            seen = true;
-            steps(dialog);
-            if (dialog->isVisible()) dialog->reject();
-        });
-        click(preview ? card()->btnAnteprima : card()->btnStampa);
-        QVERIFY(seen);
+        QVERIFY(test::withModal<ProductPrintDialog>(preview ? card->btnAnteprima : card->btnStampa, steps));
     }
     void printCard(bool withPhoto, bool preview = false) {
         openDialog(preview, [&](ProductPrintDialog* d) {
-            choose(withPhoto ? d->optUno : d->optDue);
-            click(d->btnStampa);
+            test::choose(withPhoto ? d->optUno : d->optDue);
+            test::click(d->btnStampa);
         });
     }
 
 private Q_SLOTS:
-    void init() {
-        jobs.clear();
-        PrintService::setHookForTesting([this](PrintService::Request request, const ReportTemplate& report) {
-            PrintJob job{request, report.name(), report.orientation(), report.paperMm(), {}};
-            for (const ReportPage& page : report.pages()) {
-                auto& objects = job.pages.emplace_back();
-                for (const PlacedObject& o : page.objects) {
-                    const auto* picture = dynamic_cast<const PictureObject*>(o.source);
-                    objects.push_back({o.name(), o.rect, o.lines, picture ? picture->image : QImage()});
-                }
-            }
-            jobs.push_back(std::move(job));
-        });
-        run = std::make_unique<test::GuiProgram>();
-        run->openProductCard();
-        QVERIFY(card()->isVisible());
-    }
-    void cleanup() {
-        run.reset();
-        PrintService::setHookForTesting({});
-    }
+    void init() { QVERIFY(openCard()); }
+    void cleanup() { endProgram(); }
 
+    // clang-format off
     void dialogsOpenInTheirDesignState_data() {
         QTest::addColumn<bool>("preview");
         QTest::addColumn<QString>("name");
@@ -132,6 +69,7 @@ private Q_SLOTS:
         QTest::newRow("preview") << true << "frmAnteprimaMag" << " Anteprima di stampa" << "Anteprima dati con foto."
                                  << "Anteprima dati senza foto." << "Mostra anteprima";
     }
+    // clang-format on
     void dialogsOpenInTheirDesignState() {
         QFETCH(bool, preview);
         QFETCH(QString, name);
@@ -139,7 +77,7 @@ private Q_SLOTS:
         QFETCH(QString, withPhoto);
         QFETCH(QString, withoutPhoto);
         QFETCH(QString, action);
-        card()->imgFoto->setImage(redPicture());
+        card->imgFoto->setImage(redPicture());
         openDialog(preview, [&](ProductPrintDialog* d) {
             QCOMPARE(d->objectName(), name);
             if (preview) {
@@ -147,7 +85,7 @@ private Q_SLOTS:
             } else {
                 QVERIFY(qobject_cast<TfrmStampaMag*>(d));
             }
-            QCOMPARE(d->parentWidget(), card());
+            QCOMPARE(d->parentWidget(), card);
             QCOMPARE(d->windowTitle(), caption);
             QCOMPARE(d->optUno->text(), withPhoto);
             QCOMPARE(d->optDue->text(), withoutPhoto);
@@ -176,20 +114,20 @@ private Q_SLOTS:
         QFETCH(bool, preview);
         QFETCH(bool, withPhoto);
         printCard(withPhoto, preview);
-        QCOMPARE(jobs.size(), 1u);
-        const PrintJob& job = jobs.front();
+        QCOMPARE(jobs().size(), 1u);
+        const test::PrintJob& job = jobs().front();
         QCOMPARE(job.request, preview ? PrintService::Request::Preview : PrintService::Request::Print);
         QCOMPARE(job.name, QStringLiteral("Scheda informativa"));
         QCOMPARE(job.orientation, QPageLayout::Portrait);
-        QCOMPARE(qRound(job.paper.width()), 210);
-        QCOMPARE(qRound(job.paper.height()), 297);
+        QCOMPARE(qRound(job.paperMm.width()), 210);
+        QCOMPARE(qRound(job.paperMm.height()), 297);
         QCOMPARE(job.pages.size(), 1u);
         QCOMPARE(job.find("imgFoto") != nullptr, withPhoto);
         QCOMPARE(job.find("shpAppunti") != nullptr, !withPhoto);
         if (!withPhoto) QCOMPARE(job.text("titAppunti"), QStringLiteral("SPAZIO PER APPUNTI:"));
         QVERIFY(job.find("imgCartella") && !job.find("imgCartella")->picture.isNull());
         QVERIFY(!QApplication::activeModalWidget());
-        QVERIFY(card()->isVisible());
+        QVERIFY(card->isVisible());
     }
 
     void objectsSitInTheirPlaces_data() {
@@ -226,8 +164,8 @@ private Q_SLOTS:
         QFETCH(QString, object);
         QFETCH(QRectF, place);
         printCard(withPhoto);
-        QCOMPARE(jobs.size(), 1u);
-        const Printed* printed = jobs.front().find(object);
+        QCOMPARE(jobs().size(), 1u);
+        const test::PrintedObject* printed = jobs().front().find(object);
         QVERIFY(printed);
         QCOMPARE(printed->rect, place);
     }
@@ -242,7 +180,7 @@ private Q_SLOTS:
         QFETCH(bool, paid);
         QFETCH(QString, paidText);
         // A card never saved: everything comes from the screen.
-        TfrmMagazzino* c = card();
+        TfrmMagazzino* c = card;
         QVERIFY(c->lblPosizione->text().isEmpty());
         c->txtCodice->setText("  TR-0042 ");
         c->txtCosto->setText("12,40");
@@ -262,8 +200,8 @@ private Q_SLOTS:
         c->txtPrezzo->setText("89,90");
         c->chkPagato->setChecked(paid);
         printCard(true);
-        QCOMPARE(jobs.size(), 1u);
-        const PrintJob& job = jobs.front();
+        QCOMPARE(jobs().size(), 1u);
+        const test::PrintJob& job = jobs().front();
 
         const QString expected[18][2] = {
             {"Codice articolo:", "TR-0042"},
@@ -291,9 +229,9 @@ private Q_SLOTS:
         }
         QCOMPARE(job.text("txtTitolo"), QStringLiteral("SCHEDA PRODOTTO"));
         const QString footer = job.text("txtCalce");
-        QVERIFY2(footer.startsWith("Stampa eseguita in data " + QDate::currentDate().toString("dd/MM/yyyy") +
-                                   " alle ore "),
-                 qPrintable(footer));
+        QVERIFY2(
+            footer.startsWith("Stampa eseguita in data " + QDate::currentDate().toString("dd/MM/yyyy") + " alle ore "),
+            qPrintable(footer));
         QVERIFY2(QRegularExpression("^Stampa eseguita in data \\d\\d/\\d\\d/\\d{4} alle ore \\d\\d:\\d\\d:\\d\\d$")
                      .match(footer)
                      .hasMatch(),
@@ -302,20 +240,16 @@ private Q_SLOTS:
     }
 
     void editsAfterSavingArePrinted() {
-        TfrmMagazzino* c = card();
-        c->txtCodice->setText("A1");
-        c->txtNome->setText("Nome salvato");
-        c->txtUM->setText("Pezzo");
-        c->txtTipologia->setText("Varie");
-        c->txtCaratteristiche->setText("Nessuna");
-        click(c->btnSalva);
-        QCOMPARE(c->lblPosizione->text(), QStringLiteral("1"));
-        c->txtNome->setText("Nome modificato");
+        test::fillMandatory(card, "A1", "Nome salvato");
+        test::click(card->btnSalva);
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("1"));
+        card->txtNome->setText("Nome modificato");
         printCard(false);
-        QCOMPARE(jobs.size(), 1u);
-        QCOMPARE(jobs.front().text("txtCampo03"), QStringLiteral("Nome modificato"));
+        QCOMPARE(jobs().size(), 1u);
+        QCOMPARE(jobs().front().text("txtCampo03"), QStringLiteral("Nome modificato"));
     }
 
+    // clang-format off
     void stockTimesCostIsTheTotalValue_data() {
         QTest::addColumn<QString>("cost");
         QTest::addColumn<QString>("stock");
@@ -333,6 +267,7 @@ private Q_SLOTS:
             << "123456,78" << "9999" << "123456,78" << "9999" << "1234444343,22" << "123456,78" << "9999";
         QTest::newRow("binary noise rounded away") << "0,10" << "3" << "0,10" << "3" << "0,3" << "0,10" << "3";
     }
+    // clang-format on
     void stockTimesCostIsTheTotalValue() {
         QFETCH(QString, cost);
         QFETCH(QString, stock);
@@ -341,19 +276,20 @@ private Q_SLOTS:
         QFETCH(QString, total);
         QFETCH(QString, cardCost);
         QFETCH(QString, cardStock);
-        card()->txtCosto->setText(cost);
-        card()->txtGiacenza->setText(stock);
+        card->txtCosto->setText(cost);
+        card->txtGiacenza->setText(stock);
         printCard(false);
-        QCOMPARE(jobs.size(), 1u);
-        const PrintJob& job = jobs.front();
+        QCOMPARE(jobs().size(), 1u);
+        const test::PrintJob& job = jobs().front();
         QCOMPARE(job.text("txtCampo02"), printedCost);
         QCOMPARE(job.text("txtCampo04"), printedStock);
         QCOMPARE(job.text("txtCampo17"), QString::fromUtf8("Costo unitario (€ %1) x giacenza (%2 pezzi) = € %3")
                                              .arg(printedCost, printedStock, total));
-        QCOMPARE(card()->txtCosto->text(), cardCost);
-        QCOMPARE(card()->txtGiacenza->text(), cardStock);
+        QCOMPARE(card->txtCosto->text(), cardCost);
+        QCOMPARE(card->txtGiacenza->text(), cardStock);
     }
 
+    // clang-format off
     void aStockOrCostThatIsNoNumberPrintsNothing_data() {
         QTest::addColumn<QString>("cost");
         QTest::addColumn<QString>("stock");
@@ -362,16 +298,17 @@ private Q_SLOTS:
         QTest::newRow("stock in words") << "2,50" << "tre" << "2,50";
         QTest::newRow("blank cost, stock in words") << "" << "tre" << "0,00";
     }
+    // clang-format on
     void aStockOrCostThatIsNoNumberPrintsNothing() {
         QFETCH(QString, cost);
         QFETCH(QString, stock);
         QFETCH(QString, cardCost);
-        card()->txtCosto->setText(cost);
-        card()->txtGiacenza->setText(stock);
+        card->txtCosto->setText(cost);
+        card->txtGiacenza->setText(stock);
         printCard(true);
-        QVERIFY(jobs.empty());
-        QCOMPARE(card()->txtCosto->text(), cardCost);
-        QCOMPARE(card()->txtGiacenza->text(), stock);
+        QVERIFY(jobs().empty());
+        QCOMPARE(card->txtCosto->text(), cardCost);
+        QCOMPARE(card->txtGiacenza->text(), stock);
     }
 
     void theLastChoiceDecidesThePhoto_data() {
@@ -386,14 +323,14 @@ private Q_SLOTS:
         QFETCH(QStringList, clicks);
         QFETCH(QString, memory);
         QFETCH(bool, photo);
-        card()->imgFoto->setImage(redPicture());
+        card->imgFoto->setImage(redPicture());
         openDialog(false, [&](ProductPrintDialog* d) {
-            for (const QString& name : clicks) choose(name == "optUno" ? d->optUno : d->optDue);
+            for (const QString& name : clicks) test::choose(name == "optUno" ? d->optUno : d->optDue);
             QCOMPARE(d->lblMemory->text(), memory);
-            click(d->btnStampa);
+            test::click(d->btnStampa);
         });
-        QCOMPARE(jobs.size(), 1u);
-        const Printed* printed = jobs.front().find("imgFoto");
+        QCOMPARE(jobs().size(), 1u);
+        const test::PrintedObject* printed = jobs().front().find("imgFoto");
         QCOMPARE(printed != nullptr, photo);
         if (photo) QCOMPARE(printed->picture, redPicture());
     }
@@ -401,17 +338,17 @@ private Q_SLOTS:
     void anUnknownMemoryKeyPrintsNothing() {
         openDialog(false, [&](ProductPrintDialog* d) {
             d->lblMemory->setText("altro");
-            click(d->btnStampa);
+            test::click(d->btnStampa);
             QVERIFY(!d->isVisible());
         });
-        QVERIFY(jobs.empty());
+        QVERIFY(jobs().empty());
     }
 
     void aPhotoThatCannotBeCopiedPrintsTheFallback() {
-        card()->imgFoto->setImage(QImage());
+        card->imgFoto->setImage(QImage());
         printCard(true);
-        QCOMPARE(jobs.size(), 1u);
-        const Printed* printed = jobs.front().find("imgFoto");
+        QCOMPARE(jobs().size(), 1u);
+        const test::PrintedObject* printed = jobs().front().find("imgFoto");
         QVERIFY(printed);
         QCOMPARE(printed->picture, placeholderPhoto());
     }
@@ -423,18 +360,18 @@ private Q_SLOTS:
     }
     void annullaPrintsNothing() {
         QFETCH(bool, preview);
-        card()->txtGiacenza->setText("");
+        card->txtGiacenza->setText("");
         bool closed = false;
         openDialog(preview, [&](ProductPrintDialog* d) {
-            choose(d->optDue);
-            click(d->btnAnnulla);
+            test::choose(d->optDue);
+            test::click(d->btnAnnulla);
             closed = !d->isVisible();
         });
         QVERIFY(closed);
-        QVERIFY(jobs.empty());
+        QVERIFY(jobs().empty());
         QVERIFY(!QApplication::activeModalWidget());
-        QVERIFY(card()->isVisible());
-        QCOMPARE(card()->txtGiacenza->text(), QString());
+        QVERIFY(card->isVisible());
+        QCOMPARE(card->txtGiacenza->text(), QString());
     }
 };
 

@@ -6,6 +6,7 @@
 #include "reports/ListReport.h"
 #include "reports/PrintService.h"
 #include "reports/TfrmPreview.h"
+#include "support/GuiRecorders.h"
 #include "support/TempFolder.h"
 
 using namespace scortavia;
@@ -17,7 +18,8 @@ constexpr double kPaddingMm = 10 / kUnitsPerMm;  // 2.646 mm
 
 QStringList rows(int n) {
     QStringList out;
-    for (int i = 1; i <= n; ++i) out << QStringLiteral("Cod. ART-%1   Vite autofilettante").arg(i, 4, 10, QLatin1Char('0'));
+    for (int i = 1; i <= n; ++i)
+        out << QStringLiteral("Cod. ART-%1   Vite autofilettante").arg(i, 4, 10, QLatin1Char('0'));
     return out;
 }
 
@@ -25,8 +27,12 @@ void expectRect(const PlacedObject* o, double x, double y, double w, double h) {
     QVERIFY2(o, "object not on the page");
     QVERIFY2(std::abs(o->rect.x() - x) < 0.01 && std::abs(o->rect.y() - y) < 0.01 &&
                  std::abs(o->rect.width() - w) < 0.01 && std::abs(o->rect.height() - h) < 0.01,
-             qPrintable(QStringLiteral("%1 at %2,%3 %4x%5").arg(o->name()).arg(o->rect.x()).arg(o->rect.y())
-                            .arg(o->rect.width()).arg(o->rect.height())));
+             qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
+                            .arg(o->name())
+                            .arg(o->rect.x())
+                            .arg(o->rect.y())
+                            .arg(o->rect.width())
+                            .arg(o->rect.height())));
 }
 
 }  // namespace
@@ -37,18 +43,13 @@ class ReportEngineTest : public QObject {
     const QString today = QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
 
 private Q_SLOTS:
-    void cleanup() { PrintService::setHookForTesting({}); }
-
     void anEmptyListPrintsTitleBandAndFooter() {
         auto report = makeListTemplate();
         QCOMPARE(report->paperMm(), QSizeF(297, 210));
-        int printed = 0;
-        PrintService::setHookForTesting([&](PrintService::Request r, const ReportTemplate&) {
-            QCOMPARE(r, PrintService::Request::Print);
-            ++printed;
-        });
+        test::PrintRecorder printer;
         printList(nullptr, *report, QStringLiteral("Merce in esaurimento"), {});
-        QCOMPARE(printed, 1);
+        for (const test::PrintJob& job : printer.jobs) QCOMPARE(job.request, PrintService::Request::Print);
+        QCOMPARE(printer.jobs.size(), size_t(1));
         QCOMPARE(report->pages().size(), size_t(1));
         const ReportPage& page = report->pages()[0];
         expectRect(page.find("txtTitolo"), 2, 1, 273, 5);

@@ -9,6 +9,7 @@ class ServicesTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // clang-format off
     void storedLineBreaksShowAsOne_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
@@ -17,6 +18,7 @@ private Q_SLOTS:
         QTest::newRow("plain LF") << "A.\nB." << "A.\nB.";
         QTest::newRow("no break") << "A." << "A.";
     }
+    // clang-format on
     void storedLineBreaksShowAsOne() {
         QFETCH(QString, stored);
         QFETCH(QString, shown);

@@ -5,40 +5,28 @@
 #include <QtTest>
 #include <memory>
 
-#include "shell/TfrmAvvio.h"
-#include "ui/Widgets.h"
-#include "ui/TfrmCalendario.h"
 #include "products/TfrmGiacenza.h"
 #include "products/TfrmMagazzino.h"
+#include "shell/TfrmAvvio.h"
 #include "support/GuiProgram.h"
+#include "ui/TfrmCalendario.h"
+#include "ui/Widgets.h"
 
 using namespace scortavia;
 
-class StockDialogTest : public QObject {
+class StockDialogTest : public QObject, private test::ProductCardFixture {
     Q_OBJECT
-
-    std::unique_ptr<test::GuiProgram> run;
-    TfrmMagazzino* card() { return run->screen<TfrmMagazzino>("frmMagazzino"); }
 
     // Opens the stock dialog from the card and lets `steps` drive it.
     void adjust(bool add, const std::function<void(TfrmGiacenza*)>& steps) {
-        QVERIFY(test::withModal<TfrmGiacenza>(add ? card()->btnAggiungi : card()->btnSottrai, steps));
-    }
-    static void type(QLineEdit* box, const QString& text) {
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, text);
+        QVERIFY(test::withModal<TfrmGiacenza>(add ? card->btnAggiungi : card->btnSottrai, steps));
     }
 
 private Q_SLOTS:
-    void init() {
-        run = std::make_unique<test::GuiProgram>();
-        run->openProductCard();
-        QVERIFY(card()->isVisible());
-    }
-    void cleanup() { run.reset(); }
+    void init() { QVERIFY(openCard()); }
+    void cleanup() { endProgram(); }
 
+    // clang-format off
     void applyWritesTheNewStock_data() {
         QTest::addColumn<bool>("add");
         QTest::addColumn<QString>("stock");
@@ -51,23 +39,24 @@ private Q_SLOTS:
         QTest::newRow("up to the limit") << true << "9990" << "9" << "9999";
         QTest::newRow("down to the limit") << false << "0" << "999" << "-999";
     }
+    // clang-format on
     void applyWritesTheNewStock() {
         QFETCH(bool, add);
         QFETCH(QString, stock);
         QFETCH(QString, quantity);
         QFETCH(QString, expected);
-        card()->txtGiacenza->setText(stock);
+        card->txtGiacenza->setText(stock);
         adjust(add, [&](TfrmGiacenza* d) {
             QCOMPARE(d->lblAggiunta->text(),
                      add ? QString::fromUtf8("Quantità da aggiungere:") : QString::fromUtf8("Quantità da sottrarre:"));
             QCOMPARE(d->txtAggiunta->text(), QStringLiteral("0"));
             QCOMPARE(d->txtTotale->text(), d->txtGiacenza->text());
-            type(d->txtAggiunta, quantity);
-            QTest::mouseClick(d->btnAggiorna, Qt::LeftButton);
+            test::typeText(d->txtAggiunta, quantity);
+            test::click(d->btnAggiorna);
         });
-        QCOMPARE(card()->txtGiacenza->text(), expected);
+        QCOMPARE(card->txtGiacenza->text(), expected);
         QVERIFY(run->messages.shown.empty());
-        QVERIFY(!std::filesystem::exists(run->folder.file("Magazzino.pro")));  // nothing saved yet
+        QVERIFY(!std::filesystem::exists(run->productArchive()));  // nothing saved yet
     }
 
     void aStockTheFieldCannotHoldIsRefused_data() {
@@ -79,32 +68,32 @@ private Q_SLOTS:
     void aStockTheFieldCannotHoldIsRefused() {
         QFETCH(bool, add);
         QFETCH(QString, quantity);
-        card()->txtGiacenza->setText("10");
+        card->txtGiacenza->setText("10");
         bool stillOpen = false;
         adjust(add, [&](TfrmGiacenza* d) {
-            type(d->txtAggiunta, quantity);
-            QTest::mouseClick(d->btnAggiorna, Qt::LeftButton);
+            test::typeText(d->txtAggiunta, quantity);
+            test::click(d->btnAggiorna);
             stillOpen = d->isVisible();
         });
         QVERIFY(stillOpen);
         QCOMPARE(run->messages.texts(), QStringList{QString::fromUtf8(kMsgStockOutOfRange.data())});
-        QCOMPARE(card()->txtGiacenza->text(), QStringLiteral("10"));
+        QCOMPARE(card->txtGiacenza->text(), QStringLiteral("10"));
     }
 
     void annullaAfterTotalLeavesTheCard() {
-        card()->txtGiacenza->setText("10");
+        card->txtGiacenza->setText("10");
         adjust(true, [&](TfrmGiacenza* d) {
-            type(d->txtAggiunta, "5");
-            QTest::mouseClick(d->btnTotale, Qt::LeftButton);
+            test::typeText(d->txtAggiunta, "5");
+            test::click(d->btnTotale);
             QCOMPARE(d->txtTotale->text(), QStringLiteral("15"));
-            QTest::mouseClick(d->btnChiudi, Qt::LeftButton);
+            test::click(d->btnChiudi);
         });
-        QCOMPARE(card()->txtGiacenza->text(), QStringLiteral("10"));
+        QCOMPARE(card->txtGiacenza->text(), QStringLiteral("10"));
     }
 
     void keysOfTheQuantityBoxes() {
         adjust(true, [&](TfrmGiacenza* d) {
-            type(d->txtAggiunta, "1-2a,3");
+            test::typeText(d->txtAggiunta, "1-2a,3");
             QCOMPARE(d->txtAggiunta->text(), QStringLiteral("123"));
             d->txtAggiunta->setText("1234567890123456");  // 16 characters
             d->txtAggiunta->end(false);
@@ -126,16 +115,16 @@ private Q_SLOTS:
     }
 
     void calendarKeepsUnknownKeysOpen() {
-        TfrmCalendario calendar(run->program->registry(), card());
+        TfrmCalendario calendar(run->program->registry(), card);
         calendar.lblMemory->setText("sconosciuta");
         calendar.show();
-        QTest::mouseClick(calendar.btnImportaData, Qt::LeftButton);
+        test::click(calendar.btnImportaData);
         QVERIFY(calendar.isVisible());
         calendar.lblMemory->setText("datasca");
         calendar.calAppuntamenti->setSelectedDate(QDate(2026, 12, 31));
-        QTest::mouseClick(calendar.btnImportaData, Qt::LeftButton);
+        test::click(calendar.btnImportaData);
         QVERIFY(!calendar.isVisible());
-        QCOMPARE(card()->txtDataSca->text(), QStringLiteral("31/12/2026"));
+        QCOMPARE(card->txtDataSca->text(), QStringLiteral("31/12/2026"));
     }
 };
 

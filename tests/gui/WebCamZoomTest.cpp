@@ -8,14 +8,14 @@
 #include <memory>
 #include <thread>
 
-#include "ui/PhotoBox.h"
-#include "shell/TfrmAvvio.h"
-#include "ui/Widgets.h"
 #include "products/FrameSource.h"
 #include "products/TfrmMagazzino.h"
 #include "products/TfrmWebCam.h"
 #include "products/TfrmZoom.h"
+#include "shell/TfrmAvvio.h"
 #include "support/GuiProgram.h"
+#include "ui/PhotoBox.h"
+#include "ui/Widgets.h"
 
 using namespace scortavia;
 
@@ -65,37 +65,23 @@ private:
 
 }  // namespace
 
-class WebCamZoomTest : public QObject {
+class WebCamZoomTest : public QObject, private test::ProductCardFixture {
     Q_OBJECT
 
-    std::unique_ptr<test::GuiProgram> run;
-    std::unique_ptr<test::FileDialogRecorder> files;
     ThreadedSource* source = nullptr;  // the one of the dialog open at the moment
     CameraLog camera;
 
-    TfrmMagazzino* card() { return run->screen<TfrmMagazzino>("frmMagazzino"); }
-    static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
-
     // Runs `steps` inside the webcam dialog opened modally over the card; returns how it closed.
     int openModal(const std::function<void(TfrmWebCam&)>& steps) {
-        TfrmWebCam dialog(run->program->registry(), card());
-        bool seen = false;
-        test::onNextModal([&](QWidget* shown) {
-            seen = shown == &dialog;
-            steps(dialog);
-            if (dialog.isVisible()) dialog.reject();
-        });
-        const int result = dialog.exec();
-        [&] { QVERIFY(seen); }();
-        return result;
+        TfrmWebCam dialog(run->program->registry(), card);
+        const std::optional<int> result = test::execWith(dialog, steps);
+        [&] { QVERIFY(result); }();
+        return result.value_or(-1);
     }
 
 private Q_SLOTS:
     void init() {
-        run = std::make_unique<test::GuiProgram>();
-        files = std::make_unique<test::FileDialogRecorder>();
-        run->openProductCard();
-        QVERIFY(card()->isVisible());
+        QVERIFY(openCard());
         source = nullptr;
         camera = {};
         FrameSource::setFactoryForTesting([this] {
@@ -106,12 +92,11 @@ private Q_SLOTS:
     }
     void cleanup() {
         FrameSource::setFactoryForTesting({});
-        files.reset();
-        run.reset();
+        endProgram();
     }
 
     void opensWithTheWaitingPictures() {
-        TfrmWebCam dialog(run->program->registry(), card());
+        TfrmWebCam dialog(run->program->registry(), card);
         dialog.show();
         QVERIFY(!webcamOffPicture().isNull());
         QVERIFY(webcamOffPicture() != noCapturePicture());
@@ -126,9 +111,9 @@ private Q_SLOTS:
     }
 
     void framesReachTheLiveViewOnlyThroughTheInterfaceThread() {
-        TfrmWebCam dialog(run->program->registry(), card());
+        TfrmWebCam dialog(run->program->registry(), card);
         dialog.show();
-        click(dialog.btnAccendi);
+        test::click(dialog.btnAccendi);
         QVERIFY(camera.on);
         const QImage red = frame(Qt::red), green = frame(Qt::green), blue = frame(Qt::blue);
 
@@ -137,10 +122,10 @@ private Q_SLOTS:
         QCOMPARE(dialog.imgCamera->image(), webcamOffPicture());
         QTRY_COMPARE(dialog.imgCamera->image(), green);
 
-        click(dialog.btnCattura);
+        test::click(dialog.btnCattura);
         QCOMPARE(dialog.imgTarget->image(), green);
 
-        click(dialog.btnSpegni);
+        test::click(dialog.btnSpegni);
         QVERIFY(!camera.on);
         source->deliver({blue});  // late frame of a camera going off
         QTest::qWait(20);
@@ -161,21 +146,21 @@ private Q_SLOTS:
         QFETCH(bool, capture);
         QFETCH(QString, expected);
         const QImage live = frame(QColor(0x16, 0x7A, 0x80));
-        const QImage wanted = expected == "frame" ? live
+        const QImage wanted = expected == "frame"            ? live
                               : expected == "camera picture" ? noCapturePicture()
                                                              : webcamOffPicture();
         const int result = openModal([&](TfrmWebCam& d) {
-            click(d.btnAccendi);
+            test::click(d.btnAccendi);
             if (withFrame) {
                 source->deliver({live});
                 QTRY_COMPARE(d.imgCamera->image(), live);
             }
-            if (capture) click(d.btnCattura);
-            click(d.btnImportaFoto);
+            if (capture) test::click(d.btnCattura);
+            test::click(d.btnImportaFoto);
             QVERIFY(!camera.on);
         });
         QCOMPARE(result, int(QDialog::Accepted));
-        QCOMPARE(card()->imgFoto->image(), wanted);
+        QCOMPARE(card->imgFoto->image(), wanted);
     }
 
     void closingLeavesTheCardPhotoAndStopsTheCamera_data() {
@@ -186,28 +171,28 @@ private Q_SLOTS:
     void closingLeavesTheCardPhotoAndStopsTheCamera() {
         QFETCH(bool, escape);
         const QImage before = frame(Qt::yellow);
-        card()->imgFoto->setImage(before);
+        card->imgFoto->setImage(before);
         bool offAtClose = false;
         const int result = openModal([&](TfrmWebCam& d) {
-            click(d.btnAccendi);
+            test::click(d.btnAccendi);
             source->deliver({frame(Qt::magenta)});
             QTRY_COMPARE(d.imgCamera->image(), frame(Qt::magenta));
-            click(d.btnCattura);
+            test::click(d.btnCattura);
             if (escape) {
                 QTest::keyClick(&d, Qt::Key_Escape);
             } else {
-                click(d.btnClose);
+                test::click(d.btnClose);
             }
             offAtClose = !camera.on && !d.isVisible();
         });
         QCOMPARE(result, int(QDialog::Rejected));
         QVERIFY(offAtClose);
-        QCOMPARE(card()->imgFoto->image(), before);
+        QCOMPARE(card->imgFoto->image(), before);
     }
 
     void destroyingTheDialogStopsTheCamera() {
-        auto dialog = std::make_unique<TfrmWebCam>(run->program->registry(), card());
-        click(dialog->btnAccendi);
+        auto dialog = std::make_unique<TfrmWebCam>(run->program->registry(), card);
+        test::click(dialog->btnAccendi);
         QVERIFY(camera.on);
         dialog.reset();
         QVERIFY(!camera.on);
@@ -216,23 +201,23 @@ private Q_SLOTS:
 
     void withoutACameraTheDialogWarnsAndStaysUsable() {
         camera.canStart = false;
-        TfrmWebCam dialog(run->program->registry(), card());
+        TfrmWebCam dialog(run->program->registry(), card);
         dialog.show();
-        click(dialog.btnAccendi);
+        test::click(dialog.btnAccendi);
         QCOMPARE(run->messages.texts(), QStringList{kNoWebcam});
         QCOMPARE(run->messages.shown.front().kind, MessageKind::Warning);
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.imgCamera->image(), webcamOffPicture());
-        click(dialog.btnCattura);
+        test::click(dialog.btnCattura);
         QCOMPARE(dialog.imgTarget->image(), webcamOffPicture());
-        click(dialog.btnImportaFoto);
-        QCOMPARE(card()->imgFoto->image(), webcamOffPicture());
+        test::click(dialog.btnImportaFoto);
+        QCOMPARE(card->imgFoto->image(), webcamOffPicture());
     }
 
     void aCameraThatStopsByItselfIsReported() {
-        TfrmWebCam dialog(run->program->registry(), card());
+        TfrmWebCam dialog(run->program->registry(), card);
         dialog.show();
-        click(dialog.btnAccendi);
+        test::click(dialog.btnAccendi);
         camera.on = false;
         Q_EMIT source->failed();
         QTRY_COMPARE(run->messages.shown.size(), std::size_t{1});
@@ -251,9 +236,9 @@ private Q_SLOTS:
         QVERIFY(clock.elapsed() < 5000);
         QVERIFY(!real->running());
         real->stop();
-        TfrmWebCam dialog(run->program->registry(), card());
+        TfrmWebCam dialog(run->program->registry(), card);
         dialog.show();
-        click(dialog.btnAccendi);
+        test::click(dialog.btnAccendi);
         QCOMPARE(run->messages.texts(), QStringList{kNoWebcam});
     }
 
@@ -270,18 +255,18 @@ private Q_SLOTS:
         QImage captured(640, 480, QImage::Format_RGB32);
         captured.fill(QColor(0xF2, 0x8C, 0x28));
         const QString path = QString::fromStdString(run->folder.file(answer.toStdString()).string());
-        if (!answer.isEmpty()) files->answers.push_back(path);
+        if (!answer.isEmpty()) run->files.answers.push_back(path);
 
-        TfrmWebCam dialog(run->program->registry(), card());
+        TfrmWebCam dialog(run->program->registry(), card);
         dialog.show();
-        click(dialog.btnAccendi);
+        test::click(dialog.btnAccendi);
         source->deliver({captured});
         QTRY_COMPARE(dialog.imgCamera->image(), captured);
-        click(dialog.btnCattura);
-        click(dialog.btnSalvaFotogramma);
+        test::click(dialog.btnCattura);
+        test::click(dialog.btnSalvaFotogramma);
 
-        QCOMPARE(files->requests.size(), std::size_t{1});
-        const FileRequest& asked = files->requests.front();
+        QCOMPARE(run->files.requests.size(), std::size_t{1});
+        const FileRequest& asked = run->files.requests.front();
         QCOMPARE(asked.kind, FileRequest::Kind::Save);
         QCOMPARE(asked.title, QStringLiteral("Selezionare la cartella in cui si desidera salvare il file Jpeg."));
         QCOMPARE(asked.filter, QStringLiteral("File Jpeg (*.jpg)"));
@@ -319,7 +304,7 @@ private Q_SLOTS:
         QFETCH(QSize, photo);
         QImage picture(photo, QImage::Format_RGB32);
         picture.fill(Qt::white);
-        TfrmZoom zoom(card(), picture);
+        TfrmZoom zoom(card, picture);
         zoom.show();
         QVERIFY(QTest::qWaitForWindowExposed(&zoom));
         QVERIFY(zoom.windowState() & Qt::WindowMaximized);
@@ -347,17 +332,14 @@ private Q_SLOTS:
     }
     void aClickAnywhereClosesTheZoom() {
         QFETCH(bool, onThePhoto);
-        TfrmZoom zoom(card(), frame(Qt::darkCyan));
-        bool seen = false;
-        test::onNextModal([&](QWidget* shown) {
-            seen = shown == &zoom;
-            const QPoint at = onThePhoto ? zoom.photoRect().center() : QPoint(5, 5);
-            QVERIFY(onThePhoto == zoom.photoRect().contains(at));
-            QTest::mouseClick(&zoom, Qt::LeftButton, {}, at);
-            if (zoom.isVisible()) zoom.reject();
+        TfrmZoom zoom(card, frame(Qt::darkCyan));
+        const std::optional<int> result = test::execWith<TfrmZoom>(zoom, [&](TfrmZoom& shown) {
+            const QPoint at = onThePhoto ? shown.photoRect().center() : QPoint(5, 5);
+            QVERIFY(onThePhoto == shown.photoRect().contains(at));
+            QTest::mouseClick(&shown, Qt::LeftButton, {}, at);
         });
-        QCOMPARE(zoom.exec(), int(QDialog::Accepted));
-        QVERIFY(seen);
+        QVERIFY(result);
+        QCOMPARE(*result, int(QDialog::Accepted));
     }
 };
 

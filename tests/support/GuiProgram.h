@@ -1,27 +1,29 @@
 #pragma once
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QLineEdit>
-#include <QTimer>
 #include <QtTest>
-#include <functional>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "products/TfrmMagazzino.h"
 #include "shell/Application.h"
 #include "shell/PasswordStore.h"
 #include "shell/TfrmAvvio.h"
-#include "ui/Widgets.h"
 #include "shell/TfrmPassword.h"
+#include "storage/ProductRecord.h"
+#include "support/GuiActions.h"
 #include "support/GuiRecorders.h"
+#include "support/Records.h"
 #include "support/TempFolder.h"
+#include "ui/Widgets.h"
 
 namespace scortavia::test {
 
-// The whole program started in a fresh temporary program folder, with every message recorded and
-// the end of the program counted instead of carried out.
+// The whole program started in a fresh temporary program folder. Every way out of it is recorded
+// instead of carried out: messages, file dialogs, the desktop's "open", printing and the end of the
+// program, so no test ever waits on a real window or device.
 class GuiProgram final {
 public:
     // The settings file as an installation ships it, holding `password` (Latin-1 bytes).
@@ -36,12 +38,15 @@ public:
         program->start();
     }
     ~GuiProgram() { program.reset(); }
+    GuiProgram(const GuiProgram&) = delete;
+    GuiProgram& operator=(const GuiProgram&) = delete;
 
     template <class T>
     T* screen(const char* name) const {
         return program->registry().get<T>(QString::fromLatin1(name));
     }
     TfrmPassword* password() const { return screen<TfrmPassword>("frmPassword"); }
+    TfrmAvvio* menu() const { return screen<TfrmAvvio>("frmAvvio"); }
 
     // Types into the password box (accented letters arrive as typed text) and presses Enter.
     void login(const QString& typed) const {
@@ -57,51 +62,73 @@ public:
         QTest::keyClick(box, Qt::Key_Return);
     }
 
-    // Logs in and opens the product card from its tile on the main menu, as a user would.
-    void openProductCard() const {
-        login(QStringLiteral("scortavia"));
-        QTest::mouseClick(screen<TfrmAvvio>("frmAvvio")->tiles[0].picture, Qt::LeftButton);
+    // Each work area is opened as a user opens it, from its tile on the main menu after logging in,
+    // and handed back once shown and active; nullptr, with the failure recorded, when it is not.
+    TfrmMagazzino* openProductCard() const { return openFromMenu<TfrmMagazzino>("frmMagazzino"); }
+
+    // The product archive of the program folder, and what it holds.
+    std::filesystem::path productArchive() const { return folder.file("Magazzino.pro"); }
+    void writeProducts(const std::vector<ProductRecord>& products) const {
+        writeBytes(productArchive(), archiveBytes(products));
+    }
+    // The product stored at `index` (from 0); an empty record when the archive is shorter.
+    ProductRecord storedProduct(std::size_t index) const {
+        return recordAt<ProductRecord>(readBytes(productArchive()), index);
     }
 
     TempFolder folder;
     MessageRecorder messages;
+    FileDialogRecorder files;
+    DesktopRecorder desktop;
+    PrintRecorder printer;
     std::unique_ptr<Application> program;
     int ended = 0;
+
+private:
+    template <class T>
+    T* openFromMenu(const char* name) const {
+        login(QStringLiteral("scortavia"));
+        for (const TfrmAvvio::Tile& tile : menu()->tiles) {
+            if (tile.target == QLatin1String(name)) click(tile.picture);
+        }
+        T* area = screen<T>(name);
+        const bool shown = QTest::qVerify(area && area->isVisible(), "area->isVisible()", name, __FILE__, __LINE__);
+        const bool active = shown && QTest::qVerify(QTest::qWaitForWindowActive(area), "qWaitForWindowActive(area)",
+                                                    name, __FILE__, __LINE__);
+        return active ? area : nullptr;
+    }
 };
 
-// Runs `action` on the next modal dialog as soon as it is shown (its exec() blocks the test).
-inline void onNextModal(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer();
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            // Laid out and active first, so clicks land where the controls are.
-            if (!QTest::qWaitForWindowActive(dialog)) qWarning("dialog not active");
-            action(dialog);
-        }
-    });
-    timer->start();
-}
+// What the tests of the product card share: a fresh program for each test case, opened on the card.
+// A test class inherits it after QObject, calls openCard() in init() and endProgram() in cleanup().
+// Every other work area gets a fixture of this shape over its own GuiProgram::open... call.
+class ProductCardFixture {
+protected:
+    // False, with the failure recorded, when the card did not come up.
+    bool openCard() {
+        run = std::make_unique<GuiProgram>();
+        card = run->openProductCard();
+        return card != nullptr;
+    }
+    void endProgram() {
+        card = nullptr;
+        run.reset();
+    }
 
-// Clicks `opener`, which opens a modal dialog of type T, and lets `steps` drive it while it is shown;
-// the dialog is closed afterwards if `steps` left it open. False when no such dialog appeared.
-template <class T>
-bool withModal(QAbstractButton* opener, const std::function<void(T*)>& steps) {
-    bool seen = false;
-    onNextModal([&](QWidget* widget) {
-        auto* dialog = qobject_cast<T*>(widget);
-        if (!dialog) {
-            widget->close();
-            return;
-        }
-        seen = true;
-        steps(dialog);
-        if (dialog->isVisible()) dialog->close();
-    });
-    QTest::mouseClick(opener, Qt::LeftButton);
-    return seen;
+    std::unique_ptr<GuiProgram> run;
+    TfrmMagazzino* card = nullptr;
+};
+
+// Fills the boxes a product card cannot be saved without; cost and price keep what they show.
+inline void fillMandatory(TfrmMagazzino* card, const QString& code, const QString& name,
+                          const QString& unit = QStringLiteral("Pezzo"),
+                          const QString& category = QStringLiteral("Varie"),
+                          const QString& features = QStringLiteral("Nessuna")) {
+    card->txtCodice->setText(code);
+    card->txtNome->setText(name);
+    card->txtUM->setText(unit);
+    card->txtTipologia->setText(category);
+    card->txtCaratteristiche->setText(features);
 }
 
 }  // namespace scortavia::test

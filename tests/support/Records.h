@@ -1,27 +1,59 @@
 #pragma once
 
-#include <filesystem>
+#include <cstring>
+#include <initializer_list>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "storage/FixedRecord.h"
 #include "storage/ProductRecord.h"
 
 namespace scortavia::test {
 
-// A product with every mandatory field filled, distinguishable by its code.
-inline ProductRecord product(const std::string& code, const std::string& name = "Prodotto") {
-    ProductRecord r;
-    r.setText(ProductRecord::Codice, code);
-    r.setText(ProductRecord::Costo, "1,00");
-    r.setText(ProductRecord::Nome, name);
-    r.setText(ProductRecord::Giacenza, "0");
-    r.setText(ProductRecord::Avviso, "0");
-    r.setText(ProductRecord::UM, "Scatola");
-    r.setText(ProductRecord::Tipologia, "Varie");
-    r.setText(ProductRecord::Caratteristiche, "Nessuna");
-    r.setText(ProductRecord::Prezzo, "2,00");
-    r.setText(ProductRecord::Pagato, kFlagNo);
-    return r;
+// Field texts to put into a record of any layout, e.g. {{ProductLayout::Nome, "Vite"}}.
+template <class Record>
+using Fields = std::initializer_list<std::pair<typename Record::Field, std::string_view>>;
+
+// `base` with `fields` stored over it; every other field keeps what it held.
+template <class Record>
+Record withFields(Record base, Fields<Record> fields) {
+    for (const auto& [field, text] : fields) base.setText(field, text);
+    return base;
+}
+
+// A record holding `fields` and nothing else.
+template <class Record>
+Record record(Fields<Record> fields) {
+    return withFields(Record(), fields);
+}
+
+// A product with every mandatory field filled, distinguishable by its code, with `fields` stored over it.
+inline ProductRecord product(const std::string& code, const std::string& name = "Prodotto",
+                             Fields<ProductRecord> fields = {}) {
+    using P = ProductLayout;
+    ProductRecord mandatory = record<ProductRecord>({{P::Codice, code},
+                                                     {P::Costo, "1,00"},
+                                                     {P::Nome, name},
+                                                     {P::Giacenza, "0"},
+                                                     {P::Avviso, "0"},
+                                                     {P::UM, "Scatola"},
+                                                     {P::Tipologia, "Varie"},
+                                                     {P::Caratteristiche, "Nessuna"},
+                                                     {P::Prezzo, "2,00"},
+                                                     {P::Pagato, kFlagNo}});
+    return withFields(std::move(mandatory), fields);
+}
+
+// Products coded C1, C2, ... in archive order; all named "Prodotto", or `namePrefix` and their number.
+inline std::vector<ProductRecord> numberedProducts(int count, const std::string& namePrefix = {}) {
+    std::vector<ProductRecord> products;
+    for (int i = 1; i <= count; ++i) {
+        const std::string number = std::to_string(i);
+        products.push_back(namePrefix.empty() ? product("C" + number) : product("C" + number, namePrefix + number));
+    }
+    return products;
 }
 
 // The bytes of an archive holding `records` one after the other.
@@ -30,6 +62,16 @@ std::string archiveBytes(const std::vector<Record>& records) {
     std::string bytes;
     for (const auto& r : records) bytes.append(reinterpret_cast<const char*>(r.bytes().data()), r.bytes().size());
     return bytes;
+}
+
+// The record at `index` (from 0) of an archive's bytes; an empty one when the archive ends before it.
+template <class Record>
+Record recordAt(const std::string& archive, std::size_t index) {
+    Record r;
+    if (archive.size() >= (index + 1) * Record::kSize) {
+        std::memcpy(r.bytes().data(), archive.data() + index * Record::kSize, Record::kSize);
+    }
+    return r;
 }
 
 }  // namespace scortavia::test

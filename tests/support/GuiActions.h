@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <optional>
+
+#include "ui/ListScreen.h"
+#include "ui/RowListModel.h"
+
+// What a user does with the mouse and the keyboard, done the same way by every GUI test, so that a
+// control behaves in a test as it does under a real hand.
+namespace scortavia::test {
+
+inline void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+// On the round indicator, where a user clicks a radio button.
+inline void choose(QRadioButton* option) {
+    QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(7, option->height() / 2));
+}
+
+// Replaces what the box holds by typing, so the box's key filters see every character.
+inline void typeText(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
+}
+
+// Types into the box, then gives the focus to `next`: the box formats its text only on leaving.
+inline void typeAndLeave(QLineEdit* box, const QString& text, QWidget* next) {
+    typeText(box, text);
+    next->setFocus();
+}
+
+// Double-clicks a row of the list with the mouse: a press and release, then the double-click event
+// on the same row, which is what a view receives from a real double click.
+inline void doubleClickRow(ListScreen* list, int row) {
+    list->selectRow(static_cast<std::size_t>(row));
+    const QPoint centre = list->lstRecords->visualRect(list->model()->index(row)).center();
+    QWidget* viewport = list->lstRecords->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, centre);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, centre, viewport->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+    QApplication::sendEvent(viewport, &dbl);
+}
+
+// Runs `action` on the next modal dialog as soon as it is shown (its exec() blocks the test).
+inline void onNextModal(std::function<void(QWidget*)> action) {
+    auto* timer = new QTimer();
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            // Laid out and active first, so clicks land where the controls are. Asked of the application:
+            // a window counts as active for Qt Test as soon as the window it was opened over is.
+            if (!QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; })) {
+                qWarning("dialog not active");
+            }
+            action(dialog);
+        }
+    });
+    timer->start();
+}
+
+// Clicks `opener`, which opens a modal dialog of type T, and lets `steps` drive it while it is shown;
+// the dialog is closed afterwards if `steps` left it open. False when no such dialog appeared.
+template <class T>
+bool withModal(QAbstractButton* opener, const std::function<void(T*)>& steps) {
+    bool seen = false;
+    onNextModal([&](QWidget* widget) {
+        auto* dialog = qobject_cast<T*>(widget);
+        if (!dialog) {
+            widget->close();
+            return;
+        }
+        seen = true;
+        steps(dialog);
+        if (dialog->isVisible()) dialog->close();
+    });
+    click(opener);
+    return seen;
+}
+
+// Runs a dialog the test made itself modally and lets `steps` drive it while it is shown; it is
+// rejected afterwards if `steps` left it open. How it closed, or nothing when another dialog came up.
+template <class T>
+std::optional<int> execWith(T& dialog, const std::function<void(T&)>& steps) {
+    bool seen = false;
+    onNextModal([&](QWidget* shown) {
+        seen = shown == &dialog;
+        if (seen) {
+            steps(dialog);
+        } else {
+            shown->close();
+        }
+        if (dialog.isVisible()) dialog.reject();
+    });
+    const int result = dialog.exec();
+    return seen ? std::optional<int>(result) : std::nullopt;
+}
+
+}  // namespace scortavia::test
