@@ -1,18 +1,14 @@
 #include "shell/SettingsFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <optional>
 #include <system_error>
-#include <utility>
 #include <vector>
 
 #include "common/TextRules.h"
+#include "storage/FileAccess.h"
 
 namespace scortavia {
 namespace {
@@ -23,49 +19,6 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Mode of a file the write creates: what 0666 gives under the usual umask 022.
 constexpr mode_t kNewFileMode = S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH;
-
-Status systemFailure(std::string_view what, const fs::path& path, int error) {
-    return Status::failure(std::string(what) + " " + path.string() + ": " + std::strerror(error));
-}
-
-struct FileContent {
-    std::string bytes;
-    mode_t mode = 0;
-};
-
-// The whole file, or nullopt when it does not exist.
-Result<std::optional<FileContent>> readWholeFile(const fs::path& file) {
-    int fd = -1;
-    do {
-        fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        const int error = errno;
-        if (error == ENOENT) return std::optional<FileContent>();
-        return systemFailure("open", file, error);
-    }
-    FileContent content;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return Status::failure("not a regular file: " + file.string());
-    }
-    content.mode = st.st_mode & 07777;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            const int error = errno;
-            if (error == EINTR) continue;
-            ::close(fd);
-            return systemFailure("read", file, error);
-        }
-        content.bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return std::optional<FileContent>(std::move(content));
-}
 
 bool equalFoldedAZ(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
@@ -153,71 +106,6 @@ std::string_view withoutByteOrderMark(std::string_view content) {
     return content;
 }
 
-Status writeAll(int fd, std::string_view bytes, const fs::path& path) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            const int error = errno;
-            if (error == EINTR) continue;
-            return systemFailure("write", path, error);
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return Status::success();
-}
-
-// Removes the temporary file unless it was renamed into place.
-class TemporaryFile final {
-public:
-    TemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-    ~TemporaryFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    int fd() const { return fd_; }
-    const std::string& path() const { return path_; }
-    int close() { return ::close(std::exchange(fd_, -1)); }
-    void release() { path_.clear(); }
-
-private:
-    int fd_;
-    std::string path_;
-};
-
-Status replaceFile(const fs::path& target, std::string_view content, mode_t mode) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
-    // errno is taken before anything else can change it.
-    auto fail = [](std::string_view what, const fs::path& path) {
-        const int error = errno;
-        return systemFailure(what, path, error);
-    };
-    if (fd < 0) return fail("create a temporary file in", folder);
-    TemporaryFile temporary(fd, pattern);
-    const fs::path temporaryPath = pattern;
-
-    if (::fchmod(temporary.fd(), mode) != 0) return fail("chmod", temporaryPath);
-    if (Status written = writeAll(temporary.fd(), content, temporaryPath); !written) return written;
-    if (::fsync(temporary.fd()) != 0) return fail("fsync", temporaryPath);
-    if (temporary.close() != 0) return fail("close", temporaryPath);
-    if (::rename(pattern.c_str(), target.c_str()) != 0) return fail("rename over", target);
-    temporary.release();
-
-    // The new name is only durable once the folder entry is on disk too.
-    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd < 0) return fail("replaced, but cannot open the folder to sync it:", folder);
-    const int synced = ::fsync(folderFd);
-    const int error = errno;
-    ::close(folderFd);
-    // Some filesystems cannot sync a folder at all; nothing more can be done there.
-    if (synced != 0 && error != EINVAL) return systemFailure("replaced, but cannot sync the folder", folder, error);
-    return Status::success();
-}
-
 bool hasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 // Names and values that would change the file's structure when written.
@@ -236,7 +124,7 @@ Status checkWritable(std::string_view section, std::string_view key, std::string
 }  // namespace
 
 Result<std::string> readIniValue(const fs::path& file, std::string_view section, std::string_view key) {
-    auto content = readWholeFile(file);
+    auto content = readRegularFile(file);
     if (!content) return content.status();
     if (!content->has_value()) return std::string();
     const auto lines = splitLines(withoutByteOrderMark((*content)->bytes));
@@ -258,10 +146,10 @@ Status writeIniValue(const fs::path& file, std::string_view section, std::string
         if (error) return Status::failure("resolve " + file.string() + ": " + error.message());
     }
 
-    auto existing = readWholeFile(target);
+    auto existing = readRegularFile(target);
     if (!existing) return existing.status();
     const std::string bytes = existing->has_value() ? (*existing)->bytes : std::string();
-    const mode_t mode = existing->has_value() ? (*existing)->mode : kNewFileMode;
+    const unsigned mode = existing->has_value() ? (*existing)->mode : kNewFileMode;
 
     const std::string_view body = withoutByteOrderMark(bytes);
     const std::size_t bodyStart = bytes.size() - body.size();
@@ -294,7 +182,7 @@ Status writeIniValue(const fs::path& file, std::string_view section, std::string
     }
     std::string updated = bytes;
     updated.replace(from, length, insert);
-    return replaceFile(target, updated, mode);
+    return replaceFileContents(target, updated, mode);
 }
 
 }  // namespace scortavia

@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "storage/FileAccess.h"
+
 namespace scortavia {
 namespace {
 
@@ -60,20 +62,10 @@ Status ArchiveFile::failure(const char* what, int error) const {
 
 Result<ArchiveFile> ArchiveFile::openOrCreate(const std::filesystem::path& path, std::size_t recordSize) {
     if (recordSize == 0) return Status::failure("record size 0");
-    int fd = -1;
-    do {
-        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        const int error = errno;
-        return Status::failure("open " + path.string() + ": " + std::strerror(error));
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return Status::failure("not a regular file: " + path.string());
-    }
-    return ArchiveFile(fd, path, recordSize);
+    // A folder, a FIFO or a device standing under an archive's name is refused without waiting.
+    auto fd = openRegularFile(path, O_RDWR | O_CREAT, 0666);
+    if (!fd) return fd.status();
+    return ArchiveFile(fd->release(), path, recordSize);
 }
 
 Result<std::int64_t> ArchiveFile::recordCount() const {
