@@ -30,6 +30,8 @@ test: format-check build
 bench: build
 	$(BUILD)/bench/scortavia_bench
 	$(BUILD)/bench/scortavia_bench_lists
+	$(BUILD)/bench/scortavia_bench_photo
+	$(BUILD)/bench/scortavia_bench_print
 
 SOURCES = $(shell find src tests bench -name '*.cpp' -o -name '*.h')
 
