@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build program test run bench format format-check install clean
+.PHONY: all deps configure build program test run bench format format-check install sanitize clean
 
 all: build
 
@@ -46,6 +46,17 @@ format-check: deps
 PREFIX ?= $(CURDIR)/installed
 install: program
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Every test built for debugging under the address and undefined-behaviour sanitizers; any report
+# (memory error, leak, undefined behaviour) fails the test that met it.
+SANITIZE_BUILD ?= build-sanitize
+sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSCORTAVIA_SANITIZE=ON -DSCORTAVIA_BUILD_BENCH=OFF
+	cmake --build $(SANITIZE_BUILD) --parallel $(JOBS)
+	cd $(SANITIZE_BUILD) && \
+	  ASAN_OPTIONS=detect_stack_use_after_return=1:strict_string_checks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure --parallel $(JOBS)
 
 clean:
 	rm -rf $(BUILD)

@@ -124,7 +124,8 @@ void makeDateBox(QLineEdit* box, std::function<void()> openCalendar) {
     box->installEventFilter(new DateBoxFilter(box, std::move(openCalendar)));
 }
 
-HoverHints::HoverHints(QLabel* statusLine, QWidget* screen) : QObject(screen), status_(statusLine), screen_(screen) {
+HoverHints::HoverHints(QLabel* statusLine, QWidget* screen)
+    : QObject(screen), status_(statusLine), statusAlive_(statusLine), screen_(screen), watched_(screen) {
     screen_->installEventFilter(this);
 }
 
@@ -135,8 +136,10 @@ void HoverHints::watchAll() {
 }
 
 bool HoverHints::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == screen_ && event->type() == QEvent::Show) shownAt_ = QCursor::pos();
-    if (!status_ || QCursor::pos() == shownAt_) return false;
+    if (watched == watched_ && event->type() == QEvent::Show) shownAt_ = QCursor::pos();
+    if (event->type() != QEvent::Enter && event->type() != QEvent::Leave) return false;
+    // Widgets leave as the screen is destroyed; the status line must not be touched while it goes.
+    if (statusAlive_.isNull() || watched == statusAlive_.data() || QCursor::pos() == shownAt_) return false;
     // Leaving a control goes back to what is under it (never entered again, so empty).
     if (event->type() == QEvent::Enter) status_->setText(watched->property("hoverHint").toString());
     if (event->type() == QEvent::Leave) status_->clear();

@@ -44,8 +44,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPointer<QLabel> status_;
+    QLabel* status_;
+    QPointer<QObject> statusAlive_;  // checked without casting what may be half destroyed
     QWidget* screen_;
+    // The screen as the filter sees it: compared as a plain object, never converted from a widget
+    // that may be half destroyed when the program ends.
+    const QObject* watched_;
     QPoint shownAt_;
 };
 

@@ -36,7 +36,30 @@ void WorkArea::closeEvent(QCloseEvent* event) {
 
 void WorkArea::onClose() { registry_.switchTo(QStringLiteral("frmAvvio"), this); }
 
-ScreenRegistry::ScreenRegistry(std::filesystem::path programFolder) : programFolder_(std::move(programFolder)) {}
+namespace {
+
+// Work areas refuse to close unless the program is ending (closing one only switches screens).
+// A quit requested from outside the program is such an ending: it must not be refused.
+class QuitWatcher final : public QObject {
+public:
+    explicit QuitWatcher(std::function<void()> onQuit) : onQuit_(std::move(onQuit)) {
+        if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) onQuit_();
+        return false;
+    }
+
+private:
+    std::function<void()> onQuit_;
+};
+
+}  // namespace
+
+ScreenRegistry::ScreenRegistry(std::filesystem::path programFolder)
+    : programFolder_(std::move(programFolder)), quitWatcher_(new QuitWatcher([this] { ending_ = true; })) {}
 
 ScreenRegistry::~ScreenRegistry() {
     ending_ = true;

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace scortavia {
@@ -72,6 +73,8 @@ private:
     std::vector<QString> order_;
     std::function<void()> endHandler_;
     bool ending_ = false;
+    // Lets a quit asked from outside (the desktop session ending) close every work area.
+    std::unique_ptr<QObject> quitWatcher_;
 };
 
 }  // namespace scortavia

@@ -1,7 +1,6 @@
 #include "ui/TfrmAllegaCartella.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
@@ -9,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <filesystem>
@@ -18,6 +16,7 @@
 
 #include "common/TextRules.h"
 #include "storage/ArchivePaths.h"
+#include "storage/FileAccess.h"
 #include "ui/DesktopService.h"
 #include "ui/FileDialogService.h"
 #include "ui/HandOver.h"
@@ -49,24 +48,7 @@ bool sameFile(const QString& a, const QString& b) {
                                        ignored);
 }
 
-// Writes a temporary file that replaces the target only once complete, so a source that cannot be
-// read to the end never leaves the document already in the folder cut short.
-void copyReplacing(const QString& source, const QString& target) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) return;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) return;
-    char buffer[64 * 1024];
-    for (;;) {
-        const qint64 read = in.read(buffer, sizeof buffer);
-        if (read == 0) break;
-        if (read < 0 || out.write(buffer, read) != read) {
-            out.cancelWriting();
-            return;
-        }
-    }
-    out.commit();
-}
+std::filesystem::path pathOf(const QString& file) { return std::filesystem::path(file.toStdString()); }
 
 }  // namespace
 
@@ -162,7 +144,9 @@ void TfrmAllegaCartella::btnSfogliaClick(int slot) {
         // The user picked the document already in the folder: there is nothing to copy.
         if (sameFile(*chosen, target)) return;
     }
-    copyReplacing(*chosen, target);
+    // Complete or not at all: a document that cannot be read to the end (or a FIFO, a device
+    // chosen by mistake) never leaves the one already in the folder cut short.
+    copyFileReplacing(pathOf(*chosen), pathOf(target));
 }
 
 void TfrmAllegaCartella::btnApriClick(int slot) {

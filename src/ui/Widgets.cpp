@@ -97,7 +97,7 @@ void Picture::paintEvent(QPaintEvent*) {
     renderer_->render(&painter, rect());
 }
 
-FocusFrame::FocusFrame(const QString& name, QLineEdit* box) : QFrame(box->parentWidget()), box_(box) {
+FocusFrame::FocusFrame(const QString& name, QLineEdit* box) : QFrame(box->parentWidget()), box_(box), watched_(box) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     box->installEventFilter(this);
@@ -111,7 +111,7 @@ void FocusFrame::follow() {
 }
 
 bool FocusFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == box_) {
+    if (watched == watched_) {
         switch (event->type()) {
             case QEvent::FocusIn:
                 follow();

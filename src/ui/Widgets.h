@@ -88,6 +88,9 @@ protected:
 private:
     void follow();
     QPointer<QLineEdit> box_;
+    // The box as the filter sees it: compared as a plain object, so a box half destroyed at the end
+    // of the program is never cast to what it no longer is.
+    const QObject* watched_;
 };
 
 // An edit box of a card or a dialog, holding at most `maxLength` characters.
