@@ -40,7 +40,7 @@ format:
 
 # Every source file as clang-format would write it; the test command fails otherwise.
 format-check: deps
-	clang-format --dry-run --Werror $(SOURCES)
+	@clang-format --dry-run --Werror $(SOURCES)
 
 # Lays out a program folder elsewhere: make install PREFIX=/path/to/folder
 PREFIX ?= $(CURDIR)/installed

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,16 @@ fs::path archiveOf(int count) {
         out.write(reinterpret_cast<const char*>(r.bytes().data()), static_cast<std::streamsize>(r.bytes().size()));
     }
     return path;
+}
+
+const fs::path& programFolderOf(int count) {
+    static std::map<int, fs::path> folders;
+    auto [at, added] = folders.try_emplace(count, benchFolder() / ("programma-" + std::to_string(count)));
+    if (added) {
+        fs::create_directories(at->second);
+        fs::create_hard_link(archiveOf(count), at->second / "Magazzino.pro");
+    }
+    return at->second;
 }
 
 // The floor: reading the same file in 1 MiB blocks and doing nothing with it.

@@ -10,6 +10,9 @@ const std::filesystem::path& benchFolder();
 // Writes (once per run) a product archive of `count` realistic cards and returns its path.
 std::filesystem::path archiveOf(int count);
 
+// A program folder of its own holding archiveOf(count) as "Magazzino.pro" (a hard link, so no second copy).
+const std::filesystem::path& programFolderOf(int count);
+
 // The floor every scan is compared with: reading the same file in 1 MiB blocks, nothing more.
 double rawReadSeconds(const std::filesystem::path& path);
 

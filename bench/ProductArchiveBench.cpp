@@ -1,5 +1,6 @@
 // Product archive of 100,000 cards (259 MB): a full scan that builds the list rows, compared with a
-// plain read of the same file, and the card actions, which must not grow with the archive.
+// plain read of the same file, the list of every product split into building and sorting its rows
+// (also at 300,000 cards), and the card actions, which must not grow with the archive.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -65,6 +66,47 @@ void BM_ScanRowsA(benchmark::State& state) {
     state.counters["ratio"] = scan[scan.size() / 2] / raw[raw.size() / 2];
 }
 
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Where the time of the list of every product goes: building its rows into a fresh list (scan, decode, format A, as
+// the list screens do) and sorting them, each against the raw read of the same file in the same iteration.
+void BM_ListPhases(benchmark::State& state) {
+    const auto count = static_cast<std::size_t>(state.range(0));
+    const fs::path path = archiveOf(static_cast<int>(count));
+    std::vector<double> raw;
+    std::vector<double> build;
+    std::vector<double> sort;
+    for (auto _ : state) {
+        raw.push_back(rawReadSeconds(path));
+        const auto start = std::chrono::steady_clock::now();
+        RowList rows;
+        rows.reserve(count, 160);
+        {
+            auto file = ArchiveFile::openOrCreate(path, ProductRecord::kSize);
+            ArchiveScan reader(*file);
+            while (const std::uint8_t* r = reader.next()) {
+                appendProductRowA(rows.startRow(), ProductView(r));
+                rows.endRow();
+            }
+        }
+        const auto built = std::chrono::steady_clock::now();
+        rows.sort();
+        const auto sorted = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(rows.row(0).data());
+        build.push_back(std::chrono::duration<double>(built - start).count());
+        sort.push_back(std::chrono::duration<double>(sorted - built).count());
+        state.SetIterationTime(std::chrono::duration<double>(sorted - start).count());
+    }
+    state.counters["raw_ms"] = median(raw) * 1e3;
+    state.counters["rows_ms"] = median(build) * 1e3;
+    state.counters["sort_ms"] = median(sort) * 1e3;
+    state.counters["rows_ratio"] = median(build) / median(raw);
+    state.counters["sort_ratio"] = median(sort) / median(raw);
+}
+
 void runCard(benchmark::State& state, CardAction action, CardPosition position) {
     const fs::path path = archiveOf(static_cast<int>(state.range(0)));
     const CardProtocol protocol(path, ProductRecord::kSize);
@@ -96,6 +138,7 @@ void BM_CardSave(benchmark::State& state) {
 
 BENCHMARK(BM_RawRead)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_ScanRowsA)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
+BENCHMARK(BM_ListPhases)->Arg(100000)->Arg(300000)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
 BENCHMARK(BM_CardFirst)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CardLast)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CardNext)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);

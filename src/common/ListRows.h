@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,8 +19,10 @@ std::string fitField(std::string_view value, std::size_t width);
 // built by appending each value straight from its record field.
 void fitTail(std::string& row, std::size_t from, std::size_t width);
 
-// Order of every list: character by character after turning a-z into A-Z (nothing else changes), then by character
-// code (for UTF-8, comparing the folded bytes as unsigned gives code-point order); a prefix comes first.
+// Order of every list: character by character after turning a-z into A-Z (nothing else changes), then by the
+// character's Windows-1252 code, the code it is stored with in the archives ("€" 0x80 before "À" 0xC0); a prefix
+// comes first. A character the code page cannot hold (never in rows built from records: it was stored as "?") comes
+// after every one it can, by code point; a byte that starts no UTF-8 character comes after those, by value.
 bool listOrderLess(std::string_view a, std::string_view b);
 
 // Sorts rows in list order; rows that compare equal keep their original (archive) order.
@@ -29,8 +32,20 @@ void sortListRows(std::vector<std::string>& rows);
 // allocations. A row is appended in place (startRow, append to text(), endRow) by the row builders.
 class RowList final {
 public:
+    RowList() = default;
+    RowList(const RowList&) = default;
+    RowList(RowList&&) noexcept = default;
+    RowList& operator=(const RowList&) = default;
+    // Gives this list's buffers back before taking the other's (a plain string move would keep them when the
+    // other list is empty).
+    RowList& operator=(RowList&& other) noexcept;
+    ~RowList() = default;
+
     void reserve(std::size_t rows, std::size_t bytesPerRow);
+    // Empties the list and keeps its buffers, so filling it again costs no new memory.
     void clear();
+    // Empties the list and gives its buffers back: a list of 100,000 rows holds megabytes.
+    void release();
 
     std::string& startRow();  // the buffer to append the new row's text to
     void endRow();
@@ -46,8 +61,9 @@ public:
     void sort();
 
 private:
-    std::string text_;
-    std::vector<std::size_t> ends_;
+    std::string text_;                  // the rows one after the other, in the order they were added
+    std::vector<std::size_t> ends_;     // where each added row ends in text_
+    std::vector<std::uint32_t> order_;  // after sort(): the added row at each place of the list; empty before
 };
 
 enum class FindOutcome { EmptyList, Found, NotFound };

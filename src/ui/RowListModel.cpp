@@ -8,6 +8,12 @@ void RowListModel::setRows(RowList rows) {
     endResetModel();
 }
 
+void RowListModel::clear() {
+    beginResetModel();
+    rows_.release();
+    endResetModel();
+}
+
 QStringList RowListModel::texts() const {
     QStringList out;
     out.reserve(static_cast<qsizetype>(rows_.size()));

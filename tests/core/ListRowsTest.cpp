@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <numeric>
@@ -8,6 +9,7 @@
 
 #include "common/ListRows.h"
 #include "common/TextRules.h"
+#include "storage/Windows1252.h"
 
 namespace scortavia {
 namespace {
@@ -75,7 +77,57 @@ INSTANTIATE_TEST_SUITE_P(
                       OrderCase{"", "a", -1}, OrderCase{"", "", 0},
                       OrderCase{"Z", "È", -1},  // non-ASCII bytes sort after every ASCII character
                       OrderCase{"È", "è", -1},  // accented letters are not folded: U+00C8 before U+00E8
-                      OrderCase{"è", "€", -1}, OrderCase{"caffè", "caffe", 1}));
+                      OrderCase{"€", "è", -1},  // by their stored codes: 0x80 before 0xE8
+                      OrderCase{"caffè", "caffe", 1}));
+
+// Archives store texts as Windows-1252 bytes, and lists follow those codes, not code points.
+INSTANTIATE_TEST_SUITE_P(
+    Windows1252, ListRowsOrder,
+    ::testing::Values(OrderCase{"Œ", "œ", -1},         // 0x8C before 0x9C: only a-z fold
+                      OrderCase{"œ", "À", -1},         // 0x9C before 0xC0
+                      OrderCase{"\u0081", "‚", -1},    // the unassigned 0x81 is kept as U+0081, before 0x82
+                      OrderCase{"€", "€uro", -1},      // a prefix comes first
+                      OrderCase{"ÿ", "☃", -1},         // 0xFF, the last code, before what the code page cannot hold
+                      OrderCase{"ÿ", "\u0080", -1},    // U+0080 has no byte (0x80 is "€"), so it comes after
+                      OrderCase{"☃", "😀", -1},         // beyond the code page, by code point
+                      OrderCase{"😀", "\xE2\x82", -1},  // a cut character comes after every character
+                      OrderCase{"a\x80", "A\x80", 0}));
+
+// ---- Windows-1252 codes ----
+
+// The typographic characters are stored as 0x80-0x9F: they come after ASCII and before "À" (0xC0), although their
+// code points are larger. Listed in list order.
+const std::vector<std::string> kCodePageRows{"alfa", "Zeta", "€uro", "„x", "Œuvre", "Ž", "Àncora"};
+
+TEST(ListRowsCodePage, RowsSortByTheirStoredCodes) {
+    for (std::size_t i = 0; i + 1 < kCodePageRows.size(); ++i) {
+        EXPECT_TRUE(listOrderLess(kCodePageRows[i], kCodePageRows[i + 1])) << kCodePageRows[i];
+        EXPECT_FALSE(listOrderLess(kCodePageRows[i + 1], kCodePageRows[i])) << kCodePageRows[i];
+    }
+    std::vector<std::string> rows(kCodePageRows.rbegin(), kCodePageRows.rend());
+    for (std::size_t turn = 0; turn < rows.size(); ++turn) {
+        std::rotate(rows.begin(), rows.begin() + 1, rows.end());
+        RowList list;
+        for (const auto& row : rows) list.add(row);
+        list.sort();
+        EXPECT_EQ(list.toVector(), kCodePageRows);
+        std::vector<std::string> sorted = rows;
+        sortListRows(sorted);
+        EXPECT_EQ(sorted, kCodePageRows);
+    }
+}
+
+TEST(ListRowsCodePage, EveryStoredByteSortsByItsCode) {
+    // Rows are the archive bytes decoded, so the order must agree with the storage's code table byte for byte.
+    std::vector<std::string> decoded;
+    for (int b = 0; b < 256; ++b) decoded.push_back(decodeWindows1252(std::string(1, static_cast<char>(b))));
+    const auto folded = [](int b) { return b >= 'a' && b <= 'z' ? b - 'a' + 'A' : b; };
+    for (int b = 0; b < 256; ++b) {
+        for (int c = 0; c < 256; ++c) {
+            ASSERT_EQ(listOrderLess(decoded[b], decoded[c]), folded(b) < folded(c)) << std::hex << b << " " << c;
+        }
+    }
+}
 
 // ---- sortListRows ----
 
@@ -115,6 +167,79 @@ TEST(ListRowsSort, LargeListMatchesStableReference) {
 
     sortListRows(rows);
     EXPECT_EQ(rows, expected);
+}
+
+struct SortCase {
+    const char* name;
+    std::vector<std::string> pieces;  // rows are "Cod. " and up to maxPieces of these
+    std::size_t rows;
+    int maxPieces;
+};
+
+class ListRowsSortMany : public ::testing::TestWithParam<SortCase> {};
+
+TEST_P(ListRowsSortMany, MatchesStableSortByListOrder) {
+    const SortCase& c = GetParam();
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::size_t> pick(0, c.pieces.size() - 1);
+    std::uniform_int_distribution<int> length(0, c.maxPieces);
+    std::vector<std::string> rows(c.rows, "Cod. ");
+    for (auto& row : rows) {
+        for (int n = length(random); n > 0; --n) row += c.pieces[pick(random)];
+    }
+    std::vector<std::string> expected = rows;
+    std::stable_sort(expected.begin(), expected.end(), listOrderLess);
+
+    RowList list;
+    for (const auto& row : rows) list.add(row);
+    list.sort();
+    EXPECT_EQ(list.toVector(), expected);
+    sortListRows(rows);
+    EXPECT_EQ(rows, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ListRows, ListRowsSortMany,
+    ::testing::Values(SortCase{"AFewRows", {"a", "B", "€", "À", " "}, 12, 6},
+                      SortCase{"Hundreds", {"a", "A", "b", "€", "Ž", "è", "È"}, 700, 10},
+                      SortCase{"Thousands", {"a", "A", "b", "€", "Ž", "è", "È", "1", "_"}, 20'000, 10},
+                      // Two letters over up to 40 places: long runs of rows agree far beyond their start.
+                      SortCase{"LongCommonStarts", {"a", "A", "b"}, 20'000, 40},
+                      // "ÿ" (0xFF), characters past the code page and cut ones: all alike to a quick first look.
+                      SortCase{"BeyondTheCodePage", {"ÿ", "☃", "😀", "\u0080", "\xC3", "y"}, 20'000, 12}),
+    [](const ::testing::TestParamInfo<SortCase>& c) { return std::string(c.param.name); });
+
+TEST(ListRowsSort, RowsAddedAfterSortingFollowThenSortAgain) {
+    RowList list;
+    for (const char* row : {"delta", "Alfa", "charlie"}) list.add(row);
+    list.sort();
+    list.add("bravo");
+    list.add("alfa");
+    EXPECT_EQ(list.toVector(), (std::vector<std::string>{"Alfa", "charlie", "delta", "bravo", "alfa"}));
+    list.sort();
+    EXPECT_EQ(list.toVector(), (std::vector<std::string>{"Alfa", "alfa", "bravo", "charlie", "delta"}));
+}
+
+TEST(ListRowsMemory, ReleasingOrReplacingAListGivesItsBuffersBack) {
+    const auto heldBytes = [] {
+        const struct mallinfo2 info = mallinfo2();
+        return info.uordblks + info.hblkhd;
+    };
+    const std::vector<std::pair<const char*, void (*)(RowList&)>> ways{
+        {"release", [](RowList& list) { list.release(); }},
+        {"assign an empty list", [](RowList& list) { list = RowList(); }},
+    };
+    for (const auto& [way, release] : ways) {
+        const std::size_t before = heldBytes();
+        RowList list;
+        list.reserve(20'000, 150);
+        for (int i = 0; i < 20'000; ++i) list.add("Cod. " + std::to_string(i * 7919 % 20'000) + std::string(140, ' '));
+        list.sort();
+        ASSERT_GT(heldBytes(), before + 2'000'000) << way;
+        release(list);
+        EXPECT_LT(heldBytes(), before + 64 * 1024) << way;
+        EXPECT_TRUE(list.empty()) << way;
+    }
 }
 
 TEST(ListRowsInPlace, RowsBuiltByAppendingKeepTheirColumns) {
