@@ -1,5 +1,7 @@
 #include "reports/ListReport.h"
 
+#include "reports/HeapTrim.h"
+
 namespace scortavia {
 namespace {
 
@@ -42,8 +44,7 @@ std::unique_ptr<ReportTemplate> makeListTemplate() {
 void fillList(ReportTemplate& report, const QString& title, const QStringList& rows) {
     report.find<TextObject>(QStringLiteral("txtTitolo"))->setText(title);
     auto* text = report.find<TextObject>(QStringLiteral("txtRiepilogo"));
-    text->clearLines();
-    for (const QString& row : rows) text->addLine(row);
+    text->setLines(rows);
     auto* band = report.find<Band>(QStringLiteral("MasterData"));
     text->setHeight(text->lineCount() * kRowUnits);
     band->setHeight(text->rect().height() * kUnitsPerMm + 10);
@@ -53,6 +54,13 @@ void printList(QWidget* parent, ReportTemplate& report, const QString& title, co
     fillList(report, title, rows);
     report.prepare();
     report.print(parent);
+    // A list over several pages leaves megabytes of rows and laid-out pages behind: they go once
+    // printed, and the heap gives them back when the caller's copy of the rows is gone too. A list
+    // that fits on one page costs nothing to keep.
+    if (report.pages().size() > 1) {
+        report.releasePages();
+        trimHeapWhenIdle();
+    }
 }
 
 }  // namespace scortavia

@@ -1,14 +1,18 @@
 #include "reports/PrintService.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QFont>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSaveFile>
+#include <QTemporaryFile>
+#include <cstdio>
 #include <memory>
 
+#include "reports/HeapTrim.h"
+#include "reports/PagePainter.h"
+#include "reports/PrintProgress.h"
 #include "reports/ReportTemplate.h"
 #include "reports/TfrmPreview.h"
 
@@ -20,53 +24,17 @@ PrintService::Hook& hook() {
     return instance;
 }
 
-constexpr double kMarginMm = 10;
-
-QFont fontFor(const ReportFont& f, double pixelsPerMm) {
-    QFont font(f.family);
-    // Stand-ins: list rows must keep a fixed pitch whatever font the system finds.
-    if (f.family.contains(QLatin1String("Courier"), Qt::CaseInsensitive)) {
-        font.setStyleHint(QFont::TypeWriter);
-        font.setFixedPitch(true);
-    } else {
-        font.setStyleHint(QFont::SansSerif);
+// Paints the chosen pages (1-based, inclusive) with a started painter, telling `progress` of each;
+// false when the job was cancelled or the device refused a page.
+bool paintPages(QPainter& painter, QPagedPaintDevice& device, const ReportTemplate& report, int from, int to,
+                PrintProgress& progress) {
+    PagePainter pages(painter, device.logicalDpiX() / 25.4);
+    for (int i = from; i <= to; ++i) {
+        if (i > from && !device.newPage()) return false;
+        pages.paint(report.pages()[static_cast<std::size_t>(i - 1)]);
+        if (!progress.pageDone(i - from + 1)) return false;
     }
-    font.setPixelSize(std::max(1, qRound(f.pointSize * 25.4 / 72.0 * pixelsPerMm)));
-    font.setBold(f.bold);
-    return font;
-}
-
-void paintText(QPainter& p, const TextObject& text, const QRectF& rect, const QStringList& lines, double pxPerMm) {
-    if (text.background.alpha() > 0) p.fillRect(rect, text.background);
-    if (lines.isEmpty()) return;
-    p.save();
-    p.setClipRect(rect);  // no wrap: a long line is cut at the right edge
-    p.setFont(fontFor(text.font, pxPerMm));
-    p.setPen(text.color);
-    const double inset = (text.alignment & Qt::AlignHCenter) ? 0 : 0.6 * pxPerMm;
-    const Qt::Alignment horizontal = text.alignment & Qt::AlignHorizontal_Mask;
-    if (lines.size() == 1) {
-        p.drawText(rect.adjusted(inset, 0, -inset, 0), static_cast<int>(text.alignment | Qt::TextSingleLine),
-                   lines.front());
-    } else {
-        const double pitch = text.linePitchMm() * pxPerMm;
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const QRectF line(rect.left() + inset, rect.top() + i * pitch, rect.width() - 2 * inset, pitch);
-            p.drawText(line, static_cast<int>(horizontal | Qt::AlignVCenter | Qt::TextSingleLine), lines[i]);
-        }
-    }
-    p.restore();
-}
-
-void paintPicture(QPainter& p, const PictureObject& picture, const QRectF& rect) {
-    if (picture.image.isNull()) return;
-    const QSizeF fitted = QSizeF(picture.image.size()).scaled(rect.size(), Qt::KeepAspectRatio);
-    QRectF target(rect.topLeft(), fitted);
-    if (picture.centered) target.moveCenter(rect.center());
-    p.save();
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(target, picture.image);
-    p.restore();
+    return true;
 }
 
 }  // namespace
@@ -74,54 +42,8 @@ void paintPicture(QPainter& p, const PictureObject& picture, const QRectF& rect)
 void PrintService::setHookForTesting(Hook h) { hook() = std::move(h); }
 
 void PrintService::paintPage(QPainter& painter, const ReportTemplate&, const ReportPage& page, double pxPerMm) {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    const QPointF origin(kMarginMm * pxPerMm, kMarginMm * pxPerMm);
-    for (const PlacedObject& placed : page.objects) {
-        const QRectF rect(origin + placed.rect.topLeft() * pxPerMm, placed.rect.size() * pxPerMm);
-        switch (placed.kind()) {
-            case ReportObject::Kind::Text:
-                paintText(painter, static_cast<const TextObject&>(*placed.source), rect, placed.lines, pxPerMm);
-                break;
-            case ReportObject::Kind::Picture:
-                paintPicture(painter, static_cast<const PictureObject&>(*placed.source), rect);
-                break;
-            case ReportObject::Kind::Line: {
-                const auto& line = static_cast<const LineObject&>(*placed.source);
-                painter.setPen(QPen(line.color, line.widthMm * pxPerMm));
-                painter.drawLine(rect.topLeft(), rect.bottomRight());
-                break;
-            }
-            case ReportObject::Kind::Box: {
-                const auto& box = static_cast<const BoxObject&>(*placed.source);
-                painter.setPen(QPen(box.border, box.widthMm * pxPerMm));
-                painter.setBrush(Qt::NoBrush);
-                painter.drawRect(rect);
-                break;
-            }
-            case ReportObject::Kind::Band:
-                break;  // a band is only a place for its objects
-        }
-    }
-    painter.restore();
+    PagePainter(painter, pxPerMm).paint(page);
 }
-
-namespace {
-
-// Paints the chosen pages (1-based, inclusive) on a started printer or PDF writer.
-bool paintOn(QPagedPaintDevice& device, const ReportTemplate& report, int from, int to) {
-    QPainter painter;
-    if (!painter.begin(&device)) return false;
-    const double pxPerMm = device.logicalDpiX() / 25.4;
-    for (int i = from; i <= to; ++i) {
-        if (i > from) device.newPage();
-        PrintService::paintPage(painter, report, report.pages()[static_cast<std::size_t>(i - 1)], pxPerMm);
-    }
-    return painter.end();
-}
-
-}  // namespace
 
 void PrintService::print(const ReportTemplate& report, QWidget* parent) {
     if (hook()) {
@@ -145,7 +67,42 @@ void PrintService::print(const ReportTemplate& report, QWidget* parent) {
         from = std::max(from, printer.fromPage());
         to = std::min(to, printer.toPage() > 0 ? printer.toPage() : to);
     }
-    if (from <= to) paintOn(printer, report, from, to);
+    if (from <= to) printPages(printer, report, from, to, parent);
+}
+
+bool PrintService::printPages(QPrinter& printer, const ReportTemplate& report, int from, int to, QWidget* parent) {
+    if (from < 1 || from > to || to > static_cast<int>(report.pages().size())) return false;
+    // Printed to a file: into a temporary one beside it, which takes the file's name once complete.
+    const QString target = printer.outputFileName();
+    std::unique_ptr<QTemporaryFile> partial;
+    if (!target.isEmpty()) {
+        partial = std::make_unique<QTemporaryFile>(target + QStringLiteral(".XXXXXX"));
+        if (!partial->open()) return false;
+        partial->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                QFileDevice::ReadOther);
+        partial->close();
+        printer.setOutputFileName(partial->fileName());
+    }
+    bool complete = false;
+    {
+        PrintProgress progress(parent, PrintProgress::Job::Printer, to - from + 1);
+        QPainter painter;
+        if (painter.begin(&printer)) {
+            complete = paintPages(painter, printer, report, from, to, progress);
+            // Qt's own engines (CUPS, PDF) cannot abort a job: there painting stops where it is and
+            // the job is closed with the pages it has.
+            if (!complete) printer.abort();
+            painter.end();
+        }
+    }
+    trimHeapWhenIdle();
+    if (!partial) return complete;
+    printer.setOutputFileName(target);
+    if (!complete) return false;
+    if (std::rename(QFile::encodeName(partial->fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+        return false;
+    partial->setAutoRemove(false);
+    return true;
 }
 
 void PrintService::preview(const ReportTemplate& report, QWidget* parent) {
@@ -153,23 +110,37 @@ void PrintService::preview(const ReportTemplate& report, QWidget* parent) {
         hook()(Request::Preview, report);
         return;
     }
-    TfrmPreview window(report, parent);
-    window.exec();
+    {
+        TfrmPreview window(report, parent);
+        // Cancelling the rendering of the pages cancels the preview.
+        if (window.rendered()) window.exec();
+    }
+    trimHeapWhenIdle();
 }
 
-bool PrintService::writePdf(const ReportTemplate& report, const QString& path) {
-    if (report.pages().empty()) return false;
+bool PrintService::writePdf(const ReportTemplate& report, const QString& path, QWidget* parent) {
+    const int count = static_cast<int>(report.pages().size());
+    if (count == 0) return false;
+    // QSaveFile writes beside `path` and renames on commit; without a commit the partial file goes.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    bool complete = false;
     {
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly)) return false;
+        QPdfWriter writer(&file);
+        writer.setResolution(300);
+        writer.setPageLayout(report.pageLayout());
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setTitle(report.name());
+        writer.setCreator(QStringLiteral("Scortavia"));
+        PrintProgress progress(parent, PrintProgress::Job::Pdf, count);
+        QPainter painter;
+        if (painter.begin(&writer)) {
+            complete = paintPages(painter, writer, report, 1, count, progress);
+            complete = painter.end() && complete;
+        }
     }
-    QPdfWriter writer(path);
-    writer.setResolution(300);
-    writer.setPageLayout(report.pageLayout());
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setTitle(report.name());
-    writer.setCreator(QStringLiteral("Scortavia"));
-    return paintOn(writer, report, 1, static_cast<int>(report.pages().size()));
+    trimHeapWhenIdle();
+    return complete && file.commit();
 }
 
 }  // namespace scortavia

@@ -148,6 +148,16 @@ void ReportTemplate::prepare() {
     }
 }
 
+void ReportTemplate::releasePages() {
+    std::vector<ReportPage>().swap(pages_);
+    for (const auto& object : objects_) {
+        if (object->kind() != ReportObject::Kind::Band || !static_cast<const Band&>(*object).maySplit) continue;
+        for (const auto& child : static_cast<const Band&>(*object).children) {
+            if (child->kind() == ReportObject::Kind::Text) static_cast<TextObject&>(*child).clearLines();
+        }
+    }
+}
+
 void ReportTemplate::print(QWidget* parent) { PrintService::print(*this, parent); }
 
 void ReportTemplate::preview(QWidget* parent) {

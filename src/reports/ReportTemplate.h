@@ -52,7 +52,8 @@ public:
     TextObject(QString name, QRectF mm) : ReportObject(Kind::Text, std::move(name), mm) {}
 
     void setText(const QString& text) { lines_ = text.split(QLatin1Char('\n')); }
-    void clearLines() { lines_.clear(); }
+    void setLines(QStringList lines) { lines_ = std::move(lines); }
+    void clearLines() { lines_ = QStringList(); }  // its room too: a list's rows may have been megabytes
     void addLine(const QString& line) { lines_.append(line); }
     int lineCount() const { return static_cast<int>(lines_.size()); }
     const QStringList& lines() const { return lines_; }
@@ -173,6 +174,9 @@ public:
 
     void prepare();
     const std::vector<ReportPage>& pages() const { return pages_; }
+    // Gives back the laid-out pages and the lines of the texts that flow over pages (a long list's
+    // rows) once they are printed; the rest of the template stays, ready to be filled again.
+    void releasePages();
 
     // The print dialog, then the printer; cancelling prints nothing.
     void print(QWidget* parent);

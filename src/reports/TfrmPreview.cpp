@@ -10,6 +10,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "reports/PagePainter.h"
+#include "reports/PrintProgress.h"
 #include "reports/PrintService.h"
 #include "reports/ReportTemplate.h"
 
@@ -86,7 +88,7 @@ TfrmPreview::TfrmPreview(const ReportTemplate& report, QWidget* parent) : QDialo
         }
     });
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::accept);
-    render();
+    rendered_ = render();
 }
 
 void TfrmPreview::showEvent(QShowEvent* event) {
@@ -96,30 +98,38 @@ void TfrmPreview::showEvent(QShowEvent* event) {
 
 void TfrmPreview::setZoom(double zoom) {
     zoom_ = zoom;
-    render();
+    rendered_ = render();
+    if (!rendered_ && isVisible()) reject();
 }
 
-void TfrmPreview::render() {
+bool TfrmPreview::render() {
     while (QLayoutItem* item = pagesLayout_->takeAt(0)) {
         delete item->widget();
         delete item;
     }
     const double pxPerMm = kScreenPxPerMm * zoom_;
     const QSizeF paper = report_.paperMm() * pxPerMm;
+    // Before the window shows, its progress belongs to the window that asked for the preview.
+    PrintProgress progress(isVisible() ? this : parentWidget(), PrintProgress::Job::Preview,
+                           static_cast<int>(report_.pages().size()));
+    QImage image(paper.toSize(), QImage::Format_RGB32);
+    QPainter painter;
+    PagePainter pages(painter, pxPerMm);
     int number = 0;
     for (const ReportPage& page : report_.pages()) {
-        QImage image(paper.toSize(), QImage::Format_RGB32);
         image.fill(Qt::white);
-        QPainter painter(&image);
-        PrintService::paintPage(painter, report_, page, pxPerMm);
+        painter.begin(&image);
+        pages.paint(page);
         painter.end();
         auto* label = new QLabel(pages_);
         label->setObjectName(QStringLiteral("imgPagina%1").arg(++number));
         label->setPixmap(QPixmap::fromImage(image));
         label->setProperty("page", true);
         pagesLayout_->addWidget(label, 0, Qt::AlignHCenter);
+        if (!progress.pageDone(number)) return false;
     }
     pagesLayout_->addStretch(1);
+    return true;
 }
 
 }  // namespace scortavia

@@ -24,18 +24,22 @@ public:
     QScrollArea* scrPagine;
 
     double zoom() const { return zoom_; }
+    // Renders the pages again at that zoom; cancelling that closes the preview.
     void setZoom(double zoom);
+    // False when the rendering of the pages was cancelled: there is nothing to show.
+    bool rendered() const { return rendered_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void render();
+    bool render();
 
     const ReportTemplate& report_;
     QWidget* pages_;
     QVBoxLayout* pagesLayout_;
     double zoom_ = 1.0;
+    bool rendered_ = false;
 };
 
 }  // namespace scortavia

@@ -8,6 +8,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "reports/HeapTrim.h"
 #include "reports/ListReport.h"
 #include "ui/BoxBehaviour.h"
 #include "ui/MessageService.h"
@@ -153,6 +154,8 @@ void ListScreen::btnChiudiClick() { close(); }
 
 void ListScreen::done(int result) {
     model_->clear();
+    // The rows (megabytes on a big archive) are freed; the heap hands them back once the screen has closed.
+    trimHeapWhenIdle();
     QDialog::done(result);
 }
 
