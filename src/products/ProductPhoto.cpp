@@ -1,46 +1,98 @@
 #include "products/ProductPhoto.h"
 
-#include <QImageReader>
+#include <QBuffer>
+#include <QFile>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <string_view>
 
 #include "storage/ArchivePaths.h"
+#include "storage/FileAccess.h"
 #include "ui/PhotoBox.h"
 
 namespace scortavia {
+namespace {
 
-QString productPhotoPath(const std::filesystem::path& programFolder, CardPosition position) {
+namespace fs = std::filesystem;
+
+// Larger than any photo a camera makes; a bigger file is not read into memory at all.
+constexpr std::size_t kMaxPictureBytes = std::size_t{256} << 20;
+
+fs::path nativePath(const QString& path) { return fs::path(QFile::encodeName(path).toStdString()); }
+
+std::string_view viewOf(const QByteArray& bytes) { return {bytes.constData(), static_cast<std::size_t>(bytes.size())}; }
+
+bool writeFile(const fs::path& path, const QByteArray& bytes) {
+    return !path.empty() && !bytes.isEmpty() && replaceFileContents(path, viewOf(bytes)).ok();
+}
+
+// True when `path` is itself a regular file (not a link to one) holding exactly `bytes`.
+bool holdsExactly(const fs::path& path, const QByteArray& bytes) {
+    std::error_code error;
+    if (fs::symlink_status(path, error).type() != fs::file_type::regular || error) return false;
+    const auto read = readRegularFile(path, static_cast<std::size_t>(bytes.size()));
+    return read && read->has_value() && (*read)->bytes == viewOf(bytes);
+}
+
+// The picture as JPEG (quality 92); empty when it cannot be encoded.
+QByteArray encodeJpeg(const QImage& image) {
+    if (image.isNull()) return {};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly)) return {};
+    QImageWriter writer(&buffer, "jpg");
+    writer.setQuality(92);
+    if (!writer.write(image)) return {};
+    return bytes;
+}
+
+bool isJpeg(const QByteArray& bytes) { return bytes.startsWith("\xFF\xD8\xFF"); }
+
+}  // namespace
+
+QString productPhotoPath(const fs::path& programFolder, CardPosition position) {
     if (position < 1) return {};
     return QString::fromStdString(paths::productPhoto(programFolder, position).string());
 }
 
-QImage readPicture(const QString& path) {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);  // photos from phones carry their orientation
-    return reader.read();
+QByteArray readPictureFile(const QString& path) {
+    if (path.isEmpty()) return {};
+    const auto read = readRegularFile(nativePath(path), kMaxPictureBytes);
+    if (!read || !read->has_value()) return {};
+    const std::string& bytes = (*read)->bytes;
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-QImage loadProductPhoto(const std::filesystem::path& programFolder, CardPosition position) {
-    const QString path = productPhotoPath(programFolder, position);
-    QImage photo = path.isEmpty() ? QImage() : readPicture(path);
+QImage readPicture(const QString& path) { return decodePicture(readPictureFile(path)); }
+
+QImage loadProductPhoto(const fs::path& programFolder, CardPosition position) {
+    const QImage photo = decodePicture(readPictureFile(productPhotoPath(programFolder, position)));
     return photo.isNull() ? placeholderPhoto() : photo;
 }
 
-bool writeJpeg(const QString& path, const QImage& image) {
-    if (path.isEmpty() || image.isNull()) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    QImageWriter writer(&file, "jpg");
-    writer.setQuality(92);
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+void showProductPhoto(const fs::path& programFolder, CardPosition position, PhotoBox& box) {
+    if (!box.showFileBytes(readPictureFile(productPhotoPath(programFolder, position)))) box.showPlaceholder();
 }
 
-bool saveProductPhoto(const std::filesystem::path& programFolder, CardPosition position, const QImage& photo) {
-    return writeJpeg(productPhotoPath(programFolder, position), photo);
+bool saveProductPhoto(const fs::path& programFolder, CardPosition position, PhotoBox& box) {
+    if (position < 1) return false;
+    const fs::path path = paths::productPhoto(programFolder, position);
+    if (!box.fileBytes().isEmpty()) {
+        // Unchanged since it was read: the same bytes, wherever the card is saved.
+        return holdsExactly(path, box.fileBytes()) || writeFile(path, box.fileBytes());
+    }
+    QByteArray jpeg = encodeJpeg(box.image());
+    if (!writeFile(path, jpeg)) return false;
+    box.markStoredAs(std::move(jpeg));
+    return true;
+}
+
+bool writeJpeg(const QString& path, const QImage& image) {
+    return !path.isEmpty() && writeFile(nativePath(path), encodeJpeg(image));
+}
+
+bool writePhotoCopy(const QString& path, const PhotoBox& box) {
+    if (isJpeg(box.fileBytes())) return !path.isEmpty() && writeFile(nativePath(path), box.fileBytes());
+    return writeJpeg(path, box.image());
 }
 
 }  // namespace scortavia

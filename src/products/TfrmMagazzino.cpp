@@ -294,12 +294,12 @@ void TfrmMagazzino::fillRecord(std::span<std::uint8_t> record) const {
     std::copy(filled.bytes().begin(), filled.bytes().end(), record.begin());
 }
 
-void TfrmMagazzino::afterLoad() { imgFoto->setImage(loadProductPhoto(registry().programFolder(), position())); }
+void TfrmMagazzino::afterLoad() { showProductPhoto(registry().programFolder(), position(), *imgFoto); }
 
 void TfrmMagazzino::afterSave() {
     // The record is saved whatever happens here; the photo box keeps its picture so a later
     // save can still write it.
-    if (saveProductPhoto(registry().programFolder(), position(), imgFoto->image())) return;
+    if (saveProductPhoto(registry().programFolder(), position(), *imgFoto)) return;
     MessageService::warning(this, QStringLiteral("Attenzione: la scheda è stata salvata, ma non è stato possibile "
                                                  "salvare la foto del prodotto nel file \"%1.jpg\".\n\n"
                                                  "Accertarsi di possedere i privilegi di scrittura nella cartella "
@@ -363,7 +363,7 @@ void TfrmMagazzino::btnAcquisisciFotoClick() {
 void TfrmMagazzino::btnSalvaFotoClick() {
     const auto path = FileDialogService::saveFile(this, kTitleSavePhoto, QStringLiteral("File Jpeg (*.jpg)"),
                                                   QStringLiteral("Foto.jpg"));
-    if (!path || writeJpeg(*path, imgFoto->image())) return;
+    if (!path || writePhotoCopy(*path, *imgFoto)) return;
     MessageService::warning(this, QStringLiteral("Attenzione: non è stato possibile salvare la foto nel file "
                                                  "indicato."));
 }

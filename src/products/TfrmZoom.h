@@ -16,6 +16,8 @@ public:
     QRect pictureArea() const;
     // Where the photo is drawn: fitted to the area, proportions kept, centred.
     QRect photoRect() const;
+    // The picture as the card handed it over.
+    const QImage& photo() const { return photo_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,11 +1,44 @@
 #include "ui/PhotoBox.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
 
 #include "ui/Palette.h"
 
 namespace scortavia {
+namespace {
+
+struct Decoded {
+    QImage image;
+    QSize whole;  // the whole picture's size, turned; valid only with the image
+};
+
+Decoded decode(const QByteArray& bytes, QSize fitWithin) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (bytes.isEmpty() || !buffer.open(QIODevice::ReadOnly)) return {};
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);  // photos from phones carry their orientation
+    // The scaled size applies to the picture as stored, before it is turned.
+    const QSize stored = reader.size();
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    QSize whole = turned ? stored.transposed() : stored;
+    if (fitWithin.isValid() && whole.isValid() &&
+        (whole.width() > fitWithin.width() || whole.height() > fitWithin.height())) {
+        const QSize fitted = whole.scaled(fitWithin, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+        reader.setScaledSize(turned ? fitted.transposed() : fitted);
+    }
+    QImage image = reader.read();
+    if (image.isNull()) return {};
+    if (!whole.isValid()) whole = image.size();
+    return {std::move(image), whole};
+}
+
+}  // namespace
+
+QImage decodePicture(const QByteArray& bytes, QSize fitWithin) { return decode(bytes, fitWithin).image; }
 
 const QImage& placeholderPhoto() {
     static const QImage image = [] {
@@ -25,21 +58,64 @@ PhotoBox::PhotoBox(const QString& name, QWidget* parent) : QWidget(parent) {
     showPlaceholder();
 }
 
+const QImage& PhotoBox::image() const {
+    if (image_.isNull() && !fileBytes_.isEmpty()) {
+        image_ = decodePicture(fileBytes_);
+        // Too large to decode whole: what is shown is the most there is.
+        if (image_.isNull()) image_ = shown_;
+    }
+    return image_;
+}
+
 void PhotoBox::setImage(const QImage& image) {
     image_ = image;
+    shown_ = image;
+    fileBytes_.clear();
+    wholeSize_ = image.size();
+    reduced_ = false;
     update();
 }
 
 bool PhotoBox::showsPlaceholder() const { return image_ == placeholderPhoto(); }
 
+bool PhotoBox::showFileBytes(QByteArray bytes) {
+    // The largest the box shows is the photo size, in device pixels; paintEvent decodes again
+    // should a larger box or a sharper screen need more.
+    const QSize within = kPhotoSize * devicePixelRatioF();
+    Decoded decoded = decode(bytes, within);
+    if (decoded.image.isNull()) return false;
+    fileBytes_ = std::move(bytes);
+    wholeSize_ = decoded.whole;
+    decodedWithin_ = within;
+    reduced_ = decoded.image.size() != wholeSize_;
+    shown_ = std::move(decoded.image);
+    image_ = reduced_ ? QImage() : shown_;
+    update();
+    return true;
+}
+
+void PhotoBox::decodeShown(QSize fitWithin) {
+    // Tried once for this size even if it fails: a paint never decodes the same size twice.
+    decodedWithin_ = fitWithin;
+    Decoded decoded = decode(fileBytes_, fitWithin);
+    if (decoded.image.isNull()) return;
+    reduced_ = decoded.image.size() != wholeSize_;
+    shown_ = std::move(decoded.image);
+    if (!reduced_) image_ = shown_;
+}
+
 void PhotoBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.fillRect(rect(), palette::color("photoFace"));
-    if (!image_.isNull()) {
-        QSize fitted = image_.size().scaled(size() - QSize(2, 2), Qt::KeepAspectRatio);
+    if (!shown_.isNull()) {
+        const QSize fitted = wholeSize_.scaled(size() - QSize(2, 2), Qt::KeepAspectRatio);
+        const QSize needed = fitted * devicePixelRatioF();
+        if (reduced_ && (needed.width() > decodedWithin_.width() || needed.height() > decodedWithin_.height())) {
+            decodeShown(needed.expandedTo(decodedWithin_));
+        }
         const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
-        painter.drawImage(target, image_);
+        painter.drawImage(target, shown_);
     }
     painter.setPen(palette::color("panelBorder"));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));

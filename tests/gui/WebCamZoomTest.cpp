@@ -341,6 +341,44 @@ private Q_SLOTS:
         QVERIFY(result);
         QCOMPARE(*result, int(QDialog::Accepted));
     }
+
+    void theZoomShowsALoadedPhotoWhole() {
+        run->writeProducts(test::numberedProducts(1));
+        QImage large(2000, 1500, QImage::Format_RGB32);
+        large.fill(Qt::darkGreen);
+        QVERIFY(large.save(QString::fromStdString(run->folder.file("1.jpg").string()), "JPG"));
+        test::click(card->cmdPrimo);
+        QVERIFY(card->imgFoto->shownImage().width() <= kPhotoSize.width() * card->imgFoto->devicePixelRatioF());
+        QSize zoomed;
+        QVERIFY(test::withModal<TfrmZoom>(card->btnZoomFoto, [&](TfrmZoom* zoom) {
+            zoomed = zoom->photo().size();
+            QTest::mouseClick(zoom, Qt::LeftButton);
+        }));
+        QCOMPARE(zoomed, large.size());
+    }
+
+    void anImportedCaptureIsWrittenOnceAtTheSave() {
+        run->writeProducts(test::numberedProducts(1));
+        test::click(card->cmdPrimo);
+        const QImage live = frame(QColor(0x16, 0x7A, 0x80));
+        openModal([&](TfrmWebCam& d) {
+            test::click(d.btnAccendi);
+            source->deliver({live});
+            QTRY_COMPARE(d.imgCamera->image(), live);
+            test::click(d.btnCattura);
+            test::click(d.btnImportaFoto);
+        });
+        const std::filesystem::path photo = run->folder.file("1.jpg");
+        QVERIFY(!std::filesystem::exists(photo));  // only a save writes the photo file
+        test::click(card->btnSalva);
+        const std::string stored = test::readBytes(photo);
+        const QImage back = QImage::fromData(QByteArray::fromStdString(stored), "JPG");
+        QCOMPARE(back.size(), live.size());
+        const QColor centre = back.pixelColor(320, 240);
+        QVERIFY(qAbs(centre.red() - 0x16) < 8 && qAbs(centre.green() - 0x7A) < 8 && qAbs(centre.blue() - 0x80) < 8);
+        test::click(card->btnSalva);
+        QCOMPARE(test::readBytes(photo), stored);
+    }
 };
 
 QTEST_MAIN(WebCamZoomTest)
