@@ -1,7 +1,5 @@
 #include "products/ProductRows.h"
 
-#include "common/ListRows.h"
-
 namespace scortavia {
 namespace {
 
@@ -9,9 +7,7 @@ using P = ProductLayout;
 
 void column(std::string& row, std::string_view literal, const ProductView& product, P::Field field, std::size_t width) {
     row += literal;
-    const std::size_t from = row.size();
-    product.appendText(field, row);
-    fitTail(row, from, width);
+    product.appendFitted(field, width, row);
 }
 
 void cost(std::string& row, const ProductView& product) {

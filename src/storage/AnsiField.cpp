@@ -28,6 +28,12 @@ void appendFieldText(const std::uint8_t* field, std::size_t capacity, std::strin
     appendDecodedWindows1252(trimBlanks(storedBytes(field, capacity)), out);
 }
 
+void appendFittedField(const std::uint8_t* field, std::size_t capacity, std::size_t width, std::string& out) {
+    const std::string_view text = trimBlanks(storedBytes(field, capacity)).substr(0, width);
+    appendDecodedWindows1252(text, out);
+    out.append(width - text.size(), ' ');
+}
+
 std::string readFieldText(const std::uint8_t* field, std::size_t capacity) {
     std::string out;
     appendFieldText(field, capacity, out);

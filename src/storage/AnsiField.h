@@ -39,4 +39,9 @@ std::string readFieldText(const std::uint8_t* field, std::size_t capacity);
 // Appends the decoded, trimmed text of a stored field to `out` (no temporary string).
 void appendFieldText(const std::uint8_t* field, std::size_t capacity, std::string& out);
 
+// Appends a list column straight from a stored field: the trimmed text padded with spaces and cut to
+// exactly `width` characters (fitField's rule). A stored byte is one character, so the cut happens
+// before decoding and only what shows is decoded.
+void appendFittedField(const std::uint8_t* field, std::size_t capacity, std::size_t width, std::string& out);
+
 }  // namespace scortavia

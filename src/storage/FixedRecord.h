@@ -47,6 +47,10 @@ public:
     void appendText(Field f, std::string& out) const {
         appendFieldText(bytes_ + Info::offset(f), Info::capacity(f), out);
     }
+    // The field as a list column of `width` characters (see appendFittedField).
+    void appendFitted(Field f, std::size_t width, std::string& out) const {
+        appendFittedField(bytes_ + Info::offset(f), Info::capacity(f), width, out);
+    }
     std::string_view stored(Field f) const { return storedBytes(bytes_ + Info::offset(f), Info::capacity(f)); }
     const std::uint8_t* data() const { return bytes_; }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/ListRows.h"
 #include "storage/AnsiField.h"
 #include "storage/Windows1252.h"
 
@@ -132,6 +133,20 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadCase{6, "\x06\x80 \xE8\xC8\x85\x92", "€ èÈ…’"},
                     ReadCase{3, std::string("\x03\x00\x01\x02", 4), ""}));             // only control characters
 // clang-format on
+
+// A list column built straight from the stored bytes must be what fitField makes of the text.
+TEST_P(AnsiFieldRead, GivesTheColumnFitFieldWouldGive) {
+    const ReadCase& c = GetParam();
+    FieldFixture f(c.capacity);
+    std::string bytes = c.stored;
+    bytes.resize(c.capacity + 1, 'Z');
+    f.buffer.replace(FieldFixture::kGuard, bytes.size(), bytes);
+    for (std::size_t width : {0, 1, 2, 3, 5, 12}) {
+        std::string column = "Cod. ";
+        appendFittedField(f.field(), c.capacity, width, column);
+        EXPECT_EQ(column, "Cod. " + fitField(readFieldText(f.field(), c.capacity), width)) << width;
+    }
+}
 
 }  // namespace
 }  // namespace scortavia
