@@ -15,6 +15,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
+#include <QThreadPool>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -181,19 +182,29 @@ double timeStep(double& timed, double& cpu, Step step) {
     return seconds;
 }
 
-// Next from the card before `target` onto `target`, timed from the click to the painted card.
-void nextOnto(benchmark::State& state, int target, int photoCard) {
+// Lets every photo decode still running come back, so each step starts from a quiet program.
+void settle() {
+    QThreadPool::globalInstance()->waitForDone();
+    QApplication::processEvents();
+}
+
+// Next from the card before `target` onto `target`, timed from the click to the painted card (the
+// card can be used from then on), or on until its photo is on screen too.
+void nextOnto(benchmark::State& state, int target, int photoCard, bool untilPhoto = false) {
     Card c;
     c.goTo(target);
     double raw = 0, timed = 0, cpu = 0;
     for (auto _ : state) {
         c.card->cmdIndietro->click();
-        QApplication::processEvents();
+        settle();
         raw += rawReadSeconds(photoFile(photoCard));
         const int paintsBefore = c.painted.paints;
         state.SetIterationTime(timeStep(timed, cpu, [&] {
             c.card->cmdAvanti->click();
             QApplication::processEvents();
+            while (untilPhoto && c.card->imgFoto->shownImage().isNull()) {
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            }
         }));
         if (c.painted.paints == paintsBefore || c.card->lblPosizione->text() != QString::number(target)) {
             state.SkipWithError("the card was not painted at the expected position");
@@ -207,6 +218,10 @@ void nextOnto(benchmark::State& state, int target, int photoCard) {
 void BM_NextOntoCardWithPhoto(benchmark::State& state) {
     const int card = static_cast<int>(state.range(0));
     nextOnto(state, card, card);
+}
+void BM_NextUntilThePhotoIsShown(benchmark::State& state) {
+    const int card = static_cast<int>(state.range(0));
+    nextOnto(state, card, card, true);
 }
 void BM_NextOntoCardWithoutPhoto(benchmark::State& state) { nextOnto(state, kPlainCard, kBusyScene.card); }
 
@@ -281,6 +296,12 @@ BENCHMARK(BM_DecodeWhole)
     ->UseManualTime()
     ->Iterations(10);
 BENCHMARK(BM_NextOntoCardWithPhoto)
+    ->Arg(kBusyScene.card)
+    ->Arg(kProductShot.card)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(20);
+BENCHMARK(BM_NextUntilThePhotoIsShown)
     ->Arg(kBusyScene.card)
     ->Arg(kProductShot.card)
     ->Unit(benchmark::kMillisecond)

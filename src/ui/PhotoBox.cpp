@@ -1,9 +1,13 @@
 #include "ui/PhotoBox.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImageReader>
 #include <QPainter>
+#include <QPointer>
 #include <QSvgRenderer>
+#include <QThreadPool>
+#include <optional>
 
 #include "ui/Palette.h"
 
@@ -34,6 +38,19 @@ Decoded decode(const QByteArray& bytes, QSize fitWithin) {
     if (image.isNull()) return {};
     if (!whole.isValid()) whole = image.size();
     return {std::move(image), whole};
+}
+
+// The size of the picture in `bytes`, turned, read from its header alone; nullopt when they hold no
+// picture Qt can read.
+std::optional<QSize> pictureSize(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (bytes.isEmpty() || !buffer.open(QIODevice::ReadOnly)) return std::nullopt;
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    if (!reader.canRead() || !stored.isValid()) return std::nullopt;
+    return (reader.transformation() & QImageIOHandler::TransformationRotate90) ? stored.transposed() : stored;
 }
 
 }  // namespace
@@ -68,6 +85,7 @@ const QImage& PhotoBox::image() const {
 }
 
 void PhotoBox::setImage(const QImage& image) {
+    ++decoding_;  // a decode still running for the previous photo is not wanted any more
     image_ = image;
     shown_ = image;
     fileBytes_.clear();
@@ -79,19 +97,39 @@ void PhotoBox::setImage(const QImage& image) {
 bool PhotoBox::showsPlaceholder() const { return image_ == placeholderPhoto(); }
 
 bool PhotoBox::showFileBytes(QByteArray bytes) {
+    const std::optional<QSize> whole = pictureSize(bytes);
+    if (!whole) return false;
+    fileBytes_ = std::move(bytes);
+    wholeSize_ = *whole;
+    image_ = QImage();
+    shown_ = QImage();
+    reduced_ = true;
     // The largest the box shows is the photo size, in device pixels; paintEvent decodes again
     // should a larger box or a sharper screen need more.
-    const QSize within = kPhotoSize * devicePixelRatioF();
-    Decoded decoded = decode(bytes, within);
-    if (decoded.image.isNull()) return false;
-    fileBytes_ = std::move(bytes);
-    wholeSize_ = decoded.whole;
-    decodedWithin_ = within;
-    reduced_ = decoded.image.size() != wholeSize_;
-    shown_ = std::move(decoded.image);
-    image_ = reduced_ ? QImage() : shown_;
+    decodeShownInBackground(kPhotoSize * devicePixelRatioF());
     update();
     return true;
+}
+
+void PhotoBox::decodeShownInBackground(QSize fitWithin) {
+    const unsigned ticket = ++decoding_;
+    decodedWithin_ = fitWithin;
+    // The worker never touches the box: the result comes back through the event loop, where the
+    // box (if it still exists and still waits for this decode) takes it.
+    auto deliver = [box = QPointer<PhotoBox>(this), ticket](Decoded decoded) {
+        if (!box || box->decoding_ != ticket) return;
+        box->reduced_ = decoded.image.isNull() || decoded.image.size() != box->wholeSize_;
+        box->shown_ = decoded.image.isNull() ? placeholderPhoto() : std::move(decoded.image);
+        if (!box->reduced_) box->image_ = box->shown_;
+        box->update();
+    };
+    QThreadPool::globalInstance()->start([bytes = fileBytes_, fitWithin, deliver = std::move(deliver)]() mutable {
+        Decoded decoded = decode(bytes, fitWithin);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [deliver = std::move(deliver), decoded = std::move(decoded)]() mutable { deliver(std::move(decoded)); },
+            Qt::QueuedConnection);
+    });
 }
 
 void PhotoBox::decodeShown(QSize fitWithin) {
@@ -111,7 +149,8 @@ void PhotoBox::paintEvent(QPaintEvent*) {
     if (!shown_.isNull()) {
         const QSize fitted = wholeSize_.scaled(size() - QSize(2, 2), Qt::KeepAspectRatio);
         const QSize needed = fitted * devicePixelRatioF();
-        if (reduced_ && (needed.width() > decodedWithin_.width() || needed.height() > decodedWithin_.height())) {
+        if (reduced_ && !fileBytes_.isEmpty() &&
+            (needed.width() > decodedWithin_.width() || needed.height() > decodedWithin_.height())) {
             decodeShown(needed.expandedTo(decodedWithin_));
         }
         const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);

@@ -334,6 +334,7 @@ private Q_SLOTS:
         run->writeProducts(test::numberedProducts(1));
         test::writeBytes(file("1.jpg"), jpeg.toStdString());
         goTo(1);
+        QTRY_VERIFY(!card->imgFoto->shownImage().isNull());  // decoded off the user-interface thread
         const QImage shown = card->imgFoto->shownImage();
         const QSize room = kPhotoSize * card->imgFoto->devicePixelRatioF();
         QCOMPARE(shown.size(), whole.scaled(room, Qt::KeepAspectRatio).boundedTo(whole));
@@ -352,6 +353,7 @@ private Q_SLOTS:
     void aLargerBoxDecodesItsPhotoAgainAtItsSize() {
         PhotoBox box(QStringLiteral("imgProva"), nullptr);
         QVERIFY(box.showFileBytes(jpegOf(halvesPicture({2400, 1800}))));
+        QTRY_VERIFY(!box.shownImage().isNull());
         const qreal ratio = box.devicePixelRatioF();
         QCOMPARE(box.shownImage().size(), QSize(2400, 1800).scaled(kPhotoSize * ratio, Qt::KeepAspectRatio));
         box.resize(802, 602);
@@ -359,6 +361,19 @@ private Q_SLOTS:
         QCOMPARE(box.shownImage().size(), QSize(800, 600) * ratio);
         QVERIFY(mostlyRed(box.shownImage().pixelColor(100, 300)));
         QCOMPARE(box.image().size(), QSize(2400, 1800));
+    }
+
+    // Moving on before a photo is decoded: the card shows the photo of the card it stands on.
+    void aPhotoStillDecodingNeverReplacesTheNextOne() {
+        run->writeProducts(test::numberedProducts(2));
+        test::writeBytes(file("1.jpg"), jpegOf(halvesPicture({3000, 2000})).toStdString());
+        test::writeBytes(file("2.jpg"), jpegOf(halvesPicture({60, 40})).toStdString());
+        goTo(1);
+        test::click(card->cmdAvanti);
+        QTRY_COMPARE(card->imgFoto->shownImage().size(), QSize(60, 40));
+        QTest::qWait(300);  // long enough for the large photo's decode to have come back
+        QCOMPARE(card->imgFoto->shownImage().size(), QSize(60, 40));
+        QCOMPARE(card->imgFoto->image().size(), QSize(60, 40));
     }
 
     void anUnchangedPhotoIsNeverEncodedAgain_data() {

@@ -348,6 +348,7 @@ private Q_SLOTS:
         large.fill(Qt::darkGreen);
         QVERIFY(large.save(QString::fromStdString(run->folder.file("1.jpg").string()), "JPG"));
         test::click(card->cmdPrimo);
+        QTRY_VERIFY(!card->imgFoto->shownImage().isNull());
         QVERIFY(card->imgFoto->shownImage().width() <= kPhotoSize.width() * card->imgFoto->devicePixelRatioF());
         QSize zoomed;
         QVERIFY(test::withModal<TfrmZoom>(card->btnZoomFoto, [&](TfrmZoom* zoom) {
