@@ -1,11 +1,11 @@
 #include "reports/PrintService.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTemporaryFile>
 #include <cstdio>
 #include <memory>
@@ -15,6 +15,7 @@
 #include "reports/PrintProgress.h"
 #include "reports/ReportTemplate.h"
 #include "reports/TfrmPreview.h"
+#include "storage/FileAccess.h"
 
 namespace scortavia {
 namespace {
@@ -121,8 +122,9 @@ void PrintService::preview(const ReportTemplate& report, QWidget* parent) {
 bool PrintService::writePdf(const ReportTemplate& report, const QString& path, QWidget* parent) {
     const int count = static_cast<int>(report.pages().size());
     if (count == 0) return false;
-    // QSaveFile writes beside `path` and renames on commit; without a commit the partial file goes.
-    QSaveFile file(path);
+    // Painted into memory, then written beside `path` and renamed over it: a cancelled or failed
+    // job leaves no file, and a link standing at `path` is replaced, never written through.
+    QBuffer file;
     if (!file.open(QIODevice::WriteOnly)) return false;
     bool complete = false;
     {
@@ -140,7 +142,10 @@ bool PrintService::writePdf(const ReportTemplate& report, const QString& path, Q
         }
     }
     trimHeapWhenIdle();
-    return complete && file.commit();
+    const QByteArray& bytes = file.data();
+    return complete && replaceFileContents(std::filesystem::path(path.toStdString()),
+                                           std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))
+                           .ok();
 }
 
 }  // namespace scortavia

@@ -199,6 +199,15 @@ private Q_SLOTS:
         QVERIFY(PrintService::writePdf(*report, path));
         QCOMPARE(test::readBytes(folder.file("lista.pdf")).substr(0, 5), std::string("%PDF-"));
         QVERIFY(!PrintService::writePdf(*report, QString::fromStdString(folder.file("manca/lista.pdf").string())));
+
+        // A link planted under the name: replaced by the PDF, what it pointed to left alone.
+        test::TempFolder outside;
+        test::writeBytes(outside.file("altro.pdf"), "non toccare");
+        std::filesystem::create_symlink(outside.file("altro.pdf"), folder.file("collegata.pdf"));
+        QVERIFY(PrintService::writePdf(*report, QString::fromStdString(folder.file("collegata.pdf").string())));
+        QCOMPARE(test::readBytes(outside.file("altro.pdf")), std::string("non toccare"));
+        QVERIFY(!std::filesystem::is_symlink(std::filesystem::symlink_status(folder.file("collegata.pdf"))));
+        QCOMPARE(test::readBytes(folder.file("collegata.pdf")).substr(0, 5), std::string("%PDF-"));
     }
 
     void previewShowsEveryPageAndZooms() {
