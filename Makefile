@@ -32,6 +32,7 @@ bench: build
 	$(BUILD)/bench/scortavia_bench_lists
 	$(BUILD)/bench/scortavia_bench_photo
 	$(BUILD)/bench/scortavia_bench_print
+	$(BUILD)/bench/scortavia_bench_movements
 
 SOURCES = $(shell find src tests bench -name '*.cpp' -o -name '*.h')
 

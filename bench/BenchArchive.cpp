@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/MovementRecord.h"
 #include "storage/ProductRecord.h"
 
 namespace fs = std::filesystem;
@@ -61,6 +62,32 @@ fs::path archiveOf(int count) {
         r.setText(ProductRecord::Note, "Nessuna nota");
         r.setText(ProductRecord::Prezzo, std::to_string(i % 700) + ",50");
         r.setText(ProductRecord::Pagato, i % 3 ? kFlagYes : kFlagNo);
+        out.write(reinterpret_cast<const char*>(r.bytes().data()), static_cast<std::streamsize>(r.bytes().size()));
+    }
+    return path;
+}
+
+fs::path movementArchiveOf(int count) {
+    const fs::path path = benchFolder() / ("Carichi-" + std::to_string(count) + ".odc");
+    if (fs::exists(path)) return path;
+    std::ofstream out(path, std::ios::binary);
+    for (int i = 0; i < count; ++i) {
+        MovementRecord r;
+        r.setText(MovementRecord::Fornitore,
+                  "Forniture Industriali Bianchi S.r.l. - filiale " + std::to_string(i % 12));
+        r.setText(MovementRecord::Recapiti, "055 1234567");
+        r.setText(MovementRecord::NumDoc, "DDT " + std::to_string(i));
+        r.setText(MovementRecord::DataDoc, "0" + std::to_string(1 + i % 9) + "/03/2024");
+        r.setText(MovementRecord::Data, "1" + std::to_string(i % 9) + "/03/2024");
+        r.setText(MovementRecord::Codice, "ART-" + std::to_string(1000000 + (i * 7919) % 1000000));
+        r.setText(MovementRecord::Tipologia, kCategories[i % kCategories.size()]);
+        r.setText(MovementRecord::Marca, kNames[i % kNames.size()]);
+        r.setText(MovementRecord::Descrizione, "Acciaio zincato, uso interno ed esterno, lotto " + std::to_string(i));
+        r.setText(MovementRecord::CostoUni, std::to_string(i % 500) + ",25");
+        r.setText(MovementRecord::Quant, std::to_string(1 + i % 40));
+        r.setText(MovementRecord::CostoTot, std::to_string((i % 500) * (1 + i % 40)) + ",00");
+        r.setText(MovementRecord::Note, "Consegna regolare");
+        r.setText(MovementRecord::DaSaldare, i % 4 ? kFlagNo : kFlagYes);
         out.write(reinterpret_cast<const char*>(r.bytes().data()), static_cast<std::streamsize>(r.bytes().size()));
     }
     return path;

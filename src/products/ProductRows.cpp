@@ -5,26 +5,35 @@ namespace {
 
 using P = ProductLayout;
 
+constexpr std::string_view kCostLiteral = "  Costo: € ";
+
 void column(std::string& row, std::string_view literal, const ProductView& product, P::Field field, std::size_t width) {
     row += literal;
     product.appendFitted(field, width, row);
 }
 
-void cost(std::string& row, const ProductView& product) {
-    row += "  Costo: € ";
-    product.appendText(P::Costo, row);  // trimmed, never cut
+void lastValue(std::string& row, const ProductView& product, std::string_view literal, P::Field field) {
+    row += literal;
+    product.appendText(field, row);  // trimmed, never cut
 }
+
+void cost(std::string& row, const ProductView& product) { lastValue(row, product, kCostLiteral, P::Costo); }
 
 }  // namespace
 
-void appendProductRowA(std::string& row, const ProductView& product) {
+void appendProductRowAEndingWith(std::string& row, const ProductView& product, std::string_view literal,
+                                 P::Field value) {
     column(row, "Cod. ", product, P::Codice, 22);
     column(row, "  ", product, P::Nome, 34);
     column(row, "  Cat. ", product, P::Tipologia, 22);
     column(row, "  Giac. ", product, P::Giacenza, 4);
     column(row, "  Pagato: ", product, P::Pagato, 2);
     column(row, "  Scad. ", product, P::DataSca, 10);
-    cost(row, product);
+    lastValue(row, product, literal, value);
+}
+
+void appendProductRowA(std::string& row, const ProductView& product) {
+    appendProductRowAEndingWith(row, product, kCostLiteral, P::Costo);
 }
 
 void appendProductRowB(std::string& row, const ProductView& product) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "storage/ProductRecord.h"
 
@@ -10,6 +11,11 @@ namespace scortavia {
 // due date and cost in fixed-width columns.
 std::string productRowA(const ProductView& product);
 void appendProductRowA(std::string& out, const ProductView& product);
+
+// Row format A with another value at its end in place of the cost: `literal`, then the field's text,
+// trimmed and never cut (the goods-out picker shows the selling price).
+void appendProductRowAEndingWith(std::string& out, const ProductView& product, std::string_view literal,
+                                 ProductLayout::Field value);
 
 // List row of the unpaid list: code, name, category, stock, supplier, due date and cost.
 std::string productRowB(const ProductView& product);

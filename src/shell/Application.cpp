@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QStyleFactory>
 
+#include "movements/MovementCardScreen.h"
+#include "movements/MovementYearMenu.h"
 #include "products/TfrmMagazzino.h"
 #include "shell/TfrmAvvio.h"
 #include "shell/TfrmCambiaPassword.h"
@@ -19,6 +21,10 @@ Application::Application(std::filesystem::path programFolder) : registry_(std::m
     registry_.add(new TfrmAvvio(registry_));
     registry_.add(new TfrmCambiaPassword(registry_));
     registry_.add(new TfrmMagazzino(registry_));
+    registry_.add(new TfrmMenuScarico(registry_));
+    registry_.add(new TfrmScarichi(registry_));
+    registry_.add(new TfrmMenuCarico(registry_));
+    registry_.add(new TfrmCarichi(registry_));
 }
 
 void Application::start() { registry_.screen(QStringLiteral("frmPassword"))->present(); }

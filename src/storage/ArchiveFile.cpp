@@ -153,20 +153,22 @@ Result<std::int64_t> ArchiveFile::append(std::span<const std::uint8_t> record) {
     return *count;
 }
 
-Status ArchiveFile::updateAt(std::int64_t index, std::span<std::uint8_t> record,
-                             const std::function<void(std::span<std::uint8_t>)>& change) {
+Result<ArchiveFile::Update> ArchiveFile::updateAt(std::int64_t index, std::span<std::uint8_t> record,
+                                                  const std::function<bool(std::span<std::uint8_t>)>& change) {
     if (fd_ < 0) return Status::failure("archive closed");
     if (index < 0 || record.size() != recordSize_) return Status::failure("bad record index or buffer");
     const auto size = static_cast<std::int64_t>(recordSize_);
     if (auto locked = lockRange(index * size, size, true); !locked) return locked;
     Status result = readAt(index, record);
-    if (result) {
-        change(record);
+    Update update = Update::LeftAsItWas;
+    if (result && change(record)) {
         if (raceHook) raceHook();
         result = writeRecord(index, record);
+        update = Update::Written;
     }
     lockRange(index * size, size, false);
-    return result;
+    if (!result) return result;
+    return update;
 }
 
 }  // namespace scortavia

@@ -42,9 +42,12 @@ public:
     Result<std::int64_t> append(std::span<const std::uint8_t> record);
 
     // Read-modify-write of one record under a lock on that record (a product's stock, moved by a
-    // movement): reads it, lets `change` edit the buffer, writes it back.
-    Status updateAt(std::int64_t index, std::span<std::uint8_t> record,
-                    const std::function<void(std::span<std::uint8_t>)>& change);
+    // movement): reads it, lets `change` edit the buffer, and writes it back when `change` returns true.
+    // When it returns false (what it read forbids the change) nothing is written and the result is
+    // LeftAsItWas; the buffer still holds whatever `change` left in it. The lock is released either way.
+    enum class Update { Written, LeftAsItWas };
+    Result<Update> updateAt(std::int64_t index, std::span<std::uint8_t> record,
+                            const std::function<bool(std::span<std::uint8_t>)>& change);
 
     // For sequential reads with readAt from index 0: true when no whole record follows the current position.
     bool atEnd() const;

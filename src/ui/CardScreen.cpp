@@ -115,9 +115,12 @@ void CardScreen::buildToolbar(std::initializer_list<Tool> tools) {
     for (const Tool& tool : tools) {
         switch (tool.kind) {
             case Tool::Kind::Navigation:
-                toolbar_->addSpacing(12);
+                // Among the toolbar's pictures the arrows take no more room than the buttons.
+                for (PictureButton* arrow : {cmdPrimo, cmdIndietro, cmdAvanti, cmdUltimo}) arrow->setFixedSize(32, 32);
+                panNavigazione_->layout()->setSpacing(4);
+                toolbar_->addSpacing(4);
                 toolbar_->addWidget(panNavigazione_);
-                toolbar_->addSpacing(12);
+                toolbar_->addSpacing(4);
                 continue;
             case Tool::Kind::Stretch:
                 toolbar_->addStretch(1);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "ui/QtText.h"
 
@@ -15,12 +16,16 @@ class ScreenRegistry;
 // told a key (in its lblMemory, or a fixed one) and writes into the control of the long-lived
 // screen that the key names here. Every such route of the program is one row of this table.
 enum class HandOver {
-    CalendarDate,  // the calendar's key: the date box that receives the picked day
-    Attachments,   // the attachments dialog's key: the card that receives the six names and descriptions
-    RecordLoad,    // a list's key: the card (or slot) that receives the record of a double-clicked row
-    StockBox,      // the stock dialog: the stock box it reads and writes
-    WebCamPhoto,   // the webcam dialog: the photo box that receives the captured picture
-    PrintChoice,   // the print dialog's "con"/"senza": the template it prints
+    CalendarDate,   // the calendar's key: the date box that receives the picked day
+    Attachments,    // the attachments dialog's key: the card that receives the six names and descriptions
+    RecordLoad,     // a list's key: the card (or slot) that receives the record of a double-clicked row
+    StockBox,       // the stock dialog: the stock box it reads and writes
+    WebCamPhoto,    // the webcam dialog: the photo box that receives the captured picture
+    PrintChoice,    // the print dialog's "con"/"senza": the template it prints
+    MenuClose,      // a year menu's lblMemory when it closes: the screen shown next
+    YearArchive,    // a year menu's token: the label that receives the chosen year's archive path
+    ProductImport,  // the product picker's card: where the picked product and quantity go
+    SummaryYear,    // a year menu's summary token: the boxes and labels that receive the year typed
 };
 
 struct HandOverRoute {
@@ -35,14 +40,29 @@ inline constexpr std::string_view kProductCardKey = "magazzino";
 
 inline constexpr HandOverRoute kHandOverRoutes[] = {
     {HandOver::CalendarDate, "datasca", "frmMagazzino", "txtDataSca"},
+    {HandOver::CalendarDate, "carichi_datadoc", "frmCarichi", "txtDataDoc"},
+    {HandOver::CalendarDate, "carichi_data", "frmCarichi", "txtData"},
+    {HandOver::CalendarDate, "scarichi_datadoc", "frmScarichi", "txtDataDoc"},
+    {HandOver::CalendarDate, "scarichi_data", "frmScarichi", "txtData"},
     {HandOver::Attachments, "magazzino", "frmMagazzino", ""},
+    {HandOver::Attachments, "carichi", "frmCarichi", ""},
+    {HandOver::Attachments, "scarichi", "frmScarichi", ""},
     {HandOver::RecordLoad, "magazzino", "frmMagazzino", ""},
+    {HandOver::RecordLoad, "carichi", "frmCarichi", ""},
+    {HandOver::RecordLoad, "scarichi", "frmScarichi", ""},
     {HandOver::StockBox, "magazzino", "frmMagazzino", "txtGiacenza"},
     {HandOver::WebCamPhoto, "magazzino", "frmMagazzino", "imgFoto"},
     {HandOver::PrintChoice, "con", "frmStampaMag", "repFoto"},
     {HandOver::PrintChoice, "senza", "frmStampaMag", "repScheda"},
     {HandOver::PrintChoice, "con", "frmAnteprimaMag", "repFoto"},
     {HandOver::PrintChoice, "senza", "frmAnteprimaMag", "repScheda"},
+    {HandOver::MenuClose, "avvio", "frmAvvio", ""},
+    {HandOver::MenuClose, "carichi", "frmCarichi", ""},
+    {HandOver::MenuClose, "scarichi", "frmScarichi", ""},
+    {HandOver::YearArchive, "carichi", "frmCarichi", "lblFile"},
+    {HandOver::YearArchive, "scarichi", "frmScarichi", "lblFile"},
+    {HandOver::ProductImport, "carichi", "frmCarichi", ""},
+    {HandOver::ProductImport, "scarichi", "frmScarichi", ""},
 };
 
 // The route of `key` on `channel` (the key compared exactly, as the caller wrote it), or nullptr
@@ -53,6 +73,9 @@ const HandOverRoute* findHandOver(HandOver channel, const QString& key, std::str
 // The object a route leads to in the running program: the screen, or the control inside it.
 // Nullptr when the key names no route or the screen is not built into this program.
 QObject* handOverTarget(const ScreenRegistry& registry, HandOver channel, const QString& key);
+
+// Every object the routes of `key` on `channel` lead to, for a hand-over that writes several controls.
+std::vector<QObject*> handOverTargets(const ScreenRegistry& registry, HandOver channel, const QString& key);
 
 template <class T>
 T* handOverTarget(const ScreenRegistry& registry, HandOver channel, const QString& key) {

@@ -98,8 +98,10 @@ void ListScreen::openRowsIn(Find find, Target target) {
 }
 
 void ListScreen::lstRecordsDblClick() {
+    // A list whose rows open nothing (the product picker) ignores the double click.
+    if (!find_) return;
     // Any failure (no row, an unreadable archive, nobody to receive it) only closes the list.
-    if (const auto row = selectedRow(); row && find_ && target_) {
+    if (const auto row = selectedRow(); row && target_) {
         const auto found = find_(model_->rows()[*row]);
         RecordTarget* target = target_();
         if (found && found->has_value() && target) target->showRecord((*found)->bytes, (*found)->position);

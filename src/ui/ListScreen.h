@@ -58,7 +58,8 @@ public:
 
     // The list is filled each time the screen is shown, and the find box is given the focus.
     void fillWhenShown(Fill fill) { fillWhenShown_ = std::move(fill); }
-    // A double-clicked row hands its record to the target, then the screen closes.
+    // A double-clicked row hands its record to the target, then the screen closes. Without it a
+    // double click does nothing.
     void openRowsIn(Find find, Target target);
 
     void btnTrovaClick();

@@ -31,6 +31,7 @@ inline constexpr NamedColor kColors[] = {
     {"disabled", 0x9AA7AC},        // text of what cannot be used
     {"disabledBorder", 0xD0D9DC},  // borders of what cannot be used, rules
     {"photoFace", 0xF7F9FA},       // behind a photo
+    {"focusFill", 0xFFF4C2},       // the box being typed into, on the screens that fill it
     {"slate", 0x7E8C92},           // around the pages of the print preview
     {"slateDark", 0x4A565B},       // border of a previewed page
     {"white", 0xFFFFFF},

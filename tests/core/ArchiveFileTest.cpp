@@ -14,6 +14,7 @@
 #include "storage/ArchiveScan.h"
 #include "storage/MovementRecord.h"
 #include "storage/ProductRecord.h"
+#include "support/Processes.h"
 #include "support/ProductArchiveFixture.h"
 #include "support/Records.h"
 #include "support/TempFolder.h"
@@ -125,41 +126,13 @@ TEST(ArchiveFileFailure, PathsThatCannotBeAnArchiveGiveAnError) {
     }
 }
 
-// Runs `body` in a child process and returns its exit code.
-template <class Body>
-int inChild(Body body) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(body());
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
-}
-
-// Runs `body` in `count` child processes at once, each given its number; true when all exited with 0.
-template <class Body>
-bool allInChildren(int count, Body body) {
-    std::vector<pid_t> children;
-    for (int n = 0; n < count; ++n) {
-        const pid_t pid = fork();
-        if (pid == 0) _exit(body(n));
-        children.push_back(pid);
-    }
-    bool succeeded = true;
-    for (pid_t pid : children) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        succeeded = succeeded && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
-    return succeeded;
-}
-
 TEST_F(ArchiveFileTest, AShortWriteIsAFailureAndLeavesAtMostOnePartialRecord) {
     {
         auto file = open();
         ASSERT_TRUE(file.append(test::product("A").bytes()).ok());
     }
     // The child may not grow the file past 3000 bytes: the second record is cut short.
-    const int rc = inChild([&] {
+    const int rc = test::inChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{3000, 3000};
         setrlimit(RLIMIT_FSIZE, &limit);
@@ -194,7 +167,7 @@ MovementRecord stressRecord(int writer, int seq) {
 TEST_F(ArchiveFileTest, TwoProcessesAppendingAtOnceLoseAndTearNothing) {
     constexpr int kWriters = 2;
     constexpr int kPerWriter = 300;
-    ASSERT_TRUE(allInChildren(kWriters, [&](int w) {
+    ASSERT_TRUE(test::allInChildren(kWriters, [&](int w) {
         ArchiveFile::setRaceHookForTesting([] { usleep(50); });
         for (int i = 0; i < kPerWriter; ++i) {
             auto file = ArchiveFile::openOrCreate(archive, MovementRecord::kSize);
@@ -234,7 +207,7 @@ TEST_F(ArchiveFileTest, ConcurrentReadModifyWritesOfOneRecordAllCount) {
     }
     constexpr int kProcesses = 2;
     constexpr int kIncrements = 150;
-    ASSERT_TRUE(allInChildren(kProcesses, [&](int) {
+    ASSERT_TRUE(test::allInChildren(kProcesses, [&](int) {
         ArchiveFile::setRaceHookForTesting([] { usleep(50); });
         for (int i = 0; i < kIncrements; ++i) {
             auto file = ArchiveFile::openOrCreate(archive, ProductRecord::kSize);
@@ -245,6 +218,7 @@ TEST_F(ArchiveFileTest, ConcurrentReadModifyWritesOfOneRecordAllCount) {
                 copy.setText(ProductRecord::Giacenza,
                              std::to_string(std::stoi(copy.text(ProductRecord::Giacenza)) + 1));
                 std::memcpy(bytes.data(), copy.bytes().data(), bytes.size());
+                return true;
             });
             if (!ok) return 1;
         }

@@ -1,5 +1,6 @@
 // Every route of the hand-over table must lead somewhere real: a misspelt screen or control name
 // would otherwise make a dialog skip its write without a word.
+#include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 #include <functional>
@@ -7,6 +8,7 @@
 #include <memory>
 #include <set>
 
+#include "movements/ProductImportTarget.h"
 #include "products/TfrmAnteprimaMag.h"
 #include "products/TfrmStampaMag.h"
 #include "support/GuiProgram.h"
@@ -31,6 +33,14 @@ bool fitsChannel(HandOver channel, QObject* target) {
             return dynamic_cast<AttachmentHolder*>(target) != nullptr;
         case HandOver::RecordLoad:
             return dynamic_cast<RecordTarget*>(target) != nullptr;
+        case HandOver::MenuClose:
+            return qobject_cast<WorkArea*>(target) != nullptr;
+        case HandOver::YearArchive:
+            return qobject_cast<QLabel*>(target) != nullptr;
+        case HandOver::SummaryYear:
+            return target->property("text").isValid();
+        case HandOver::ProductImport:
+            return dynamic_cast<ProductImportTarget*>(target) != nullptr;
         case HandOver::PrintChoice:
             return false;  // templates are no objects: checked by name below
     }
@@ -83,15 +93,18 @@ private Q_SLOTS:
             return;
         }
         QVERIFY2(registry.screen(screen), "no screen of the program has this name");
-        QObject* target = handOverTarget(registry, route.channel, toQString(route.key));
+        QObject* target = nullptr;
+        for (QObject* t : handOverTargets(registry, route.channel, toQString(route.key))) {
+            if (t->objectName() == (control.isEmpty() ? screen : control)) target = t;
+        }
         QVERIFY2(target, "no control of that screen has this name");
         QVERIFY2(fitsChannel(route.channel, target), "the control cannot take what the route hands over");
     }
 
-    void aKeyLeadsToOnePlacePerScreen() {
-        std::set<std::tuple<HandOver, std::string_view, std::string_view>> seen;
+    void noRouteIsWrittenTwice() {
+        std::set<std::tuple<HandOver, std::string_view, std::string_view, std::string_view>> seen;
         for (const HandOverRoute& route : kHandOverRoutes) {
-            QVERIFY2(seen.insert({route.channel, route.key, route.screen}).second, route.key.data());
+            QVERIFY2(seen.insert({route.channel, route.key, route.screen, route.control}).second, route.key.data());
         }
     }
 

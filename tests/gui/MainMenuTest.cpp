@@ -25,7 +25,8 @@ private Q_SLOTS:
     void cleanup() { run.reset(); }
 
     void screensAreCreatedOnceInOrder() {
-        const std::vector<QString> expected = {"frmPassword", "frmAvvio", "frmCambiaPassword", "frmMagazzino"};
+        const std::vector<QString> expected = {"frmPassword",    "frmAvvio",    "frmCambiaPassword", "frmMagazzino",
+                                               "frmMenuScarico", "frmScarichi", "frmMenuCarico",     "frmCarichi"};
         QCOMPARE(run->program->registry().creationOrder(), expected);
     }
 

@@ -77,10 +77,12 @@ private Q_SLOTS:
         QVERIFY2(needed.width() <= scroll->width() && needed.height() <= scroll->height(),
                  qPrintable(QStringLiteral("needs %1 x %2").arg(needed.width()).arg(needed.height())));
 
+        // Below that, whatever does not fit scrolls and nothing is squeezed.
         showAt(screen, {700, 500});
         expectWhole(screen);
-        QTRY_VERIFY(scroll->horizontalScrollBar()->isVisible());
-        QTRY_VERIFY(scroll->verticalScrollBar()->isVisible());
+        const QSize content = scroll->widget()->minimumSizeHint();
+        if (content.width() > scroll->width()) QTRY_VERIFY(scroll->horizontalScrollBar()->isVisible());
+        if (content.height() > scroll->height()) QTRY_VERIFY(scroll->verticalScrollBar()->isVisible());
     }
 };
 

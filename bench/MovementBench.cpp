@@ -1,0 +1,103 @@
+// The goods-in card and its product picker on big archives: the picker filled from 100,000 products
+// (button to painted list), and the card's arrows and Save on a 100,000-movement year archive
+// (294 MB) against a 1,000-movement one.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+#include "BenchArchive.h"
+#include "movements/MovementCardScreen.h"
+#include "movements/ProductPicker.h"
+#include "ui/MessageService.h"
+#include "ui/ScreenRegistry.h"
+
+using namespace scortavia;
+using namespace scortavia::bench;
+
+namespace {
+
+template <class Step>
+double seconds(Step step) {
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_PickerShown(benchmark::State& state) {
+    const int products = static_cast<int>(state.range(0));
+    ScreenRegistry registry(programFolderOf(products));
+    double raw = 0;
+    for (auto _ : state) {
+        raw += rawReadSeconds(archiveOf(products));
+        std::unique_ptr<ProductPicker> picker;
+        state.SetIterationTime(seconds([&] {
+            picker = makeProductPicker(registry, nullptr, kGoodsIn);
+            picker->show();
+            QApplication::processEvents();
+        }));
+        picker->close();
+    }
+    state.counters["raw_ms"] = raw / static_cast<double>(state.iterations()) * 1e3;
+}
+
+// The goods-in card on a year archive of `movements` records, as the year menu leaves it.
+struct Card {
+    explicit Card(int movements) : registry(benchFolder()), card(new TfrmCarichi(registry)) {
+        registry.add(card);
+        card->lblFile->setText(QString::fromStdString(movementArchiveOf(movements).string()));
+        card->show();
+        QApplication::processEvents();
+    }
+    ScreenRegistry registry;
+    TfrmCarichi* card;
+};
+
+void runCard(benchmark::State& state, const std::function<void(MovementCardScreen&)>& action) {
+    Card c(static_cast<int>(state.range(0)));
+    c.card->navigate(CardAction::Next);  // on card 1
+    for (auto _ : state) action(*c.card);
+}
+
+void BM_CardFirst(benchmark::State& state) {
+    runCard(state, [](MovementCardScreen& card) { card.navigate(CardAction::First); });
+}
+void BM_CardLast(benchmark::State& state) {
+    runCard(state, [](MovementCardScreen& card) { card.navigate(CardAction::Last); });
+}
+void BM_CardNext(benchmark::State& state) {
+    runCard(state, [](MovementCardScreen& card) {
+        card.navigate(CardAction::First);
+        card.navigate(CardAction::Next);
+    });
+    state.SetLabel("First + Next");
+}
+// Calcola, the mandatory check, one positioned write and the flush to disk.
+void BM_CardSave(benchmark::State& state) {
+    runCard(state, [](MovementCardScreen& card) { card.saveCard(); });
+}
+
+}  // namespace
+
+BENCHMARK(BM_PickerShown)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+BENCHMARK(BM_CardFirst)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CardLast)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CardNext)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CardSave)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv) {
+    // A benchmark tool, not the program: it runs without a display, and its messages are answered at once.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+        if (!message.contains(QLatin1String("propagateSizeHints"))) std::fprintf(stderr, "%s\n", qPrintable(message));
+    });
+    MessageService::setHookForTesting([](const ShownMessage&) { return QMessageBox::Ok; });
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <string_view>
+
+#include "storage/ArchivePaths.h"
+#include "storage/ProductRecord.h"
+
+namespace scortavia {
+
+using Direction = paths::Direction;
+
+// Everything that tells goods-in from goods-out: the year menus, the movement cards and the product
+// pickers are one implementation each, given one of these two descriptions.
+struct MovementDirection {
+    Direction direction;     // also names the year archive: see paths::movementArchive
+    std::string_view token;  // hand-over key of the card: "carichi", "scarichi"
+
+    // Year menu.
+    std::string_view menuName;
+    std::string_view menuCaption;
+    std::string_view menuWorkHeading;
+    std::string_view menuSummaryHeading;
+    std::string_view menuInformation;
+    std::string_view summaryToken;  // "riepcarichi"
+    std::string_view summaryName;   // the summary period screen
+    std::string_view summaryYearCaption;
+    std::string_view helpTitle;
+
+    // Movement card.
+    std::string_view cardName;
+    std::string_view cardCaption;
+    std::string_view cardYearCaption;  // followed by the year
+    std::string_view partyCaption;
+    std::string_view contactCaption;
+    std::string_view dateCaption;
+    std::string_view unitCaption;
+    std::string_view quantityCaption;
+    std::string_view totalCaption;
+    std::string_view partyMissing;
+    std::string_view dateMissing;
+    std::string_view calcolaHint;
+    std::string_view dateKey;     // calendar key of txtData
+    std::string_view docDateKey;  // calendar key of txtDataDoc
+
+    // Product picker.
+    std::string_view pickerName;
+    std::string_view pickerQuantityCaption;
+    int stockSign;                     // +1: the quantity comes in, -1: it goes out
+    ProductLayout::Field copiedValue;  // into the card's unit value: the cost, or the selling price
+    std::string_view rowValueLiteral;  // before that value at the end of a picker row
+};
+
+inline constexpr MovementDirection kGoodsIn{
+    .direction = Direction::GoodsIn,
+    .token = "carichi",
+    .menuName = "frmMenuCarico",
+    .menuCaption = " Scortavia - Operazioni di carico",
+    .menuWorkHeading = "Inserimento schede di carico:",
+    .menuSummaryHeading = "Riepilogo movimenti di carico:",
+    .menuInformation =
+        "In questo ambiente è possibile registrare le schede di carico merce e riepilogare le operazioni.",
+    .summaryToken = "riepcarichi",
+    .summaryName = "frmMenuRiepilogoCarico",
+    .summaryYearCaption = " Scortavia - Riepilogo operazioni di carico anno ",
+    .helpTitle = "App Operazioni di Carico",
+    .cardName = "frmCarichi",
+    .cardCaption = " Scortavia - Operazioni di carico",
+    .cardYearCaption = " Scortavia - Operazioni di carico anno ",
+    .partyCaption = "Fornitore:",
+    .contactCaption = "Recapito preferenziale:",
+    .dateCaption = "Data carico:",
+    .unitCaption = "Costo unitario: €",
+    .quantityCaption = "Quantità caricata:",
+    .totalCaption = "Costo totale: €",
+    .partyMissing = "Attenzione: per salvare la scheda è necessario indicare il nome del fornitore.",
+    .dateMissing = "Attenzione: per salvare la scheda è necessario indicare la data di carico.",
+    .calcolaHint = "Calcola il costo totale moltiplicando il costo unitario per la quantità caricata.",
+    .dateKey = "carichi_data",
+    .docDateKey = "carichi_datadoc",
+    .pickerName = "frmImportaMagazzinoCar",
+    .pickerQuantityCaption = "Quantità da caricare:",
+    .stockSign = +1,
+    .copiedValue = ProductLayout::Costo,
+    .rowValueLiteral = "  Costo: € ",
+};
+
+inline constexpr MovementDirection kGoodsOut{
+    .direction = Direction::GoodsOut,
+    .token = "scarichi",
+    .menuName = "frmMenuScarico",
+    .menuCaption = " Scortavia - Operazioni di scarico",
+    .menuWorkHeading = "Inserimento schede di scarico:",
+    .menuSummaryHeading = "Riepilogo movimenti di scarico:",
+    .menuInformation =
+        "In questo ambiente è possibile registrare le schede di scarico merce e riepilogare le operazioni.",
+    .summaryToken = "riepscarichi",
+    .summaryName = "frmMenuRiepilogoScarico",
+    .summaryYearCaption = " Scortavia - Riepilogo operazioni di scarico anno ",
+    .helpTitle = "App Operazioni di Scarico",
+    .cardName = "frmScarichi",
+    .cardCaption = " Scortavia - Operazioni di scarico",
+    .cardYearCaption = " Scortavia - Operazioni di scarico anno ",
+    .partyCaption = "Cliente:",
+    .contactCaption = "Telefono preferenziale:",
+    .dateCaption = "Data scarico:",
+    .unitCaption = "Prezzo unitario:",
+    .quantityCaption = "Quantità scaricata:",
+    .totalCaption = "Prezzo totale:",
+    .partyMissing = "Attenzione: per salvare la scheda è necessario indicare il nome del cliente.",
+    .dateMissing = "Attenzione: per salvare la scheda è necessario indicare la data di scarico.",
+    .calcolaHint = "Calcola il prezzo totale moltiplicando il prezzo unitario per la quantità scaricata.",
+    .dateKey = "scarichi_data",
+    .docDateKey = "scarichi_datadoc",
+    .pickerName = "frmImportaMagazzinoSca",
+    .pickerQuantityCaption = "Quantità da scaricare:",
+    .stockSign = -1,
+    .copiedValue = ProductLayout::Prezzo,
+    .rowValueLiteral = "  Prezzo: € ",
+};
+
+const MovementDirection& movementDirection(Direction direction);
+
+}  // namespace scortavia

@@ -1,0 +1,168 @@
+#include "movements/MovementYearMenu.h"
+
+#include <QDate>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "storage/ArchivePaths.h"
+#include "ui/BoxBehaviour.h"
+#include "ui/HandOver.h"
+#include "ui/MessageService.h"
+#include "ui/QtText.h"
+#include "ui/Widgets.h"
+
+namespace scortavia {
+namespace {
+
+constexpr std::string_view kMsgYearDigits = "Attenzione: indicare l'anno solare utilizzando quattro cifre.";
+constexpr std::string_view kHomeToken = "avvio";
+
+QLineEdit* yearBox(const char* name, QWidget* parent) {
+    QLineEdit* box = editBox(QString::fromLatin1(name), 4, parent);
+    box->setFixedWidth(80);
+    restrictTyping(box, TypedChars::Digits);
+    return box;
+}
+
+}  // namespace
+
+MovementYearMenu::MovementYearMenu(ScreenRegistry& registry, const MovementDirection& direction)
+    : WorkArea(registry, toQString(direction.menuName)), direction_(direction) {
+    setWindowTitle(toQString(direction.menuCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
+    setProperty("menuScreen", true);
+    presentMaximised();
+    auto* screen = new QVBoxLayout(this);
+    screen->setContentsMargins(0, 0, 0, 0);
+    QWidget* body = addScrollingBody(screen, QStringLiteral("panCorpo"));
+    auto* outer = new QGridLayout(body);
+    auto* panel = new QFrame(body);
+    panel->setObjectName(QStringLiteral("panMenu"));
+    outer->addWidget(panel, 0, 0, Qt::AlignCenter);
+
+    const bool goodsIn = direction.direction == Direction::GoodsIn;
+    const QString picture = goodsIn ? QStringLiteral("carico") : QStringLiteral("scarico");
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(36, 28, 36, 22);
+    layout->setSpacing(14);
+    layout->addWidget(
+        new Picture(QStringLiteral("imgBanner"), QStringLiteral(":/caption_%1.svg").arg(picture), {300, 48}, panel), 0,
+        Qt::AlignHCenter);
+
+    intAnnoLavoro = captionLabel(QStringLiteral("intAnnoLavoro"), toQString(direction.menuWorkHeading), panel);
+    titAnnoLavoro = captionLabel(QStringLiteral("titAnnoLavoro"), QStringLiteral("Anno:"), panel);
+    txtAnnoLavoro = yearBox("txtAnnoLavoro", panel);
+    btnApriLavoro = textButton(QStringLiteral("btnApriLavoro"), QStringLiteral("Apri"), panel);
+    intAnnoRiepLavoro =
+        captionLabel(QStringLiteral("intAnnoRiepLavoro"), toQString(direction.menuSummaryHeading), panel);
+    titAnnoRiepLavoro = captionLabel(QStringLiteral("titAnnoRiepLavoro"), QStringLiteral("Anno:"), panel);
+    txtAnnoRiepLavoro = yearBox("txtAnnoRiepLavoro", panel);
+    btnApriRiepLavoro = textButton(QStringLiteral("btnApriRiepLavoro"), QStringLiteral("Apri"), panel);
+    for (QLabel* heading : {intAnnoLavoro, intAnnoRiepLavoro}) heading->setProperty("heading", true);
+
+    auto* rows = new QHBoxLayout();
+    rows->setSpacing(28);
+    rows->addWidget(
+        new Picture(QStringLiteral("imgBancale"), QStringLiteral(":/tile_%1.svg").arg(picture), {160, 120}, panel), 0,
+        Qt::AlignTop);
+    auto* grid = formGrid(10, 8);
+    grid->addWidget(intAnnoLavoro, 0, 0, 1, 3);
+    grid->addWidget(titAnnoLavoro, 1, 0);
+    grid->addWidget(txtAnnoLavoro, 1, 1);
+    grid->addWidget(btnApriLavoro, 1, 2);
+    grid->setRowMinimumHeight(2, 12);
+    grid->addWidget(intAnnoRiepLavoro, 3, 0, 1, 3);
+    grid->addWidget(titAnnoRiepLavoro, 4, 0);
+    grid->addWidget(txtAnnoRiepLavoro, 4, 1);
+    grid->addWidget(btnApriRiepLavoro, 4, 2);
+    grid->setColumnStretch(3, 1);
+    rows->addLayout(grid, 1);
+    layout->addLayout(rows);
+
+    lblInformazioni = captionLabel(QStringLiteral("lblInformazioni"), toQString(direction.menuInformation), panel);
+    lblInformazioni->setWordWrap(true);
+    lblInformazioni->setProperty("banner", true);
+    layout->addWidget(lblInformazioni);
+    imgGuida = new PictureButton(QStringLiteral("imgGuida"), QStringLiteral(":/icon_guida.svg"), {40, 40}, panel);
+    imgGuida->setToolTip(QStringLiteral("Guida all'utilizzo del software"));
+    imgEsci = new PictureButton(QStringLiteral("imgEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, panel);
+    imgEsci->setToolTip(QStringLiteral("Torna al menu principale"));
+    layout->addLayout(lineOf({imgGuida, nullptr, imgEsci}));
+    panel->setFixedWidth(620);
+
+    lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
+    lblMemory->setText(toQString(kHomeToken));
+
+    enterMovesFocus({txtAnnoLavoro, btnApriLavoro});
+    enterMovesFocus({txtAnnoRiepLavoro, btnApriRiepLavoro});
+    connect(btnApriLavoro, &QPushButton::clicked, this, &MovementYearMenu::btnApriLavoroClick);
+    connect(btnApriRiepLavoro, &QPushButton::clicked, this, &MovementYearMenu::btnApriRiepLavoroClick);
+    connect(imgEsci, &PictureButton::clicked, this, &QWidget::close);
+}
+
+void MovementYearMenu::showEvent(QShowEvent* event) {
+    WorkArea::showEvent(event);
+    if (event->spontaneous()) return;
+    const QString year = QString::number(QDate::currentDate().year()).rightJustified(4, QLatin1Char('0'));
+    txtAnnoLavoro->setText(year);
+    txtAnnoRiepLavoro->setText(year);
+    lblMemory->setText(toQString(kHomeToken));
+    txtAnnoLavoro->setFocus();
+}
+
+std::optional<QString> MovementYearMenu::yearIn(QLineEdit* box) {
+    if (box->text().size() == 4) return box->text().trimmed();
+    MessageService::warning(this, kMsgYearDigits);
+    box->setFocus();
+    return std::nullopt;
+}
+
+void MovementYearMenu::btnApriLavoroClick() {
+    const auto year = yearIn(txtAnnoLavoro);
+    if (!year) return;
+    // The archive file is not touched here: it comes into being at the card's first action.
+    const QString token = toQString(direction_.token);
+    if (auto* file = handOverTarget<QLabel>(registry(), HandOver::YearArchive, token)) {
+        const auto archive = paths::movementArchive(registry().programFolder(), toStd(*year), direction_.direction);
+        file->setText(QString::fromStdString(archive.string()));
+        file->window()->setWindowTitle(toQString(direction_.cardYearCaption) + *year);
+    }
+    lblMemory->setText(token);
+    close();
+}
+
+void MovementYearMenu::btnApriRiepLavoroClick() {
+    const auto year = yearIn(txtAnnoRiepLavoro);
+    if (!year) return;
+    const QString token = toQString(direction_.summaryToken);
+    if (auto* file = handOverTarget<QLabel>(registry(), HandOver::YearArchive, token)) {
+        const auto archive = paths::movementArchive(registry().programFolder(), toStd(*year), direction_.direction);
+        file->setText(QString::fromStdString(archive.string()));
+        file->window()->setWindowTitle(toQString(direction_.summaryYearCaption) + *year);
+    }
+    for (QObject* target : handOverTargets(registry(), HandOver::SummaryYear, token)) {
+        target->setProperty("text", *year);
+    }
+    lblMemory->setText(token);
+    close();
+}
+
+void MovementYearMenu::onClose() {
+    const QString key = lblMemory->text().trimmed();
+    if (key == toQString(direction_.summaryToken)) {
+        for (QObject* target : handOverTargets(registry(), HandOver::SummaryYear, key)) {
+            if (target->objectName() == QLatin1String("txtAnno"))
+                target->setProperty("text", txtAnnoRiepLavoro->text().trimmed());
+        }
+    }
+    // A screen this program does not have yet (or an unknown key) leads back to the main menu.
+    auto* next = handOverTarget<WorkArea>(registry(), HandOver::MenuClose, key);
+    registry().switchTo(next ? next->objectName() : QStringLiteral("frmAvvio"), this);
+}
+
+}  // namespace scortavia

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include "storage/ProductRecord.h"
+
+namespace scortavia {
+
+// A movement card that the product picker fills from the product whose stock it moved.
+class ProductImportTarget {
+public:
+    virtual ~ProductImportTarget() = default;
+    // The product's code, category, name, features and unit value (cost or selling price, as the
+    // card's direction says), and the quantity moved.
+    virtual void importProduct(const ProductView& product, const QString& quantity) = 0;
+};
+
+}  // namespace scortavia

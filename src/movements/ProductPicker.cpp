@@ -1,0 +1,164 @@
+#include "movements/ProductPicker.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "movements/ProductImportTarget.h"
+#include "movements/StockPicker.h"
+#include "products/ProductCard.h"
+#include "storage/ArchivePaths.h"
+#include "ui/HandOver.h"
+#include "ui/MessageService.h"
+#include "ui/QtText.h"
+#include "ui/RowListModel.h"
+#include "ui/ScreenRegistry.h"
+#include "ui/Widgets.h"
+
+namespace scortavia {
+namespace {
+
+constexpr std::string_view kMsgNothingPicked =
+    "Attenzione: selezionare un articolo dall'elenco prima di premere il pulsante di importazione.";
+constexpr std::string_view kMsgNotANumber =
+    "Attenzione: la quantità indicata, o la giacenza registrata nella scheda del prodotto, non è un numero.\n\n"
+    "La giacenza del prodotto non è stata modificata.";
+constexpr std::string_view kMsgCodeChanged =
+    "Attenzione: la scheda del prodotto scelto è stata modificata da un'altra postazione e non contiene più lo "
+    "stesso codice articolo.\n\nLa giacenza non è stata modificata: scegliere di nuovo l'articolo dall'elenco.";
+constexpr std::string_view kMsgNoAccess =
+    "Attenzione: il sistema non permette di accedere all'archivio dei prodotti.\n\n"
+    "La giacenza del prodotto non è stata modificata.";
+
+QLineEdit* pickedBox(const char* name, QWidget* parent) {
+    QLineEdit* box = editBox(QString::fromLatin1(name), 32767, parent);
+    box->setReadOnly(true);
+    return box;
+}
+
+}  // namespace
+
+ProductPicker::ProductPicker(ScreenRegistry& registry, QWidget* owner, const MovementDirection& direction)
+    : ListScreen(owner, {.name = direction.pickerName.data(),
+                         .caption = " Importa dati da magazzino",
+                         .printTitle = "Riepilogo merce in magazzino",
+                         .rowHint = "Richiamare i dati di una scheda selezionandola con un clic."}),
+      registry_(registry),
+      direction_(direction) {
+    auto* heading =
+        captionLabel(QStringLiteral("imgIntestazione"), QStringLiteral("Importa dati da magazzino"), panContainer);
+    heading->setProperty("heading", true);
+    containerLayout()->insertWidget(0, heading);
+
+    auto* grid = formGrid(10, 8);
+    titCodice = captionLabel(QStringLiteral("titCodice"), QStringLiteral("Codice articolo:"), panContainer);
+    txtCodice = pickedBox("txtCodice", panContainer);
+    titDesc = captionLabel(QStringLiteral("titDesc"), QStringLiteral("Nome prodotto:"), panContainer);
+    txtNome = pickedBox("txtNome", panContainer);
+    titGiacenza = captionLabel(QStringLiteral("titGiacenza"), QStringLiteral("Giacenza attuale:"), panContainer);
+    txtGiacenza = pickedBox("txtGiacenza", panContainer);
+    txtGiacenza->setText(QStringLiteral("0"));
+    titQuant = captionLabel(QStringLiteral("titQuant"), toQString(direction.pickerQuantityCaption), panContainer);
+    txtQuant = editBox(QStringLiteral("txtQuant"), 32767, panContainer);
+    txtQuant->setText(QStringLiteral("0"));
+    btnImporta =
+        textButton(QStringLiteral("btnImporta"), QStringLiteral("Importa dati e aggiorna giacenza"), panContainer);
+    btnImporta->setEnabled(false);
+    for (QLineEdit* box : {txtGiacenza, txtQuant}) box->setFixedWidth(110);
+    grid->addWidget(titCodice, 0, 0);
+    grid->addWidget(txtCodice, 0, 1);
+    grid->addWidget(titGiacenza, 0, 2);
+    grid->addWidget(txtGiacenza, 0, 3);
+    grid->addWidget(titDesc, 1, 0);
+    grid->addWidget(txtNome, 1, 1);
+    grid->addWidget(titQuant, 1, 2);
+    grid->addWidget(txtQuant, 1, 3);
+    grid->addWidget(btnImporta, 1, 4);
+    grid->setColumnStretch(1, 1);
+    containerLayout()->addLayout(grid);
+    lblPosizione = hiddenLabel(QStringLiteral("lblPosizione"), this);
+
+    const std::filesystem::path products = archive();
+    fillWhenShown([products, &direction](RowList& rows) { return fillPickerList(products, direction, rows); });
+    txtTrova->installEventFilter(this);
+    connect(lstRecords, &QListView::clicked, this, &ProductPicker::lstRecordsClick);
+    connect(btnImporta, &QPushButton::clicked, this, &ProductPicker::btnImportaClick);
+}
+
+std::filesystem::path ProductPicker::archive() const { return paths::productArchive(registry_.programFolder()); }
+
+bool ProductPicker::eventFilter(QObject* watched, QEvent* event) {
+    // A key in the find box (before it takes effect) drops the pick: a product must be clicked again.
+    if (watched == txtTrova && event->type() == QEvent::KeyPress) forgetPick();
+    return ListScreen::eventFilter(watched, event);
+}
+
+void ProductPicker::forgetPick() {
+    txtCodice->clear();
+    txtNome->clear();
+    txtGiacenza->clear();
+    lblPosizione->clear();
+    btnImporta->setEnabled(false);
+}
+
+void ProductPicker::lstRecordsClick() {
+    // Any failure (no row under the click, an unreadable archive) leaves the pick as it was.
+    const auto row = selectedRow();
+    if (!row) return;
+    const auto found = findPickedProduct(archive(), model()->rows()[*row], direction_);
+    if (!found || !found->has_value()) return;
+    const ProductView product((*found)->bytes.data());
+    btnImporta->setEnabled(true);
+    txtCodice->setText(QString::fromStdString(product.text(ProductLayout::Codice)));
+    txtNome->setText(QString::fromStdString(product.text(ProductLayout::Nome)));
+    txtGiacenza->setText(QString::fromStdString(product.text(ProductLayout::Giacenza)));
+    lblPosizione->setText(QString::number((*found)->position));
+}
+
+void ProductPicker::btnImportaClick() {
+    if (!selectedRow()) {
+        MessageService::warning(this, kMsgNothingPicked);
+        return;
+    }
+    if (txtGiacenza->text().trimmed().isEmpty()) txtGiacenza->setText(QStringLiteral("0"));
+    if (txtQuant->text().trimmed().isEmpty()) txtQuant->setText(QStringLiteral("0"));
+    // The stock moves from what is stored now, under the record's lock, not from what the list showed:
+    // another copy of the program may have moved the same product since the click.
+    const StockMove move = moveProductStock(archive(), lblPosizione->text().toLongLong(), toStd(txtCodice->text()),
+                                            toStd(txtQuant->text()), direction_);
+    switch (move.outcome) {
+        case StockMoveOutcome::Moved:
+            break;
+        case StockMoveOutcome::NotANumber:
+            MessageService::warning(this, kMsgNotANumber);
+            return;
+        case StockMoveOutcome::DoesNotFit:
+            MessageService::warning(this, kMsgStockOutOfRange);
+            return;
+        case StockMoveOutcome::CodeChanged:
+            MessageService::warning(this, kMsgCodeChanged);
+            return;
+        case StockMoveOutcome::AccessFailed:
+            MessageService::warning(this, kMsgNoAccess);
+            return;
+    }
+    txtGiacenza->setText(QString::fromStdString(move.newStock));
+    if (auto* card =
+            handOverTarget<ProductImportTarget>(registry_, HandOver::ProductImport, toQString(direction_.token))) {
+        card->importProduct(move.record.view(), txtQuant->text().trimmed());
+    }
+    close();
+}
+
+std::unique_ptr<ProductPicker> makeProductPicker(ScreenRegistry& registry, QWidget* owner,
+                                                 const MovementDirection& direction) {
+    if (direction.direction == Direction::GoodsIn) return std::make_unique<TfrmImportaMagazzinoCar>(registry, owner);
+    return std::make_unique<TfrmImportaMagazzinoSca>(registry, owner);
+}
+
+}  // namespace scortavia

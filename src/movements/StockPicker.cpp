@@ -1,0 +1,100 @@
+#include "movements/StockPicker.h"
+
+#include <optional>
+#include <utility>
+
+#include "common/Numbers.h"
+#include "common/TextRules.h"
+#include "products/ProductCard.h"
+#include "products/ProductRows.h"
+#include "storage/ArchiveFile.h"
+
+namespace scortavia {
+namespace {
+
+using P = ProductLayout;
+
+// A blank stock or quantity counts as 0.
+std::optional<double> readCount(std::string_view text) {
+    const std::string_view t = trimBlanks(text);
+    return t.empty() ? 0.0 : parseDecimalComma(t);
+}
+
+// Decides the move from the record as it is stored now; the record changes only when the move is made.
+StockMoveOutcome applyMove(ProductRecord& record, std::string_view pickedCode, std::string_view quantity, int stockSign,
+                           std::string& newStock) {
+    if (record.text(P::Codice) != trimBlanks(pickedCode)) return StockMoveOutcome::CodeChanged;
+    const auto stored = readCount(record.text(P::Giacenza));
+    const auto moved = readCount(quantity);
+    if (!stored || !moved) return StockMoveOutcome::NotANumber;
+    std::string stock = formatGeneral(*stored + stockSign * *moved);
+    if (!stockFitsField(stock)) return StockMoveOutcome::DoesNotFit;
+    record.field(P::Giacenza).assignText(stock);
+    newStock = std::move(stock);
+    return StockMoveOutcome::Moved;
+}
+
+}  // namespace
+
+void appendPickerRow(std::string& out, const ProductView& product, const MovementDirection& direction) {
+    if (direction.direction == Direction::GoodsIn) {
+        appendProductRowA(out, product);
+    } else {
+        appendProductRowAEndingWith(out, product, direction.rowValueLiteral, direction.copiedValue);
+    }
+}
+
+Status fillPickerList(const std::filesystem::path& archive, const MovementDirection& direction, RowList& rows) {
+    rows.clear();
+    Status scanned = scanArchive(
+        archive, ProductRecord::kSize,
+        [&](const std::uint8_t* record, std::int64_t) {
+            const ProductView product(record);
+            if (!trimBlanks(product.stored(P::Giacenza)).empty()) {
+                appendPickerRow(rows.startRow(), product, direction);
+                rows.endRow();
+            }
+            return true;
+        },
+        [&rows](std::int64_t count) {
+            // Room for a row per record up front: growing a buffer of megabytes copies it again and again.
+            rows.reserve(static_cast<std::size_t>(count), 160);
+        });
+    rows.sort();
+    return scanned;
+}
+
+Result<std::optional<FoundRecord>> findPickedProduct(const std::filesystem::path& archive, std::string_view row,
+                                                     const MovementDirection& direction) {
+    return findRecordByRow(archive, ProductRecord::kSize, row,
+                           [&direction](std::string& out, const std::uint8_t* record) {
+                               appendPickerRow(out, ProductView(record), direction);
+                           });
+}
+
+StockMove moveProductStock(const std::filesystem::path& archive, std::int64_t position, std::string_view pickedCode,
+                           std::string_view quantity, const MovementDirection& direction) {
+    StockMove move;
+    auto file = ArchiveFile::openOrCreate(archive, ProductRecord::kSize);
+    if (!file) return move;
+    const auto count = file->recordCount();
+    if (!count || position < 1 || position > *count) return move;
+
+    ProductRecord record;
+    StockMoveOutcome decided = StockMoveOutcome::AccessFailed;
+    std::string newStock;
+    // updateAt reads into `record` and writes `record` back, so the change is made on it directly.
+    const auto update = file->updateAt(position - 1, record.bytes(), [&](std::span<std::uint8_t>) {
+        decided = applyMove(record, pickedCode, quantity, direction.stockSign, newStock);
+        return decided == StockMoveOutcome::Moved;
+    });
+    if (!update) return move;
+    move.outcome = decided;
+    if (decided == StockMoveOutcome::Moved) {
+        move.newStock = std::move(newStock);
+        move.record = record;
+    }
+    return move;
+}
+
+}  // namespace scortavia

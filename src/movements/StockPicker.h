@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/ListRows.h"
+#include "common/Result.h"
+#include "movements/MovementDirection.h"
+#include "storage/ArchiveScan.h"
+#include "storage/ProductRecord.h"
+
+// The product picker of the movement cards: the list of the products and the one place where a
+// movement moves a product's stock.
+namespace scortavia {
+
+// A picker row: for goods-in the product search's row format A; for goods-out the same with the
+// selling price at the end instead of the cost.
+void appendPickerRow(std::string& out, const ProductView& product, const MovementDirection& direction);
+
+// Every product whose stock, trimmed, is not empty, in list order. A failure keeps the rows so far.
+Status fillPickerList(const std::filesystem::path& archive, const MovementDirection& direction, RowList& rows);
+
+// The product behind a picker row; the last of several identical rows.
+Result<std::optional<FoundRecord>> findPickedProduct(const std::filesystem::path& archive, std::string_view row,
+                                                     const MovementDirection& direction);
+
+enum class StockMoveOutcome {
+    Moved,         // the record was rewritten with the new stock
+    NotANumber,    // the quantity (or the stored stock) is not a number: nothing written
+    DoesNotFit,    // the new stock needs more than the field's 4 characters: nothing written
+    CodeChanged,   // the record at that position no longer holds the picked code: nothing written
+    AccessFailed,  // the archive could not be opened, read or written: nothing written
+};
+
+struct StockMove {
+    StockMoveOutcome outcome = StockMoveOutcome::AccessFailed;
+    std::string newStock;  // the stock now stored, when moved
+    ProductRecord record;  // the product as now stored, when moved
+};
+
+// Moves the stock of the product at `position` (1-based) by `quantity` in the direction's sense.
+// The record is read and rewritten under the lock on that record, and the new stock is computed from
+// the stock stored at that moment, so two copies of the program moving the same product at the same
+// time both count. A blank quantity or a blank stored stock counts as 0.
+StockMove moveProductStock(const std::filesystem::path& archive, std::int64_t position, std::string_view pickedCode,
+                           std::string_view quantity, const MovementDirection& direction);
+
+}  // namespace scortavia
