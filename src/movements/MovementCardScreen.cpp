@@ -127,6 +127,9 @@ void MovementCardScreen::buildForm(QGridLayout* grid) {
     }
     for (QLineEdit* box : {txtDataDoc, txtData}) box->setFixedWidth(110);
     txtNumDoc->setFixedWidth(180);
+    // Short fields get boxes of their length; the long texts take the width of the card.
+    txtCodice->setFixedWidth(280);
+    txtRecapiti->setFixedWidth(420);
     chkDaSaldare = new QCheckBox(QStringLiteral("Conto da saldare"), parent);
     chkDaSaldare->setObjectName(QStringLiteral("chkDaSaldare"));
     btnImpEsame =
@@ -138,16 +141,18 @@ void MovementCardScreen::buildForm(QGridLayout* grid) {
         grid->addWidget(captions[field], row, column, column > 0 ? Qt::AlignRight : Qt::Alignment());
         grid->addLayout(line, row, column + 1, 1, span);
     };
-    put(0, 0, M::NumDoc, lineOf({txtNumDoc, nullptr}), 1);
-    put(0, 2, M::DataDoc, lineOf({txtDataDoc, nullptr}), 1);
+    // The document's number and date on one line, as they stand on the document itself.
+    auto* document = lineOf({txtNumDoc, captions[M::DataDoc], txtDataDoc, nullptr});
+    document->insertSpacing(1, 24);
+    put(0, 0, M::NumDoc, document);
     put(1, 0, M::Fornitore, lineOf({txtFornitore}));
-    put(2, 0, M::Recapiti, lineOf({txtRecapiti}));
+    put(2, 0, M::Recapiti, lineOf({txtRecapiti, nullptr}));
     auto* rule = new QFrame(parent);
     rule->setFrameShape(QFrame::HLine);
     rule->setProperty("rule", true);
     grid->addWidget(rule, 3, 0, 1, 4);
     put(4, 0, M::Data, lineOf({txtData, nullptr}));
-    put(5, 0, M::Codice, lineOf({txtCodice, btnImpEsame}));
+    put(5, 0, M::Codice, lineOf({txtCodice, btnImpEsame, nullptr}));
     put(6, 0, M::Tipologia, lineOf({txtTipologia}));
     put(7, 0, M::Marca, lineOf({txtMarca}));
     put(8, 0, M::Descrizione, lineOf({txtDescrizione}));
