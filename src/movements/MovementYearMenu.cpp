@@ -98,6 +98,8 @@ MovementYearMenu::MovementYearMenu(ScreenRegistry& registry, const MovementDirec
     lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
     lblMemory->setText(toQString(kHomeToken));
 
+    // Enter in a year box moves to the row's "Apri"; Enter again presses it.
+    for (QPushButton* open : {btnApriLavoro, btnApriRiepLavoro}) open->setAutoDefault(true);
     enterMovesFocus({txtAnnoLavoro, btnApriLavoro});
     enterMovesFocus({txtAnnoRiepLavoro, btnApriRiepLavoro});
     connect(btnApriLavoro, &QPushButton::clicked, this, &MovementYearMenu::btnApriLavoroClick);

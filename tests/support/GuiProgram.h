@@ -1,17 +1,24 @@
 #pragma once
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "movements/MovementCardScreen.h"
+#include "movements/MovementDirection.h"
+#include "movements/MovementYearMenu.h"
 #include "products/TfrmMagazzino.h"
 #include "shell/Application.h"
 #include "shell/PasswordStore.h"
 #include "shell/TfrmAvvio.h"
 #include "shell/TfrmPassword.h"
+#include "storage/ArchivePaths.h"
+#include "storage/MovementRecord.h"
 #include "storage/ProductRecord.h"
 #include "support/GuiActions.h"
 #include "support/GuiRecorders.h"
@@ -33,6 +40,8 @@ public:
 
     explicit GuiProgram(const std::optional<std::string>& settings = settingsWith("SCORTAVIA")) {
         if (settings) writeBytes(folder.file("unins000.dll"), *settings);
+        // The screens as the user sees them: sizes and clipping depend on the style sheet.
+        Application::applyLook();
         program = std::make_unique<Application>(folder.path());
         program->registry().setEndProgramHandler([this] { ++ended; });
         program->start();
@@ -76,6 +85,31 @@ public:
         return recordAt<ProductRecord>(readBytes(productArchive()), index);
     }
 
+    // The year menu of one direction, opened from its tile on the main menu.
+    MovementYearMenu* openYearMenu(Direction direction) const {
+        return openFromMenu<MovementYearMenu>(std::string(movementDirection(direction).menuName).c_str());
+    }
+    // The movement card of `year`, opened as a user opens it: the year typed on the year menu, then "Apri".
+    MovementCardScreen* openMovementCard(const QString& year, Direction direction) const {
+        MovementYearMenu* yearMenu = openYearMenu(direction);
+        if (!yearMenu) return nullptr;
+        typeText(yearMenu->txtAnnoLavoro, year);
+        click(yearMenu->btnApriLavoro);
+        return shownAndActive<MovementCardScreen>(std::string(movementDirection(direction).cardName).c_str());
+    }
+
+    // The year archive of one direction in the program folder, and what it holds.
+    std::filesystem::path movementArchive(const QString& year, Direction direction) const {
+        return paths::movementArchive(folder.path(), year.toStdString(), direction);
+    }
+    void writeMovements(const QString& year, Direction direction, const std::vector<MovementRecord>& movements) const {
+        writeBytes(movementArchive(year, direction), archiveBytes(movements));
+    }
+    // The movement stored at `index` (from 0); an empty record when the archive is shorter.
+    MovementRecord storedMovement(const QString& year, Direction direction, std::size_t index) const {
+        return recordAt<MovementRecord>(readBytes(movementArchive(year, direction)), index);
+    }
+
     TempFolder folder;
     MessageRecorder messages;
     FileDialogRecorder files;
@@ -95,6 +129,17 @@ private:
         const bool shown = QTest::qVerify(area && area->isVisible(), "area->isVisible()", name, __FILE__, __LINE__);
         const bool active = shown && QTest::qVerify(QTest::qWaitForWindowActive(area), "qWaitForWindowActive(area)",
                                                     name, __FILE__, __LINE__);
+        return active ? area : nullptr;
+    }
+    // The work area `name` once a click elsewhere has opened it; nullptr, with the failure recorded, when not.
+    // Active as the application sees it: Qt Test counts a window active before its widgets know it.
+    template <class T>
+    T* shownAndActive(const char* name) const {
+        T* area = screen<T>(name);
+        const bool shown = QTest::qVerify(area && area->isVisible(), "area->isVisible()", name, __FILE__, __LINE__);
+        const bool active =
+            shown && QTest::qVerify(QTest::qWaitFor([area] { return QApplication::activeWindow() == area; }),
+                                    "QApplication::activeWindow() == area", name, __FILE__, __LINE__);
         return active ? area : nullptr;
     }
 };
@@ -117,6 +162,46 @@ protected:
 
     std::unique_ptr<GuiProgram> run;
     TfrmMagazzino* card = nullptr;
+};
+
+// The two directions of the movement screens, with the name each gives a row of a test's table.
+struct DirectionRow {
+    Direction direction;
+    const char* tag;
+};
+inline constexpr DirectionRow kDirectionRows[] = {{Direction::GoodsIn, "carico"}, {Direction::GoodsOut, "scarico"}};
+
+// A table with one row per direction, for behaviour the two share.
+inline void directionTable() {
+    QTest::addColumn<Direction>("direction");
+    for (const DirectionRow& row : kDirectionRows) QTest::newRow(row.tag) << row.direction;
+}
+
+// What the tests of the movement cards share: a fresh program for each test case, opened on the card of
+// one direction and year. A test class inherits it after QObject, calls openCard() at the start of each
+// case (the direction usually comes from the case's row) and endProgram() in cleanup().
+class MovementCardFixture {
+protected:
+    // False, with the failure recorded, when the card did not come up.
+    bool openCard(Direction direction, const QString& year = QStringLiteral("2023")) {
+        run = std::make_unique<GuiProgram>();
+        cardDirection = direction;
+        cardYear = year;
+        card = run->openMovementCard(year, direction);
+        return card != nullptr;
+    }
+    void endProgram() {
+        card = nullptr;
+        run.reset();
+    }
+    // The year archive the card works on.
+    std::filesystem::path archive() const { return run->movementArchive(cardYear, cardDirection); }
+    const MovementDirection& texts() const { return movementDirection(cardDirection); }
+
+    std::unique_ptr<GuiProgram> run;
+    MovementCardScreen* card = nullptr;
+    Direction cardDirection = Direction::GoodsIn;
+    QString cardYear;
 };
 
 // Fills the boxes a product card cannot be saved without; cost and price keep what they show.

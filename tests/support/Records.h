@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "storage/FixedRecord.h"
+#include "storage/MovementRecord.h"
 #include "storage/ProductRecord.h"
 
 namespace scortavia::test {
@@ -43,6 +44,22 @@ inline ProductRecord product(const std::string& code, const std::string& name = 
                                                      {P::Caratteristiche, "Nessuna"},
                                                      {P::Prezzo, "2,00"},
                                                      {P::Pagato, kFlagNo}});
+    return withFields(std::move(mandatory), fields);
+}
+
+// A movement with every field a movement card cannot be saved without, told apart by its party and code,
+// with `fields` stored over it.
+inline MovementRecord movement(const std::string& party, const std::string& code, Fields<MovementRecord> fields = {}) {
+    using M = MovementLayout;
+    MovementRecord mandatory = record<MovementRecord>({{M::Fornitore, party},
+                                                       {M::Data, "07/03/2024"},
+                                                       {M::Codice, code},
+                                                       {M::Tipologia, "Varie"},
+                                                       {M::Descrizione, "Nessuna"},
+                                                       {M::CostoUni, "1,00"},
+                                                       {M::Quant, "1"},
+                                                       {M::CostoTot, "1,00"},
+                                                       {M::DaSaldare, kFlagNo}});
     return withFields(std::move(mandatory), fields);
 }
 

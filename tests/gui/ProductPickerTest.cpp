@@ -1,0 +1,413 @@
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QtTest>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "movements/MovementCardScreen.h"
+#include "movements/MovementDirection.h"
+#include "movements/ProductPicker.h"
+#include "products/ProductCard.h"
+#include "support/GuiProgram.h"
+#include "support/Records.h"
+#include "ui/RowListModel.h"
+#include "ui/Widgets.h"
+
+using namespace scortavia;
+namespace fs = std::filesystem;
+
+namespace {
+
+using P = ProductLayout;
+
+const QString kNothingPicked =
+    QStringLiteral("Attenzione: selezionare un articolo dall'elenco prima di premere il pulsante di importazione.");
+const QString kNotANumber = QString::fromUtf8(
+    "Attenzione: la quantità indicata, o la giacenza registrata nella scheda del prodotto, non è un numero.\n\n"
+    "La giacenza del prodotto non è stata modificata.");
+const QString kCodeChanged = QString::fromUtf8(
+    "Attenzione: la scheda del prodotto scelto è stata modificata da un'altra postazione e non contiene più lo "
+    "stesso codice articolo.\n\nLa giacenza non è stata modificata: scegliere di nuovo l'articolo dall'elenco.");
+const QString kNoAccess = QString::fromUtf8(
+    "Attenzione: il sistema non permette di accedere all'archivio dei prodotti.\n\n"
+    "La giacenza del prodotto non è stata modificata.");
+const QString kStockOutOfRange = QString::fromUtf8(kMsgStockOutOfRange.data());
+
+// The product every import test picks: second in the archive, second in the list (A-0, VT-01, Z-9).
+constexpr int kPickedRow = 1;
+constexpr std::size_t kPickedIndex = 1;
+
+ProductRecord picked(const std::string& stock) {
+    return test::product("VT-01", "Vite",
+                         {{P::Giacenza, stock},
+                          {P::Costo, "0,25"},
+                          {P::Prezzo, "0,40"},
+                          {P::Tipologia, "Ferramenta"},
+                          {P::Caratteristiche, "Inox A2"}});
+}
+
+// The picked product between two others, so a move that spills into a neighbour shows.
+std::vector<ProductRecord> products(const std::string& stock) {
+    return {test::product("Z-9", "Zanca", {{P::Giacenza, "4"}}), picked(stock),
+            test::product("A-0", "Ancora", {{P::Giacenza, "1"}})};
+}
+
+// Clicks a row of the list with the mouse, as a user picks a product.
+void clickRow(ProductPicker* picker, int row, Qt::KeyboardModifiers modifiers = {}) {
+    const QPoint centre = picker->lstRecords->visualRect(picker->model()->index(row)).center();
+    QTest::mouseClick(picker->lstRecords->viewport(), Qt::LeftButton, modifiers, centre);
+}
+
+// What a refused import is given instead of a working archive.
+enum class Fault { None, CodeChanged, Immutable, Folder };
+
+// Makes a file immutable, even to root, for as long as it lives.
+class Immutable final {
+public:
+    explicit Immutable(fs::path file) : file_(std::move(file)) { made_ = run("+i") == 0; }
+    ~Immutable() {
+        if (made_) run("-i");
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool made() const { return made_; }
+
+private:
+    int run(const char* flag) const {
+        return std::system(("chattr " + std::string(flag) + " '" + file_.string() + "' 2>/dev/null").c_str());
+    }
+    fs::path file_;
+    bool made_ = false;
+};
+
+}  // namespace
+
+class ProductPickerTest : public QObject, private test::MovementCardFixture {
+    Q_OBJECT
+
+    bool openFetched() {
+        QFETCH(Direction, direction);
+        return openCard(direction);
+    }
+    // Opens the picker from the card and lets `steps` drive it while it is shown.
+    void openPicker(const std::function<void(ProductPicker*)>& steps) {
+        QVERIFY(test::withModal<ProductPicker>(card->btnImpEsame, steps));
+    }
+    std::string productBytes() const { return test::readBytes(run->productArchive()); }
+    // The archive of `before` with the picked product's stock replaced.
+    static std::string withStock(std::vector<ProductRecord> before, const std::string& stock) {
+        before[kPickedIndex].setText(P::Giacenza, stock);
+        return test::archiveBytes(before);
+    }
+    // Picks the product and imports `quantity` (typed, when given); whether the picker stayed open.
+    bool importPicked(const std::optional<QString>& quantity) {
+        bool stillOpen = true;
+        openPicker([&](ProductPicker* picker) {
+            clickRow(picker, kPickedRow);
+            if (quantity) test::typeText(picker->txtQuant, *quantity);
+            test::click(picker->btnImporta);
+            stillOpen = picker->isVisible();
+        });
+        return stillOpen;
+    }
+
+private Q_SLOTS:
+    void cleanup() { endProgram(); }
+
+    // clang-format off
+    void listsTheStockedProductsByCode_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QStringList>("endings");
+        QTest::newRow("carico") << Direction::GoodsIn
+                                << QStringList{"  Costo: € 0,25", "  Costo: € 3,10", "  Costo: € 1,00"};
+        QTest::newRow("scarico") << Direction::GoodsOut
+                                 << QStringList{"  Prezzo: € 0,40", "  Prezzo: € 4,90", "  Prezzo: € 1,50"};
+    }
+    // clang-format on
+    void listsTheStockedProductsByCode() {
+        QFETCH(QStringList, endings);
+        QVERIFY(openFetched());
+        run->writeProducts({
+            test::product("C-3", "Chiave", {{P::Giacenza, "5"}, {P::Costo, "3,10"}, {P::Prezzo, "4,90"}}),
+            test::product("A-1", "Vite", {{P::Giacenza, "12"}, {P::Costo, "0,25"}, {P::Prezzo, "0,40"}}),
+            test::product("B-2", "Tassello", {{P::Giacenza, ""}}),
+            test::product("D-4", "Nastro", {{P::Giacenza, "0"}, {P::Costo, "1,00"}, {P::Prezzo, "1,50"}}),
+            test::product("E-5", "Rondella", {{P::Giacenza, "  "}}),
+        });
+        QStringList rows;
+        openPicker([&](ProductPicker* picker) {
+            rows = picker->model()->texts();
+            QVERIFY(!picker->btnImporta->isEnabled());
+            QVERIFY(picker->txtTrova->hasFocus());
+        });
+        QCOMPARE(rows.size(), 3);
+        const QStringList codes = {"A-1", "C-3", "D-4"};
+        for (int i = 0; i < rows.size(); ++i) {
+            QVERIFY2(rows[i].startsWith("Cod. " + codes[i] + " "), qPrintable(rows[i]));
+            QVERIFY2(rows[i].endsWith(endings[i]), qPrintable(rows[i]));
+        }
+    }
+
+    void theCardsQuantityIsCarriedOver_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QString>("onCard");
+        QTest::addColumn<QString>("inPicker");
+        for (const test::DirectionRow& row : test::kDirectionRows) {
+            QTest::addRow("%s: 7", row.tag) << row.direction << "7"
+                                            << "7";
+            QTest::addRow("%s: trimmed", row.tag) << row.direction << " 12 "
+                                                  << "12";
+            QTest::addRow("%s: blank", row.tag) << row.direction << "  "
+                                                << "0";
+        }
+    }
+    void theCardsQuantityIsCarriedOver() {
+        QFETCH(QString, onCard);
+        QFETCH(QString, inPicker);
+        QVERIFY(openFetched());
+        run->writeProducts(products("12"));
+        card->txtQuant->setText(onCard);
+        QString shown;
+        openPicker([&](ProductPicker* picker) { shown = picker->txtQuant->text(); });
+        QCOMPARE(shown, inPicker);
+    }
+
+    void aClickPicksAndAKeyInTheFindBoxDrops_data() { test::directionTable(); }
+    void aClickPicksAndAKeyInTheFindBoxDrops() {
+        QVERIFY(openFetched());
+        run->writeProducts(products("12"));
+        openPicker([&](ProductPicker* picker) {
+            clickRow(picker, kPickedRow);
+            QCOMPARE(picker->txtCodice->text(), QStringLiteral("VT-01"));
+            QCOMPARE(picker->txtNome->text(), QStringLiteral("Vite"));
+            QCOMPARE(picker->txtGiacenza->text(), QStringLiteral("12"));
+            QCOMPARE(picker->lblPosizione->text(), QStringLiteral("2"));
+            QVERIFY(picker->btnImporta->isEnabled());
+            clickRow(picker, 0);
+            QCOMPARE(picker->txtCodice->text(), QStringLiteral("A-0"));
+            QCOMPARE(picker->lblPosizione->text(), QStringLiteral("3"));
+            picker->txtTrova->setFocus();
+            QTest::keyClick(picker->txtTrova, Qt::Key_V);
+            QCOMPARE(picker->txtTrova->text(), QStringLiteral("v"));
+            QVERIFY(picker->txtCodice->text().isEmpty());
+            QVERIFY(picker->txtNome->text().isEmpty());
+            QVERIFY(picker->txtGiacenza->text().isEmpty());
+            QVERIFY(picker->lblPosizione->text().isEmpty());
+            QVERIFY(!picker->btnImporta->isEnabled());
+        });
+        QVERIFY(run->messages.shown.empty());
+    }
+
+    // A click with Ctrl on the picked row takes its selection away but leaves the pick on show.
+    void importWithNoRowSelectedIsRefused_data() { test::directionTable(); }
+    void importWithNoRowSelectedIsRefused() {
+        QVERIFY(openFetched());
+        run->writeProducts(products("12"));
+        const std::string before = productBytes();
+        bool stillOpen = false;
+        openPicker([&](ProductPicker* picker) {
+            clickRow(picker, kPickedRow);
+            clickRow(picker, kPickedRow, Qt::ControlModifier);
+            QVERIFY(!picker->selectedRow());
+            test::click(picker->btnImporta);
+            stillOpen = picker->isVisible();
+        });
+        QVERIFY(stillOpen);
+        QCOMPARE(run->messages.texts(), QStringList{kNothingPicked});
+        QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
+        QCOMPARE(productBytes(), before);
+        QVERIFY(card->txtCodice->text().isEmpty());
+    }
+
+    // clang-format off
+    void importMovesTheStockAndFillsTheCard_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QString>("stock");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("newStock");
+        QTest::addColumn<QString>("cardQuantity");
+        QTest::addColumn<QString>("cardUnit");
+        QTest::newRow("carico: 12 + 5") << Direction::GoodsIn << "12" << "5" << "17" << "5" << "0,25";
+        QTest::newRow("scarico: 3 - 5") << Direction::GoodsOut << "3" << "5" << "-2" << "5" << "0,40";
+        QTest::newRow("carico: no quantity") << Direction::GoodsIn << "12" << "" << "12" << "0" << "0,25";
+        QTest::newRow("scarico: no quantity") << Direction::GoodsOut << "12" << "" << "12" << "0" << "0,40";
+        QTest::newRow("carico: 12 + 2,5") << Direction::GoodsIn << "12" << "2,5" << "14,5" << "2,5" << "0,25";
+        QTest::newRow("scarico: 12 - 2,5") << Direction::GoodsOut << "12" << "2,5" << "9,5" << "2,5" << "0,40";
+    }
+    // clang-format on
+    void importMovesTheStockAndFillsTheCard() {
+        QFETCH(QString, stock);
+        QFETCH(QString, quantity);
+        QFETCH(QString, newStock);
+        QFETCH(QString, cardQuantity);
+        QFETCH(QString, cardUnit);
+        QVERIFY(openFetched());
+        const std::vector<ProductRecord> before = products(stock.toStdString());
+        run->writeProducts(before);
+        card->txtCostoTot->setText("9,99");
+        QVERIFY(!importPicked(quantity));
+        QVERIFY(run->messages.shown.empty());
+        QCOMPARE(productBytes(), withStock(before, newStock.toStdString()));
+        QCOMPARE(card->txtCodice->text(), QStringLiteral("VT-01"));
+        QCOMPARE(card->txtTipologia->text(), QStringLiteral("Ferramenta"));
+        QCOMPARE(card->txtMarca->text(), QStringLiteral("Vite"));
+        QCOMPARE(card->txtDescrizione->text(), QStringLiteral("Inox A2"));
+        QCOMPARE(card->txtCostoUni->text(), cardUnit);
+        QCOMPARE(card->txtQuant->text(), cardQuantity);
+        QCOMPARE(card->txtCostoTot->text(), QStringLiteral("9,99"));
+        QVERIFY(card->lblPosizione->text().isEmpty());
+    }
+
+    // The second opening takes the card's quantity, which the first import put there.
+    void importingTwiceMovesTwice_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QString>("newStock");
+        QTest::newRow("carico") << Direction::GoodsIn << "14";
+        QTest::newRow("scarico") << Direction::GoodsOut << "6";
+    }
+    void importingTwiceMovesTwice() {
+        QFETCH(QString, newStock);
+        QVERIFY(openFetched());
+        const std::vector<ProductRecord> before = products("10");
+        run->writeProducts(before);
+        QVERIFY(!importPicked(QStringLiteral("2")));
+        QVERIFY(!importPicked(std::nullopt));
+        QCOMPARE(productBytes(), withStock(before, newStock.toStdString()));
+        QVERIFY(run->messages.shown.empty());
+    }
+
+    void identicalRowsMoveOnlyTheLaterRecord_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QString>("newStock");
+        QTest::newRow("carico") << Direction::GoodsIn << "13";
+        QTest::newRow("scarico") << Direction::GoodsOut << "7";
+    }
+    void identicalRowsMoveOnlyTheLaterRecord() {
+        QFETCH(QString, newStock);
+        QVERIFY(openFetched());
+        // Told apart only by a field no row shows.
+        const ProductRecord first = test::withFields(picked("10"), {{P::Note, "primo"}});
+        const ProductRecord other = test::product("A-0", "Ancora", {{P::Giacenza, "1"}});
+        const ProductRecord second = test::withFields(picked("10"), {{P::Note, "secondo"}});
+        run->writeProducts({first, other, second});
+        QStringList rows;
+        QString position;
+        openPicker([&](ProductPicker* picker) {
+            rows = picker->model()->texts();
+            clickRow(picker, 1);
+            position = picker->lblPosizione->text();
+            test::typeText(picker->txtQuant, "3");
+            test::click(picker->btnImporta);
+        });
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[1], rows[2]);
+        QCOMPARE(position, QStringLiteral("3"));
+        const ProductRecord moved = test::withFields(second, {{P::Giacenza, newStock.toStdString()}});
+        QCOMPARE(productBytes(), test::archiveBytes(std::vector{first, other, moved}));
+    }
+
+    void refusedImportsChangeNothing_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QString>("stock");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("carico: beyond 9999") << Direction::GoodsIn << "9998"
+                                             << "5" << Fault::None << kStockOutOfRange;
+        QTest::newRow("scarico: below -999") << Direction::GoodsOut << "-998"
+                                             << "5" << Fault::None << kStockOutOfRange;
+        for (const test::DirectionRow& row : test::kDirectionRows) {
+            QTest::addRow("%s: words in the quantity", row.tag) << row.direction << "12"
+                                                                << "3 pezzi" << Fault::None << kNotANumber;
+            QTest::addRow("%s: code changed since the click", row.tag) << row.direction << "12"
+                                                                       << "5" << Fault::CodeChanged << kCodeChanged;
+            QTest::addRow("%s: archive immutable", row.tag) << row.direction << "12"
+                                                            << "5" << Fault::Immutable << kNoAccess;
+            QTest::addRow("%s: archive replaced by a folder", row.tag) << row.direction << "12"
+                                                                       << "5" << Fault::Folder << kNoAccess;
+        }
+    }
+    void refusedImportsChangeNothing() {
+        QFETCH(QString, stock);
+        QFETCH(QString, quantity);
+        QFETCH(Fault, fault);
+        QFETCH(QString, warning);
+        QVERIFY(openFetched());
+        run->writeProducts(products(stock.toStdString()));
+        const fs::path archive = run->productArchive();
+        if (fault == Fault::Immutable && !Immutable(archive).made()) {
+            QSKIP("this filesystem cannot make a file immutable");
+        }
+        std::string expected = productBytes();
+        std::unique_ptr<Immutable> locked;
+        const fs::path aside = archive.string() + ".aside";
+        bool stillOpen = false;
+        bool folderKept = false;
+        QString shownStock;
+        openPicker([&](ProductPicker* picker) {
+            clickRow(picker, kPickedRow);
+            test::typeText(picker->txtQuant, quantity);
+            switch (fault) {
+                case Fault::None:
+                    break;
+                case Fault::CodeChanged: {
+                    std::vector<ProductRecord> changed = products(stock.toStdString());
+                    changed[kPickedIndex].setText(P::Codice, "VT-02");
+                    run->writeProducts(changed);
+                    expected = productBytes();
+                    break;
+                }
+                case Fault::Immutable:
+                    locked = std::make_unique<Immutable>(archive);
+                    break;
+                case Fault::Folder:
+                    fs::rename(archive, aside);
+                    fs::create_directory(archive);
+                    break;
+            }
+            test::click(picker->btnImporta);
+            stillOpen = picker->isVisible();
+            shownStock = picker->txtGiacenza->text();
+            folderKept = fs::is_directory(archive) && fs::is_empty(archive);
+        });
+        locked.reset();
+        if (fault == Fault::Folder) {
+            QVERIFY(folderKept);
+            fs::remove(archive);
+            fs::rename(aside, archive);
+        }
+        QVERIFY(stillOpen);
+        QCOMPARE(run->messages.texts(), QStringList{warning});
+        QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
+        QCOMPARE(productBytes(), expected);
+        QCOMPARE(shownStock, stock);
+        QVERIFY(card->txtCodice->text().isEmpty());
+        QCOMPARE(card->txtQuant->text(), QStringLiteral("0"));
+    }
+
+    void printsTheList_data() { test::directionTable(); }
+    void printsTheList() {
+        QVERIFY(openFetched());
+        run->writeProducts(products("12"));
+        QStringList shown;
+        openPicker([&](ProductPicker* picker) {
+            shown = picker->model()->texts();
+            test::click(picker->btnStampa);
+        });
+        QCOMPARE(shown.size(), 3);
+        QCOMPARE(run->printer.jobs.size(), std::size_t(1));
+        QCOMPARE(run->printer.jobs[0].text("txtTitolo"), QStringLiteral("Riepilogo merce in magazzino"));
+        QCOMPARE(run->printer.jobs[0].linesOnAllPages("txtRiepilogo"), shown);
+    }
+};
+
+QTEST_MAIN(ProductPickerTest)
+#include "ProductPickerTest.moc"
