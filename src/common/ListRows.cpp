@@ -231,6 +231,13 @@ std::vector<std::uint32_t> listOrder(std::size_t count, const RowAt& rowAt) {
 
 }  // namespace
 
+void blankControls(std::string& row, std::size_t from) {
+    for (std::size_t i = from; i < row.size(); ++i) {
+        // Bytes below 0x20 never occur inside a UTF-8 sequence.
+        if (static_cast<unsigned char>(row[i]) < 0x20) row[i] = ' ';
+    }
+}
+
 bool listOrderLess(std::string_view a, std::string_view b) { return compareFrom(a, b, 0) < 0; }
 
 void sortListRows(std::vector<std::string>& rows) {

@@ -19,6 +19,10 @@ std::string fitField(std::string_view value, std::size_t width);
 // built by appending each value straight from its record field.
 void fitTail(std::string& row, std::size_t from, std::size_t width);
 
+// Control characters (tab, line feed...) that another tool may have stored inside a field become blanks
+// from byte `from` to the end of `row`, so a row never spans two lines on screen or on paper.
+void blankControls(std::string& row, std::size_t from);
+
 // Order of every list: character by character after turning a-z into A-Z (nothing else changes), then by the
 // character's Windows-1252 code, the code it is stored with in the archives ("€" 0x80 before "À" 0xC0); a prefix
 // comes first. A character the code page cannot hold (never in rows built from records: it was stored as "?") comes

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "common/Numbers.h"
+#include "movements/MovementListScreens.h"
 #include "movements/ProductPicker.h"
 #include "ui/BoxBehaviour.h"
 #include "ui/MessageService.h"
@@ -192,6 +193,8 @@ void MovementCardScreen::wireBoxes() {
 
     connect(btnCalcola, &PictureButton::clicked, this, &MovementCardScreen::btnCalcolaClick);
     connect(btnImpEsame, &PictureButton::clicked, this, &MovementCardScreen::btnImpEsameClick);
+    connect(cmdTrova, &CaptionButton::clicked, this, &MovementCardScreen::cmdTrovaClick);
+    connect(cmdListino, &CaptionButton::clicked, this, &MovementCardScreen::cmdListinoClick);
 }
 
 std::filesystem::path MovementCardScreen::archivePath() const {
@@ -257,6 +260,14 @@ void MovementCardScreen::btnImpEsameClick() {
     if (const QString quantity = txtQuant->text().trimmed(); !quantity.isEmpty()) picker->txtQuant->setText(quantity);
     picker->exec();
 }
+
+void MovementCardScreen::cmdTrovaClick() {
+    auto search = makeMovementSearch(registry(), *this);
+    search->lblMemory->setText(toQString(direction_.token));
+    search->exec();
+}
+
+void MovementCardScreen::cmdListinoClick() { makeOpenAccounts(registry(), *this)->exec(); }
 
 void MovementCardScreen::importProduct(const ProductView& product, const QString& quantity) {
     txtCodice->setText(QString::fromStdString(product.text(ProductLayout::Codice)));

@@ -57,13 +57,17 @@ public:
 
     void btnCalcolaClick();
     void btnImpEsameClick();
+    void cmdTrovaClick();
+    void cmdListinoClick();
+
+    // The year archive named by lblFile, read by the card and by the lists it opens.
+    std::filesystem::path archivePath() const override;
 
     void importProduct(const ProductView& product, const QString& quantity) override;
 
 protected:
     MovementCardScreen(ScreenRegistry& registry, const MovementDirection& direction);
 
-    std::filesystem::path archivePath() const override;
     void clearControls() override;
     void putOnCard(std::span<const std::uint8_t> record) override;
     void fillRecord(std::span<std::uint8_t> record) const override;

@@ -48,6 +48,21 @@ struct MovementDirection {
     int stockSign;                     // +1: the quantity comes in, -1: it goes out
     ProductLayout::Field copiedValue;  // into the card's unit value: the cost, or the selling price
     std::string_view rowValueLiteral;  // before that value at the end of a picker row
+
+    // Movement search and open accounts.
+    std::string_view searchName;
+    std::string_view searchCaption;
+    std::string_view searchDateLabel;
+    std::string_view searchUnitLabel;
+    std::string_view searchPrintTitle;
+    std::string_view openAccountsName;
+
+    // Card printing; the party, contact, date and quantity rows print the card's own captions.
+    std::string_view printName;
+    std::string_view printTemplate;
+    std::string_view printTitle;
+    std::string_view printUnitCaption;
+    std::string_view printTotalCaption;
 };
 
 inline constexpr MovementDirection kGoodsIn{
@@ -82,6 +97,17 @@ inline constexpr MovementDirection kGoodsIn{
     .stockSign = +1,
     .copiedValue = ProductLayout::Costo,
     .rowValueLiteral = "  Costo: € ",
+    .searchName = "frmTrovaCarichi",
+    .searchCaption = " Trova operazioni di carico in archivio",
+    .searchDateLabel = "Data carico (gg/mm/aaaa):",
+    .searchUnitLabel = "Costo unitario: €",
+    .searchPrintTitle = "Riepilogo operazioni di carico",
+    .openAccountsName = "frmSospese",
+    .printName = "frmStampaCarico",
+    .printTemplate = "Scheda Carico Merce",
+    .printTitle = "SCHEDA CARICO MERCE",
+    .printUnitCaption = "Costo unitario:",
+    .printTotalCaption = "Costo totale:",
 };
 
 inline constexpr MovementDirection kGoodsOut{
@@ -116,6 +142,17 @@ inline constexpr MovementDirection kGoodsOut{
     .stockSign = -1,
     .copiedValue = ProductLayout::Prezzo,
     .rowValueLiteral = "  Prezzo: € ",
+    .searchName = "frmTrovaScarichi",
+    .searchCaption = " Trova operazioni di scarico in archivio",
+    .searchDateLabel = "Data scarico (gg/mm/aaaa):",
+    .searchUnitLabel = "Prezzo unitario: €",
+    .searchPrintTitle = "Riepilogo operazioni di scarico",
+    .openAccountsName = "frmSospeseSca",
+    .printName = "frmStampaScarico",
+    .printTemplate = "Scheda Scarico Merce",
+    .printTitle = "SCHEDA SCARICO MERCE",
+    .printUnitCaption = "Prezzo unitario:",
+    .printTotalCaption = "Prezzo totale:",
 };
 
 const MovementDirection& movementDirection(Direction direction);

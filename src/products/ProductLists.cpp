@@ -5,6 +5,7 @@
 #include "common/Numbers.h"
 #include "common/TextRules.h"
 #include "products/ProductRows.h"
+#include "storage/RecordSearch.h"
 
 namespace scortavia {
 namespace {
@@ -49,25 +50,6 @@ Status fillList(const std::filesystem::path& archive, RowList& rows, RowFormat f
 
 }  // namespace
 
-int filledSearchFields(const SearchTexts& texts) {
-    int filled = 0;
-    for (const std::string& t : texts) filled += trimBlanks(t).empty() ? 0 : 1;
-    return filled;
-}
-
-bool matchesSearch(const ProductView& product, const SearchTexts& texts, int filled) {
-    if (filled == 0) return true;
-    int matching = 0;
-    std::string value;
-    for (std::size_t i = 0; i < kSearchFields.size(); ++i) {
-        if (texts[i].empty()) continue;
-        value.clear();
-        product.appendText(kSearchFields[i], value);
-        if (containsFoldedAZ(value, texts[i])) ++matching;
-    }
-    return matching >= filled;
-}
-
 void appendProductRow(std::string& out, const ProductView& product, RowFormat format) {
     if (format == RowFormat::A) {
         appendProductRowA(out, product);
@@ -77,9 +59,9 @@ void appendProductRow(std::string& out, const ProductView& product, RowFormat fo
 }
 
 Status fillSearchList(const std::filesystem::path& archive, const SearchTexts& texts, RowList& rows) {
-    const int filled = filledSearchFields(texts);
+    const RecordSearch<ProductLayout> search(kSearchFields, texts);
     return fillList(archive, rows, RowFormat::A,
-                    [&](const ProductView& p) -> std::optional<bool> { return matchesSearch(p, texts, filled); });
+                    [&](const ProductView& p) -> std::optional<bool> { return search.matches(p); });
 }
 
 Status fillUnderStockList(const std::filesystem::path& archive, RowList& rows) {

@@ -14,7 +14,7 @@
 
 namespace scortavia {
 
-// The ten search fields of the product search, in the order of the screen.
+// The ten search fields of the product search, in the order of the screen (see RecordSearch).
 inline constexpr std::array<ProductLayout::Field, 10> kSearchFields = {
     ProductLayout::Codice,          ProductLayout::Costo,        ProductLayout::Nome,  ProductLayout::Tipologia,
     ProductLayout::Caratteristiche, ProductLayout::Collocazione, ProductLayout::Ditta, ProductLayout::Agente,
@@ -22,13 +22,6 @@ inline constexpr std::array<ProductLayout::Field, 10> kSearchFields = {
 
 // The search texts exactly as typed, one per search field.
 using SearchTexts = std::array<std::string, kSearchFields.size()>;
-
-// A field counts as filled when its text, trimmed, is not empty.
-int filledSearchFields(const SearchTexts& texts);
-
-// A product is listed when at least `filled` of its fields contain their search text as typed
-// (A to Z folded, an empty text never matching): with nothing filled, every product.
-bool matchesSearch(const ProductView& product, const SearchTexts& texts, int filled);
 
 enum class RowFormat { A, B };
 void appendProductRow(std::string& out, const ProductView& product, RowFormat format);

@@ -1,5 +1,7 @@
 #include "products/ProductRows.h"
 
+#include "common/ListRows.h"
+
 namespace scortavia {
 namespace {
 
@@ -23,6 +25,7 @@ void cost(std::string& row, const ProductView& product) { lastValue(row, product
 
 void appendProductRowAEndingWith(std::string& row, const ProductView& product, std::string_view literal,
                                  P::Field value) {
+    const std::size_t start = row.size();
     column(row, "Cod. ", product, P::Codice, 22);
     column(row, "  ", product, P::Nome, 34);
     column(row, "  Cat. ", product, P::Tipologia, 22);
@@ -30,6 +33,7 @@ void appendProductRowAEndingWith(std::string& row, const ProductView& product, s
     column(row, "  Pagato: ", product, P::Pagato, 2);
     column(row, "  Scad. ", product, P::DataSca, 10);
     lastValue(row, product, literal, value);
+    blankControls(row, start);
 }
 
 void appendProductRowA(std::string& row, const ProductView& product) {
@@ -37,6 +41,7 @@ void appendProductRowA(std::string& row, const ProductView& product) {
 }
 
 void appendProductRowB(std::string& row, const ProductView& product) {
+    const std::size_t start = row.size();
     column(row, "Cod. ", product, P::Codice, 20);
     column(row, "  ", product, P::Nome, 30);
     column(row, "  ", product, P::Tipologia, 20);
@@ -44,6 +49,7 @@ void appendProductRowB(std::string& row, const ProductView& product) {
     column(row, "  ", product, P::Ditta, 24);
     column(row, "  Scad. ", product, P::DataSca, 10);
     cost(row, product);
+    blankControls(row, start);
 }
 
 std::string productRowA(const ProductView& product) {

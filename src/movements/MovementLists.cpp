@@ -1,0 +1,77 @@
+#include "movements/MovementLists.h"
+
+#include <functional>
+
+#include "common/TextRules.h"
+#include "storage/RecordSearch.h"
+
+namespace scortavia {
+namespace {
+
+using M = MovementLayout;
+
+// Room for a row per record up front costs less than growing a buffer of megabytes again and again.
+constexpr std::size_t kRowBytes = 150;
+
+Status fillList(const std::filesystem::path& archive, RowList& rows,
+                const std::function<bool(const MovementView&)>& listed) {
+    rows.clear();
+    return scanArchive(
+        archive, MovementRecord::kSize,
+        [&](const std::uint8_t* record, std::int64_t) {
+            const MovementView movement(record);
+            if (listed(movement)) {
+                appendMovementRow(rows.startRow(), movement);
+                rows.endRow();
+            }
+            return true;
+        },
+        [&rows](std::int64_t count) { rows.reserve(static_cast<std::size_t>(count), kRowBytes); });
+}
+
+}  // namespace
+
+void appendMovementRow(std::string& row, const MovementView& movement) {
+    const std::size_t start = row.size();
+    row += "Data: ";
+    movement.appendFitted(M::Data, 10, row);
+    row += "  Cod. ";
+    movement.appendFitted(M::Codice, 18, row);
+    row += "  Quant. ";
+    movement.appendFitted(M::Quant, 10, row);
+    row += "  Tipo ";
+    movement.appendFitted(M::Tipologia, 28, row);
+    row += "  ";
+    movement.appendFitted(M::Descrizione, 37, row);
+    row += "  Tot. € ";
+    movement.appendText(M::CostoTot, row);  // trimmed, never cut
+    blankControls(row, start);
+}
+
+std::string movementRow(const MovementView& movement) {
+    std::string row;
+    appendMovementRow(row, movement);
+    return row;
+}
+
+bool isOpenAccount(const MovementView& movement) {
+    // "Sì" as stored in Windows-1252: compared without decoding, for every record of the archive.
+    return trimBlanks(movement.stored(M::DaSaldare)) == "S\xEC";
+}
+
+Status fillMovementSearchList(const std::filesystem::path& archive, const MovementSearchTexts& texts, RowList& rows) {
+    const RecordSearch<MovementLayout> search(kMovementSearchFields, texts);
+    return fillList(archive, rows, [&search](const MovementView& m) { return search.matches(m); });
+}
+
+Status fillOpenAccountsList(const std::filesystem::path& archive, RowList& rows) {
+    return fillList(archive, rows, &isOpenAccount);
+}
+
+Result<std::optional<FoundRecord>> findMovementByRow(const std::filesystem::path& archive, std::string_view row) {
+    return findRecordByRow(archive, MovementRecord::kSize, row, [](std::string& out, const std::uint8_t* record) {
+        appendMovementRow(out, MovementView(record));
+    });
+}
+
+}  // namespace scortavia
