@@ -1,16 +1,18 @@
-// The goods-in card and its product picker on big archives: the picker filled from 100,000 products
-// (button to painted list), and the card's arrows and Save on a 100,000-movement year archive
-// (294 MB) against a 1,000-movement one.
+// The goods-in card and the lists it opens on big archives: the picker filled from 100,000 products
+// (button to painted list); the card's arrows and Save on a 100,000-movement year archive (294 MB)
+// against a 1,000-movement one; the movement search and the open accounts on the 100,000-movement one.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <chrono>
 #include <cstdio>
 #include <memory>
 
 #include "BenchArchive.h"
 #include "movements/MovementCardScreen.h"
+#include "movements/MovementListScreens.h"
 #include "movements/ProductPicker.h"
 #include "ui/MessageService.h"
 #include "ui/ScreenRegistry.h"
@@ -80,8 +82,59 @@ void BM_CardSave(benchmark::State& state) {
     runCard(state, [](MovementCardScreen& card) { card.saveCard(); });
 }
 
+// "Cerca" pressed to the painted list; `fill` types into the search boxes.
+void runSearch(benchmark::State& state, const std::function<void(MovementSearch&)>& fill) {
+    const int movements = static_cast<int>(state.range(0));
+    Card c(movements);
+    double raw = 0;
+    for (auto _ : state) {
+        raw += rawReadSeconds(movementArchiveOf(movements));
+        auto search = makeMovementSearch(c.registry, *c.card);
+        search->lblMemory->setText(QStringLiteral("carichi"));
+        search->show();
+        fill(*search);
+        QApplication::processEvents();
+        state.SetIterationTime(seconds([&] {
+            search->btnCercaClick();
+            QApplication::processEvents();
+        }));
+        search->close();
+    }
+    state.counters["raw_ms"] = raw / static_cast<double>(state.iterations()) * 1e3;
+}
+
+void BM_SearchNothingFilled(benchmark::State& state) {
+    runSearch(state, [](MovementSearch&) {});
+    state.SetLabel("every movement listed");
+}
+void BM_SearchOneField(benchmark::State& state) {
+    runSearch(state, [](MovementSearch& search) { search.txtDescrizione->setText(QStringLiteral("lotto 1")); });
+    state.SetLabel("description");
+}
+
+// The card's "Da saldare" pressed to the painted list (a quarter of the movements are listed).
+void BM_OpenAccountsShown(benchmark::State& state) {
+    const int movements = static_cast<int>(state.range(0));
+    Card c(movements);
+    double raw = 0;
+    for (auto _ : state) {
+        raw += rawReadSeconds(movementArchiveOf(movements));
+        std::unique_ptr<OpenAccounts> list;
+        state.SetIterationTime(seconds([&] {
+            list = makeOpenAccounts(c.registry, *c.card);
+            list->show();
+            QApplication::processEvents();
+        }));
+        list->close();
+    }
+    state.counters["raw_ms"] = raw / static_cast<double>(state.iterations()) * 1e3;
+}
+
 }  // namespace
 
+BENCHMARK(BM_SearchNothingFilled)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+BENCHMARK(BM_SearchOneField)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+BENCHMARK(BM_OpenAccountsShown)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 BENCHMARK(BM_PickerShown)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 BENCHMARK(BM_CardFirst)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CardLast)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);

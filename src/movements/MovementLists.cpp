@@ -11,7 +11,7 @@ namespace {
 using M = MovementLayout;
 
 // Room for a row per record up front costs less than growing a buffer of megabytes again and again.
-constexpr std::size_t kRowBytes = 150;
+constexpr std::size_t kRowBytes = 168;  // 151 characters of columns, the euro sign and a total
 
 Status fillList(const std::filesystem::path& archive, RowList& rows,
                 const std::function<bool(const MovementView&)>& listed) {
