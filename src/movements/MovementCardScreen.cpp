@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "common/Numbers.h"
+#include "movements/MovementCardPrint.h"
 #include "movements/MovementListScreens.h"
 #include "movements/ProductPicker.h"
 #include "ui/BoxBehaviour.h"
@@ -195,6 +196,7 @@ void MovementCardScreen::wireBoxes() {
     connect(btnImpEsame, &PictureButton::clicked, this, &MovementCardScreen::btnImpEsameClick);
     connect(cmdTrova, &CaptionButton::clicked, this, &MovementCardScreen::cmdTrovaClick);
     connect(cmdListino, &CaptionButton::clicked, this, &MovementCardScreen::cmdListinoClick);
+    connect(cmdStampa, &CaptionButton::clicked, this, &MovementCardScreen::cmdStampaClick);
 }
 
 std::filesystem::path MovementCardScreen::archivePath() const {
@@ -268,6 +270,8 @@ void MovementCardScreen::cmdTrovaClick() {
 }
 
 void MovementCardScreen::cmdListinoClick() { makeOpenAccounts(registry(), *this)->exec(); }
+
+void MovementCardScreen::cmdStampaClick() { makeMovementPrintDialog(registry(), this, direction_)->exec(); }
 
 void MovementCardScreen::importProduct(const ProductView& product, const QString& quantity) {
     txtCodice->setText(QString::fromStdString(product.text(ProductLayout::Codice)));

@@ -59,6 +59,7 @@ public:
     void btnImpEsameClick();
     void cmdTrovaClick();
     void cmdListinoClick();
+    void cmdStampaClick();
 
     // The year archive named by lblFile, read by the card and by the lists it opens.
     std::filesystem::path archivePath() const override;

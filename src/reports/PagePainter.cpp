@@ -259,7 +259,7 @@ void PagePainter::paint(const ReportPage& page) {
             case ReportObject::Kind::Box: {
                 const auto& box = static_cast<const BoxObject&>(*placed.source);
                 painter_.setPen(QPen(box.border, box.widthMm * pxPerMm_));
-                painter_.setBrush(Qt::NoBrush);
+                painter_.setBrush(box.fill.alpha() > 0 ? QBrush(box.fill) : QBrush(Qt::NoBrush));
                 painter_.drawRect(rect);
                 break;
             }

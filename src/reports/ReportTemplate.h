@@ -94,6 +94,7 @@ class BoxObject final : public ReportObject {
 public:
     BoxObject(QString name, QRectF mm) : ReportObject(Kind::Box, std::move(name), mm) {}
     QColor border = kRuleGrey;
+    QColor fill = Qt::transparent;  // painted under the border
     double widthMm = 0.3;
 };
 
