@@ -33,6 +33,7 @@ bench: build
 	$(BUILD)/bench/scortavia_bench_photo
 	$(BUILD)/bench/scortavia_bench_print
 	$(BUILD)/bench/scortavia_bench_movements
+	$(BUILD)/bench/scortavia_bench_summaries
 
 SOURCES = $(shell find src tests bench -name '*.cpp' -o -name '*.h')
 

@@ -63,6 +63,14 @@ struct MovementDirection {
     std::string_view printTitle;
     std::string_view printUnitCaption;
     std::string_view printTotalCaption;
+
+    // Summary over a period: the period screen is summaryName.
+    std::string_view periodCaption;
+    std::string_view periodAllGoods;  // how to summarise every product
+    std::string_view summaryListName;
+    std::string_view summaryListCaption;
+    std::string_view summaryPrintTitle;  // followed by the code filter
+    std::string_view summaryHelpTitle;
 };
 
 inline constexpr MovementDirection kGoodsIn{
@@ -108,6 +116,14 @@ inline constexpr MovementDirection kGoodsIn{
     .printTitle = "SCHEDA CARICO MERCE",
     .printUnitCaption = "Costo unitario:",
     .printTotalCaption = "Costo totale:",
+    .periodCaption = " Scortavia - Riepilogo movimenti di carico merce",
+    .periodAllGoods =
+        "Per ottenere il riepilogo dei movimenti di carico riguardanti tutta la merce, non indicare "
+        "nessun codice articolo.",
+    .summaryListName = "frmRiepilogoCarico",
+    .summaryListCaption = " Scortavia - Riepilogo movimenti di carico merce",
+    .summaryPrintTitle = "Movimenti di carico merce - Codice articolo: ",
+    .summaryHelpTitle = "App Riepilogo movimenti di carico merce",
 };
 
 inline constexpr MovementDirection kGoodsOut{
@@ -153,6 +169,14 @@ inline constexpr MovementDirection kGoodsOut{
     .printTitle = "SCHEDA SCARICO MERCE",
     .printUnitCaption = "Prezzo unitario:",
     .printTotalCaption = "Prezzo totale:",
+    .periodCaption = " Scortavia - Riepilogo movimenti di scarico merce",
+    .periodAllGoods =
+        "Per ottenere il riepilogo dei movimenti di scarico riguardanti tutta la merce, non indicare "
+        "nessun codice articolo.",
+    .summaryListName = "frmRiepilogoScarico",
+    .summaryListCaption = " Scortavia - Riepilogo movimenti di scarico merce",
+    .summaryPrintTitle = "Movimenti di scarico merce - Codice articolo: ",
+    .summaryHelpTitle = "App Riepilogo movimenti di scarico merce",
 };
 
 const MovementDirection& movementDirection(Direction direction);

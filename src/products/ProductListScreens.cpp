@@ -1,9 +1,11 @@
 #include "products/ProductListScreens.h"
 
 #include <QLabel>
+#include <QTimer>
 
 #include "storage/ArchivePaths.h"
 #include "ui/HandOver.h"
+#include "ui/MessageService.h"
 #include "ui/RecordTarget.h"
 #include "ui/ScreenRegistry.h"
 
@@ -58,7 +60,17 @@ void watchProducts(ListScreen& list, const ScreenRegistry& registry, ProductFill
 TfrmSottoscorta::TfrmSottoscorta(ScreenRegistry& registry, QWidget* owner)
     : ListScreen(owner,
                  {.name = "frmSottoscorta", .caption = " Merce in esaurimento", .printTitle = "Merce in esaurimento"}) {
-    watchProducts(*this, registry, &fillUnderStockList, RowFormat::A);
+    fillWhenShown([this, archive = archiveOf(registry)](RowList& rows) {
+        SkippedRecords skipped;
+        Status filled = fillUnderStockList(archive, rows, &skipped);
+        if (!skipped.empty()) {
+            // Once the list is on screen, so the warning stands over the rows it is about.
+            QTimer::singleShot(
+                0, this, [this, text = skippedRecordsWarning(skipped, false)] { MessageService::warning(this, text); });
+        }
+        return filled;
+    });
+    openRowsIn(productOfRow(registry, RowFormat::A), productCard(registry));
 }
 
 TfrmDaSaldare::TfrmDaSaldare(ScreenRegistry& registry, QWidget* owner)

@@ -25,19 +25,18 @@ Status scanProducts(const std::filesystem::path& archive,
         });
 }
 
+// `listed` answers nothing for a record it cannot judge: that record is left out, and counted in `skipped`.
 Status fillList(const std::filesystem::path& archive, RowList& rows, RowFormat format,
-                const std::function<std::optional<bool>(const ProductView&)>& listed) {
+                const std::function<std::optional<bool>(const ProductView&)>& listed,
+                SkippedRecords* skipped = nullptr) {
     rows.clear();
-    Status stopped = Status::success();
     Status scanned = scanProducts(
         archive,
-        [&](const ProductView& product, std::int64_t) {
+        [&](const ProductView& product, std::int64_t index) {
             const std::optional<bool> take = listed(product);
             if (!take) {
-                stopped = Status::failure("a stock or warning level is not a number");
-                return false;
-            }
-            if (*take) {
+                if (skipped) skipped->add(index + 1);
+            } else if (*take) {
                 appendProductRow(rows.startRow(), product, format);
                 rows.endRow();
             }
@@ -45,7 +44,7 @@ Status fillList(const std::filesystem::path& archive, RowList& rows, RowFormat f
         },
         &rows);
     rows.sort();
-    return scanned ? stopped : scanned;
+    return scanned;
 }
 
 }  // namespace
@@ -64,13 +63,16 @@ Status fillSearchList(const std::filesystem::path& archive, const SearchTexts& t
                     [&](const ProductView& p) -> std::optional<bool> { return search.matches(p); });
 }
 
-Status fillUnderStockList(const std::filesystem::path& archive, RowList& rows) {
-    return fillList(archive, rows, RowFormat::A, [](const ProductView& p) -> std::optional<bool> {
-        const auto stock = parseDecimalComma(p.text(P::Giacenza));
-        const auto level = parseDecimalComma(p.text(P::Avviso));
-        if (!stock || !level) return std::nullopt;
-        return *stock <= *level;
-    });
+Status fillUnderStockList(const std::filesystem::path& archive, RowList& rows, SkippedRecords* skipped) {
+    return fillList(
+        archive, rows, RowFormat::A,
+        [](const ProductView& p) -> std::optional<bool> {
+            const auto stock = parseDecimalComma(p.text(P::Giacenza));
+            const auto level = parseDecimalComma(p.text(P::Avviso));
+            if (!stock || !level) return std::nullopt;
+            return *stock <= *level;
+        },
+        skipped);
 }
 
 Status fillUnpaidList(const std::filesystem::path& archive, RowList& rows) {

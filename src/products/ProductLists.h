@@ -9,6 +9,7 @@
 
 #include "common/ListRows.h"
 #include "common/Result.h"
+#include "common/SkippedRecords.h"
 #include "storage/ArchiveScan.h"
 #include "storage/ProductRecord.h"
 
@@ -29,7 +30,9 @@ void appendProductRow(std::string& out, const ProductView& product, RowFormat fo
 // The lists of the product screens, filled from "Magazzino.pro" in archive order and then sorted.
 // A failure stops the filling: the rows gathered so far stay in `rows` and the status says why.
 Status fillSearchList(const std::filesystem::path& archive, const SearchTexts& texts, RowList& rows);
-Status fillUnderStockList(const std::filesystem::path& archive, RowList& rows);
+// A product whose stock or warning level is not a number is left out, counted in `skipped`, and the
+// filling goes on.
+Status fillUnderStockList(const std::filesystem::path& archive, RowList& rows, SkippedRecords* skipped = nullptr);
 Status fillUnpaidList(const std::filesystem::path& archive, RowList& rows);
 
 // The product whose row, trimmed, equals `row` trimmed; when several do, the last in the archive.

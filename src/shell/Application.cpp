@@ -11,6 +11,8 @@
 #include "shell/TfrmAvvio.h"
 #include "shell/TfrmCambiaPassword.h"
 #include "shell/TfrmPassword.h"
+#include "summaries/InventoryScreens.h"
+#include "summaries/MovementSummaryScreens.h"
 #include "ui/Palette.h"
 
 namespace scortavia {
@@ -21,10 +23,13 @@ Application::Application(std::filesystem::path programFolder) : registry_(std::m
     registry_.add(new TfrmAvvio(registry_));
     registry_.add(new TfrmCambiaPassword(registry_));
     registry_.add(new TfrmMagazzino(registry_));
+    registry_.add(new TfrmMenuRiepilogo(registry_));
     registry_.add(new TfrmMenuScarico(registry_));
     registry_.add(new TfrmScarichi(registry_));
+    registry_.add(new TfrmMenuRiepilogoScarico(registry_));
     registry_.add(new TfrmMenuCarico(registry_));
     registry_.add(new TfrmCarichi(registry_));
+    registry_.add(new TfrmMenuRiepilogoCarico(registry_));
 }
 
 void Application::start() { registry_.screen(QStringLiteral("frmPassword"))->present(); }

@@ -1,5 +1,6 @@
 #include "ui/BoxBehaviour.h"
 
+#include <QComboBox>
 #include <QCursor>
 #include <QEvent>
 #include <QKeyEvent>
@@ -104,10 +105,79 @@ private:
     std::function<void()> open_;
 };
 
+class ChoiceBoxFilter final : public QObject {
+public:
+    ChoiceBoxFilter(QComboBox* box, std::function<bool(const QString&)> valid)
+        : QObject(box), box_(box), valid_(std::move(valid)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+                return swallowed(*static_cast<QKeyEvent*>(event));
+            case QEvent::FocusIn:
+                // No item highlighted when the list is opened, whatever the box shows.
+                if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+                    const QString text = box_->currentText();
+                    box_->setCurrentIndex(-1);
+                    box_->setEditText(text);
+                }
+                return false;
+            case QEvent::FocusOut:
+                // The open list takes the focus for a moment: that is not leaving the box.
+                if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && !valid_(box_->currentText()))
+                    box_->clearEditText();
+                return false;
+            default:
+                return false;
+        }
+    }
+
+private:
+    bool swallowed(const QKeyEvent& key) {
+        switch (key.key()) {
+            case Qt::Key_Backspace:
+            case Qt::Key_Delete:
+                box_->setCurrentIndex(-1);
+                box_->clearEditText();
+                return true;
+            case Qt::Key_Left:
+            case Qt::Key_Right:
+            case Qt::Key_Tab:
+            case Qt::Key_Backtab:
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Escape:
+            case Qt::Key_F4:
+            case Qt::Key_Shift:
+            case Qt::Key_Control:
+            case Qt::Key_Alt:
+            case Qt::Key_Meta:
+            case Qt::Key_AltGr:
+                return false;
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+                return !(key.modifiers() & Qt::AltModifier);  // Alt+Down opens the list
+            default:
+                return true;
+        }
+    }
+
+    QComboBox* box_;
+    std::function<bool(const QString&)> valid_;
+};
+
 }  // namespace
 
 void restrictTyping(QLineEdit* box, TypedChars allowed, int emptyBeyond) {
     box->installEventFilter(new TypingFilter(box, allowed, emptyBeyond));
+}
+
+void makeChoiceBox(QComboBox* box, std::function<bool(const QString&)> valid) {
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->lineEdit()->setReadOnly(true);  // no paste or drop either
+    box->installEventFilter(new ChoiceBoxFilter(box, std::move(valid)));
 }
 
 void enterMovesFocus(const std::vector<QWidget*>& chain) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -18,6 +19,11 @@ namespace scortavia {
 // With `emptyBeyond` > 0, a key typed into a box already longer than that empties it first.
 enum class TypedChars { Digits, DigitsAndComma };
 void restrictTyping(QLineEdit* box, TypedChars allowed, int emptyBeyond = 0);
+
+// A drop-down box whose value is only chosen from its list: nothing can be typed, Backspace or Delete
+// empties it, Left and Right are passed on (and the keys that open the list). Each time it takes the
+// focus its list selection is reset, its text staying; on leaving, a text `valid` refuses is emptied.
+void makeChoiceBox(QComboBox* box, std::function<bool(const QString&)> valid);
 
 // Enter in each box of `chain` moves the focus to the widget after it.
 void enterMovesFocus(const std::vector<QWidget*>& chain);

@@ -59,10 +59,20 @@ inline constexpr HandOverRoute kHandOverRoutes[] = {
     {HandOver::MenuClose, "avvio", "frmAvvio", ""},
     {HandOver::MenuClose, "carichi", "frmCarichi", ""},
     {HandOver::MenuClose, "scarichi", "frmScarichi", ""},
+    {HandOver::MenuClose, "riepcarichi", "frmMenuRiepilogoCarico", ""},
+    {HandOver::MenuClose, "riepscarichi", "frmMenuRiepilogoScarico", ""},
     {HandOver::YearArchive, "carichi", "frmCarichi", "lblFile"},
     {HandOver::YearArchive, "scarichi", "frmScarichi", "lblFile"},
+    {HandOver::YearArchive, "riepcarichi", "frmMenuRiepilogoCarico", "lblFile"},
+    {HandOver::YearArchive, "riepscarichi", "frmMenuRiepilogoScarico", "lblFile"},
     {HandOver::ProductImport, "carichi", "frmCarichi", ""},
     {HandOver::ProductImport, "scarichi", "frmScarichi", ""},
+    {HandOver::SummaryYear, "riepcarichi", "frmMenuRiepilogoCarico", "txtAnno"},
+    {HandOver::SummaryYear, "riepcarichi", "frmMenuRiepilogoCarico", "lblAnnoInizio"},
+    {HandOver::SummaryYear, "riepcarichi", "frmMenuRiepilogoCarico", "lblAnnoFine"},
+    {HandOver::SummaryYear, "riepscarichi", "frmMenuRiepilogoScarico", "txtAnno"},
+    {HandOver::SummaryYear, "riepscarichi", "frmMenuRiepilogoScarico", "lblAnnoInizio"},
+    {HandOver::SummaryYear, "riepscarichi", "frmMenuRiepilogoScarico", "lblAnnoFine"},
 };
 
 // The route of `key` on `channel` (the key compared exactly, as the caller wrote it), or nullptr

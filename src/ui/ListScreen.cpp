@@ -35,7 +35,8 @@ ListScreen::ListScreen(QWidget* owner, const Design& design)
     : QDialog(owner),
       model_(new RowListModel(this)),
       report_(makeListTemplate()),
-      printTitle_(QString::fromUtf8(design.printTitle)) {
+      printTitle_(QString::fromUtf8(design.printTitle)),
+      emptyFindAsInformation_(design.emptyFindAsInformation) {
     screenLayout_ = setUpDialog(this, QString::fromLatin1(design.name), QString::fromUtf8(design.caption));
     screenLayout_->setContentsMargins(0, 0, 0, 0);
     resize(1180, 660);
@@ -46,19 +47,28 @@ ListScreen::ListScreen(QWidget* owner, const Design& design)
     containerLayout_->setContentsMargins(16, 14, 16, 14);
     containerLayout_->setSpacing(10);
 
-    containerLayout_->addWidget(
-        instructionBanner(QStringLiteral("imgIstruzioni"),
-                          QStringLiteral("Digitare nella casella una o più parole consecutive contenute nella "
-                                         "voce cercata e premere Trova. Premere di nuovo Trova per passare alla "
-                                         "voce successiva che contiene le stesse parole."),
-                          panContainer));
+    if (design.findLine1) {
+        lblRigo01 = captionLabel(QStringLiteral("lblRigo01"), QString::fromUtf8(design.findLine1), panContainer);
+        lblRigo02 = captionLabel(QStringLiteral("lblRigo02"), QString::fromUtf8(design.findLine2), panContainer);
+        lblRigo01->setWordWrap(true);
+        lblRigo02->setWordWrap(true);
+        containerLayout_->addWidget(lblRigo01);
+        containerLayout_->addWidget(lblRigo02);
+    } else {
+        containerLayout_->addWidget(
+            instructionBanner(QStringLiteral("imgIstruzioni"),
+                              QStringLiteral("Digitare nella casella una o più parole consecutive contenute nella "
+                                             "voce cercata e premere Trova. Premere di nuovo Trova per passare alla "
+                                             "voce successiva che contiene le stesse parole."),
+                              panContainer));
+    }
 
     auto* find = new QHBoxLayout();
     txtTrova = new QLineEdit(panContainer);
     txtTrova->setObjectName(QStringLiteral("txtTrova"));
     txtTrova->setMinimumHeight(28);
     btnTrova = textButton(QStringLiteral("btnTrova"), QStringLiteral("Trova"), panContainer);
-    btnTrova->setAutoDefault(true);  // Enter moves to it; Enter again presses it
+    btnTrova->setAutoDefault(design.enterMovesToFind);  // Enter moves to it; Enter again presses it
     find->addWidget(txtTrova, 1);
     find->addWidget(btnTrova);
     containerLayout_->addLayout(find);
@@ -75,15 +85,17 @@ ListScreen::ListScreen(QWidget* owner, const Design& design)
     model_->setItemSize(QSize(1600, QFontMetrics(listFont()).height() + 2));
     containerLayout_->addWidget(lstRecords, 1);
 
-    lblRigo03 = captionLabel(QStringLiteral("lblRigo03"), QString::fromUtf8(design.rowHint), panContainer);
-    btnStampa = textButton(QStringLiteral("btnStampa"), QStringLiteral("Stampa"), panContainer);
-    btnChiudi = textButton(QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"), panContainer);
+    btnStampa = textButton(QStringLiteral("btnStampa"), QString::fromUtf8(design.printCaption), panContainer);
+    btnChiudi = textButton(QString::fromLatin1(design.closeName), QString::fromUtf8(design.closeCaption), panContainer);
     auto* bottom = buttonRow({btnStampa, btnChiudi});
-    bottom->insertWidget(0, lblRigo03, 1);
+    if (design.rowHint) {
+        lblRigo03 = captionLabel(QStringLiteral("lblRigo03"), QString::fromUtf8(design.rowHint), panContainer);
+        bottom->insertWidget(0, lblRigo03, 1);
+    }
     containerLayout_->addLayout(bottom);
     screenLayout_->addWidget(panContainer);
 
-    enterMovesFocus({txtTrova, btnTrova});
+    if (design.enterMovesToFind) enterMovesFocus({txtTrova, btnTrova});
     connect(btnTrova, &QPushButton::clicked, this, &ListScreen::btnTrovaClick);
     connect(btnStampa, &QPushButton::clicked, this, &ListScreen::btnStampaClick);
     connect(btnChiudi, &QPushButton::clicked, this, &ListScreen::btnChiudiClick);
@@ -143,7 +155,11 @@ void ListScreen::selectRow(std::size_t row) {
 void ListScreen::btnTrovaClick() {
     const FindResult found = findInList(model_->rows(), selectedRow(), txtTrova->text().toStdString(), findMemory_);
     if (found.outcome == FindOutcome::EmptyList) {
-        MessageService::plain(this, kMsgEmptyList);
+        if (emptyFindAsInformation_) {
+            MessageService::information(this, kMsgEmptyList);
+        } else {
+            MessageService::plain(this, kMsgEmptyList);
+        }
         return;
     }
     if (found.selected) selectRow(*found.selected);

@@ -32,7 +32,17 @@ public:
         const char* name;
         const char* caption;
         const char* printTitle;
+        // Under the list; nullptr for a list whose rows open nothing.
         const char* rowHint = "Fare doppio clic sulla voce in elenco per richiamare la scheda";
+        const char* printCaption = "Stampa";
+        const char* closeName = "btnChiudi";
+        const char* closeCaption = "Chiudi";
+        // How to use the find box: a banner, or these two lines (lblRigo01, lblRigo02) when given.
+        const char* findLine1 = nullptr;
+        const char* findLine2 = nullptr;
+        bool enterMovesToFind = true;  // Enter in txtTrova moves to btnTrova
+        // Trova on an empty list: a plain message, or an information with OK and Cancel.
+        bool emptyFindAsInformation = false;
     };
     // Fills the rows; a failure keeps the rows gathered so far.
     using Fill = std::function<Status(RowList& rows)>;
@@ -48,9 +58,11 @@ public:
     QLineEdit* txtTrova;
     QPushButton* btnTrova;
     QListView* lstRecords;
-    QLabel* lblRigo03;
+    QLabel* lblRigo01 = nullptr;
+    QLabel* lblRigo02 = nullptr;
+    QLabel* lblRigo03 = nullptr;
     QPushButton* btnStampa;
-    QPushButton* btnChiudi;
+    QPushButton* btnChiudi;  // named by the design: "btnChiudi", or "btnEsci" on the summaries
 
     RowListModel* model() const { return model_; }
     ReportTemplate& frxReport() { return *report_; }
@@ -63,7 +75,8 @@ public:
     void openRowsIn(Find find, Target target);
 
     void btnTrovaClick();
-    void btnStampaClick();
+    // Prints the rows under the design's title; a list with totals prints them too.
+    virtual void btnStampaClick();
     void btnChiudiClick();
     void lstRecordsDblClick();
 
@@ -84,6 +97,7 @@ private:
     RowListModel* model_;
     std::unique_ptr<ReportTemplate> report_;
     QString printTitle_;
+    bool emptyFindAsInformation_;
     std::string findMemory_;
     QVBoxLayout* screenLayout_;
     QVBoxLayout* containerLayout_;

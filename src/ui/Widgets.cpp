@@ -97,7 +97,7 @@ void Picture::paintEvent(QPaintEvent*) {
     renderer_->render(&painter, rect());
 }
 
-FocusFrame::FocusFrame(const QString& name, QLineEdit* box) : QFrame(box->parentWidget()), box_(box), watched_(box) {
+FocusFrame::FocusFrame(const QString& name, QWidget* box) : QFrame(box->parentWidget()), box_(box), watched_(box) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     box->installEventFilter(this);

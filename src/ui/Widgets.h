@@ -80,14 +80,14 @@ private:
 class FocusFrame final : public QFrame {
     Q_OBJECT
 public:
-    FocusFrame(const QString& name, QLineEdit* box);
+    FocusFrame(const QString& name, QWidget* box);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void follow();
-    QPointer<QLineEdit> box_;
+    QPointer<QWidget> box_;
     // The box as the filter sees it: compared as a plain object, so a box half destroyed at the end
     // of the program is never cast to what it no longer is.
     const QObject* watched_;

@@ -63,14 +63,19 @@ TEST_F(ProductWatchLists, UnderStockListsStockAtOrBelowTheLevel) {
     EXPECT_TRUE(rows[1].starts_with("Cod. B "));
 }
 
-TEST_F(ProductWatchLists, AStockThatIsNotANumberEndsTheFillingKeepingTheRowsSoFar) {
+TEST_F(ProductWatchLists, AStockOrLevelThatIsNotANumberIsSkippedAndCounted) {
     withProducts({test::product("Z", "Prodotto", {{P::Giacenza, "1"}, {P::Avviso, "2"}}),
                   test::product("X", "Prodotto", {{P::Giacenza, "tanti"}, {P::Avviso, "2"}}),
-                  test::product("Y", "Prodotto", {{P::Giacenza, "0"}, {P::Avviso, "2"}})});
+                  test::product("Y", "Prodotto", {{P::Giacenza, "0"}, {P::Avviso, "2"}}),
+                  test::product("W", "Prodotto", {{P::Giacenza, "0"}, {P::Avviso, "?"}})});
     RowList rows;
-    EXPECT_FALSE(fillUnderStockList(archive, rows).ok());
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_TRUE(rows[0].starts_with("Cod. Z "));
+    SkippedRecords skipped;
+    EXPECT_TRUE(fillUnderStockList(archive, rows, &skipped).ok());
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(rows[0].starts_with("Cod. Y "));
+    EXPECT_TRUE(rows[1].starts_with("Cod. Z "));
+    EXPECT_EQ(skipped.count, 2u);
+    EXPECT_EQ(skipped.firstPositions, (std::vector<std::int64_t>{2, 4}));
 }
 
 TEST_F(ProductWatchLists, UnpaidListsExactlyNo) {

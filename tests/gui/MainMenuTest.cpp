@@ -25,8 +25,10 @@ private Q_SLOTS:
     void cleanup() { run.reset(); }
 
     void screensAreCreatedOnceInOrder() {
-        const std::vector<QString> expected = {"frmPassword",    "frmAvvio",    "frmCambiaPassword", "frmMagazzino",
-                                               "frmMenuScarico", "frmScarichi", "frmMenuCarico",     "frmCarichi"};
+        const std::vector<QString> expected = {
+            "frmPassword",      "frmAvvio",       "frmCambiaPassword",     "frmMagazzino",
+            "frmMenuRiepilogo", "frmMenuScarico", "frmScarichi",           "frmMenuRiepilogoScarico",
+            "frmMenuCarico",    "frmCarichi",     "frmMenuRiepilogoCarico"};
         QCOMPARE(run->program->registry().creationOrder(), expected);
     }
 

@@ -11,6 +11,7 @@
 #include "movements/MovementDirection.h"
 #include "movements/MovementYearMenu.h"
 #include "shell/TfrmAvvio.h"
+#include "summaries/MovementSummaryScreens.h"
 #include "support/GuiProgram.h"
 #include "ui/QtText.h"
 #include "ui/Widgets.h"
@@ -192,15 +193,38 @@ private Q_SLOTS:
         QVERIFY(backOnTheMainMenu());
     }
 
-    // The summary screens are not part of the program yet: their "Apri" leads back to the main menu.
-    void summaryYearLeadsBackToTheMainMenu_data() { test::directionTable(); }
-    void summaryYearLeadsBackToTheMainMenu() {
+    // clang-format off
+    void summaryApriOpensThePeriodOfThatYear_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("carico") << Direction::GoodsIn << "2023.odc"
+                                << " Scortavia - Riepilogo operazioni di carico anno 2023";
+        QTest::newRow("scarico") << Direction::GoodsOut << "2023.ods"
+                                 << " Scortavia - Riepilogo operazioni di scarico anno 2023";
+    }
+    // clang-format on
+    void summaryApriOpensThePeriodOfThatYear() {
+        QFETCH(QString, file);
+        QFETCH(QString, caption);
         QVERIFY(openMenu());
         test::typeText(menu->txtAnnoRiepLavoro, "2023");
         test::click(menu->btnApriRiepLavoro);
         QVERIFY(run->messages.shown.empty());
-        QVERIFY(backOnTheMainMenu());
+        auto* period =
+            run->screen<MovementPeriodScreen>(std::string(movementDirection(menuDirection).summaryName).c_str());
+        QVERIFY(period->isVisible());
+        QVERIFY(!menu->isVisible());
+        QCOMPARE(period->windowTitle(), caption);
+        QCOMPARE(period->lblFile->text(), QString::fromStdString((run->folder.path() / file.toStdString()).string()));
+        for (const QString& year :
+             {period->txtAnno->text(), period->lblAnnoInizio->text(), period->lblAnnoFine->text()})
+            QCOMPARE(year, QStringLiteral("2023"));
         QVERIFY(noYearArchive("2023"));
+        // Leaving the period screen goes back to the main menu.
+        period->close();
+        QVERIFY(!period->isVisible());
+        QVERIFY(backOnTheMainMenu());
     }
 };
 

@@ -70,6 +70,34 @@ private Q_SLOTS:
         });
     }
 
+    void underStockSkipsUnreadableCardsAndSaysWhich() {
+        run->writeProducts({
+            test::product("C-3", "Chiave inglese", {{P::Giacenza, "2"}, {P::Avviso, "5"}}),
+            test::product("X-9", "Scheda rovinata", {{P::Giacenza, "??"}, {P::Avviso, "5"}}),
+            test::product("B-2", "Tassello in nylon", {{P::Giacenza, "5"}, {P::Avviso, "5"}}),
+            test::product("A-1", "Vite autofilettante", {{P::Giacenza, "100"}, {P::Avviso, "10"}}),
+        });
+        openList(card->btnSottoscorta, [&](ListScreen* list) {
+            QTRY_COMPARE(run->messages.texts(),
+                         QStringList{QStringLiteral("Attenzione: 1 scheda non è stata inclusa perché contiene dati non "
+                                                    "leggibili (posizione in archivio: 2).")});
+            QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
+            const QStringList rows = rowsOf(list);
+            QCOMPARE(rows.size(), 2);
+            QVERIFY(rows[0].startsWith("Cod. B-2 "));
+            QVERIFY(rows[1].startsWith("Cod. C-3 "));
+            QVERIFY(list->isVisible());
+        });
+        // A list with nothing unreadable says nothing.
+        run->messages.shown.clear();
+        withArchive();
+        openList(card->btnSottoscorta, [&](ListScreen* list) {
+            QCoreApplication::processEvents();
+            QCOMPARE(rowsOf(list).size(), 3);
+            QCOMPARE(run->messages.texts(), QStringList{});
+        });
+    }
+
     void searchThenDoubleClickLoadsTheCard() {
         withArchive();
         const QImage red = [&] {

@@ -1,0 +1,144 @@
+// The summaries on big archives: a whole year's movement summary over a 100,000-movement archive
+// (294 MB, every movement listed) and the inventory of 100,000 products (every product listed and
+// sorted), each with its exact total written, against a raw read of the same file in the same
+// iteration; first the filling alone, then through the screens, button to painted list.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+#include "BenchArchive.h"
+#include "summaries/InventoryScreens.h"
+#include "summaries/MovementSummaryScreens.h"
+#include "summaries/Summaries.h"
+#include "ui/MessageService.h"
+
+using namespace scortavia;
+using namespace scortavia::bench;
+
+namespace {
+
+template <class Step>
+double seconds(Step step) {
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void report(benchmark::State& state, double raw, double filled) {
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["raw_ms"] = raw / n * 1e3;
+    state.counters["ratio"] = filled / raw;
+}
+
+void BM_MovementSummaryYear(benchmark::State& state) {
+    const std::filesystem::path archive = movementArchiveOf(static_cast<int>(state.range(0)));
+    const MovementSummaryFilter year{"", {2024, 1, 1}, {2024, 12, 31}};
+    double raw = 0;
+    double filled = 0;
+    for (auto _ : state) {
+        raw += rawReadSeconds(archive);
+        MovementSummary summary;
+        const double s = seconds([&] {
+            if (!fillMovementSummary(archive, year, summary).ok()) state.SkipWithError("archive not read");
+        });
+        benchmark::DoNotOptimize(summary.total.data());
+        filled += s;
+        state.SetIterationTime(s);
+    }
+    report(state, raw, filled);
+}
+
+void BM_InventoryAll(benchmark::State& state) {
+    const std::filesystem::path archive = archiveOf(static_cast<int>(state.range(0)));
+    double raw = 0;
+    double filled = 0;
+    for (auto _ : state) {
+        raw += rawReadSeconds(archive);
+        Inventory inventory;
+        const double s = seconds([&] {
+            if (!fillInventory(archive, "", inventory).ok()) state.SkipWithError("archive not read");
+        });
+        benchmark::DoNotOptimize(inventory.total.data());
+        filled += s;
+        state.SetIterationTime(s);
+    }
+    report(state, raw, filled);
+}
+
+// "Visualizza riepilogo" over the whole year to the painted list with its total.
+void BM_SummaryShown(benchmark::State& state) {
+    const int movements = static_cast<int>(state.range(0));
+    ScreenRegistry registry(benchFolder());
+    auto* period = new TfrmMenuRiepilogoCarico(registry);
+    registry.add(period);
+    period->lblFile->setText(QString::fromStdString(movementArchiveOf(movements).string()));
+    period->lblDataInizio->setText(QStringLiteral("01/01/2024"));
+    period->lblDataFine->setText(QStringLiteral("31/12/2024"));
+    double raw = 0;
+    double shown = 0;
+    for (auto _ : state) {
+        raw += rawReadSeconds(movementArchiveOf(movements));
+        std::unique_ptr<TfrmRiepilogoCarico> summary;
+        const double s = seconds([&] {
+            summary = std::make_unique<TfrmRiepilogoCarico>(*period);
+            summary->show();
+            QApplication::processEvents();
+        });
+        if (summary->txtTotMov->text() != QString::number(movements)) state.SkipWithError("not every movement listed");
+        shown += s;
+        state.SetIterationTime(s);
+        summary->close();
+    }
+    report(state, raw, shown);
+}
+
+// "Visualizza" on the inventory prompt with no category to the painted, sorted list with its total.
+void BM_InventoryShown(benchmark::State& state) {
+    const int products = static_cast<int>(state.range(0));
+    ScreenRegistry registry(programFolderOf(products));
+    auto* prompt = new TfrmMenuRiepilogo(registry);
+    registry.add(prompt);
+    double raw = 0;
+    double shown = 0;
+    for (auto _ : state) {
+        raw += rawReadSeconds(archiveOf(products));
+        std::unique_ptr<TfrmRiepilogo> list;
+        const double s = seconds([&] {
+            list = std::make_unique<TfrmRiepilogo>(registry, *prompt);
+            list->show();
+            QApplication::processEvents();
+        });
+        if (!list->lblTotale->text().startsWith(QStringLiteral("€ "))) state.SkipWithError("no total");
+        shown += s;
+        state.SetIterationTime(s);
+        list->close();
+    }
+    report(state, raw, shown);
+}
+
+}  // namespace
+
+BENCHMARK(BM_SummaryShown)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+BENCHMARK(BM_InventoryShown)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+BENCHMARK(BM_MovementSummaryYear)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+BENCHMARK(BM_InventoryAll)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+
+int main(int argc, char** argv) {
+    // A benchmark tool, not the program: it runs without a display, and its messages are answered at once.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+        if (!message.contains(QLatin1String("propagateSizeHints"))) std::fprintf(stderr, "%s\n", qPrintable(message));
+    });
+    MessageService::setHookForTesting([](const ShownMessage&) { return QMessageBox::Ok; });
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

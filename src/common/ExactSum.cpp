@@ -1,0 +1,272 @@
+#include "common/ExactSum.h"
+
+#include <algorithm>
+
+#include "common/Numbers.h"
+#include "common/TextRules.h"
+
+namespace scortavia {
+namespace {
+
+constexpr std::uint32_t kLimbBase = 1000000000;
+constexpr std::size_t kLimbDigits = 9;
+constexpr std::size_t kShownDecimals = 4;
+constexpr std::size_t kSignificantDigits = 15;
+
+// Below this many integer digits a number is surely within a double's range; from it on, the number reader
+// decides, so that exactly the texts it reads are numbers here too.
+constexpr std::size_t kSurelyInRangeDigits = 308;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A decimal written out: digits before and after the comma, neither with needless zeros.
+struct DecimalDigits {
+    bool negative = false;
+    std::string whole;     // "" for zero
+    std::string fraction;  // "" when none
+
+    bool zero() const { return whole.empty() && fraction.empty(); }
+
+    void tidy() {
+        whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+        fraction.erase(fraction.find_last_not_of('0') + 1);
+        if (zero()) negative = false;
+    }
+
+    // Keeps `decimals` decimals, adding one unit to the last when the first digit dropped is 5 or more: on the
+    // magnitude, so half away from zero.
+    void roundToDecimals(std::size_t decimals) {
+        if (fraction.size() <= decimals) return;
+        const bool up = fraction[decimals] >= '5';
+        fraction.resize(decimals);
+        if (!up) return;
+        std::string digits = whole + fraction;
+        std::size_t i = digits.size();
+        while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+        if (i == 0) {
+            digits.insert(digits.begin(), '1');
+        } else {
+            ++digits[i - 1];
+        }
+        whole = digits.substr(0, digits.size() - fraction.size());
+        fraction = digits.substr(digits.size() - fraction.size());
+    }
+
+    // At most `count` significant digits, rounded the same way; the whole part keeps its length.
+    void roundToSignificant(std::size_t count) {
+        tidy();
+        if (!whole.empty()) {
+            if (whole.size() <= count) {
+                roundToDecimals(count - whole.size());
+                return;
+            }
+            const bool up = whole[count] >= '5';
+            const std::size_t length = whole.size();
+            fraction.clear();
+            whole.resize(count);
+            if (up) roundUpWhole();
+            whole.resize(length + (whole.size() - count), '0');
+            return;
+        }
+        const std::size_t firstSignificant = fraction.find_first_not_of('0');
+        if (firstSignificant != std::string::npos) roundToDecimals(firstSignificant + count);
+    }
+
+    void roundUpWhole() {
+        std::size_t i = whole.size();
+        while (i > 0 && whole[i - 1] == '9') whole[--i] = '0';
+        if (i == 0) {
+            whole.insert(whole.begin(), '1');
+        } else {
+            ++whole[i - 1];
+        }
+    }
+
+    // The general number format: decimal comma, no needless zeros, "0" for zero.
+    std::string text() {
+        tidy();
+        if (zero()) return "0";
+        std::string out = negative ? "-" : "";
+        out += whole.empty() ? "0" : whole;
+        if (!fraction.empty()) out += ',' + fraction;
+        return out;
+    }
+};
+
+DecimalDigits digitsOf(const std::vector<std::uint32_t>& limbs, std::size_t fractionLimbs, bool negative) {
+    std::string all;
+    all.reserve(limbs.size() * kLimbDigits);
+    for (auto it = limbs.rbegin(); it != limbs.rend(); ++it) {
+        std::string group = std::to_string(*it);
+        all.append(kLimbDigits - group.size(), '0');
+        all += group;
+    }
+    const std::size_t fractionDigits = fractionLimbs * kLimbDigits;
+    if (all.size() < fractionDigits) all.insert(0, fractionDigits - all.size(), '0');
+    DecimalDigits d;
+    d.negative = negative;
+    d.whole = all.substr(0, all.size() - fractionDigits);
+    d.fraction = all.substr(all.size() - fractionDigits);
+    d.tidy();
+    return d;
+}
+
+void dropLeadingZeroLimbs(std::vector<std::uint32_t>& limbs) {
+    while (!limbs.empty() && limbs.back() == 0) limbs.pop_back();
+}
+
+// -1, 0 or 1 as a is less than, equal to or greater than b.
+int compareMagnitudes(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+    const std::size_t size = std::max(a.size(), b.size());
+    for (std::size_t i = size; i-- > 0;) {
+        const std::uint32_t x = i < a.size() ? a[i] : 0;
+        const std::uint32_t y = i < b.size() ? b[i] : 0;
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool ExactSum::read(std::string_view text, Limbs& limbs, std::size_t& fractionLimbs, bool& negative) {
+    // The number reader's rule: blanks, a sign, digits, a comma and digits, blanks.
+    const std::string_view t = trimBlanks(text);
+    std::size_t i = 0;
+    negative = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+        negative = t[i] == '-';
+        ++i;
+    }
+    const std::size_t wholeBegin = i;
+    while (i < t.size() && isDigit(t[i])) ++i;
+    std::string_view whole = t.substr(wholeBegin, i - wholeBegin);
+    bool comma = false;
+    std::string_view fraction;
+    if (i < t.size() && t[i] == ',') {
+        comma = true;
+        const std::size_t fractionBegin = ++i;
+        while (i < t.size() && isDigit(t[i])) ++i;
+        fraction = t.substr(fractionBegin, i - fractionBegin);
+    }
+    if (i != t.size() || (whole.empty() && !comma)) return false;
+
+    whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+    fraction = fraction.substr(0, fraction.find_last_not_of('0') + 1);
+    if (whole.size() >= kSurelyInRangeDigits && !parseDecimalComma(text)) return false;
+
+    // Digits are grouped from the comma outwards, so the groups of every number line up with the total's.
+    fractionLimbs = (fraction.size() + kLimbDigits - 1) / kLimbDigits;
+    const std::size_t wholeLimbs = (whole.size() + kLimbDigits - 1) / kLimbDigits;
+    limbs.assign(fractionLimbs + wholeLimbs, 0);
+    for (std::size_t k = 0; k < fractionLimbs; ++k) {
+        std::uint32_t value = 0;
+        const std::size_t first = (fractionLimbs - 1 - k) * kLimbDigits;
+        for (std::size_t d = first; d < first + kLimbDigits; ++d) {
+            value = value * 10 + (d < fraction.size() ? static_cast<std::uint32_t>(fraction[d] - '0') : 0);
+        }
+        limbs[k] = value;
+    }
+    for (std::size_t k = 0; k < wholeLimbs; ++k) {
+        std::uint32_t value = 0;
+        const std::size_t end = whole.size() - k * kLimbDigits;
+        const std::size_t begin = end >= kLimbDigits ? end - kLimbDigits : 0;
+        for (std::size_t d = begin; d < end; ++d) value = value * 10 + static_cast<std::uint32_t>(whole[d] - '0');
+        limbs[fractionLimbs + k] = value;
+    }
+    return true;
+}
+
+void ExactSum::accumulate(const Limbs& limbs, std::size_t fractionLimbs, bool negative) {
+    if (fractionLimbs > fractionLimbs_) {
+        const std::size_t more = fractionLimbs - fractionLimbs_;
+        positive_.insert(positive_.begin(), more, 0);
+        negative_.insert(negative_.begin(), more, 0);
+        fractionLimbs_ = fractionLimbs;
+    }
+    Limbs& total = negative ? negative_ : positive_;
+    const std::size_t offset = fractionLimbs_ - fractionLimbs;
+    if (total.size() < offset + limbs.size()) total.resize(offset + limbs.size(), 0);
+    std::uint32_t carry = 0;
+    std::size_t i = 0;
+    for (; i < limbs.size() || carry != 0; ++i) {
+        if (offset + i == total.size()) total.push_back(0);
+        std::uint32_t sum = total[offset + i] + carry + (i < limbs.size() ? limbs[i] : 0);
+        carry = sum >= kLimbBase ? 1 : 0;
+        total[offset + i] = sum - carry * kLimbBase;
+    }
+}
+
+bool ExactSum::add(std::string_view text) {
+    std::size_t fractionLimbs = 0;
+    bool negative = false;
+    if (!read(text, a_, fractionLimbs, negative)) return false;
+    accumulate(a_, fractionLimbs, negative);
+    return true;
+}
+
+bool ExactSum::addProduct(std::string_view a, std::string_view b) {
+    std::size_t fractionA = 0;
+    std::size_t fractionB = 0;
+    bool negativeA = false;
+    bool negativeB = false;
+    if (!read(a, a_, fractionA, negativeA) || !read(b, b_, fractionB, negativeB)) return false;
+    product_.assign(a_.size() + b_.size(), 0);
+    for (std::size_t i = 0; i < a_.size(); ++i) {
+        std::uint64_t carry = 0;
+        for (std::size_t j = 0; j < b_.size(); ++j) {
+            const std::uint64_t cell = product_[i + j] + static_cast<std::uint64_t>(a_[i]) * b_[j] + carry;
+            product_[i + j] = static_cast<std::uint32_t>(cell % kLimbBase);
+            carry = cell / kLimbBase;
+        }
+        product_[i + b_.size()] = static_cast<std::uint32_t>(carry);
+    }
+    dropLeadingZeroLimbs(product_);
+    accumulate(product_, fractionA + fractionB, negativeA != negativeB);
+    return true;
+}
+
+ExactSum::Limbs ExactSum::difference(bool& negative) const {
+    negative = compareMagnitudes(positive_, negative_) < 0;
+    const Limbs& larger = negative ? negative_ : positive_;
+    const Limbs& smaller = negative ? positive_ : negative_;
+    Limbs out(larger);
+    std::uint32_t borrow = 0;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const std::uint32_t take = borrow + (i < smaller.size() ? smaller[i] : 0);
+        if (out[i] >= take) {
+            out[i] -= take;
+            borrow = 0;
+        } else {
+            out[i] = out[i] + kLimbBase - take;
+            borrow = 1;
+        }
+    }
+    return out;
+}
+
+std::string ExactSum::moneyText() const {
+    bool negative = false;
+    const Limbs total = difference(negative);
+    DecimalDigits d = digitsOf(total, fractionLimbs_, negative);
+    // The four decimals the lists have always shown, then the general format's fifteen digits.
+    d.roundToDecimals(kShownDecimals);
+    d.roundToSignificant(kSignificantDigits);
+    std::string out = d.text();
+    const std::size_t comma = out.find(',');
+    if (comma == std::string::npos) {
+        out += ",00";
+    } else if (out.size() - comma == 2) {
+        out += '0';
+    }
+    return out;
+}
+
+std::string ExactSum::generalText() const {
+    bool negative = false;
+    const Limbs total = difference(negative);
+    DecimalDigits d = digitsOf(total, fractionLimbs_, negative);
+    d.roundToSignificant(kSignificantDigits);
+    return d.text();
+}
+
+}  // namespace scortavia
