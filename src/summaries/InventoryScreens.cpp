@@ -146,9 +146,10 @@ TfrmRiepilogo::TfrmRiepilogo(ScreenRegistry& registry, TfrmMenuRiepilogo& prompt
 }
 
 void TfrmRiepilogo::showEvent(QShowEvent* event) {
+    // Shown again after being minimised, the list keeps what it was filled with.
+    if (event->spontaneous()) return ListScreen::showEvent(event);
     lblTotale->setText(QStringLiteral("0,00"));
     ListScreen::showEvent(event);
-    if (event->spontaneous()) return;
     if (inventory_.categoryTitle) titTipologia->setText(QString::fromStdString(*inventory_.categoryTitle));
     if (!filled_) {
         // What was listed stays, with the value reached so far.

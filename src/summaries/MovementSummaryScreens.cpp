@@ -279,9 +279,10 @@ MovementSummaryList::MovementSummaryList(MovementPeriodScreen& period, const Mov
 }
 
 void MovementSummaryList::showEvent(QShowEvent* event) {
+    // Shown again after being minimised, the list keeps what it was filled with.
+    if (event->spontaneous()) return ListScreen::showEvent(event);
     lblTotCosti->setText(QStringLiteral("0,00"));
     ListScreen::showEvent(event);
-    if (event->spontaneous()) return;
     if (summary_.codeTitle) titTipologia->setText(QString::fromStdString(*summary_.codeTitle));
     if (!filled_) return;  // what was listed stays; the totals keep their first texts
     lblIntervallo->setText(
