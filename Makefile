@@ -34,6 +34,7 @@ bench: build
 	$(BUILD)/bench/scortavia_bench_print
 	$(BUILD)/bench/scortavia_bench_movements
 	$(BUILD)/bench/scortavia_bench_summaries
+	$(BUILD)/bench/scortavia_bench_export
 
 SOURCES = $(shell find src tests bench -name '*.cpp' -o -name '*.h')
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "common/Numbers.h"
+#include "export/ExportScreen.h"
 #include "movements/MovementCardPrint.h"
 #include "movements/MovementListScreens.h"
 #include "movements/ProductPicker.h"
@@ -197,6 +198,7 @@ void MovementCardScreen::wireBoxes() {
     connect(cmdTrova, &CaptionButton::clicked, this, &MovementCardScreen::cmdTrovaClick);
     connect(cmdListino, &CaptionButton::clicked, this, &MovementCardScreen::cmdListinoClick);
     connect(cmdStampa, &CaptionButton::clicked, this, &MovementCardScreen::cmdStampaClick);
+    connect(cmdEsporta, &CaptionButton::clicked, this, &MovementCardScreen::cmdEsportaClick);
 }
 
 std::filesystem::path MovementCardScreen::archivePath() const {
@@ -272,6 +274,15 @@ void MovementCardScreen::cmdTrovaClick() {
 void MovementCardScreen::cmdListinoClick() { makeOpenAccounts(registry(), *this)->exec(); }
 
 void MovementCardScreen::cmdStampaClick() { makeMovementPrintDialog(registry(), this, direction_)->exec(); }
+
+void MovementCardScreen::cmdEsportaClick() {
+    auto archive = [this] { return archivePath(); };
+    if (direction_.direction == Direction::GoodsIn) {
+        TfrmExpCarichi(registry(), this, archive).exec();
+    } else {
+        TfrmExpScarichi(registry(), this, archive).exec();
+    }
+}
 
 void MovementCardScreen::importProduct(const ProductView& product, const QString& quantity) {
     txtCodice->setText(QString::fromStdString(product.text(ProductLayout::Codice)));

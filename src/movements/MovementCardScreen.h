@@ -60,6 +60,7 @@ public:
     void cmdTrovaClick();
     void cmdListinoClick();
     void cmdStampaClick();
+    void cmdEsportaClick();
 
     // The year archive named by lblFile, read by the card and by the lists it opens.
     std::filesystem::path archivePath() const override;

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "common/Numbers.h"
+#include "export/ExportScreen.h"
 #include "products/ProductListScreens.h"
 #include "products/ProductPhoto.h"
 #include "products/TfrmAnteprimaMag.h"
@@ -252,6 +253,7 @@ void TfrmMagazzino::wireBoxes() {
     connect(btnSottoscorta, &CaptionButton::clicked, this, &TfrmMagazzino::btnSottoscortaClick);
     connect(btnScaduti, &CaptionButton::clicked, this, &TfrmMagazzino::btnScadutiClick);
     connect(btnStampa, &CaptionButton::clicked, this, &TfrmMagazzino::btnStampaClick);
+    connect(btnEsporta, &CaptionButton::clicked, this, &TfrmMagazzino::btnEsportaClick);
     connect(btnAnteprima, &CaptionButton::clicked, this, &TfrmMagazzino::btnAnteprimaClick);
 }
 
@@ -384,6 +386,8 @@ void TfrmMagazzino::btnAnteprimaClick() {
     dialog->imgLogo->setImage(imgFoto->image());
     dialog->exec();
 }
+
+void TfrmMagazzino::btnEsportaClick() { TfrmExpMagazzino(registry(), this).exec(); }
 
 void TfrmMagazzino::openStockDialog(bool add) {
     if (txtGiacenza->text().trimmed().isEmpty()) txtGiacenza->setText(QStringLiteral("0"));

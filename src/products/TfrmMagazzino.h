@@ -79,6 +79,7 @@ public:
     void btnScadutiClick();
     void btnStampaClick();
     void btnAnteprimaClick();
+    void btnEsportaClick();
 
     FocusFrame* focusFrame(const QString& name) const;
 

@@ -1,0 +1,197 @@
+#include "export/ExportScreen.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QShowEvent>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "storage/ArchivePaths.h"
+#include "ui/BoxBehaviour.h"
+#include "ui/DesktopService.h"
+#include "ui/MessageService.h"
+#include "ui/QtText.h"
+#include "ui/ScreenRegistry.h"
+#include "ui/Widgets.h"
+
+namespace scortavia {
+namespace {
+
+constexpr std::string_view kMsgExportQuestion =
+    "L'esportazione dei dati in Excel può richiedere diversi minuti a seconda del numero di schede presenti in "
+    "archivio.\r\n\r\nSi vuole esportare i dati adesso?";
+constexpr std::string_view kMsgExported =
+    "Le schede in archivio sono state esportate con successo.\r\n\r\nSi vuole aprire il file di Excel?";
+constexpr std::string_view kMsgExportFailed =
+    "Attenzione: il sistema non permette di esportare i dati.\n\r\n\rAccertarsi che il file di Excel non sia già "
+    "aperto.";
+constexpr const char* kReady = "Esportazione archivio in Microsoft Excel.";
+
+}  // namespace
+
+ExportGridModel::ExportGridModel(const ExportDesign& design, QObject* parent)
+    : QAbstractTableModel(parent), design_(design) {}
+
+Status ExportGridModel::load(const std::filesystem::path& archive) {
+    beginResetModel();
+    changed_.clear();
+    const Status loaded = cells_.load(archive, design_);
+    endResetModel();
+    return loaded;
+}
+
+int ExportGridModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid()) return 0;
+    const std::size_t rows = cells_.rowCount();
+    return static_cast<int>(rows == 0 ? kEmptyExportRows : rows);
+}
+
+int ExportGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(design_.columns.size()) + 1;
+}
+
+std::string_view ExportGridModel::cellText(std::size_t row, std::size_t column) const {
+    if (auto edited = changed_.find(key(row, column)); edited != changed_.end()) return edited->second;
+    if (row >= cells_.rowCount()) return {};
+    return cells_.cell(row, column);
+}
+
+QVariant ExportGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    const auto row = static_cast<std::size_t>(index.row());
+    if (index.column() == 0) {
+        // The empty grid of an empty archive numbers nothing.
+        return cells_.rowCount() == 0 ? QVariant(QString()) : QVariant(QString::number(index.row() + 1));
+    }
+    return toQString(cellText(row, static_cast<std::size_t>(index.column() - 1)));
+}
+
+bool ExportGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
+    changed_[key(static_cast<std::size_t>(index.row()), static_cast<std::size_t>(index.column() - 1))] =
+        toStd(value.toString());
+    Q_EMIT dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+QVariant ExportGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical) return {};
+    if (section == 0) return QStringLiteral("N.");
+    return toQString(design_.columns[static_cast<std::size_t>(section - 1)].screenHeader);
+}
+
+Qt::ItemFlags ExportGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() > 0 && design_.columns[static_cast<std::size_t>(index.column() - 1)].editable)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+ExportScreen::ExportScreen(ScreenRegistry& registry, QWidget* owner, const ExportDesign& design,
+                           std::function<std::filesystem::path()> archive)
+    : QDialog(owner), registry_(registry), design_(design), archive_(std::move(archive)) {
+    QVBoxLayout* screen = setUpDialog(this, toQString(design.name), toQString(design.caption));
+    screen->setContentsMargins(12, 12, 12, 8);
+    setWindowState(windowState() | Qt::WindowMaximized);
+    resize(1180, 660);
+
+    model_ = new ExportGridModel(design, this);
+    grdRecords = new QTableView(this);
+    grdRecords->setObjectName(QStringLiteral("grdRecords"));
+    grdRecords->setModel(model_);
+    grdRecords->setAlternatingRowColors(true);
+    grdRecords->verticalHeader()->hide();
+    grdRecords->verticalHeader()->setDefaultSectionSize(24);
+    grdRecords->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdRecords->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grdRecords->horizontalHeader()->setHighlightSections(false);
+    grdRecords->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                QAbstractItemView::AnyKeyPressed);
+    grdRecords->setColumnWidth(0, 64);
+    // The file's widths, a little narrower on screen.
+    for (std::size_t c = 0; c < design.columns.size(); ++c)
+        grdRecords->setColumnWidth(static_cast<int>(c) + 1, design.columns[c].width * 3 / 4);
+    screen->addWidget(grdRecords, 1);
+
+    panInfo = new QLabel(QString::fromUtf8(kReady), this);
+    panInfo->setObjectName(QStringLiteral("panInfo"));
+    panInfo->setMinimumHeight(26);
+    cmdEsporta = new PictureButton(QStringLiteral("cmdEsporta"), QStringLiteral(":/tb_esporta.svg"), {40, 40}, this);
+    cmdGuida = new PictureButton(QStringLiteral("cmdGuida"), QStringLiteral(":/icon_guida.svg"), {40, 40}, this);
+    cmdEsci = new PictureButton(QStringLiteral("cmdEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, this);
+    auto* bottom = new QHBoxLayout();
+    bottom->addWidget(panInfo, 1);
+    bottom->addWidget(cmdEsporta);
+    bottom->addWidget(cmdGuida);
+    bottom->addWidget(cmdEsci);
+    screen->addLayout(bottom);
+
+    hints_ = new HoverHints(panInfo, this);
+    hints_->set(cmdEsporta, QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
+    hints_->set(cmdGuida, QStringLiteral("Visualizza la pagina della guida sensibile al contesto."));
+    hints_->set(cmdEsci, QStringLiteral("Esci da questo ambiente di lavoro."));
+    hints_->watchAll();
+
+    connect(cmdEsporta, &PictureButton::clicked, this, &ExportScreen::cmdEsportaClick);
+    connect(cmdEsci, &PictureButton::clicked, this, &QDialog::close);
+}
+
+std::filesystem::path ExportScreen::exportFile() const {
+    return registry_.programFolder() / std::string(design_.fileName);
+}
+
+void ExportScreen::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;
+    // A failure keeps the rows read so far, without a word: nothing is lost by it.
+    model_->load(archive_());
+}
+
+void ExportScreen::cmdEsportaClick() {
+    if (!MessageService::question(this, kMsgExportQuestion)) return;
+    grdRecords->setFocus();  // an edit still open in the grid goes into the file too
+    const std::size_t rows = model_->exportRows();
+    QProgressDialog progress(QStringLiteral("Esportazione delle schede in corso..."), QStringLiteral("Annulla"), 0,
+                             static_cast<int>(rows), this);
+    progress.setObjectName(QStringLiteral("dlgAvanzamento"));
+    progress.setWindowTitle(toQString(design_.caption));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);  // only an export that takes more than a moment shows it
+    const ExportOutcome outcome = writeSpreadsheetFile(
+        exportFile(), design_, rows,
+        [this](std::size_t row, std::size_t column) { return model_->cellText(row, column); },
+        [&progress](std::size_t written) {
+            progress.setValue(static_cast<int>(written));
+            return !progress.wasCanceled();
+        });
+    progress.reset();
+    switch (outcome) {
+        case ExportOutcome::Failed:
+            MessageService::plain(this, kMsgExportFailed);
+            return;
+        case ExportOutcome::Cancelled:
+            return;  // the previous file stays as it was
+        case ExportOutcome::Written:
+            break;
+    }
+    if (!MessageService::question(this, kMsgExported)) return;
+    DesktopService::open(QLatin1Char('"') + QString::fromStdString(exportFile().string()) + QLatin1Char('"'));
+}
+
+TfrmExpMagazzino::TfrmExpMagazzino(ScreenRegistry& registry, QWidget* owner)
+    : ExportScreen(registry, owner, exportDesign(ExportKind::Products),
+                   [&registry] { return paths::productArchive(registry.programFolder()); }) {}
+
+TfrmExpCarichi::TfrmExpCarichi(ScreenRegistry& registry, QWidget* owner, std::function<std::filesystem::path()> archive)
+    : ExportScreen(registry, owner, exportDesign(ExportKind::GoodsIn), std::move(archive)) {}
+
+TfrmExpScarichi::TfrmExpScarichi(ScreenRegistry& registry, QWidget* owner,
+                                 std::function<std::filesystem::path()> archive)
+    : ExportScreen(registry, owner, exportDesign(ExportKind::GoodsOut), std::move(archive)) {}
+
+}  // namespace scortavia

@@ -1,0 +1,346 @@
+#include "export/SpreadsheetExport.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <limits>
+
+#include "common/TextRules.h"
+#include "storage/ArchiveScan.h"
+#include "storage/FileAccess.h"
+#include "storage/MovementRecord.h"
+#include "storage/ProductRecord.h"
+#include "storage/Windows1252.h"
+
+namespace scortavia {
+namespace {
+
+namespace fs = std::filesystem;
+using P = ProductLayout;
+using M = MovementLayout;
+
+constexpr bool kReadOnly = false;
+constexpr bool kEditable = true;
+
+constexpr std::array<ExportColumn, 17> kProductColumns = {{
+    {"Codice articolo", "Codice articolo", 250, P::Codice, kReadOnly},
+    {"Costo unitario", "Costo unitario", 200, P::Costo, kReadOnly},
+    {"Nome prodotto", "Nome prodotto", 250, P::Nome, kEditable},
+    {"Giacenza", "Giacenza", 180, P::Giacenza, kReadOnly},
+    {"Aspetto esteriore del bene", "Aspetto esteriore del bene", 250, P::UM, kEditable},
+    {"Categoria merceologica", "Categoria merceologica", 250, P::Tipologia, kEditable},
+    {"Caratteristiche", "Caratteristiche", 350, P::Caratteristiche, kReadOnly},
+    {"Collocazione in magazzino", "Collocazione in magazzino", 250, P::Collocazione, kReadOnly},
+    {"Ditta fornitrice", "Ditta fornitrice", 250, P::Ditta, kReadOnly},
+    {"Agente", "Agente", 250, P::Agente, kReadOnly},
+    {"Recapito telefonico", "Recapito telefonico", 200, P::Recapito, kEditable},
+    {"Documento di acquisto", "Documento di acquisto", 250, P::Documento, kReadOnly},
+    // The grid has always shown this header misspelt; the file carries the right one.
+    {"Modalità di pagamento", "Modalitò di pagamento", 250, P::Pagamento, kReadOnly},
+    {"Data scadenza", "Data scadenza", 200, P::DataSca, kReadOnly},
+    {"Note", "Note", 350, P::Note, kEditable},
+    {"Prezzo di vendita", "Prezzo di vendita", 200, P::Prezzo, kEditable},
+    {"Pagato", "Pagato", 150, P::Pagato, kEditable},
+}};
+
+constexpr std::array<ExportColumn, 14> kGoodsInColumns = {{
+    {"Documento n.", "Documento n.", 250, M::NumDoc, kEditable},
+    {"Data emissione", "Data emissione", 200, M::DataDoc, kEditable},
+    {"Fornitore", "Fornitore", 250, M::Fornitore, kEditable},
+    {"Recapito preferenziale", "Recapito preferenziale", 250, M::Recapiti, kEditable},
+    {"Data carico", "Data carico", 200, M::Data, kReadOnly},
+    {"Codice articolo", "Codice articolo", 250, M::Codice, kReadOnly},
+    {"Tipologia", "Tipologia", 250, M::Tipologia, kReadOnly},
+    {"Marca e modello", "Marca e modello", 250, M::Marca, kReadOnly},
+    {"Descrizione", "Descrizione", 400, M::Descrizione, kEditable},
+    {"Costo unitario", "Costo unitario", 200, M::CostoUni, kEditable},
+    {"Quantità caricata", "Quantità caricata", 200, M::Quant, kEditable},
+    {"Costo totale", "Costo totale", 200, M::CostoTot, kEditable},
+    {"Note", "Note", 400, M::Note, kEditable},
+    {"Conto da saldare", "Conto da saldare", 200, M::DaSaldare, kEditable},
+}};
+
+constexpr std::array<ExportColumn, 14> kGoodsOutColumns = {{
+    {"Documento n.", "Documento n.", 250, M::NumDoc, kEditable},
+    {"Data emissione", "Data emissione", 200, M::DataDoc, kEditable},
+    {"Cliente", "Cliente", 250, M::Fornitore, kEditable},
+    {"Telefono preferenziale", "Telefono preferenziale", 250, M::Recapiti, kEditable},
+    {"Data scarico", "Data scarico", 200, M::Data, kReadOnly},
+    {"Codice articolo", "Codice articolo", 250, M::Codice, kReadOnly},
+    {"Tipologia", "Tipologia", 250, M::Tipologia, kReadOnly},
+    {"Marca e modello", "Marca e modello", 250, M::Marca, kReadOnly},
+    {"Descrizione", "Descrizione", 400, M::Descrizione, kEditable},
+    {"Prezzo unitario", "Prezzo unitario", 200, M::CostoUni, kEditable},
+    {"Quantità scaricata", "Quantità scaricata", 200, M::Quant, kEditable},
+    {"Prezzo totale", "Prezzo totale", 200, M::CostoTot, kEditable},
+    {"Note", "Note", 400, M::Note, kEditable},
+    {"Conto da saldare", "Conto da saldare", 200, M::DaSaldare, kEditable},
+}};
+
+const ExportDesign kProducts{ExportKind::Products, "frmExpMagazzino",    " Esporta magazzino prodotti in Excel",
+                             "Magazzino.xls",      "Magazzino Prodotti", "Esportazione magazzino prodotti in Excel",
+                             ProductRecord::kSize, kProductColumns};
+const ExportDesign kGoodsIn{
+    ExportKind::GoodsIn,     "frmExpCarichi",     " Esporta archivio operazioni di carico in Excel",
+    "Operazioni_Carico.xls", "Operazioni Carico", "Esportazione archivio operazioni di carico in Excel",
+    MovementRecord::kSize,   kGoodsInColumns};
+const ExportDesign kGoodsOut{
+    ExportKind::GoodsOut,     "frmExpScarichi",     " Esporta archivio operazioni di scarico in Excel",
+    "Operazioni_Scarico.xls", "Operazioni Scarico", "Esportazione archivio operazioni di scarico in Excel",
+    MovementRecord::kSize,    kGoodsOutColumns};
+
+// The exported fields of one record, each decoded and trimmed, appended to `text` with its end in `ends`.
+template <class Layout>
+void appendRecordCells(const std::uint8_t* record, const ExportDesign& design, std::string& text,
+                       std::vector<std::uint32_t>& ends) {
+    const RecordView<Layout> view(record);
+    for (const ExportColumn& column : design.columns) {
+        view.appendText(static_cast<typename Layout::Field>(column.field), text);
+        ends.push_back(static_cast<std::uint32_t>(text.size()));
+    }
+}
+
+// Appends UTF-8 text in Windows-1252. The markup and most cell texts are plain ASCII and are copied as
+// they stand; only the runs of other characters go through the code page's table.
+void appendWindows1252(std::string_view utf8, std::string& out) {
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        std::size_t ascii = i;
+        while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
+        out.append(utf8.data() + i, ascii - i);
+        std::size_t other = ascii;
+        while (other < utf8.size() && static_cast<unsigned char>(utf8[other]) >= 0x80) ++other;
+        if (other > ascii) out += encodeWindows1252(utf8.substr(ascii, other - ascii));
+        i = other;
+    }
+}
+
+bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+void appendExportCellText(std::string_view text, std::string& out) {
+    text = trimBlanks(text);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        switch (c) {
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '&': {
+                const bool startsReference = i + 1 < text.size() && (isAsciiLetter(text[i + 1]) || text[i + 1] == '#');
+                out += startsReference ? "&amp;" : "&";
+                break;
+            }
+            // A line break inside a cell (a note pasted from elsewhere) would split the one-line file.
+            case '\n':
+                out += "&#10;";
+                break;
+            case '\r':
+                out += "&#13;";
+                break;
+            default:
+                out.push_back(c);
+        }
+    }
+}
+
+constexpr std::size_t kChunkBytes = std::size_t{256} << 10;
+constexpr std::size_t kProgressRows = 1000;
+
+// The one producer of the file's bytes, for the file writer and for spreadsheetBytes alike: the
+// Windows-1252 bytes go to `write` in chunks of about kChunkBytes, and `rowsDone` hears every
+// kProgressRows rows and after the last. Either returning false stops it (false).
+bool produceSpreadsheet(const ExportDesign& design, std::size_t rows, const CellSource& cell,
+                        const std::function<bool(std::string_view)>& write,
+                        const std::function<bool(std::size_t)>& rowsDone) {
+    std::string out;
+    out.reserve(kChunkBytes + (std::size_t{64} << 10));
+    std::string escaped;
+    const auto flush = [&] {
+        const bool written = out.empty() || write(out);
+        out.clear();
+        return written;
+    };
+
+    out +=
+        "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
+        "xmlns:x=\"urn:schemas-microsoft-com:office:excel\" xmlns=\"http://www.w3.org/TR/REC-html40\">";
+    out += "<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">";
+    out += "<!--[if gte mso 9]><xml><x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet><x:Name>";
+    appendWindows1252(design.worksheet, out);
+    out +=
+        "</x:Name><x:WorksheetOptions><x:Selected/><x:Panes><x:Pane><x:Number>1</x:Number>"
+        "<x:ActiveRow>3</x:ActiveRow></x:Pane></x:Panes><x:ProtectContents>False</x:ProtectContents>"
+        "<x:ProtectObjects>False</x:ProtectObjects><x:ProtectScenarios>False</x:ProtectScenarios>"
+        "</x:WorksheetOptions></x:ExcelWorksheet></x:ExcelWorksheets></x:ExcelWorkbook></xml><![endif]-->"
+        "</head><body><table x:str><tr>";
+    for (const ExportColumn& column : design.columns) {
+        out += "<td style=\"text-align: left; font-weight: bold;\" width=";
+        out += std::to_string(column.width);
+        out += '>';
+        appendWindows1252(column.header, out);
+        out += "</td>";
+    }
+    out += "</tr>";
+
+    for (std::size_t row = 0; row < rows; ++row) {
+        out += "<tr>";
+        for (std::size_t column = 0; column < design.columns.size(); ++column) {
+            out += "<td style=\"text-align: left;\">";
+            escaped.clear();
+            appendExportCellText(cell(row, column), escaped);
+            appendWindows1252(escaped, out);
+            out += "</td>";
+        }
+        out += "</tr>";
+        if (out.size() >= kChunkBytes && !flush()) return false;
+        const std::size_t done = row + 1;
+        if ((done % kProgressRows == 0 || done == rows) && !rowsDone(done)) return false;
+    }
+
+    out += "</table></body></html>";
+    return flush();
+}
+
+Status writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return Status::failure("write");
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return Status::success();
+}
+
+// A new file of its own beside `target`: never one that someone else made, nor a link.
+UniqueFd createTemporary(const fs::path& target, fs::path& temporary) {
+    static std::atomic<unsigned> counter{0};
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string stem = "." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = folder / (stem + std::to_string(counter.fetch_add(1)));
+        const int fd = ::open(temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
+        if (fd >= 0) return UniqueFd(fd);
+        if (errno != EEXIST && errno != EINTR) break;
+    }
+    temporary.clear();
+    return UniqueFd();
+}
+
+}  // namespace
+
+const ExportDesign& exportDesign(ExportKind kind) {
+    switch (kind) {
+        case ExportKind::GoodsIn:
+            return kGoodsIn;
+        case ExportKind::GoodsOut:
+            return kGoodsOut;
+        case ExportKind::Products:
+            break;
+    }
+    return kProducts;
+}
+
+Status ExportCells::load(const fs::path& archive, const ExportDesign& design) {
+    columns_ = design.columns.size();
+    text_.clear();
+    ends_.clear();
+    const bool products = design.kind == ExportKind::Products;
+    // Most exported fields hold far less than their capacity; a guess saves most of the regrowth.
+    constexpr std::size_t kGuessedBytesPerCell = 16;
+    const auto counted = [&](std::int64_t count) {
+        const auto records = static_cast<std::size_t>(count);
+        ends_.reserve(records * columns_);
+        text_.reserve(records * columns_ * kGuessedBytesPerCell);
+    };
+    bool tooLarge = false;
+    Status scanned = scanArchive(
+        archive, design.recordSize,
+        [&](const std::uint8_t* record, std::int64_t) {
+            // Cell ends are 32-bit; a text past 4 GiB would need an archive far beyond any real shop's.
+            if (text_.size() > std::numeric_limits<std::uint32_t>::max() - design.recordSize * 3) {
+                tooLarge = true;
+                return false;
+            }
+            if (products) {
+                appendRecordCells<ProductLayout>(record, design, text_, ends_);
+            } else {
+                appendRecordCells<MovementLayout>(record, design, text_, ends_);
+            }
+            return true;
+        },
+        counted);
+    if (!scanned) return scanned;
+    if (tooLarge) return Status::failure("archive too large to export: " + archive.string());
+    return Status::success();
+}
+
+std::size_t ExportCells::rowCount() const { return columns_ == 0 ? 0 : ends_.size() / columns_; }
+
+std::string_view ExportCells::cell(std::size_t row, std::size_t column) const {
+    const std::size_t index = row * columns_ + column;
+    if (column >= columns_ || index >= ends_.size()) return {};
+    const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+    return std::string_view(text_).substr(begin, ends_[index] - begin);
+}
+
+std::string exportCellText(std::string_view text) {
+    std::string out;
+    appendExportCellText(text, out);
+    return out;
+}
+
+std::string spreadsheetBytes(const ExportDesign& design, std::size_t rows, const CellSource& cell) {
+    std::string bytes;
+    produceSpreadsheet(
+        design, rows, cell,
+        [&](std::string_view chunk) {
+            bytes += chunk;
+            return true;
+        },
+        [](std::size_t) { return true; });
+    return bytes;
+}
+
+ExportOutcome writeSpreadsheetFile(const fs::path& target, const ExportDesign& design, std::size_t rows,
+                                   const CellSource& cell, const ExportProgress& progress) {
+    fs::path temporary;
+    UniqueFd fd = createTemporary(target, temporary);
+    if (fd.get() < 0) return ExportOutcome::Failed;
+    bool renamed = false;
+    struct Cleanup {
+        const fs::path& path;
+        const bool& renamed;
+        ~Cleanup() {
+            if (!renamed) ::unlink(path.c_str());
+        }
+    } cleanup{temporary, renamed};
+
+    bool cancelled = false;
+    const bool produced = produceSpreadsheet(
+        design, rows, cell, [&](std::string_view chunk) { return writeAll(fd.get(), chunk).ok(); },
+        [&](std::size_t done) {
+            cancelled = progress && !progress(done);
+            return !cancelled;
+        });
+    if (!produced) return cancelled ? ExportOutcome::Cancelled : ExportOutcome::Failed;
+    if (::fdatasync(fd.get()) != 0) return ExportOutcome::Failed;
+    if (::close(fd.release()) != 0) return ExportOutcome::Failed;
+    // rename() replaces the name itself: a link standing there is replaced, its target untouched.
+    if (::rename(temporary.c_str(), target.c_str()) != 0) return ExportOutcome::Failed;
+    renamed = true;
+
+    // The export is whole on disk; syncing the folder entry only guards the new name against a crash,
+    // and a folder that cannot be synced must not turn a written file into a failure message.
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd.get() >= 0) ::fsync(folderFd.get());
+    return ExportOutcome::Written;
+}
+
+}  // namespace scortavia

@@ -1,0 +1,221 @@
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+#include <QtTest>
+#include <filesystem>
+#include <memory>
+
+#include "export/ExportScreen.h"
+#include "movements/MovementCardScreen.h"
+#include "products/TfrmMagazzino.h"
+#include "support/GuiActions.h"
+#include "support/GuiProgram.h"
+#include "ui/Widgets.h"
+
+using namespace scortavia;
+
+namespace {
+
+using P = ProductLayout;
+using M = MovementLayout;
+
+const QString kQuestion = QStringLiteral(
+    "L'esportazione dei dati in Excel può richiedere diversi minuti a seconda del numero di schede presenti in "
+    "archivio.\r\n\r\nSi vuole esportare i dati adesso?");
+const QString kDone =
+    QStringLiteral("Le schede in archivio sono state esportate con successo.\r\n\r\nSi vuole aprire il file di Excel?");
+const QString kFailed = QStringLiteral(
+    "Attenzione: il sistema non permette di esportare i dati.\n\r\n\rAccertarsi che il file di Excel non sia già "
+    "aperto.");
+
+QString cell(const ExportScreen* screen, int row, int column) {
+    return screen->model()->data(screen->model()->index(row, column), Qt::DisplayRole).toString();
+}
+
+// Everything but the program's own files: what an export may have left behind.
+std::vector<std::string> leftovers(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find(".tmp") != std::string::npos) names.push_back(name);
+    }
+    return names;
+}
+
+}  // namespace
+
+class ExportScreenTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::GuiProgram> run;
+
+    // The product card with two products stored, its export opened; `steps` drive it.
+    bool withProductExport(const std::function<void(ExportScreen*)>& steps) {
+        run = std::make_unique<test::GuiProgram>();
+        run->writeProducts({test::product("VT-01", "Viti & bulloni", {{P::Costo, "0,08"}, {P::Giacenza, "120"}}),
+                            test::product("MA-02", "Martello", {{P::Costo, "14,90"}, {P::Note, "manico <legno>"}})});
+        TfrmMagazzino* card = run->openProductCard();
+        if (!card) return false;
+        return test::withModal<ExportScreen>(card->btnEsporta, steps);
+    }
+    std::filesystem::path file(const char* name) const { return run->folder.path() / name; }
+
+private Q_SLOTS:
+    void cleanup() { run.reset(); }
+
+    void productGridShowsTheArchive() {
+        QVERIFY(withProductExport([](ExportScreen* screen) {
+            QCOMPARE(screen->objectName(), QStringLiteral("frmExpMagazzino"));
+            QCOMPARE(screen->windowTitle(), QStringLiteral(" Esporta magazzino prodotti in Excel"));
+            QVERIFY(screen->grdRecords->alternatingRowColors());
+            QCOMPARE(screen->model()->rowCount(), 2);
+            QCOMPARE(screen->model()->columnCount(), 18);
+            const auto header = [screen](int c) {
+                return screen->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole);
+            };
+            QCOMPARE(header(0).toString(), QStringLiteral("N."));
+            QCOMPARE(header(1).toString(), QStringLiteral("Codice articolo"));
+            QCOMPARE(header(13).toString(), QStringLiteral("Modalitò di pagamento"));
+            QCOMPARE(cell(screen, 0, 0), QStringLiteral("1"));
+            QCOMPARE(cell(screen, 1, 0), QStringLiteral("2"));
+            QCOMPARE(cell(screen, 0, 1), QStringLiteral("VT-01"));
+            QCOMPARE(cell(screen, 0, 3), QStringLiteral("Viti & bulloni"));
+            QCOMPARE(cell(screen, 1, 15), QStringLiteral("manico <legno>"));
+            QCOMPARE(screen->panInfo->text(), QStringLiteral("Esportazione archivio in Microsoft Excel."));
+            QCOMPARE(screen->cmdEsporta->property("hoverHint").toString(),
+                     QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
+            QCOMPARE(screen->cmdEsci->property("hoverHint").toString(),
+                     QStringLiteral("Esci da questo ambiente di lavoro."));
+        }));
+    }
+
+    // Columns 1 to 17 of the product export, read-only or editable as the export's design says.
+    void onlyEditableColumnsTakeEdits_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("editable");
+        QTest::newRow("Codice") << 1 << false;
+        QTest::newRow("Costo") << 2 << false;
+        QTest::newRow("Nome") << 3 << true;
+        QTest::newRow("Giacenza") << 4 << false;
+        QTest::newRow("Note") << 15 << true;
+        QTest::newRow("Pagato") << 17 << true;
+        QTest::newRow("N.") << 0 << false;
+    }
+    void onlyEditableColumnsTakeEdits() {
+        QFETCH(int, column);
+        QFETCH(bool, editable);
+        QVERIFY(withProductExport([&](ExportScreen* screen) {
+            const QModelIndex index = screen->model()->index(0, column);
+            const QString before = cell(screen, 0, column);
+            QCOMPARE(bool(screen->model()->flags(index) & Qt::ItemIsEditable), editable);
+            QCOMPARE(screen->model()->setData(index, QStringLiteral("cambiato"), Qt::EditRole), editable);
+            QCOMPARE(cell(screen, 0, column), editable ? QStringLiteral("cambiato") : before);
+        }));
+    }
+
+    void anEditIsExportedButNeverStored() {
+        std::string stored;
+        QVERIFY(withProductExport([&](ExportScreen* screen) {
+            stored = test::readBytes(run->productArchive());
+            screen->model()->setData(screen->model()->index(1, 3), QStringLiteral("Martello da carpentiere"),
+                                     Qt::EditRole);
+            test::click(screen->cmdEsporta);
+        }));
+        QCOMPARE(run->messages.texts(), (QStringList{kQuestion, kDone}));
+        const std::string written = test::readBytes(file("Magazzino.xls"));
+        QVERIFY(written.find("<td style=\"text-align: left;\">Martello da carpentiere</td>") != std::string::npos);
+        QVERIFY(written.find("Viti & bulloni") != std::string::npos);
+        QVERIFY(written.find("manico &lt;legno&gt;") != std::string::npos);
+        QCOMPARE(test::readBytes(run->productArchive()), stored);
+        // The desktop opens the file with the program that opens ".xls" files.
+        QCOMPARE(
+            run->desktop.opened,
+            QStringList{QLatin1Char('"') + QString::fromStdString(file("Magazzino.xls").string()) + QLatin1Char('"')});
+        QVERIFY(leftovers(run->folder.path()).empty());
+    }
+
+    // Each "No" stops there: the first before anything is written, the second before the desktop opens it.
+    void noStopsAtEachQuestion_data() {
+        QTest::addColumn<int>("noAt");
+        QTest::newRow("export") << 0;
+        QTest::newRow("open") << 1;
+    }
+    void noStopsAtEachQuestion() {
+        QFETCH(int, noAt);
+        run = std::make_unique<test::GuiProgram>();
+        TfrmMagazzino* card = run->openProductCard();
+        QVERIFY(card);
+        if (noAt == 1) run->messages.answers = {QMessageBox::Yes, QMessageBox::No};
+        if (noAt == 0) run->messages.answers = {QMessageBox::No};
+        QVERIFY(test::withModal<ExportScreen>(card->btnEsporta, [](ExportScreen* screen) {
+            // An empty archive: ten empty rows, numbered nowhere.
+            QCOMPARE(screen->model()->rowCount(), 10);
+            QCOMPARE(cell(screen, 9, 0), QString());
+            test::click(screen->cmdEsporta);
+        }));
+        QCOMPARE(run->messages.shown.size(), std::size_t(noAt + 1));
+        QCOMPARE(std::filesystem::exists(file("Magazzino.xls")), noAt == 1);
+        QVERIFY(run->desktop.opened.isEmpty());
+    }
+
+    void aFailedWriteSaysSoAndAsksNothingMore() {
+        run = std::make_unique<test::GuiProgram>();
+        std::filesystem::create_directory(file("Magazzino.xls"));
+        TfrmMagazzino* card = run->openProductCard();
+        QVERIFY(card);
+        QVERIFY(test::withModal<ExportScreen>(card->btnEsporta, [](ExportScreen* screen) {
+            test::click(screen->cmdEsporta);
+            QVERIFY(screen->isVisible());
+        }));
+        QCOMPARE(run->messages.texts(), (QStringList{kQuestion, kFailed}));
+        QCOMPARE(run->messages.shown.back().kind, MessageKind::Plain);
+        QVERIFY(run->desktop.opened.isEmpty());
+        QVERIFY(leftovers(run->folder.path()).empty());
+    }
+
+    // clang-format off
+    void movementExportReadsTheCardsYear_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("party");
+        QTest::newRow("carico") << Direction::GoodsIn << "frmExpCarichi"
+                                << " Esporta archivio operazioni di carico in Excel" << "Operazioni_Carico.xls"
+                                << "Fornitore";
+        QTest::newRow("scarico") << Direction::GoodsOut << "frmExpScarichi"
+                                 << " Esporta archivio operazioni di scarico in Excel" << "Operazioni_Scarico.xls"
+                                 << "Cliente";
+    }
+    // clang-format on
+    void movementExportReadsTheCardsYear() {
+        QFETCH(Direction, direction);
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, file);
+        QFETCH(QString, party);
+        run = std::make_unique<test::GuiProgram>();
+        run->writeMovements("2024", direction, {test::movement("Rossi S.r.l.", "VT-01", {{M::NumDoc, "FT 118"}})});
+        // Another year of the same direction is not exported.
+        run->writeMovements("2023", direction, {test::movement("Bianchi", "XX-99")});
+        MovementCardScreen* card = run->openMovementCard("2024", direction);
+        QVERIFY(card);
+        QVERIFY(test::withModal<ExportScreen>(card->cmdEsporta, [&](ExportScreen* screen) {
+            QCOMPARE(screen->objectName(), name);
+            QCOMPARE(screen->windowTitle(), caption);
+            QCOMPARE(screen->model()->rowCount(), 1);
+            QCOMPARE(screen->model()->columnCount(), 15);
+            QCOMPARE(screen->model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), party);
+            QCOMPARE(cell(screen, 0, 1), QStringLiteral("FT 118"));
+            QCOMPARE(cell(screen, 0, 3), QStringLiteral("Rossi S.r.l."));
+            test::click(screen->cmdEsporta);
+        }));
+        const std::string written = test::readBytes(run->folder.path() / file.toStdString());
+        QVERIFY(written.find("Rossi S.r.l.") != std::string::npos);
+        QVERIFY(written.find("XX-99") == std::string::npos);
+        QVERIFY(written.find("width=250>" + party.toStdString() + "</td>") != std::string::npos);
+    }
+};
+
+QTEST_MAIN(ExportScreenTest)
+#include "ExportScreenTest.moc"
