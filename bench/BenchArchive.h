@@ -1,5 +1,8 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
+#include <chrono>
 #include <filesystem>
 
 namespace scortavia::bench {
@@ -15,6 +18,20 @@ const std::filesystem::path& programFolderOf(int count);
 
 // Writes (once per run) a year archive of `count` realistic goods-in movements and returns its path.
 std::filesystem::path movementArchiveOf(int count);
+
+// Wall time of `step`, in seconds.
+template <class Step>
+double seconds(Step step) {
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The mean raw read and the ratio of the measured time to it, as counters of the benchmark.
+inline void reportAgainstRaw(benchmark::State& state, double rawSeconds, double measuredSeconds) {
+    state.counters["raw_ms"] = rawSeconds / static_cast<double>(state.iterations()) * 1e3;
+    state.counters["ratio"] = measuredSeconds / rawSeconds;
+}
 
 // The floor every scan is compared with: reading the same file in 1 MiB blocks, nothing more.
 double rawReadSeconds(const std::filesystem::path& path);

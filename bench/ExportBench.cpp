@@ -14,6 +14,7 @@
 #include <string>
 
 #include "BenchArchive.h"
+#include "ScreenBench.h"
 #include "export/ExportScreen.h"
 #include "export/SpreadsheetExport.h"
 #include "ui/MessageService.h"
@@ -23,19 +24,6 @@ using namespace scortavia;
 using namespace scortavia::bench;
 
 namespace {
-
-template <class Step>
-double seconds(Step step) {
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void report(benchmark::State& state, double raw, double measured) {
-    const auto n = static_cast<double>(state.iterations());
-    state.counters["raw_ms"] = raw / n * 1e3;
-    state.counters["ratio"] = measured / raw;
-}
 
 std::filesystem::path archiveFor(ExportKind kind, int records) {
     return kind == ExportKind::Products ? archiveOf(records) : movementArchiveOf(records);
@@ -73,7 +61,7 @@ void BM_ExportCells(benchmark::State& state, ExportKind kind) {
         loaded += s;
         state.SetIterationTime(s);
     }
-    report(state, raw, loaded);
+    reportAgainstRaw(state, raw, loaded);
 }
 
 // The export screen of `kind`, made and shown: the product export as the product card opens it, a
@@ -104,7 +92,7 @@ void BM_ExportScreenShown(benchmark::State& state, ExportKind kind) {
         shown += s;
         state.SetIterationTime(s);
     }
-    report(state, raw, shown);
+    reportAgainstRaw(state, raw, shown);
 }
 
 // What the grid of 100,000 products keeps resident while the screen is open, and the high-water mark
@@ -144,7 +132,7 @@ void BM_WriteSpreadsheet(benchmark::State& state, ExportKind kind) {
         written += s;
         state.SetIterationTime(s);
     }
-    report(state, raw, written);
+    reportAgainstRaw(state, raw, written);
     state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(target)) / 1e6;
 }
 
@@ -182,16 +170,4 @@ BENCHMARK_CAPTURE(BM_WriteSpreadsheet, movements, ExportKind::GoodsIn)
     ->UseManualTime()
     ->Iterations(10);
 
-int main(int argc, char** argv) {
-    // A benchmark tool, not the program: it runs without a display, and its messages are answered at once.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-        if (!message.contains(QLatin1String("propagateSizeHints"))) std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
-    MessageService::setHookForTesting([](const ShownMessage&) { return QMessageBox::Ok; });
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return runScreenBenchmarks(argc, argv); }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "BenchArchive.h"
+#include "ScreenBench.h"
 #include "products/ProductListScreens.h"
 #include "products/ProductLists.h"
 #include "ui/RowListModel.h"
@@ -123,16 +124,4 @@ BENCHMARK(BM_SearchEverything)->Apply(listSizes);
 BENCHMARK(BM_SearchOneField)->Apply(listSizes);
 BENCHMARK(BM_RowsIntoOpenList)->Apply(listSizes);
 
-int main(int argc, char** argv) {
-    // A benchmark tool, not the program: it runs without a display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // The offscreen platform warns about window hints at every opening; the figures are what matters.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-        if (!message.contains(QLatin1String("propagateSizeHints"))) std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return runScreenBenchmarks(argc, argv); }

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "BenchArchive.h"
+#include "ScreenBench.h"
 #include "movements/MovementCardScreen.h"
 #include "movements/MovementListScreens.h"
 #include "movements/ProductPicker.h"
@@ -21,13 +22,6 @@ using namespace scortavia;
 using namespace scortavia::bench;
 
 namespace {
-
-template <class Step>
-double seconds(Step step) {
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 void BM_PickerShown(benchmark::State& state) {
     const int products = static_cast<int>(state.range(0));
@@ -141,16 +135,4 @@ BENCHMARK(BM_CardLast)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CardNext)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CardSave)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-    // A benchmark tool, not the program: it runs without a display, and its messages are answered at once.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-        if (!message.contains(QLatin1String("propagateSizeHints"))) std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
-    MessageService::setHookForTesting([](const ShownMessage&) { return QMessageBox::Ok; });
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return runScreenBenchmarks(argc, argv); }

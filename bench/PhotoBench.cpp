@@ -25,6 +25,7 @@
 #include <random>
 
 #include "BenchArchive.h"
+#include "ScreenBench.h"
 #include "products/TfrmMagazzino.h"
 #include "ui/MessageService.h"
 #include "ui/PhotoBox.h"
@@ -312,16 +313,5 @@ BENCHMARK(BM_SaveUnchangedPhoto)->Unit(benchmark::kMillisecond)->UseManualTime()
 BENCHMARK(BM_SaveCardWithoutPhoto)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 int main(int argc, char** argv) {
-    // A benchmark tool, not the program: it runs without a display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // The offscreen platform warns about window hints at every opening; the figures are what matters.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-        if (!message.contains(QLatin1String("propagateSizeHints"))) std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
-    benchmark::Initialize(&argc, argv);
-    programFolder();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runScreenBenchmarks(argc, argv, [] { programFolder(); });
 }

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "BenchArchive.h"
+#include "ScreenBench.h"
 #include "products/ProductListScreens.h"
 #include "reports/ListReport.h"
 #include "reports/PrintService.h"
@@ -199,16 +200,4 @@ BENCHMARK(BM_ListLayout)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterat
 BENCHMARK(BM_ListPdf)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 BENCHMARK(BM_ListPagesOnScreen)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
-int main(int argc, char** argv) {
-    // A benchmark tool, not the program: it runs without a display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // The offscreen platform warns about window hints at every opening; the figures are what matters.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-        if (!message.contains(QLatin1String("propagateSizeHints"))) std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return runScreenBenchmarks(argc, argv); }

@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "BenchArchive.h"
+#include "ScreenBench.h"
 #include "summaries/InventoryScreens.h"
 #include "summaries/MovementSummaryScreens.h"
 #include "summaries/Summaries.h"
@@ -22,19 +23,6 @@ using namespace scortavia;
 using namespace scortavia::bench;
 
 namespace {
-
-template <class Step>
-double seconds(Step step) {
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void report(benchmark::State& state, double raw, double filled) {
-    const auto n = static_cast<double>(state.iterations());
-    state.counters["raw_ms"] = raw / n * 1e3;
-    state.counters["ratio"] = filled / raw;
-}
 
 void BM_MovementSummaryYear(benchmark::State& state) {
     const std::filesystem::path archive = movementArchiveOf(static_cast<int>(state.range(0)));
@@ -51,7 +39,7 @@ void BM_MovementSummaryYear(benchmark::State& state) {
         filled += s;
         state.SetIterationTime(s);
     }
-    report(state, raw, filled);
+    reportAgainstRaw(state, raw, filled);
 }
 
 void BM_InventoryAll(benchmark::State& state) {
@@ -68,7 +56,7 @@ void BM_InventoryAll(benchmark::State& state) {
         filled += s;
         state.SetIterationTime(s);
     }
-    report(state, raw, filled);
+    reportAgainstRaw(state, raw, filled);
 }
 
 // "Visualizza riepilogo" over the whole year to the painted list with its total.
@@ -95,7 +83,7 @@ void BM_SummaryShown(benchmark::State& state) {
         state.SetIterationTime(s);
         summary->close();
     }
-    report(state, raw, shown);
+    reportAgainstRaw(state, raw, shown);
 }
 
 // "Visualizza" on the inventory prompt with no category to the painted, sorted list with its total.
@@ -119,7 +107,7 @@ void BM_InventoryShown(benchmark::State& state) {
         state.SetIterationTime(s);
         list->close();
     }
-    report(state, raw, shown);
+    reportAgainstRaw(state, raw, shown);
 }
 
 }  // namespace
@@ -129,16 +117,4 @@ BENCHMARK(BM_InventoryShown)->Arg(100000)->Unit(benchmark::kMillisecond)->UseMan
 BENCHMARK(BM_MovementSummaryYear)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 BENCHMARK(BM_InventoryAll)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
-int main(int argc, char** argv) {
-    // A benchmark tool, not the program: it runs without a display, and its messages are answered at once.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-        if (!message.contains(QLatin1String("propagateSizeHints"))) std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
-    MessageService::setHookForTesting([](const ShownMessage&) { return QMessageBox::Ok; });
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return runScreenBenchmarks(argc, argv); }
