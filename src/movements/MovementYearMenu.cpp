@@ -35,21 +35,12 @@ MovementYearMenu::MovementYearMenu(ScreenRegistry& registry, const MovementDirec
     : WorkArea(registry, toQString(direction.menuName)), direction_(direction) {
     setWindowTitle(toQString(direction.menuCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    setProperty("menuScreen", true);
     presentMaximised();
-    auto* screen = new QVBoxLayout(this);
-    screen->setContentsMargins(0, 0, 0, 0);
-    QWidget* body = addScrollingBody(screen, QStringLiteral("panCorpo"));
-    auto* outer = new QGridLayout(body);
-    auto* panel = new QFrame(body);
-    panel->setObjectName(QStringLiteral("panMenu"));
-    outer->addWidget(panel, 0, 0, Qt::AlignCenter);
+    QVBoxLayout* layout = menuPanel(this, 620);
+    QWidget* panel = layout->parentWidget();
 
     const bool goodsIn = direction.direction == Direction::GoodsIn;
     const QString picture = goodsIn ? QStringLiteral("carico") : QStringLiteral("scarico");
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(36, 28, 36, 22);
-    layout->setSpacing(14);
     layout->addWidget(
         new Picture(QStringLiteral("imgBanner"), QStringLiteral(":/caption_%1.svg").arg(picture), {300, 48}, panel), 0,
         Qt::AlignHCenter);
@@ -93,7 +84,6 @@ MovementYearMenu::MovementYearMenu(ScreenRegistry& registry, const MovementDirec
     imgEsci = new PictureButton(QStringLiteral("imgEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, panel);
     imgEsci->setToolTip(QStringLiteral("Torna al menu principale"));
     layout->addLayout(lineOf({imgGuida, nullptr, imgEsci}));
-    panel->setFixedWidth(620);
 
     lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
     lblMemory->setText(toQString(kHomeToken));

@@ -31,18 +31,9 @@ TfrmMenuRiepilogo::TfrmMenuRiepilogo(ScreenRegistry& registry)
     : WorkArea(registry, QStringLiteral("frmMenuRiepilogo")) {
     setWindowTitle(QString::fromUtf8(kCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    setProperty("menuScreen", true);
     presentMaximised();
-    auto* screen = new QVBoxLayout(this);
-    screen->setContentsMargins(0, 0, 0, 0);
-    QWidget* body = addScrollingBody(screen, QStringLiteral("panCorpo"));
-    auto* outer = new QGridLayout(body);
-    auto* panel = new QFrame(body);
-    panel->setObjectName(QStringLiteral("panMenu"));
-    outer->addWidget(panel, 0, 0, Qt::AlignCenter);
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(36, 28, 36, 22);
-    layout->setSpacing(14);
+    QVBoxLayout* layout = menuPanel(this, 640);
+    QWidget* panel = layout->parentWidget();
     layout->addWidget(
         new Picture(QStringLiteral("imgBanner"), QStringLiteral(":/caption_inventario.svg"), {300, 48}, panel), 0,
         Qt::AlignHCenter);
@@ -67,13 +58,8 @@ TfrmMenuRiepilogo::TfrmMenuRiepilogo(ScreenRegistry& registry)
     grid->addWidget(btnVisualizza, 1, 2);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(3, 1);
-    lblAttendere = captionLabel(QStringLiteral("lblAttendere"),
+    lblAttendere = waitingLabel(QStringLiteral("lblAttendere"),
                                 QStringLiteral("Caricamento inventario in corso. Attendere..."), panel);
-    lblAttendere->setProperty("waiting", true);
-    QSizePolicy keepPlace = lblAttendere->sizePolicy();
-    keepPlace.setRetainSizeWhenHidden(true);
-    lblAttendere->setSizePolicy(keepPlace);
-    lblAttendere->hide();
     grid->addWidget(lblAttendere, 2, 0, 1, 3);
     rows->addLayout(grid, 1);
     layout->addLayout(rows);
@@ -91,7 +77,6 @@ TfrmMenuRiepilogo::TfrmMenuRiepilogo(ScreenRegistry& registry)
     imgEsci = new PictureButton(QStringLiteral("imgEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, panel);
     imgEsci->setToolTip(QStringLiteral("Torna al menu principale"));
     layout->addLayout(lineOf({imgGuida, nullptr, imgEsci}));
-    panel->setFixedWidth(640);
 
     connect(txtTipologia, &QLineEdit::returnPressed, btnVisualizza, [this] { btnVisualizza->setFocus(); });
     connect(btnVisualizza, &QPushButton::pressed, lblAttendere, &QWidget::show);

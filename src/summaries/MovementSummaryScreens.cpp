@@ -74,18 +74,10 @@ MovementPeriodScreen::MovementPeriodScreen(ScreenRegistry& registry, const Movem
     : WorkArea(registry, toQString(direction.summaryName)), direction_(direction) {
     setWindowTitle(toQString(direction.periodCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    setProperty("menuScreen", true);
     presentMaximised();
-    auto* screen = new QVBoxLayout(this);
-    screen->setContentsMargins(0, 0, 0, 0);
-    QWidget* body = addScrollingBody(screen, QStringLiteral("panCorpo"));
-    auto* outer = new QGridLayout(body);
-    auto* panel = new QFrame(body);
-    panel->setObjectName(QStringLiteral("panMenu"));
-    outer->addWidget(panel, 0, 0, Qt::AlignCenter);
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(36, 28, 36, 22);
+    QVBoxLayout* layout = menuPanel(this, 680);
     layout->setSpacing(12);
+    QWidget* panel = layout->parentWidget();
 
     lblCampo01 = captionLabel(QStringLiteral("lblCampo01"),
                               QStringLiteral("Indicare l'anno solare di interesse e il codice articolo."), panel);
@@ -136,20 +128,14 @@ MovementPeriodScreen::MovementPeriodScreen(ScreenRegistry& registry, const Movem
     new FocusFrame(QStringLiteral("effGiornoFine"), txtGiornoFine);
     new FocusFrame(QStringLiteral("effMeseFine"), txtMeseFine);
 
-    lblAttendere = captionLabel(QStringLiteral("lblAttendere"),
+    lblAttendere = waitingLabel(QStringLiteral("lblAttendere"),
                                 QStringLiteral("Caricamento riepilogo in corso. Attendere..."), panel);
-    lblAttendere->setProperty("waiting", true);
-    QSizePolicy keepPlace = lblAttendere->sizePolicy();
-    keepPlace.setRetainSizeWhenHidden(true);
-    lblAttendere->setSizePolicy(keepPlace);
-    lblAttendere->hide();
     btnVisualizza = textButton(QStringLiteral("btnVisualizza"), QStringLiteral("Visualizza riepilogo"), panel);
     btnEsci = textButton(QStringLiteral("btnEsci"), QStringLiteral("Esci"), panel);
     auto* buttons = buttonRow({btnVisualizza, btnEsci});
     buttons->insertWidget(0, lblAttendere, 1);
     layout->addSpacing(8);
     layout->addLayout(buttons);
-    panel->setFixedWidth(680);
 
     lblDataInizio = hiddenLabel(QStringLiteral("lblDataInizio"), this);
     lblDataFine = hiddenLabel(QStringLiteral("lblDataFine"), this);

@@ -47,13 +47,7 @@ SearchScreen::SearchScreen(QWidget* owner, const Design& design, std::span<const
     enterMovesFocus(walk);
 
     lblAttendere =
-        captionLabel(QStringLiteral("lblAttendere"), QStringLiteral("Ricerca schede in corso. Attendere..."), panAvvio);
-    lblAttendere->setProperty("waiting", true);
-    // Showing it on the press must not move the button from under the mouse before the release.
-    QSizePolicy keepPlace = lblAttendere->sizePolicy();
-    keepPlace.setRetainSizeWhenHidden(true);
-    lblAttendere->setSizePolicy(keepPlace);
-    lblAttendere->hide();
+        waitingLabel(QStringLiteral("lblAttendere"), QStringLiteral("Ricerca schede in corso. Attendere..."), panAvvio);
     btnCerca = textButton(QStringLiteral("btnCerca"), QStringLiteral("Cerca"), panAvvio);
     btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Chiudi"), panAvvio);
     auto* buttons = buttonRow({btnCerca, btnAnnulla});

@@ -1,6 +1,7 @@
 #include "ui/Widgets.h"
 
 #include <QEvent>
+#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -250,6 +251,32 @@ QGridLayout* formGrid(int columnGap, int rowGap) {
 
 void centerOnScreen(QWidget* window) {
     if (QScreen* s = window->screen()) window->move(s->availableGeometry().center() - window->rect().center());
+}
+
+QVBoxLayout* menuPanel(QWidget* screen, int width) {
+    screen->setProperty("menuScreen", true);
+    auto* layout = new QVBoxLayout(screen);
+    layout->setContentsMargins(0, 0, 0, 0);
+    QWidget* body = addScrollingBody(layout, QStringLiteral("panCorpo"));
+    auto* outer = new QGridLayout(body);
+    auto* panel = new QFrame(body);
+    panel->setObjectName(QStringLiteral("panMenu"));
+    panel->setFixedWidth(width);
+    outer->addWidget(panel, 0, 0, Qt::AlignCenter);
+    auto* inner = new QVBoxLayout(panel);
+    inner->setContentsMargins(36, 28, 36, 22);
+    inner->setSpacing(14);
+    return inner;
+}
+
+QLabel* waitingLabel(const QString& name, const QString& text, QWidget* parent) {
+    QLabel* label = captionLabel(name, text, parent);
+    label->setProperty("waiting", true);
+    QSizePolicy keepPlace = label->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    label->setSizePolicy(keepPlace);
+    label->hide();
+    return label;
 }
 
 }  // namespace scortavia

@@ -93,6 +93,15 @@ private:
     const QObject* watched_;
 };
 
+// The body of a menu-like work area (the year menus, the period and inventory prompts): the screen's
+// background, and a white rounded panel of `width` centred in it, scrolling when the window is smaller.
+// The screen is presented maximised by its own WorkArea; this lays out what it shows.
+QVBoxLayout* menuPanel(QWidget* screen, int width);
+
+// "... Attendere...": hidden until its button is pressed; it keeps its room while hidden, so showing it on
+// the press does not move the button from under the mouse before the release.
+QLabel* waitingLabel(const QString& name, const QString& text, QWidget* parent);
+
 // An edit box of a card or a dialog, holding at most `maxLength` characters.
 QLineEdit* editBox(const QString& name, int maxLength, QWidget* parent);
 
