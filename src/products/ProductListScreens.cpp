@@ -80,12 +80,9 @@ TfrmDaSaldare::TfrmDaSaldare(ScreenRegistry& registry, QWidget* owner)
     watchProducts(*this, registry, &fillUnpaidList, RowFormat::B);
 }
 
-TfrmTrovaMagazzino::TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner)
-    : SearchScreen(owner,
-                   {.name = "frmTrovaMagazzino",
-                    .caption = " Trova prodotti in magazzino",
-                    .printTitle = "Riepilogo prodotti in magazzino"},
-                   kSearchBoxes, [archive = archiveOf(registry)](const std::vector<std::string>& typed, RowList& rows) {
+ProductSearchScreen::ProductSearchScreen(ScreenRegistry& registry, QWidget* owner, const Design& design)
+    : SearchScreen(owner, design, kSearchBoxes,
+                   [archive = archiveOf(registry)](const std::vector<std::string>& typed, RowList& rows) {
                        SearchTexts texts;
                        std::copy(typed.begin(), typed.end(), texts.begin());
                        return fillSearchList(archive, texts, rows);
@@ -95,8 +92,16 @@ TfrmTrovaMagazzino::TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner)
     txtCollocazione = f[5], txtDitta = f[6], txtAgente = f[7], txtDocumento = f[8], txtNote = f[9];
     // Only the caller named in lblMemory receives the product.
     openRowsIn(productOfRow(registry, RowFormat::A), [this, &registry] {
-        return handOverTarget<RecordTarget>(registry, HandOver::RecordLoad, lblMemory->text());
+        return handOverTarget<RecordTarget>(registry, HandOver::RecordLoad, receiverKey());
     });
 }
+
+QString ProductSearchScreen::receiverKey() const { return lblMemory->text(); }
+
+TfrmTrovaMagazzino::TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner)
+    : ProductSearchScreen(registry, owner,
+                          {.name = "frmTrovaMagazzino",
+                           .caption = " Trova prodotti in magazzino",
+                           .printTitle = "Riepilogo prodotti in magazzino"}) {}
 
 }  // namespace scortavia

@@ -25,13 +25,12 @@ public:
     TfrmDaSaldare(ScreenRegistry& registry, QWidget* owner);
 };
 
-// The product search: ten fields to fill, then the list of the products that contain them. A double
-// click puts the product on the card named by the key in lblMemory.
-class TfrmTrovaMagazzino final : public SearchScreen {
+// The product search over "Magazzino.pro": ten fields to fill, then the list of the products that contain
+// them. A double click hands the product to whoever the key in lblMemory names. The search of the product
+// card and the import into a price list are this one screen, each with its own design.
+class ProductSearchScreen : public SearchScreen {
     Q_OBJECT
 public:
-    TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner);
-
     QLineEdit* txtCodice;
     QLineEdit* txtCosto;
     QLineEdit* txtNome;
@@ -42,6 +41,18 @@ public:
     QLineEdit* txtAgente;
     QLineEdit* txtDocumento;
     QLineEdit* txtNote;
+
+protected:
+    ProductSearchScreen(ScreenRegistry& registry, QWidget* owner, const Design& design);
+    // The hand-over key of who receives the product, read at the double click; lblMemory as written.
+    virtual QString receiverKey() const;
+};
+
+// The product search of the product card: a double click puts the product on the card named by lblMemory.
+class TfrmTrovaMagazzino final : public ProductSearchScreen {
+    Q_OBJECT
+public:
+    TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner);
 };
 
 }  // namespace scortavia

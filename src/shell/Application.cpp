@@ -7,6 +7,8 @@
 
 #include "movements/MovementCardScreen.h"
 #include "movements/MovementYearMenu.h"
+#include "pricelists/PriceListArchiveScreens.h"
+#include "pricelists/TfrmListinoPrezzi.h"
 #include "products/TfrmMagazzino.h"
 #include "shell/TfrmAvvio.h"
 #include "shell/TfrmCambiaPassword.h"
@@ -22,6 +24,9 @@ Application::Application(std::filesystem::path programFolder) : registry_(std::m
     registry_.add(new TfrmPassword(registry_));
     registry_.add(new TfrmAvvio(registry_));
     registry_.add(new TfrmCambiaPassword(registry_));
+    registry_.add(new TfrmApriCatalogo(registry_));
+    registry_.add(new TfrmCreaCatalogo(registry_));
+    registry_.add(new TfrmListinoPrezzi(registry_));
     registry_.add(new TfrmMagazzino(registry_));
     registry_.add(new TfrmMenuRiepilogo(registry_));
     registry_.add(new TfrmMenuScarico(registry_));

@@ -26,6 +26,7 @@ enum class HandOver {
     YearArchive,    // a year menu's token: the label that receives the chosen year's archive path
     ProductImport,  // the product picker's card: where the picked product and quantity go
     SummaryYear,    // a year menu's summary token: the boxes and labels that receive the year typed
+    PriceListOpen,  // the opening screen's key: the editor's labels that receive the chosen list
 };
 
 struct HandOverRoute {
@@ -50,6 +51,14 @@ inline constexpr HandOverRoute kHandOverRoutes[] = {
     {HandOver::RecordLoad, "magazzino", "frmMagazzino", ""},
     {HandOver::RecordLoad, "carichi", "frmCarichi", ""},
     {HandOver::RecordLoad, "scarichi", "frmScarichi", ""},
+    {HandOver::RecordLoad, "prodotto_A", "frmListinoPrezzi", "bkgProdotto_01"},
+    {HandOver::RecordLoad, "prodotto_B", "frmListinoPrezzi", "bkgProdotto_02"},
+    {HandOver::RecordLoad, "prodotto_C", "frmListinoPrezzi", "bkgProdotto_03"},
+    {HandOver::RecordLoad, "prodotto_D", "frmListinoPrezzi", "bkgProdotto_04"},
+    {HandOver::RecordLoad, "prodotto_E", "frmListinoPrezzi", "bkgProdotto_05"},
+    {HandOver::RecordLoad, "prodotto_F", "frmListinoPrezzi", "bkgProdotto_06"},
+    {HandOver::RecordLoad, "prodotto_G", "frmListinoPrezzi", "bkgProdotto_07"},
+    {HandOver::RecordLoad, "prodotto_H", "frmListinoPrezzi", "bkgProdotto_08"},
     {HandOver::StockBox, "magazzino", "frmMagazzino", "txtGiacenza"},
     {HandOver::WebCamPhoto, "magazzino", "frmMagazzino", "imgFoto"},
     {HandOver::PrintChoice, "con", "frmStampaMag", "repFoto"},
@@ -73,6 +82,9 @@ inline constexpr HandOverRoute kHandOverRoutes[] = {
     {HandOver::SummaryYear, "riepscarichi", "frmMenuRiepilogoScarico", "txtAnno"},
     {HandOver::SummaryYear, "riepscarichi", "frmMenuRiepilogoScarico", "lblAnnoInizio"},
     {HandOver::SummaryYear, "riepscarichi", "frmMenuRiepilogoScarico", "lblAnnoFine"},
+    {HandOver::PriceListOpen, "listino", "frmListinoPrezzi", "lblFile"},
+    {HandOver::PriceListOpen, "listino", "frmListinoPrezzi", "lblNome"},
+    {HandOver::MenuClose, "listino", "frmListinoPrezzi", ""},
 };
 
 // The route of `key` on `channel` (the key compared exactly, as the caller wrote it), or nullptr

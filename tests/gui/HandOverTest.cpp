@@ -36,6 +36,7 @@ bool fitsChannel(HandOver channel, QObject* target) {
         case HandOver::MenuClose:
             return qobject_cast<WorkArea*>(target) != nullptr;
         case HandOver::YearArchive:
+        case HandOver::PriceListOpen:
             return qobject_cast<QLabel*>(target) != nullptr;
         case HandOver::SummaryYear:
             return target->property("text").isValid();

@@ -25,10 +25,20 @@ private Q_SLOTS:
     void cleanup() { run.reset(); }
 
     void screensAreCreatedOnceInOrder() {
-        const std::vector<QString> expected = {
-            "frmPassword",      "frmAvvio",       "frmCambiaPassword",     "frmMagazzino",
-            "frmMenuRiepilogo", "frmMenuScarico", "frmScarichi",           "frmMenuRiepilogoScarico",
-            "frmMenuCarico",    "frmCarichi",     "frmMenuRiepilogoCarico"};
+        const std::vector<QString> expected = {"frmPassword",
+                                               "frmAvvio",
+                                               "frmCambiaPassword",
+                                               "frmApriCatalogo",
+                                               "frmCreaCatalogo",
+                                               "frmListinoPrezzi",
+                                               "frmMagazzino",
+                                               "frmMenuRiepilogo",
+                                               "frmMenuScarico",
+                                               "frmScarichi",
+                                               "frmMenuRiepilogoScarico",
+                                               "frmMenuCarico",
+                                               "frmCarichi",
+                                               "frmMenuRiepilogoCarico"};
         QCOMPARE(run->program->registry().creationOrder(), expected);
     }
 

@@ -1,0 +1,333 @@
+#include "pricelists/PriceListArchiveScreens.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "pricelists/PriceListFiles.h"
+#include "ui/BoxBehaviour.h"
+#include "ui/HandOver.h"
+#include "ui/MessageService.h"
+#include "ui/QtText.h"
+#include "ui/Widgets.h"
+
+namespace scortavia {
+namespace {
+
+constexpr std::string_view kMsgNoName =
+    "Attenzione: per creare l'archivio è necessario indicare il nome del nuovo listino prezzi.";
+constexpr std::string_view kMsgNameUsed =
+    "Attenzione: il nome del listino prezzi indicato è già stato utilizzato in precedenza.\r\n\r\nInserire un nome "
+    "diverso oppure, se si desidera aprire un listino prezzi già creato, premere il pulsante Apri listino esistente.";
+constexpr std::string_view kMsgCreated =
+    "Il file di archivio relativo al nuovo listino prezzi è stato creato con successo.\r\n\r\nE' ora possibile "
+    "visualizzarlo nell'elenco dei listini esistenti.";
+constexpr std::string_view kMsgNotCreated =
+    "Attenzione: non è stato possibile creare il file di archivio del nuovo listino prezzi.\r\n\r\nAccertarsi di "
+    "possedere i privilegi di scrittura nella cartella di installazione del programma.";
+constexpr std::string_view kMsgEmptyList = "Attenzione: l'elenco non contiene nessun listino prezzi.";
+constexpr const char* kMsgSelectToOpen =
+    "Attenzione: selezionare il listino prezzi dall'elenco prima di premere il pulsante Apri archivio.";
+constexpr const char* kMsgSelectToDelete =
+    "Attenzione: selezionare dall'elenco il listino prezzi da eliminare prima di premere il pulsante del cestino.";
+constexpr std::string_view kMsgConfirmDelete =
+    "Si sta per eliminare il listino prezzi selezionato. Si ricorda che il file eliminato non potrà essere "
+    "recuperato.\r\n\r\nSi conferma l'eliminazione dell'archivio?";
+constexpr std::string_view kMsgDeleted = "Il listino prezzi è stato eliminato con successo.";
+constexpr std::string_view kMsgNotDeleted =
+    "Attenzione: il listino prezzi selezionato non è stato eliminato, perché non è stato possibile cancellare il "
+    "suo file di archivio.\r\n\r\nAccertarsi che il file non sia in uso e di possedere i privilegi di scrittura "
+    "nella cartella di installazione del programma.";
+constexpr std::string_view kMsgFolderUnread =
+    "Attenzione: non è stato possibile leggere l'elenco dei listini prezzi dalla cartella di installazione del "
+    "programma.";
+
+constexpr std::string_view kHomeKey = "avvio";
+constexpr std::string_view kEditorKey = "listino";
+
+QString countText(int count) { return QStringLiteral("Sono stati creati %1 listini prezzi.").arg(count); }
+
+QString pathText(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+// Drops a typed character that a list name must not hold; pasted text is left alone.
+class ListNameTyping final : public QObject {
+public:
+    explicit ListNameTyping(QLineEdit* box) : QObject(box) { box->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        for (const char32_t c : text.toUcs4()) {
+            if (refusedWhenTyped(c)) return true;
+        }
+        return false;
+    }
+};
+
+// The maximised screen of both: a white panel in the middle with the banner, the tile, the title
+// and the instructions; the caller adds the rest to the returned layout.
+QVBoxLayout* screenPanel(WorkArea* screen, const QString& picture, QLabel*& title, const QString& titleText,
+                         QLabel*& instructions, const QString& instructionText) {
+    screen->setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
+    screen->setProperty("menuScreen", true);
+    auto* screenLayout = new QVBoxLayout(screen);
+    screenLayout->setContentsMargins(0, 0, 0, 0);
+    QWidget* body = addScrollingBody(screenLayout, QStringLiteral("panCorpo"));
+    auto* outer = new QGridLayout(body);
+    auto* panel = new QFrame(body);
+    panel->setObjectName(QStringLiteral("panMenu"));
+    outer->addWidget(panel, 0, 0, Qt::AlignCenter);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(36, 28, 36, 22);
+    layout->setSpacing(14);
+    layout->addWidget(
+        new Picture(QStringLiteral("imgBanner"), QStringLiteral(":/caption_%1.svg").arg(picture), {300, 48}, panel), 0,
+        Qt::AlignHCenter);
+
+    title = captionLabel(QStringLiteral("lblTitolo"), titleText, panel);
+    title->setProperty("heading", true);
+    instructions = captionLabel(QStringLiteral("lblIstruzioni"), instructionText, panel);
+    instructions->setWordWrap(true);
+    auto* heading = new QVBoxLayout();
+    heading->setSpacing(8);
+    heading->addWidget(title);
+    heading->addWidget(instructions);
+    heading->addStretch(1);
+    auto* top = new QHBoxLayout();
+    top->setSpacing(28);
+    top->addWidget(
+        new Picture(QStringLiteral("imgListino"), QStringLiteral(":/tile_%1.svg").arg(picture), {160, 120}, panel), 0,
+        Qt::AlignTop);
+    top->addLayout(heading, 1);
+    layout->addLayout(top);
+    panel->setFixedWidth(680);
+    return layout;
+}
+
+PictureButton* helpButton(QWidget* parent) {
+    auto* help = new PictureButton(QStringLiteral("imgGuida"), QStringLiteral(":/icon_guida.svg"), {40, 40}, parent);
+    help->setToolTip(QStringLiteral("Guida all'utilizzo del software"));
+    return help;
+}
+
+}  // namespace
+
+TfrmCreaCatalogo::TfrmCreaCatalogo(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmCreaCatalogo")) {
+    setWindowTitle(QStringLiteral(" Scortavia - Creazione listino prezzi"));
+    presentMaximised();
+    QVBoxLayout* layout = screenPanel(
+        this, QStringLiteral("crea_listino"), lblTitolo, QStringLiteral("Creazione listino prezzi"), lblIstruzioni,
+        QStringLiteral("Digitare nella casella sottostante il nome del nuovo listino prezzi e premere il pulsante "
+                       "Applica e chiudi.\n\nIl nome comparirà nell'elenco dei listini che si apre con il pulsante "
+                       "Apri listino esistente del menu principale.\n\nPremere il pulsante Annulla per uscire senza "
+                       "creare un listino prezzi."));
+    QWidget* panel = lblTitolo->parentWidget();
+
+    titFile = captionLabel(QStringLiteral("titFile"), QStringLiteral("Nome del nuovo listino prezzi:"), panel);
+    titFile->setProperty("heading", true);
+    txtFile = editBox(QStringLiteral("txtFile"), 250, panel);
+    QFont bold = txtFile->font();
+    bold.setBold(true);
+    bold.setPointSize(16);
+    txtFile->setFont(bold);
+    new ListNameTyping(txtFile);
+    auto* name = new QVBoxLayout();
+    name->setSpacing(6);
+    name->addWidget(titFile);
+    name->addWidget(txtFile);
+    layout->addLayout(name);
+
+    btnApplica = textButton(QStringLiteral("btnApplica"), QStringLiteral("Applica e chiudi"), panel);
+    btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), panel);
+    imgGuida = helpButton(panel);
+    layout->addSpacing(6);
+    layout->addLayout(lineOf({imgGuida, nullptr, btnApplica, btnAnnulla}));
+
+    lblFile = hiddenLabel(QStringLiteral("lblFile"), this);
+
+    // Enter in the name moves to "Applica e chiudi"; Enter again presses it.
+    btnApplica->setAutoDefault(true);
+    enterMovesFocus({txtFile, btnApplica});
+    connect(btnApplica, &QPushButton::clicked, this, &TfrmCreaCatalogo::btnApplicaClick);
+    connect(btnAnnulla, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void TfrmCreaCatalogo::showEvent(QShowEvent* event) {
+    WorkArea::showEvent(event);
+    if (event->spontaneous()) return;
+    txtFile->clear();
+    lblFile->clear();
+    txtFile->setFocus();
+}
+
+void TfrmCreaCatalogo::btnApplicaClick() {
+    lblFile->clear();
+    const ListNameCheck name = checkListName(toStd(txtFile->text()));
+    if (name.problem == ListNameProblem::Empty) {
+        MessageService::warning(this, kMsgNoName);
+        txtFile->setFocus();
+        return;
+    }
+    // Pasted text passes the typing filter: whatever could lead out of the folder stops here.
+    if (!name.ok()) {
+        MessageService::warning(this, toQString(listNameWarning(name.problem)));
+        txtFile->setFocus();
+        return;
+    }
+    const CreateResult created = createListArchive(registry().programFolder(), name.name);
+    lblFile->setText(pathText(created.path));
+    switch (created.outcome) {
+        case CreateOutcome::NameTaken:
+            MessageService::warning(this, kMsgNameUsed);
+            return;
+        case CreateOutcome::Failed:
+            MessageService::warning(this, kMsgNotCreated);
+            return;
+        case CreateOutcome::Created:
+            break;
+    }
+    MessageService::information(this, kMsgCreated);
+    close();
+}
+
+TfrmApriCatalogo::TfrmApriCatalogo(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmApriCatalogo")) {
+    setWindowTitle(QStringLiteral(" Scortavia - Apertura listino prezzi"));
+    presentMaximised();
+    QVBoxLayout* layout = screenPanel(
+        this, QStringLiteral("apri_listino"), lblTitolo, QStringLiteral("Apertura listino prezzi"), lblIstruzioni,
+        QStringLiteral("Selezionare il listino prezzi nell'elenco sottostante e premere il pulsante "
+                       "Apri archivio.\n\nFare clic sull'icona del cestino per eliminare il listino "
+                       "prezzi selezionato.\n\nPremere il pulsante Annulla per uscire senza aprire un "
+                       "listino prezzi."));
+    QWidget* panel = lblTitolo->parentWidget();
+
+    lstFiles = new QListWidget(panel);
+    lstFiles->setObjectName(QStringLiteral("lstFiles"));
+    QFont courier(QStringLiteral("Courier New"));
+    courier.setStyleHint(QFont::TypeWriter);
+    courier.setFixedPitch(true);
+    courier.setPointSize(14);
+    lstFiles->setFont(courier);
+    lstFiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstFiles->setUniformItemSizes(true);
+    lstFiles->setSpacing(2);  // the names clear of the frame and of each other
+    lstFiles->setMinimumHeight(200);
+    layout->addWidget(lstFiles, 1);
+
+    lblCreati = captionLabel(QStringLiteral("lblCreati"), countText(0), panel);
+    lblCreati->setProperty("count", true);
+    btnElimina =
+        new PictureButton(QStringLiteral("btnElimina"), QStringLiteral(":/foto_cancella.svg"), {36, 36}, panel);
+    btnElimina->setToolTip(QStringLiteral("Elimina il listino prezzi selezionato"));
+    layout->addLayout(lineOf({lblCreati, nullptr, btnElimina}));
+
+    btnApri = textButton(QStringLiteral("btnApri"), QStringLiteral("Apri archivio"), panel);
+    btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), panel);
+    imgGuida = helpButton(panel);
+    layout->addLayout(lineOf({imgGuida, nullptr, btnApri, btnAnnulla}));
+
+    lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
+    lblMemory->setText(toQString(kHomeKey));
+    lblFile = hiddenLabel(QStringLiteral("lblFile"), this);
+
+    // Enter on the list moves to "Apri archivio"; Enter again presses it.
+    btnApri->setAutoDefault(true);
+    enterMovesFocus({lstFiles, btnApri});
+    connect(btnApri, &QPushButton::clicked, this, &TfrmApriCatalogo::btnApriClick);
+    connect(btnElimina, &PictureButton::clicked, this, &TfrmApriCatalogo::btnEliminaClick);
+    connect(btnAnnulla, &QPushButton::clicked, this, &QWidget::close);
+}
+
+bool TfrmApriCatalogo::fillList() {
+    lstFiles->clear();
+    const auto archives = listArchives(registry().programFolder());
+    if (!archives) return false;
+    for (const ListedArchive& archive : *archives) {
+        auto* item = new QListWidgetItem(QString::fromStdString(archive.fileName), lstFiles);
+        item->setForeground(Qt::black);
+    }
+    return true;
+}
+
+void TfrmApriCatalogo::showEvent(QShowEvent* event) {
+    WorkArea::showEvent(event);
+    if (event->spontaneous()) return;
+    lblMemory->setText(toQString(kHomeKey));
+    lblFile->setText(pathText(registry().programFolder()));
+    const bool read = fillList();
+    // With no list found the label keeps what it said.
+    if (lstFiles->count() > 0) lblCreati->setText(countText(lstFiles->count()));
+    lstFiles->setFocus();
+    if (!read) QTimer::singleShot(0, this, [this] { MessageService::warning(this, kMsgFolderUnread); });
+}
+
+QString TfrmApriCatalogo::selectedArchive(const char* noSelectionWarning) {
+    if (lstFiles->count() == 0) {
+        MessageService::warning(this, kMsgEmptyList);
+        return {};
+    }
+    const QList<QListWidgetItem*> selected = lstFiles->selectedItems();
+    if (selected.isEmpty()) {
+        MessageService::warning(this, QString::fromUtf8(noSelectionWarning));
+        return {};
+    }
+    // The name as it stands on disk: the list holds only names the program could have given.
+    return selected.front()->text();
+}
+
+void TfrmApriCatalogo::btnApriClick() {
+    const QString fileName = selectedArchive(kMsgSelectToOpen);
+    if (fileName.isEmpty()) return;
+    lblFile->setText(pathText(registry().programFolder() / toStd(fileName)));
+    lblMemory->setText(toQString(kEditorKey));
+    close();
+}
+
+void TfrmApriCatalogo::btnEliminaClick() {
+    const QString fileName = selectedArchive(kMsgSelectToDelete);
+    if (fileName.isEmpty()) return;
+    if (!MessageService::question(this, kMsgConfirmDelete)) return;
+    lblFile->setText(pathText(registry().programFolder() / toStd(fileName)));
+    // Only the archive goes: the list's photos stay in their folder.
+    if (deleteListArchive(registry().programFolder(), toStd(fileName))) {
+        MessageService::information(this, kMsgDeleted);
+    } else {
+        MessageService::warning(this, kMsgNotDeleted);
+    }
+    lblMemory->setText(toQString(kHomeKey));
+    lblFile->clear();
+    const bool read = fillList();
+    lblCreati->setText(countText(lstFiles->count()));
+    if (!read) MessageService::warning(this, kMsgFolderUnread);
+}
+
+void TfrmApriCatalogo::onClose() {
+    QString key = lblMemory->text().trimmed();
+    const QList<QListWidgetItem*> selected = lstFiles->selectedItems();
+    if (key == toQString(kEditorKey) && selected.isEmpty()) key = toQString(kHomeKey);
+    if (key == toQString(kEditorKey)) {
+        const QString fileName = selected.front()->text();
+        for (QObject* target : handOverTargets(registry(), HandOver::PriceListOpen, key)) {
+            if (target->objectName() == QLatin1String("lblFile")) {
+                target->setProperty("text", pathText(registry().programFolder() / toStd(fileName)));
+            } else if (target->objectName() == QLatin1String("lblNome")) {
+                target->setProperty("text", fileName.chopped(4));  // without ".lis"
+            }
+        }
+    }
+    // An editor this program does not have (or any other key) leads back to the main menu.
+    auto* next = handOverTarget<WorkArea>(registry(), HandOver::MenuClose, key);
+    registry().switchTo(next ? next->objectName() : QStringLiteral("frmAvvio"), this);
+}
+
+}  // namespace scortavia

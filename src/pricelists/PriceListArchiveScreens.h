@@ -1,0 +1,66 @@
+#pragma once
+
+#include "ui/ScreenRegistry.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace scortavia {
+
+class PictureButton;
+
+// Asks for the name of a new price list and creates its empty archive in the program folder.
+class TfrmCreaCatalogo final : public WorkArea {
+    Q_OBJECT
+public:
+    explicit TfrmCreaCatalogo(ScreenRegistry& registry);
+
+    QLabel* lblTitolo;
+    QLabel* lblIstruzioni;
+    QLabel* titFile;
+    QLineEdit* txtFile;
+    QPushButton* btnApplica;
+    QPushButton* btnAnnulla;
+    PictureButton* imgGuida;
+    QLabel* lblFile;  // the archive about to be created
+
+    void btnApplicaClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+};
+
+// Lists the price lists of the program folder; opens the chosen one in the page editor or deletes it.
+class TfrmApriCatalogo final : public WorkArea {
+    Q_OBJECT
+public:
+    explicit TfrmApriCatalogo(ScreenRegistry& registry);
+
+    QLabel* lblTitolo;
+    QLabel* lblIstruzioni;
+    QListWidget* lstFiles;
+    QLabel* lblCreati;
+    PictureButton* btnElimina;
+    QPushButton* btnApri;
+    QPushButton* btnAnnulla;
+    PictureButton* imgGuida;
+    QLabel* lblMemory;  // where closing leads: "avvio" or "listino"
+    QLabel* lblFile;
+
+    void btnApriClick();
+    void btnEliminaClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void onClose() override;
+
+private:
+    // Fills the list from the program folder; false when the folder could not be read.
+    bool fillList();
+    // The file name of the selected list, or empty with the warning given.
+    QString selectedArchive(const char* noSelectionWarning);
+};
+
+}  // namespace scortavia

@@ -1,0 +1,262 @@
+#include "pricelists/PriceListFiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <system_error>
+
+#include "common/TextRules.h"
+#include "storage/ArchivePaths.h"
+#include "storage/FileAccess.h"
+#include "storage/Windows1252.h"
+
+namespace scortavia {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kExtension = paths::kPriceListExtension;
+
+// The code point starting at `at`, moving `at` past it; nullopt (and `at` past one byte) for bytes
+// that start no well-formed UTF-8 character.
+std::optional<char32_t> nextCodePoint(std::string_view text, std::size_t& at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80) {
+        ++at;
+        return lead;
+    }
+    std::size_t length = 0;
+    char32_t cp = 0;
+    char32_t least = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, cp = lead & 0x1F, least = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, cp = lead & 0x0F, least = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, cp = lead & 0x07, least = 0x10000;
+    } else {
+        ++at;
+        return std::nullopt;
+    }
+    if (at + length > text.size()) {
+        ++at;
+        return std::nullopt;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) {
+            ++at;
+            return std::nullopt;
+        }
+        cp = (cp << 6) | (byte(at + i) & 0x3F);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++at;
+        return std::nullopt;
+    }
+    at += length;
+    return cp;
+}
+
+bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// The rule on a name as it stands, blanks included.
+ListNameProblem problemOf(std::string_view name) {
+    if (trimBlanks(name).empty()) return ListNameProblem::Empty;
+    bool separator = false;
+    bool control = false;
+    for (std::size_t at = 0; at < name.size();) {
+        const std::optional<char32_t> c = nextCodePoint(name, at);
+        if (!c) return ListNameProblem::NotUtf8;
+        separator = separator || *c == U'/' || *c == U'\\';
+        control = control || isControl(*c);
+    }
+    if (separator) return ListNameProblem::Separator;
+    if (control) return ListNameProblem::ControlCharacter;
+    if (name.front() == '.') return ListNameProblem::LeadingDot;
+    if (name.size() > kMaxListNameBytes) return ListNameProblem::TooLong;
+    return ListNameProblem::None;
+}
+
+bool endsWithExtension(std::string_view fileName) {
+    return fileName.size() >= kExtension.size() &&
+           lowerAZ(fileName.substr(fileName.size() - kExtension.size())) == kExtension;
+}
+
+// The place of a character in list order: A to Z as a to z, then its Windows-1252 code; a character
+// the code page cannot hold comes after all of those, a byte that is no character after everything.
+std::uint32_t orderKey(std::string_view text, std::size_t& at) {
+    const std::size_t start = at;
+    const std::optional<char32_t> c = nextCodePoint(text, at);
+    if (!c) return 0x200000u + static_cast<unsigned char>(text[start]);
+    if (*c >= U'A' && *c <= U'Z') return *c - U'A' + U'a';
+    if (*c < 0x80) return *c;
+    const std::string encoded = encodeWindows1252(text.substr(start, at - start));
+    if (encoded != "?") return static_cast<unsigned char>(encoded.front());
+    return 0x100u + *c;
+}
+
+Status systemFailure(std::string_view what, const fs::path& path, int error) {
+    return Status::failure(std::string(what) + " " + path.string() + ": " + std::strerror(error));
+}
+
+// Makes a new folder entry durable; a file system that cannot sync a folder has nothing more to do.
+bool syncFolder(const fs::path& folder) {
+    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) return false;
+    return ::fsync(fd.get()) == 0 || errno == EINVAL;
+}
+
+// An entry named `name` + ".lis" with the extension in any case, exact case included.
+bool extensionInAnyCaseExists(const fs::path& folder, std::string_view name) {
+    std::string extension(kExtension);
+    const std::size_t letters = extension.size() - 1;  // after the dot
+    for (unsigned mask = 0; mask < (1u << letters); ++mask) {
+        for (std::size_t i = 0; i < letters; ++i) {
+            const char lower = kExtension[i + 1];
+            extension[i + 1] = (mask & (1u << i)) ? foldUpperAZ(lower) : lower;
+        }
+        struct stat st {};
+        const fs::path candidate = folder / (std::string(name) + extension);
+        if (::lstat(candidate.c_str(), &st) == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+ListNameCheck checkListName(std::string_view typed) {
+    ListNameCheck check;
+    check.name = std::string(trimBlanks(typed));
+    check.problem = problemOf(check.name);
+    return check;
+}
+
+std::string listNameWarning(ListNameProblem problem) {
+    static constexpr std::string_view kAllowed =
+        "\r\n\r\nIl nome può contenere lettere (anche accentate), cifre, spazi e i comuni segni di punteggiatura; "
+        "non può contenere le barre / e \\ né caratteri di controllo e non può iniziare con un punto.";
+    std::string text;
+    switch (problem) {
+        case ListNameProblem::None:
+        case ListNameProblem::Empty:
+            return text;
+        case ListNameProblem::NotUtf8:
+            text = "Attenzione: il nome del listino prezzi contiene caratteri non validi.";
+            break;
+        case ListNameProblem::Separator:
+            text = "Attenzione: il nome del listino prezzi non può contenere le barre / e \\.";
+            break;
+        case ListNameProblem::ControlCharacter:
+            text =
+                "Attenzione: il nome del listino prezzi non può contenere caratteri di controllo, come la "
+                "tabulazione o l'a capo.";
+            break;
+        case ListNameProblem::LeadingDot:
+            text = "Attenzione: il nome del listino prezzi non può iniziare con un punto.";
+            break;
+        case ListNameProblem::TooLong:
+            text =
+                "Attenzione: il nome del listino prezzi è troppo lungo per il nome di un file (le lettere "
+                "accentate e i simboli occupano più spazio delle lettere semplici). Indicare un nome più breve.";
+            break;
+    }
+    text += kAllowed;
+    return text;
+}
+
+bool refusedWhenTyped(char32_t c) {
+    static constexpr char32_t kRefused[] = {U'"',  U'*', U'/', U':', U'<', U'>', U'?',
+                                            U'\\', U'°', U'Ç', U'Ñ', U'ç', U'ñ'};
+    return std::find(std::begin(kRefused), std::end(kRefused), c) != std::end(kRefused);
+}
+
+bool isListArchiveName(std::string_view fileName) {
+    if (!endsWithExtension(fileName)) return false;
+    const std::string_view name = fileName.substr(0, fileName.size() - kExtension.size());
+    // Only names the program could have given: what the editor is handed is the list's name as created.
+    return problemOf(name) == ListNameProblem::None && trimBlanks(name).size() == name.size();
+}
+
+bool listArchiveLess(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const std::uint32_t ka = orderKey(a, i);
+        const std::uint32_t kb = orderKey(b, j);
+        if (ka != kb) return ka < kb;
+    }
+    if (i < a.size() || j < b.size()) return j < b.size();
+    return a < b;
+}
+
+Result<std::vector<ListedArchive>> listArchives(const fs::path& programFolder) {
+    std::vector<ListedArchive> found;
+    std::error_code error;
+    fs::directory_iterator it(programFolder, error);
+    if (error) return Status::failure("read the folder " + programFolder.string() + ": " + error.message());
+    // A failed step ends the walk with `error` set.
+    for (const fs::directory_iterator end; it != end; it.increment(error)) {
+        std::string fileName = it->path().filename().string();
+        if (!isListArchiveName(fileName)) continue;
+        std::error_code statError;
+        if (it->symlink_status(statError).type() != fs::file_type::regular) continue;
+        std::string listName = fileName.substr(0, fileName.size() - kExtension.size());
+        found.push_back({std::move(fileName), std::move(listName)});
+    }
+    if (error) return Status::failure("read the folder " + programFolder.string() + ": " + error.message());
+    std::sort(found.begin(), found.end(),
+              [](const ListedArchive& a, const ListedArchive& b) { return listArchiveLess(a.fileName, b.fileName); });
+    return found;
+}
+
+fs::path listedArchivePath(const fs::path& programFolder, const ListedArchive& archive) {
+    return programFolder / archive.fileName;
+}
+
+CreateResult createListArchive(const fs::path& programFolder, std::string_view name) {
+    CreateResult result{CreateOutcome::Failed, paths::priceListArchive(programFolder, name), {}};
+    // Two lists whose extensions differ only in case would share their photos in "Foto_Listino".
+    if (extensionInAnyCaseExists(programFolder, name)) {
+        result.outcome = CreateOutcome::NameTaken;
+        return result;
+    }
+    int opened = -1;
+    do {
+        opened = ::open(result.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (opened < 0 && errno == EINTR);
+    if (opened < 0) {
+        const int cause = errno;
+        if (cause == EEXIST) {
+            result.outcome = CreateOutcome::NameTaken;
+        } else {
+            result.error = systemFailure("create", result.path, cause).error();
+        }
+        return result;
+    }
+    UniqueFd fd(opened);
+    // Told "created", the user may copy the folder or switch off: the empty file must be there.
+    const bool durable = ::fsync(fd.get()) == 0 && ::close(fd.release()) == 0 && syncFolder(programFolder);
+    if (!durable) {
+        result.error = systemFailure("sync", result.path, errno).error();
+        ::unlink(result.path.c_str());
+        return result;
+    }
+    result.outcome = CreateOutcome::Created;
+    return result;
+}
+
+Status deleteListArchive(const fs::path& programFolder, std::string_view fileName) {
+    if (!isListArchiveName(fileName)) return Status::failure("not a price list archive: " + std::string(fileName));
+    const fs::path path = programFolder / std::string(fileName);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return systemFailure("delete", path, errno);
+    return Status::success();
+}
+
+}  // namespace scortavia
