@@ -78,17 +78,8 @@ protected:
 QVBoxLayout* screenPanel(WorkArea* screen, const QString& picture, QLabel*& title, const QString& titleText,
                          QLabel*& instructions, const QString& instructionText) {
     screen->setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    screen->setProperty("menuScreen", true);
-    auto* screenLayout = new QVBoxLayout(screen);
-    screenLayout->setContentsMargins(0, 0, 0, 0);
-    QWidget* body = addScrollingBody(screenLayout, QStringLiteral("panCorpo"));
-    auto* outer = new QGridLayout(body);
-    auto* panel = new QFrame(body);
-    panel->setObjectName(QStringLiteral("panMenu"));
-    outer->addWidget(panel, 0, 0, Qt::AlignCenter);
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(36, 28, 36, 22);
-    layout->setSpacing(14);
+    QVBoxLayout* layout = menuPanel(screen, 680);
+    QWidget* panel = layout->parentWidget();
     layout->addWidget(
         new Picture(QStringLiteral("imgBanner"), QStringLiteral(":/caption_%1.svg").arg(picture), {300, 48}, panel), 0,
         Qt::AlignHCenter);
@@ -109,7 +100,6 @@ QVBoxLayout* screenPanel(WorkArea* screen, const QString& picture, QLabel*& titl
         Qt::AlignTop);
     top->addLayout(heading, 1);
     layout->addLayout(top);
-    panel->setFixedWidth(680);
     return layout;
 }
 
