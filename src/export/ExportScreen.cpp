@@ -15,6 +15,7 @@
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
 #include "ui/ScreenRegistry.h"
+#include "ui/TfrmGuida.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
@@ -139,6 +140,10 @@ ExportScreen::ExportScreen(ScreenRegistry& registry, QWidget* owner, const Expor
 
     connect(cmdEsporta, &PictureButton::clicked, this, &ExportScreen::cmdEsportaClick);
     connect(cmdEsci, &PictureButton::clicked, this, &QDialog::close);
+    connect(cmdGuida, &PictureButton::clicked, this, [this] {
+        constexpr HelpTopic kTopics[] = {HelpTopic::ProductExport, HelpTopic::GoodsInExport, HelpTopic::GoodsOutExport};
+        showHelp(registry_, this, kTopics[static_cast<int>(design_.kind)]);
+    });
 }
 
 std::filesystem::path ExportScreen::exportFile() const {

@@ -19,6 +19,7 @@
 #include "ui/BoxBehaviour.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
+#include "ui/TfrmGuida.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
@@ -199,6 +200,10 @@ void MovementCardScreen::wireBoxes() {
     connect(cmdListino, &CaptionButton::clicked, this, &MovementCardScreen::cmdListinoClick);
     connect(cmdStampa, &CaptionButton::clicked, this, &MovementCardScreen::cmdStampaClick);
     connect(cmdEsporta, &CaptionButton::clicked, this, &MovementCardScreen::cmdEsportaClick);
+    connect(cmdGuida, &CaptionButton::clicked, this, [this] {
+        showHelp(registry(), this,
+                 direction_.direction == Direction::GoodsIn ? HelpTopic::GoodsIn : HelpTopic::GoodsOut);
+    });
 }
 
 std::filesystem::path MovementCardScreen::archivePath() const {

@@ -14,6 +14,7 @@
 #include "ui/HandOver.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
+#include "ui/TfrmGuida.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
@@ -95,6 +96,10 @@ MovementYearMenu::MovementYearMenu(ScreenRegistry& registry, const MovementDirec
     connect(btnApriLavoro, &QPushButton::clicked, this, &MovementYearMenu::btnApriLavoroClick);
     connect(btnApriRiepLavoro, &QPushButton::clicked, this, &MovementYearMenu::btnApriRiepLavoroClick);
     connect(imgEsci, &PictureButton::clicked, this, &QWidget::close);
+    connect(imgGuida, &PictureButton::clicked, this, [this] {
+        showHelp(this->registry(), this,
+                 direction_.direction == Direction::GoodsIn ? HelpTopic::GoodsIn : HelpTopic::GoodsOut);
+    });
 }
 
 void MovementYearMenu::showEvent(QShowEvent* event) {

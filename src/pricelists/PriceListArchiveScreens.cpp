@@ -17,6 +17,7 @@
 #include "ui/HandOver.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
+#include "ui/TfrmGuida.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
@@ -139,6 +140,8 @@ TfrmCreaCatalogo::TfrmCreaCatalogo(ScreenRegistry& registry) : WorkArea(registry
     btnApplica = textButton(QStringLiteral("btnApplica"), QStringLiteral("Applica e chiudi"), panel);
     btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), panel);
     imgGuida = helpButton(panel);
+    connect(imgGuida, &PictureButton::clicked, this,
+            [this] { showHelp(this->registry(), this, HelpTopic::PriceListFiles); });
     layout->addSpacing(6);
     layout->addLayout(lineOf({imgGuida, nullptr, btnApplica, btnAnnulla}));
 
@@ -224,6 +227,8 @@ TfrmApriCatalogo::TfrmApriCatalogo(ScreenRegistry& registry) : WorkArea(registry
     btnApri = textButton(QStringLiteral("btnApri"), QStringLiteral("Apri archivio"), panel);
     btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), panel);
     imgGuida = helpButton(panel);
+    connect(imgGuida, &PictureButton::clicked, this,
+            [this] { showHelp(this->registry(), this, HelpTopic::PriceListFiles); });
     layout->addLayout(lineOf({imgGuida, nullptr, btnApri, btnAnnulla}));
 
     lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);

@@ -20,6 +20,7 @@
 #include "ui/Palette.h"
 #include "ui/PhotoBox.h"
 #include "ui/QtText.h"
+#include "ui/TfrmGuida.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
@@ -266,6 +267,8 @@ void TfrmListinoPrezzi::wireSlots() {
     }
     connect(cmdAnteprima, &CaptionButton::clicked, this, &TfrmListinoPrezzi::cmdAnteprimaClick);
     connect(cmdStampa, &CaptionButton::clicked, this, &TfrmListinoPrezzi::cmdStampaClick);
+    connect(cmdGuida, &CaptionButton::clicked, this,
+            [this] { showHelp(this->registry(), this, HelpTopic::PriceListEditor); });
     for (std::size_t i = 0; i + 1 < walk.size(); ++i) setTabOrder(walk[i], walk[i + 1]);
     walk.push_back(walk.front());  // Enter in the price of slot H goes back to the name of slot A
     enterMovesFocus(walk);

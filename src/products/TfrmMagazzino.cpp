@@ -24,6 +24,7 @@
 #include "ui/FileDialogService.h"
 #include "ui/MessageService.h"
 #include "ui/PhotoBox.h"
+#include "ui/TfrmGuida.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
@@ -253,6 +254,7 @@ void TfrmMagazzino::wireBoxes() {
     connect(btnSottoscorta, &CaptionButton::clicked, this, &TfrmMagazzino::btnSottoscortaClick);
     connect(btnScaduti, &CaptionButton::clicked, this, &TfrmMagazzino::btnScadutiClick);
     connect(btnStampa, &CaptionButton::clicked, this, &TfrmMagazzino::btnStampaClick);
+    connect(btnGuida, &CaptionButton::clicked, this, [this] { showHelp(registry(), this, HelpTopic::Products); });
     connect(btnEsporta, &CaptionButton::clicked, this, &TfrmMagazzino::btnEsportaClick);
     connect(btnAnteprima, &CaptionButton::clicked, this, &TfrmMagazzino::btnAnteprimaClick);
 }

@@ -5,7 +5,9 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "shell/TfrmSplash.h"
 #include "ui/DesktopService.h"
+#include "ui/TfrmGuida.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
@@ -93,11 +95,19 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, QStringLiter
     bottom->addWidget(imgEsci);
     layout->addLayout(bottom);
 
+    connect(imgCrediti, &PictureButton::clicked, this, &TfrmAvvio::imgCreditiClick);
+    connect(imgGuida, &PictureButton::clicked, this, [this] { showHelp(this->registry(), this, HelpTopic::Overview); });
     connect(imgSito, &PictureButton::clicked, this, &TfrmAvvio::imgSitoClick);
     connect(imgEsci, &PictureButton::clicked, this, &TfrmAvvio::imgEsciClick);
 }
 
 void TfrmAvvio::openArea(const QString& target) { registry().switchTo(target, this); }
+
+void TfrmAvvio::imgCreditiClick() {
+    // A fresh dialog each time, gone when it closes.
+    TfrmSplash credits(this);
+    credits.exec();
+}
 
 void TfrmAvvio::imgSitoClick() { DesktopService::open(QString::fromLatin1(kMakerWebAddress)); }
 

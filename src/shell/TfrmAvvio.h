@@ -28,6 +28,7 @@ public:
     PictureButton* imgEsci;
 
     void openArea(const QString& target);
+    void imgCreditiClick();
     void imgSitoClick();
     void imgEsciClick();
 

@@ -15,6 +15,7 @@
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
 #include "ui/RowListModel.h"
+#include "ui/TfrmGuida.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
@@ -82,6 +83,8 @@ TfrmMenuRiepilogo::TfrmMenuRiepilogo(ScreenRegistry& registry)
     connect(btnVisualizza, &QPushButton::pressed, lblAttendere, &QWidget::show);
     connect(btnVisualizza, &QPushButton::clicked, this, &TfrmMenuRiepilogo::btnVisualizzaClick);
     connect(imgEsci, &PictureButton::clicked, this, &QWidget::close);
+    connect(imgGuida, &PictureButton::clicked, this,
+            [this] { showHelp(this->registry(), this, HelpTopic::Inventory); });
 }
 
 void TfrmMenuRiepilogo::showEvent(QShowEvent* event) {
@@ -118,6 +121,8 @@ TfrmRiepilogo::TfrmRiepilogo(ScreenRegistry& registry, TfrmMenuRiepilogo& prompt
         panel.add("lblTipologia", "Categoria selezionata:", "titTipologia", kAllGoods);
     std::tie(infValore, lblTotale) = panel.add("infValore", "Valore totale:", "lblTotale", "0,00");
     imgGuida = panel.helpButton("imgGuida");
+    connect(imgGuida, &PictureButton::clicked, this,
+            [this] { showHelp(prompt_.registry(), this, HelpTopic::Inventory); });
     panInfo = captionLabel(QStringLiteral("panInfo"), countText(0), panContainer);
     panInfo->setProperty("count", true);
     containerLayout()->addWidget(panInfo);

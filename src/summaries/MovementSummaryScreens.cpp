@@ -19,6 +19,7 @@
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
 #include "ui/RowListModel.h"
+#include "ui/TfrmGuida.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
@@ -245,6 +246,10 @@ MovementSummaryList::MovementSummaryList(MovementPeriodScreen& period, const Mov
     std::tie(titTotMov, txtTotMov) = panel.add("titTotMov", "Numero operazioni:", "txtTotMov", "0");
     std::tie(infTotKmPercorsi, lblTotCosti) = panel.add("infTotKmPercorsi", "Importo totale:", "lblTotCosti", "0,00");
     imgGuida = panel.helpButton("imgGuida");
+    connect(imgGuida, &PictureButton::clicked, this, [this] {
+        showHelp(period_.registry(), this,
+                 direction_.direction == Direction::GoodsIn ? HelpTopic::GoodsInSummary : HelpTopic::GoodsOutSummary);
+    });
 
     fillWhenShown([this](RowList& rows) {
         MovementSummaryFilter filter;

@@ -34,6 +34,7 @@ inline constexpr NamedColor kColors[] = {
     {"focusFill", 0xFFF4C2},       // the box being typed into, on the screens that fill it
     {"slate", 0x7E8C92},           // around the pages of the print preview
     {"slateDark", 0x4A565B},       // border of a previewed page
+    {"linkBlue", 0x1B3F8B},        // a link to a document or a web page; orange while pressed
     {"white", 0xFFFFFF},
     {"black", 0x000000},
 };

@@ -23,6 +23,8 @@ public:
     // Shows the screen the way it is meant to be seen, laid out and ready for the keyboard.
     void present();
 
+    ScreenRegistry& registry() const { return registry_; }
+
 protected:
     // The menu and the cards fill the screen.
     void presentMaximised() { maximised_ = true; }
@@ -30,8 +32,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // What closing from the title bar does; the default returns to the main menu.
     virtual void onClose();
-
-    ScreenRegistry& registry() const { return registry_; }
 
 private:
     ScreenRegistry& registry_;

@@ -118,7 +118,7 @@ public:
     std::unique_ptr<Application> program;
     int ended = 0;
 
-private:
+    // The work area `name` opened from its tile on the main menu, after logging in.
     template <class T>
     T* openFromMenu(const char* name) const {
         login(QStringLiteral("scortavia"));
@@ -131,6 +131,8 @@ private:
                                                     name, __FILE__, __LINE__);
         return active ? area : nullptr;
     }
+
+private:
     // The work area `name` once a click elsewhere has opened it; nullptr, with the failure recorded, when not.
     // Active as the application sees it: Qt Test counts a window active before its widgets know it.
     template <class T>
