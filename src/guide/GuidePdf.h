@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <span>
+#include <vector>
+
+#include "guide/GuideScreens.h"
+#include "ui/HelpPages.h"
+
+namespace scortavia::guide {
+
+// Writes the guide to `file` as an A4 PDF: a title page, the contents with the page of each section,
+// then one section per help page, its paragraphs justified and each figure of its topic after the
+// paragraph it illustrates. The file is replaced only once the whole guide is written; false, with
+// `problem` set, when it could not be.
+bool writeGuidePdf(const QString& file, std::span<const HelpPage> pages, const std::vector<Figure>& figures,
+                   QString& problem);
+
+}  // namespace scortavia::guide

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <filesystem>
+
+namespace scortavia::guide {
+
+// The list name, year and password of the sample shop the guide's screenshots are taken in.
+inline constexpr const char* kSampleList = "Estate";
+inline constexpr const char* kSampleYear = "2024";
+inline constexpr const char* kSamplePassword = "SCORTAVIA";
+
+// Fills an empty program folder with a small garden shop: the settings file with the initial
+// password, eight products with their photos, a few goods received in kSampleYear and a price-list
+// page of the eight products. The photos are drawn here, so nothing but the code makes them.
+// False, with `problem` set, when a file could not be written.
+bool writeShopSample(const std::filesystem::path& programFolder, QString& problem);
+
+}  // namespace scortavia::guide
