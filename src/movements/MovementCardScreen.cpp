@@ -178,11 +178,13 @@ void MovementCardScreen::wireBoxes() {
     restrictTyping(txtCostoUni, TypedChars::DigitsAndComma);
     restrictTyping(txtCostoTot, TypedChars::DigitsAndComma);
     restrictTyping(txtQuant, TypedChars::Digits);
+    // The boxes themselves are captured, not the card: a box may lose the focus while the card is being
+    // destroyed around it, when the program ends.
     onFocusLost(txtCostoUni,
-                [this] { txtCostoUni->setText(QString::fromStdString(formatMoneyText(text(txtCostoUni), 4))); });
+                [box = txtCostoUni] { box->setText(QString::fromStdString(formatMoneyText(text(box), 4))); });
     onFocusLost(txtCostoTot,
-                [this] { txtCostoTot->setText(QString::fromStdString(formatMoneyText(text(txtCostoTot), 2))); });
-    onFocusLost(txtQuant, [this] { txtQuant->setText(QString::fromStdString(formatWholeText(text(txtQuant)))); });
+                [box = txtCostoTot] { box->setText(QString::fromStdString(formatMoneyText(text(box), 2))); });
+    onFocusLost(txtQuant, [box = txtQuant] { box->setText(QString::fromStdString(formatWholeText(text(box)))); });
     enterMovesFocus({txtNumDoc, txtDataDoc});
     enterMovesFocus({txtFornitore, txtRecapiti, txtData});
     enterMovesFocus(

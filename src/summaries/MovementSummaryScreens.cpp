@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
@@ -144,9 +145,12 @@ MovementPeriodScreen::MovementPeriodScreen(ScreenRegistry& registry, const Movem
     lblFile->setText(QStringLiteral("FilePath"));
 
     // The year shown beside both ends follows what is typed.
-    auto copyYear = [this] {
-        lblAnnoInizio->setText(txtAnno->text().trimmed());
-        lblAnnoFine->setText(txtAnno->text().trimmed());
+    // The widgets are captured, not the screen: the box may lose the focus while the screen is being
+    // destroyed around it, when the program ends.
+    auto copyYear = [box = txtAnno, start = QPointer<QLabel>(lblAnnoInizio), end = QPointer<QLabel>(lblAnnoFine)] {
+        for (QLabel* year : {start.data(), end.data()}) {
+            if (year) year->setText(box->text().trimmed());
+        }
     };
     connect(txtAnno, &QLineEdit::textChanged, this, copyYear);
     onFocusLost(txtAnno, copyYear);
