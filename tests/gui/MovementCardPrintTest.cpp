@@ -18,6 +18,7 @@
 #include "movements/MovementCardScreen.h"
 #include "movements/MovementDirection.h"
 #include "reports/PrintService.h"
+#include "support/GuiActions.h"
 #include "support/GuiProgram.h"
 #include "support/Records.h"
 #include "ui/Widgets.h"
@@ -344,16 +345,7 @@ private Q_SLOTS:
         QString printDialogTitle;
         bool closed = false;
         QVERIFY(openDialog([&](MovementPrintDialog& d) {
-            auto* watch = new QTimer(&d);
-            watch->setInterval(5);
-            connect(watch, &QTimer::timeout, [&printDialogTitle, watch] {
-                if (auto* shown = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
-                    watch->stop();
-                    printDialogTitle = shown->windowTitle();
-                    shown->reject();
-                }
-            });
-            watch->start();
+            test::cancelNextPrintDialog(&d, printDialogTitle);
             test::click(d.btnStampa);
             closed = !d.isVisible();
         }));

@@ -598,16 +598,7 @@ private Q_SLOTS:
         QString printDialogTitle;
         bool closed = false;
         QVERIFY(pressEditorButton(Mode::Print, [&](PriceListPrintDialog& d) {
-            auto* watch = new QTimer(&d);
-            watch->setInterval(5);
-            connect(watch, &QTimer::timeout, [&printDialogTitle, watch] {
-                if (auto* shown = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
-                    watch->stop();
-                    printDialogTitle = shown->windowTitle();
-                    shown->reject();
-                }
-            });
-            watch->start();
+            test::cancelNextPrintDialog(&d, printDialogTitle);
             test::click(d.btnStampa);
             closed = !d.isVisible();
         }));

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
+#include <QPrintDialog>
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
@@ -107,6 +108,21 @@ std::optional<int> execWith(T& dialog, const std::function<void(T&)>& steps) {
     });
     const int result = dialog.exec();
     return seen ? std::optional<int>(result) : std::nullopt;
+}
+
+// Cancels the next system print dialog as soon as it is shown, keeping its title in `title`; the watch
+// belongs to `owner` and goes with it.
+inline void cancelNextPrintDialog(QObject* owner, QString& title) {
+    auto* watch = new QTimer(owner);
+    watch->setInterval(5);
+    QObject::connect(watch, &QTimer::timeout, [&title, watch] {
+        if (auto* shown = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+            watch->stop();
+            title = shown->windowTitle();
+            shown->reject();
+        }
+    });
+    watch->start();
 }
 
 }  // namespace scortavia::test
