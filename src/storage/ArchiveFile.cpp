@@ -153,6 +153,35 @@ Result<std::int64_t> ArchiveFile::append(std::span<const std::uint8_t> record) {
     return *count;
 }
 
+Result<std::int64_t> ArchiveFile::appendBatch(std::span<const std::uint8_t> records) {
+    if (fd_ < 0) return Status::failure("archive closed");
+    if (records.empty() || records.size() % recordSize_ != 0) return Status::failure("bad record buffer");
+    if (auto locked = lockRange(kAppendLockOffset, 1, true); !locked) return locked;
+    auto count = recordCount();
+    if (raceHook) raceHook();
+    Status written = count.status();
+    if (count) {
+        const auto start = static_cast<off_t>(*count * static_cast<std::int64_t>(recordSize_));
+        std::size_t done = 0;
+        while (written && done < records.size()) {
+            const ssize_t n =
+                ::pwrite(fd_, records.data() + done, records.size() - done, start + static_cast<off_t>(done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) written = failure("write", errno);
+            if (n == 0)
+                written = Status::failure("short write to " + path_.string() + " (disk full or file too large)");
+            if (n > 0) done += static_cast<std::size_t>(n);
+        }
+        if (written && ::fdatasync(fd_) != 0) written = failure("flush", errno);
+        // Other appenders wait for the lock, so nothing can stand past the old end but this batch. Should
+        // the cut fail too, the whole records written stay and count as cards, the partial one does not.
+        if (!written && ::ftruncate(fd_, start) != 0) written = failure("write", errno);
+    }
+    lockRange(kAppendLockOffset, 1, false);
+    if (!written) return written;
+    return *count;
+}
+
 Result<ArchiveFile::Update> ArchiveFile::updateAt(std::int64_t index, std::span<std::uint8_t> record,
                                                   const std::function<bool(std::span<std::uint8_t>)>& change) {
     if (fd_ < 0) return Status::failure("archive closed");

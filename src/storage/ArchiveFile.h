@@ -41,6 +41,11 @@ public:
     // a partial record left at the end by a failed write is overwritten.
     Result<std::int64_t> append(std::span<const std::uint8_t> record);
 
+    // Appends whole records (`records` holds a multiple of the record size) in one write under the
+    // same lock, flushed once, and returns the 0-based index of the first. A failed write takes the
+    // file back to its old end, so the batch is added whole or not at all.
+    Result<std::int64_t> appendBatch(std::span<const std::uint8_t> records);
+
     // Read-modify-write of one record under a lock on that record (a product's stock, moved by a
     // movement): reads it, lets `change` edit the buffer, and writes it back when `change` returns true.
     // When it returns false (what it read forbids the change) nothing is written and the result is

@@ -232,5 +232,44 @@ TEST_F(ArchiveFileTest, ConcurrentReadModifyWritesOfOneRecordAllCount) {
     EXPECT_EQ(r.text(ProductRecord::Codice), "OTHER");
 }
 
+TEST_F(ArchiveFileTest, ABatchThatCannotBeWrittenWholeIsNotWrittenAtAll) {
+    {
+        auto file = open();
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(file.append(test::product("OLD" + std::to_string(i)).bytes()).ok());
+    }
+    // A file-size limit of five records stands for a disk that fills up in the middle of the batch.
+    EXPECT_EQ(test::inChild([&] {
+                  signal(SIGXFSZ, SIG_IGN);
+                  const rlimit limit{ProductRecord::kSize * 5, ProductRecord::kSize * 5};
+                  if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+                  auto file = ArchiveFile::openOrCreate(archive, ProductRecord::kSize);
+                  std::string batch;
+                  for (int i = 0; i < 4; ++i) {
+                      const ProductRecord record = test::product("NEW" + std::to_string(i));
+                      batch.append(reinterpret_cast<const char*>(record.bytes().data()), ProductRecord::kSize);
+                  }
+                  const auto written =
+                      file->appendBatch(std::span(reinterpret_cast<const std::uint8_t*>(batch.data()), batch.size()));
+                  return written.ok() ? 1 : 0;
+              }),
+              0);
+    EXPECT_EQ(fs::file_size(archive), 3u * ProductRecord::kSize);
+
+    auto file = open();
+    std::string two;
+    for (int i = 0; i < 2; ++i) {
+        const ProductRecord record = test::product("NEXT" + std::to_string(i));
+        two.append(reinterpret_cast<const char*>(record.bytes().data()), ProductRecord::kSize);
+    }
+    const auto first = file.appendBatch(std::span(reinterpret_cast<const std::uint8_t*>(two.data()), two.size()));
+    ASSERT_TRUE(first.ok());
+    EXPECT_EQ(*first, 3);
+    ProductRecord r;
+    ASSERT_TRUE(file.readAt(4, r.bytes()));
+    EXPECT_EQ(r.text(ProductRecord::Codice), "NEXT1");
+    EXPECT_FALSE(file.appendBatch(std::span(reinterpret_cast<const std::uint8_t*>(two.data()), 100)).ok())
+        << "a batch must hold whole records";
+}
+
 }  // namespace
 }  // namespace scortavia
