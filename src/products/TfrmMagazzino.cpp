@@ -16,6 +16,7 @@
 #include "products/ProductPhoto.h"
 #include "products/TfrmAnteprimaMag.h"
 #include "products/TfrmGiacenza.h"
+#include "products/TfrmImportaProdotti.h"
 #include "products/TfrmStampaMag.h"
 #include "products/TfrmWebCam.h"
 #include "products/TfrmZoom.h"
@@ -98,6 +99,8 @@ TfrmMagazzino::TfrmMagazzino(ScreenRegistry& registry)
         {&btnScaduti, "btnScaduti", "tb_dasaldare", "Da saldare",
          "Visualizza il riepilogo dei pagamenti non ancora saldati."},
         {&btnEsporta, "btnEsporta", "tb_esporta", "Esporta", "Esporta l'archivio in un foglio di Microsoft Excel."},
+        {&btnImporta, "btnImporta", "tb_importa", "Importa",
+         "Importa nuovi prodotti da un foglio di calcolo (file CSV o esportato dal programma)."},
         Tool::stretch(),
         {&btnGuida, "btnGuida", "tb_guida", "Guida", "Visualizza la pagina della guida sensibile al contesto."},
         {&btnEsci, "btnEsci", "tb_esci", "Esci", "Esci da questa schermata di lavoro.", C::Close},
@@ -256,6 +259,7 @@ void TfrmMagazzino::wireBoxes() {
     connect(btnStampa, &CaptionButton::clicked, this, &TfrmMagazzino::btnStampaClick);
     connect(btnGuida, &CaptionButton::clicked, this, [this] { showHelp(registry(), this, HelpTopic::Products); });
     connect(btnEsporta, &CaptionButton::clicked, this, &TfrmMagazzino::btnEsportaClick);
+    connect(btnImporta, &CaptionButton::clicked, this, &TfrmMagazzino::btnImportaClick);
     connect(btnAnteprima, &CaptionButton::clicked, this, &TfrmMagazzino::btnAnteprimaClick);
 }
 
@@ -390,6 +394,8 @@ void TfrmMagazzino::btnAnteprimaClick() {
 }
 
 void TfrmMagazzino::btnEsportaClick() { TfrmExpMagazzino(registry(), this).exec(); }
+
+void TfrmMagazzino::btnImportaClick() { TfrmImportaProdotti(registry(), this).exec(); }
 
 void TfrmMagazzino::openStockDialog(bool add) {
     if (txtGiacenza->text().trimmed().isEmpty()) txtGiacenza->setText(QStringLiteral("0"));

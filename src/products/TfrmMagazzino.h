@@ -65,6 +65,7 @@ public:
     CaptionButton* btnSottoscorta;
     CaptionButton* btnScaduti;
     CaptionButton* btnEsporta;
+    CaptionButton* btnImporta;
     CaptionButton* btnGuida;
     CaptionButton* btnEsci;
 
@@ -80,6 +81,7 @@ public:
     void btnStampaClick();
     void btnAnteprimaClick();
     void btnEsportaClick();
+    void btnImportaClick();
 
     FocusFrame* focusFrame(const QString& name) const;
 

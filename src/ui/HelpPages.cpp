@@ -561,6 +561,46 @@ constexpr std::string_view kGoodsOutExport[] = {
     "torna alla scheda di scarico.",
 };
 
+constexpr std::string_view kProductImport[] = {
+    "L'importazione porta nel magazzino i prodotti che tieni già in un foglio di calcolo, senza riscrivere le schede "
+    "una per una. Si apre con il pulsante «Importa» della scheda prodotti. Con «Sfoglia...» scegli il file: un file "
+    "CSV salvato da Excel o da LibreOffice Calc (le colonne possono essere separate da punto e virgola, da virgola "
+    "o da tabulazione, e il programma lo riconosce da solo), oppure il file «Magazzino.xls» esportato dal "
+    "programma, magari corretto nel foglio di calcolo. Se il foglio è nel formato proprio del programma di calcolo "
+    "(xlsx, ods), aprilo e salvalo prima come CSV.",
+
+    "La prima riga del file deve contenere i nomi delle colonne: il programma riconosce gli stessi nomi "
+    "dell'esportazione («Codice articolo», «Costo unitario», «Nome prodotto»...) e anche i più comuni come "
+    "«Codice», «Prezzo» o «Categoria», senza badare a maiuscole e accenti. Sopra ogni colonna della griglia c'è "
+    "un elenco con il campo della scheda in cui verrà importata: puoi cambiarlo, oppure scegliere «non importare». "
+    "Se la prima riga del file è già un prodotto, togli il segno da «La prima riga contiene i nomi delle colonne». "
+    "I campi che il file non ha restano vuoti o prendono i valori di una scheda nuova: 0 per giacenza e avviso, "
+    "0,00 per i prezzi, «No» per «Pagato».",
+
+    "Prima di scrivere qualsiasi cosa la griglia mostra ogni riga del file come diventerà una scheda. «Riga» è il "
+    "numero della riga nel foglio di calcolo, per ritrovarla e correggerla. «Esito» dice «Pronta», «Avviso» "
+    "(in giallo: la scheda verrà registrata, ma qualcosa è stato cambiato) o «Rifiutata» (in rosso: la riga non "
+    "verrà importata); «Motivo» spiega il primo problema, e passando con il mouse sulla riga o sulla cella colorata "
+    "li leggi tutti. In alto ci sono i totali di righe pronte, con avvisi e rifiutate; «Mostra solo le righe da "
+    "controllare» nasconde quelle pronte.",
+
+    "Una riga è rifiutata quando manca uno dei campi obbligatori della scheda (codice articolo, costo unitario, "
+    "nome, aspetto esteriore, categoria, caratteristiche, prezzo di vendita), quando un prezzo, una giacenza o un "
+    "avviso non è un numero, o quando è troppo lungo per la scheda (la giacenza va da -999 a 9999). Un avviso "
+    "segnala un testo più lungo del campo, che viene tagliato; un prezzo con più di due decimali o una giacenza con "
+    "decimali, arrotondati come fa la scheda; una data di scadenza non valida, che non viene importata; un valore di "
+    "«Pagato» diverso da Sì o No; un codice che compare due volte nel file o che è già in magazzino. I numeri con il "
+    "punto decimale (12.50) sono letti come 12,50 solo se tutto il file li scrive così.",
+
+    "Se alcune righe hanno un codice già presente in magazzino, sotto la griglia scegli una volta per tutte se non "
+    "importarle o se importarle come nuove schede. Il pulsante «Importa» dice quante schede verranno aggiunte e "
+    "chiede conferma; con molte righe compare l'avanzamento con «Annulla», che si ferma dopo l'ultima scheda "
+    "scritta per intero. Alla fine un messaggio riporta le schede aggiunte e le righe non importate. Il resoconto "
+    "di ogni importazione, con data, file, totali e l'elenco delle righe rifiutate con il motivo, si aggiunge al "
+    "file «Importazione_Prodotti.txt» nella cartella del programma: correggi quelle righe nel foglio di calcolo e "
+    "importa solo quelle. «Annulla» chiude la finestra senza scrivere nulla.",
+};
+
 // In the order of HelpTopic, which helpPage relies on.
 constexpr HelpPage kPages[] = {
     {HelpTopic::Overview, "Uno sguardo a Scortavia", kOverview},
@@ -575,6 +615,7 @@ constexpr HelpPage kPages[] = {
     {HelpTopic::ProductExport, "Esportazione magazzino prodotti in Excel", kProductExport},
     {HelpTopic::GoodsInExport, "Esportazione archivio operazioni di carico in Excel", kGoodsInExport},
     {HelpTopic::GoodsOutExport, "Esportazione archivio operazioni di scarico in Excel", kGoodsOutExport},
+    {HelpTopic::ProductImport, "Importazione dei prodotti da un foglio di calcolo", kProductImport},
 };
 
 constexpr bool pagesFollowTopics() {
@@ -584,7 +625,7 @@ constexpr bool pagesFollowTopics() {
     return true;
 }
 static_assert(pagesFollowTopics(), "kPages must list one page per topic, in the order of HelpTopic");
-static_assert(std::size(kPages) == static_cast<std::size_t>(HelpTopic::GoodsOutExport) + 1);
+static_assert(std::size(kPages) == static_cast<std::size_t>(HelpTopic::ProductImport) + 1);
 
 constexpr std::string_view kParagraphBreak = "\r\n\r\n";
 

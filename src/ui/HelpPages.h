@@ -21,6 +21,7 @@ enum class HelpTopic {
     ProductExport,    // product export
     GoodsInExport,    // goods-in export
     GoodsOutExport,   // goods-out export
+    ProductImport,    // products from a spreadsheet file
 };
 
 struct HelpPage {

@@ -35,6 +35,14 @@ inline constexpr NamedColor kColors[] = {
     {"slate", 0x7E8C92},           // around the pages of the print preview
     {"slateDark", 0x4A565B},       // border of a previewed page
     {"linkBlue", 0x1B3F8B},        // a link to a document or a web page; orange while pressed
+    {"readyInk", 0x2E7D4F},        // an import row ready to be written
+    {"warnInk", 0x9A6400},         // an import row with warnings
+    {"warnFill", 0xFFF6DA},
+    {"warnCell", 0xFFE08A},   // the cell a warning is about
+    {"refuseInk", 0xB0301F},  // an import row refused
+    {"refuseFill", 0xFDE7E4},
+    {"refuseCell", 0xF6B3AA},  // the cell a refusal is about
+    {"skipFill", 0xEEF1F2},    // an import row left out by the user's choice
     {"white", 0xFFFFFF},
     {"black", 0x000000},
 };

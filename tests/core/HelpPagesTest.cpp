@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HelpPages, ComeInTopicOrderForTheGuide) {
     const auto pages = helpPages();
-    ASSERT_EQ(pages.size(), static_cast<std::size_t>(GoodsOutExport) + 1);
+    ASSERT_EQ(pages.size(), static_cast<std::size_t>(ProductImport) + 1);
     for (std::size_t i = 0; i < pages.size(); ++i) {
         EXPECT_EQ(pages[i].topic, static_cast<HelpTopic>(i)) << "page " << i;
         EXPECT_EQ(&helpPage(pages[i].topic), &pages[i]) << "page " << i;
