@@ -35,6 +35,7 @@ bench: build
 	$(BUILD)/bench/scortavia_bench_movements
 	$(BUILD)/bench/scortavia_bench_summaries
 	$(BUILD)/bench/scortavia_bench_export
+	$(BUILD)/bench/scortavia_bench_import
 
 SOURCES = $(shell find src tests bench -name '*.cpp' -o -name '*.h')
 

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QThread>
+#include <algorithm>
+#include <fstream>
 #include <optional>
 
 #include "guide/ShopSample.h"
@@ -13,6 +15,7 @@
 #include "movements/MovementYearMenu.h"
 #include "pricelists/PriceListArchiveScreens.h"
 #include "pricelists/TfrmListinoPrezzi.h"
+#include "products/TfrmImportaProdotti.h"
 #include "products/TfrmMagazzino.h"
 #include "shell/Application.h"
 #include "shell/TfrmAvvio.h"
@@ -94,6 +97,8 @@ public:
         figures_.push_back({topic, screen->grab(framing(screen)).toImage(), caption, after});
     }
 
+    ScreenRegistry& registry() { return program_.registry(); }
+
     // Back to the main menu, as closing a work area leads there.
     TfrmAvvio* menuFrom(QWidget* screen) {
         program_.registry().switchTo(QStringLiteral("frmAvvio"), screen);
@@ -105,6 +110,21 @@ private:
     std::vector<Figure>& figures_;
     QStringList& problems_;
 };
+
+// A shop's sheet as the import shows it: most rows ready, a few to correct.
+constexpr const char* kImportSample =
+    "Codice;Nome prodotto;Categoria;Aspetto esteriore;Caratteristiche;Costo;Prezzo;Giacenza;Fornitore\r\n"
+    "FE-1001;Vite autofilettante 4x30;Ferramenta;Scatola da 100;Acciaio zincato;4,20;7,50;120;Bulloneria Rossi\r\n"
+    "FE-1002;Tassello nylon 8 mm;Ferramenta;Scatola da 50;Per muri pieni e forati;3,10;5,90;80;Bulloneria Rossi\r\n"
+    "UT-2001;Martello carpentiere 500 g;Utensili;Sfuso;Manico in legno di frassino;9,80;14,90;12;Utensili Bianchi\r\n"
+    "UT-2002;;Utensili;Sfuso;Regolabile fino a 30 mm;11,00;18,50;6;Utensili Bianchi\r\n"
+    "EL-3001;Lampadina LED E27 9 W;Elettricità;Confezione singola;Luce calda 2700 K;2,10;3,80;12,5;Elettroforniture "
+    "Verdi\r\n"
+    "EL-3002;Nastro isolante nero 19 mm;Elettricità;Rotolo;PVC, 25 m;0,62;1,20;200;Elettroforniture Verdi\r\n"
+    "CO-4001;Smalto rosso fuoco 750 ml;Colori;Barattolo;All'acqua, per interni ed esterni;7,35;11,40;18;Colorificio "
+    "Neri\r\n"
+    "CO-4002;Pennello piatto 50 mm;Colori;Sfuso;Setola naturale;dodici;2,90;40;Colorificio Neri\r\n"
+    "GI-5001;Tubo irrigazione 25 m;Giardino;Rotolo;Antitorsione, 4 strati;18,90;29,90;7;Agricola Gialli\r\n";
 
 void tour(Session& session) {
     auto* password = session.area<TfrmPassword>("frmPassword");
@@ -124,6 +144,23 @@ void tour(Session& session) {
     card->navigate(CardAction::First);
     if (!(card = session.area<TfrmMagazzino>("frmMagazzino"))) return;
     session.shoot(card, HelpTopic::Products, QStringLiteral("La scheda di un prodotto, con la sua foto"));
+
+    {
+        const std::filesystem::path sheet = session.registry().programFolder() / "Prodotti_da_importare.csv";
+        std::ofstream(sheet, std::ios::binary) << kImportSample;
+        TfrmImportaProdotti import(session.registry(), card);
+        import.show();
+        if (import.openFile(sheet) && waitFor([&import] { return import.isVisible(); })) {
+            // The guide's own folder is a build detail; a reader sees the place where a shop keeps its sheets.
+            import.txtFile->setText(QStringLiteral("/home/negozio/Documenti/Prodotti_da_importare.csv"));
+            pause(300);
+            session.shoot(&import, HelpTopic::ProductImport,
+                          QStringLiteral("L'anteprima di un'importazione, con le righe da correggere"),
+                          QStringLiteral("Prima di scrivere"));
+        }
+        import.close();
+        std::filesystem::remove(sheet);
+    }
 
     if (!(menu = session.menuFrom(card))) return;
     menu->openArea(toQString(kGoodsIn.menuName));
@@ -174,6 +211,9 @@ std::vector<Figure> grabMainScreens(const std::filesystem::path& programFolder, 
     MessageService::setHookForTesting({});
     FileDialogService::setHookForTesting({});
     DesktopService::setHookForTesting({});
+    // Numbered as the guide reads, topic after topic, whatever order the tour took them in.
+    std::stable_sort(figures.begin(), figures.end(),
+                     [](const Figure& a, const Figure& b) { return a.topic < b.topic; });
     return figures;
 }
 

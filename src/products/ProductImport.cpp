@@ -535,13 +535,14 @@ std::string problemText(const RowProblem& problem, const ImportPreview& preview,
                    (field == P::Giacenza ? " caratteri: da -999 a 9999 pezzi)." : " caratteri).") +
                    " La riga non può essere importata.";
         case ProblemKind::Cut:
-            return capitalised(formatted("%1 supera i ", words.subject)) +
+            return formatted("Il testo di «%1» supera i ", words.name) +
                    std::to_string(ProductRecord::Info::capacity(field)) + " caratteri del campo ed è stato tagliato.";
         case ProblemKind::Replaced:
-            return capitalised(formatted("%1 contiene caratteri che l'archivio non può registrare, sostituiti da «?».",
-                                         words.subject));
+            return formatted(
+                "Il testo di «%1» contiene caratteri che l'archivio non può registrare, sostituiti da «?».",
+                words.name);
         case ProblemKind::Rounded:
-            return capitalised(formatted("%1 è arrotondato a %2, come nella scheda.", words.subject, shown));
+            return formatted("Il valore di «%1» è arrotondato a %2, come nella scheda.", words.name, shown);
         case ProblemKind::BadDate:
             return "La data di scadenza non è una data nella forma gg/mm/aaaa: non viene importata.";
         case ProblemKind::BadFlag:

@@ -436,7 +436,7 @@ bool TfrmImportaProdotti::openFile(const std::filesystem::path& file) {
 
     grdAnteprima->setColumnWidth(kRiga, 56);
     grdAnteprima->setColumnWidth(kEsito, 110);
-    grdAnteprima->setColumnWidth(kMotivo, 340);
+    grdAnteprima->setColumnWidth(kMotivo, 420);
     for (std::size_t c = 0; c < options_.mapping.size(); ++c) {
         // Room for the list above the column, and for more of a long field.
         const auto field = options_.mapping[c];

@@ -159,14 +159,23 @@ private Q_SLOTS:
         QVERIFY(shown);
     }
 
-    void productExportHasItsPage() {
+    // The product card's export and import windows, each with its own page.
+    void productCardWindowsHaveTheirPages_data() {
+        QTest::addColumn<QString>("opener");
+        QTest::addColumn<HelpTopic>("topic");
+        QTest::newRow("esporta") << QStringLiteral("btnEsporta") << HelpTopic::ProductExport;
+        QTest::newRow("importa") << QStringLiteral("btnImporta") << HelpTopic::ProductImport;
+    }
+    void productCardWindowsHaveTheirPages() {
+        QFETCH(QString, opener);
+        QFETCH(HelpTopic, topic);
         run = std::make_unique<test::GuiProgram>();
         TfrmMagazzino* card = run->openProductCard();
         QVERIFY(card);
         bool shown = false;
-        QVERIFY(test::withModal<ExportScreen>(card->btnEsporta, [&](ExportScreen* screen) {
-            shown = helpFrom(screen->cmdGuida, [](TfrmGuida* window) {
-                QCOMPARE(window->lblTitolo->text(), toQString(helpPage(HelpTopic::ProductExport).title));
+        QVERIFY(test::withModal<QDialog>(card->findChild<QAbstractButton*>(opener), [&](QDialog* window) {
+            shown = helpFrom(window->findChild<QAbstractButton*>(QStringLiteral("cmdGuida")), [&](TfrmGuida* help) {
+                QCOMPARE(help->lblTitolo->text(), toQString(helpPage(topic).title));
             });
         }));
         QVERIFY(shown);

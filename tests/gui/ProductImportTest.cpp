@@ -87,7 +87,7 @@ private Q_SLOTS:
             // The cost as it will be stored, and why it changed.
             QCOMPARE(cell(screen, 1, ImportPreviewModel::kFixedColumns + 2), QStringLiteral("14,90"));
             QCOMPARE(tip(screen, 1, ImportPreviewModel::kFixedColumns + 2),
-                     QStringLiteral("Il costo unitario è arrotondato a 14,90, come nella scheda."));
+                     QStringLiteral("Il valore di «Costo unitario» è arrotondato a 14,90, come nella scheda."));
             QCOMPARE(cell(screen, 2, 2),
                      QStringLiteral("Per salvare la scheda è necessario indicare il nome del prodotto."));
             QVERIFY(screen->lblFormato->text().contains(QStringLiteral("punto e virgola")));

@@ -1,0 +1,175 @@
+// Products imported from a spreadsheet: a 100,000-row CSV (about 20 MB) read, checked and shown in the
+// import screen's preview, with the codes of a 100,000-product archive to compare against; the same
+// preview without the screen; and the import of every row into an empty archive. Each is set against a
+// raw read of the CSV in the same iteration; the preview's memory is measured on its own, first.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTableView>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "BenchArchive.h"
+#include "ScreenBench.h"
+#include "export/SpreadsheetRead.h"
+#include "products/ProductImport.h"
+#include "products/TfrmImportaProdotti.h"
+#include "ui/ScreenRegistry.h"
+
+using namespace scortavia;
+using namespace scortavia::bench;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kRows = 100000;
+
+// Written once per run: rows as a shop's sheet holds them, a few with quoted delimiters and faults.
+fs::path csvOf(int rows) {
+    const fs::path path = benchFolder() / ("prodotti_" + std::to_string(rows) + ".csv");
+    if (fs::exists(path)) return path;
+    static const char* const kCategories[] = {"Ferramenta", "Utensili", "Elettricità", "Colori", "Giardino"};
+    static const char* const kNames[] = {"Vite autofilettante 4x30", "Martello carpentiere 500 g",
+                                         "Lampadina LED E27 9 W", "Smalto rosso fuoco 750 ml", "Tubo irrigazione 25 m"};
+    std::string text =
+        "Codice articolo;Nome prodotto;Categoria merceologica;Aspetto esteriore del bene;Caratteristiche;"
+        "Costo unitario;Prezzo di vendita;Giacenza;Ditta fornitrice;Collocazione in magazzino;Data scadenza;"
+        "Pagato;Note\r\n";
+    char line[512];
+    for (int i = 0; i < rows; ++i) {
+        const int k = i % 5;
+        std::snprintf(line, sizeof line,
+                      "%s-%06d;%s;%s;Scatola da 100;%s;%d,%02d;%d,%02d;%d;Bulloneria Rossi S.r.l.;"
+                      "Scaffale %d, ripiano %d;%s;%s;%s\r\n",
+                      kCategories[k], i, kNames[k], kCategories[k],
+                      i % 7 == 0 ? "\"Qualità professionale; acciaio zincato\"" : "Uso domestico e professionale",
+                      1 + i % 90, i % 100, 2 + i % 150, (i * 7) % 100, i % 400, 1 + i % 20, 1 + i % 5,
+                      i % 5 == 0 ? "15/06/2027" : "", i % 2 == 0 ? "Sì" : "No",
+                      i % 1000 == 0 ? "riordinare; \"urgente\"" : "");
+        text += line;
+    }
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+double residentBytes() {
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE));
+}
+
+double peakResidentBytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) * 1024.0;
+}
+
+// The import screen shown with the file chosen and its preview painted.
+std::unique_ptr<TfrmImportaProdotti> openPreview(ScreenRegistry& registry, const fs::path& csv) {
+    auto screen = std::make_unique<TfrmImportaProdotti>(registry, nullptr);
+    screen->show();
+    screen->openFile(csv);
+    QApplication::processEvents();
+    return screen;
+}
+
+// What the preview of 100,000 rows keeps resident, and the high-water mark while building it. Runs
+// first, once, so that no earlier benchmark has left freed memory to be reused.
+void BM_PreviewMemory(benchmark::State& state) {
+    const fs::path csv = csvOf(kRows);
+    ScreenRegistry registry(programFolderOf(kRows));
+    for (auto _ : state) {
+        const double before = residentBytes();
+        const double peakBefore = peakResidentBytes();
+        std::unique_ptr<TfrmImportaProdotti> screen;
+        const double s = seconds([&] { screen = openPreview(registry, csv); });
+        state.SetIterationTime(s);
+        state.counters["rss_growth_MB"] = (residentBytes() - before) / 1e6;
+        state.counters["peak_growth_MB"] = (peakResidentBytes() - peakBefore) / 1e6;
+    }
+}
+
+// "Sfoglia..." to the painted preview: the file read and checked, the archive's 100,000 codes read.
+void BM_PreviewShown(benchmark::State& state) {
+    const fs::path csv = csvOf(kRows);
+    ScreenRegistry registry(programFolderOf(kRows));
+    double raw = 0;
+    double shown = 0;
+    for (auto _ : state) {
+        raw += rawReadSeconds(csv);
+        std::unique_ptr<TfrmImportaProdotti> screen;
+        const double s = seconds([&] { screen = openPreview(registry, csv); });
+        if (!screen->preview() || screen->preview()->rowCount() != kRows) state.SkipWithError("rows missing");
+        shown += s;
+        state.SetIterationTime(s);
+    }
+    reportAgainstRaw(state, raw, shown);
+}
+
+// The same without the screen and without an archive: reading, mapping and checking alone.
+void BM_PreviewCore(benchmark::State& state) {
+    const fs::path csv = csvOf(kRows);
+    double raw = 0;
+    double built = 0;
+    for (auto _ : state) {
+        raw += rawReadSeconds(csv);
+        const double s = seconds([&] {
+            const SheetReading reading = readSheetFile(csv);
+            if (!reading.table) return state.SkipWithError("file not read");
+            bool matched = false;
+            const ImportPreview preview =
+                ImportPreview::build(*reading.table, {mappingFromHeaders(*reading.table, matched), true}, {});
+            if (preview.rowCount() != kRows) state.SkipWithError("rows missing");
+            benchmark::DoNotOptimize(preview.ready());
+        });
+        built += s;
+        state.SetIterationTime(s);
+    }
+    reportAgainstRaw(state, raw, built);
+    state.counters["file_MB"] = static_cast<double>(fs::file_size(csv)) / 1e6;
+}
+
+// "Importa": every row appended to an empty archive, a thousand cards per locked, flushed write.
+void BM_Import(benchmark::State& state) {
+    const fs::path csv = csvOf(kRows);
+    const SheetReading reading = readSheetFile(csv);
+    if (!reading.table) return state.SkipWithError("file not read");
+    bool matched = false;
+    const ImportPreview preview =
+        ImportPreview::build(*reading.table, {mappingFromHeaders(*reading.table, matched), true}, {});
+    const fs::path archive = benchFolder() / "importato.pro";
+    double raw = 0;
+    double written = 0;
+    for (auto _ : state) {
+        fs::remove(archive);
+        raw += rawReadSeconds(csv);
+        const double s = seconds([&] {
+            const ImportOutcome outcome = writeImport(archive, preview, ArchiveDuplicates::AddAsNew,
+                                                      [](std::size_t, std::size_t) { return true; });
+            if (outcome.added != static_cast<std::size_t>(kRows)) state.SkipWithError("cards missing");
+        });
+        written += s;
+        state.SetIterationTime(s);
+    }
+    reportAgainstRaw(state, raw, written);
+    state.counters["archive_MB"] = static_cast<double>(fs::file_size(archive)) / 1e6;
+    fs::remove(archive);
+}
+
+}  // namespace
+
+BENCHMARK(BM_PreviewMemory)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(BM_PreviewShown)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_PreviewCore)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_Import)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+
+int main(int argc, char** argv) { return runScreenBenchmarks(argc, argv); }
