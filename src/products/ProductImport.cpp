@@ -11,6 +11,7 @@
 #include "common/TextRules.h"
 #include "products/ProductCard.h"
 #include "storage/ArchiveFile.h"
+#include "storage/ArchivePaths.h"
 #include "storage/ArchiveScan.h"
 #include "storage/FileAccess.h"
 #include "storage/Windows1252.h"
@@ -574,6 +575,7 @@ ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPrev
         return outcome;
     }
     batchRecords = std::max<std::size_t>(batchRecords, 1);
+    const std::filesystem::path folder = archive.has_parent_path() ? archive.parent_path() : ".";
     std::vector<std::uint8_t> batch;
     batch.reserve(std::min(batchRecords, total) * ProductRecord::kSize);
     std::size_t row = 0;
@@ -594,6 +596,12 @@ ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPrev
         }
         if (outcome.added == 0) outcome.firstPosition = *first + 1;
         outcome.added += inBatch;
+        // A card's photo is the file named after its position. One lying at a new card's position was
+        // left by an archive that is gone (a new card's save would replace it): it is no photo of this
+        // product. Other copies appending meanwhile get other positions, so nothing of theirs is touched.
+        for (std::int64_t position = *first + 1; position <= *first + static_cast<std::int64_t>(inBatch); ++position) {
+            ::unlink(paths::productPhoto(folder, position).c_str());
+        }
         if (progress && outcome.added < total && !progress(outcome.added, total)) {
             outcome.cancelled = true;
             break;

@@ -396,6 +396,18 @@ TEST_F(ImportArchive, ARoundTripThroughTheExportGivesTheSameRecords) {
     }
 }
 
+TEST_F(ImportArchive, APhotoLeftAtANewCardsPositionIsNotTakenForItsPhoto) {
+    withProducts({test::product("OLD1"), test::product("OLD2")});
+    for (const char* name : {"2.jpg", "3.jpg", "4.jpg", "6.jpg"}) test::writeBytes(folder.file(name), name);
+    const ImportOutcome outcome =
+        writeImport(archive, previewOf(std::string(kHeader) + csvRow("A1") + csvRow("A2")), ArchiveDuplicates::Skip);
+    ASSERT_EQ(outcome.added, 2u);
+    EXPECT_EQ(test::readBytes(folder.file("2.jpg")), "2.jpg") << "the photo of a card already there";
+    EXPECT_FALSE(fs::exists(folder.file("3.jpg")));
+    EXPECT_FALSE(fs::exists(folder.file("4.jpg")));
+    EXPECT_EQ(test::readBytes(folder.file("6.jpg")), "6.jpg") << "no card was added there";
+}
+
 std::string numberedCsv(int rows, const std::string& prefix = "C") {
     std::string csv(kHeader);
     for (int i = 0; i < rows; ++i) csv += csvRow(prefix + std::to_string(i));
