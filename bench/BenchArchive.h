@@ -33,6 +33,10 @@ inline void reportAgainstRaw(benchmark::State& state, double rawSeconds, double 
     state.counters["ratio"] = measuredSeconds / rawSeconds;
 }
 
+// Resident bytes of this process now, and the most it has had resident so far.
+double residentBytes();
+double peakResidentBytes();
+
 // The floor every scan is compared with: reading the same file in 1 MiB blocks, nothing more.
 double rawReadSeconds(const std::filesystem::path& path);
 

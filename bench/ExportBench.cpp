@@ -3,8 +3,6 @@
 // written from them, each against a raw read of the same archive in the same iteration; and what the
 // grid of 100,000 products costs in resident memory.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QTableView>
@@ -27,23 +25,6 @@ namespace {
 
 std::filesystem::path archiveFor(ExportKind kind, int records) {
     return kind == ExportKind::Products ? archiveOf(records) : movementArchiveOf(records);
-}
-
-// Resident bytes of this process now.
-double residentBytes() {
-    long pages = 0;
-    long resident = 0;
-    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(statm);
-    }
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE));
-}
-
-double peakResidentBytes() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) * 1024.0;
 }
 
 // Opening an export screen: every cell of the archive read into the grid's store.

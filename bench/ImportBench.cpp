@@ -3,8 +3,6 @@
 // preview without the screen; and the import of every row into an empty archive. Each is set against a
 // raw read of the CSV in the same iteration; the preview's memory is measured on its own, first.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QTableView>
@@ -55,22 +53,6 @@ fs::path csvOf(int rows) {
     }
     std::ofstream(path, std::ios::binary) << text;
     return path;
-}
-
-double residentBytes() {
-    long pages = 0;
-    long resident = 0;
-    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(statm);
-    }
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE));
-}
-
-double peakResidentBytes() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) * 1024.0;
 }
 
 // The import screen shown with the file chosen and its preview painted.

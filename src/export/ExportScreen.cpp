@@ -119,18 +119,11 @@ ExportScreen::ExportScreen(ScreenRegistry& registry, QWidget* owner, const Expor
         grdRecords->setColumnWidth(static_cast<int>(c) + 1, design.columns[c].width * 3 / 4);
     screen->addWidget(grdRecords, 1);
 
-    panInfo = new QLabel(QString::fromUtf8(kReady), this);
-    panInfo->setObjectName(QStringLiteral("panInfo"));
-    panInfo->setMinimumHeight(26);
     cmdEsporta = new PictureButton(QStringLiteral("cmdEsporta"), QStringLiteral(":/tb_esporta.svg"), {40, 40}, this);
     cmdGuida = new PictureButton(QStringLiteral("cmdGuida"), QStringLiteral(":/icon_guida.svg"), {40, 40}, this);
     cmdEsci = new PictureButton(QStringLiteral("cmdEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, this);
-    auto* bottom = new QHBoxLayout();
-    bottom->addWidget(panInfo, 1);
-    bottom->addWidget(cmdEsporta);
-    bottom->addWidget(cmdGuida);
-    bottom->addWidget(cmdEsci);
-    screen->addLayout(bottom);
+    screen->addLayout(statusRow(panInfo, {cmdEsporta, cmdGuida, cmdEsci}, this));
+    panInfo->setText(QString::fromUtf8(kReady));
 
     hints_ = new HoverHints(panInfo, this);
     hints_->set(cmdEsporta, QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
@@ -163,10 +156,7 @@ void ExportScreen::cmdEsportaClick() {
     const std::size_t rows = model_->exportRows();
     QProgressDialog progress(QStringLiteral("Esportazione delle schede in corso..."), QStringLiteral("Annulla"), 0,
                              static_cast<int>(rows), this);
-    progress.setObjectName(QStringLiteral("dlgAvanzamento"));
-    progress.setWindowTitle(toQString(design_.caption));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(400);  // only an export that takes more than a moment shows it
+    setUpProgress(progress, toQString(design_.caption));
     const ExportOutcome outcome = writeSpreadsheetFile(
         exportFile(), design_, rows,
         [this](std::size_t row, std::size_t column) { return model_->cellText(row, column); },

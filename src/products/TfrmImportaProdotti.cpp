@@ -345,19 +345,11 @@ TfrmImportaProdotti::TfrmImportaProdotti(ScreenRegistry& registry, QWidget* owne
     panDoppi->hide();
     screen->addWidget(panDoppi);
 
-    panInfo = new QLabel(this);
-    panInfo->setObjectName(QStringLiteral("panInfo"));
-    panInfo->setMinimumHeight(26);
     cmdGuida = new PictureButton(QStringLiteral("cmdGuida"), QStringLiteral(":/icon_guida.svg"), {32, 32}, this);
     cmdImporta = textButton(QStringLiteral("cmdImporta"), QStringLiteral("Importa"), this);
     cmdImporta->setEnabled(false);
     cmdAnnulla = textButton(QStringLiteral("cmdAnnulla"), QStringLiteral("Annulla"), this);
-    auto* bottom = new QHBoxLayout();
-    bottom->addWidget(panInfo, 1);
-    bottom->addWidget(cmdGuida);
-    bottom->addWidget(cmdImporta);
-    bottom->addWidget(cmdAnnulla);
-    screen->addLayout(bottom);
+    screen->addLayout(statusRow(panInfo, {cmdGuida, cmdImporta, cmdAnnulla}, this));
 
     hints_ = new HoverHints(panInfo, this);
     hints_->set(cmdSfoglia, QStringLiteral("Scegli il file con i prodotti da importare."));
@@ -526,10 +518,7 @@ void TfrmImportaProdotti::cmdImportaClick() {
 
     QProgressDialog progress(QStringLiteral("Importazione delle schede in corso..."), QStringLiteral("Annulla"), 0,
                              static_cast<int>(total), this);
-    progress.setObjectName(QStringLiteral("dlgAvanzamento"));
-    progress.setWindowTitle(windowTitle());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(400);
+    setUpProgress(progress, windowTitle());
     const std::filesystem::path folder = registry_.programFolder();
     const ImportOutcome outcome =
         writeImport(paths::productArchive(folder), *preview_, choice, [&progress](std::size_t written, std::size_t) {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -209,6 +210,23 @@ QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons) {
     row->addStretch(1);
     for (QWidget* b : buttons) row->addWidget(b);
     return row;
+}
+
+QHBoxLayout* statusRow(QLabel*& status, std::initializer_list<QWidget*> buttons, QWidget* parent) {
+    status = new QLabel(parent);
+    status->setObjectName(QStringLiteral("panInfo"));
+    status->setMinimumHeight(26);
+    auto* row = new QHBoxLayout();
+    row->addWidget(status, 1);
+    for (QWidget* b : buttons) row->addWidget(b);
+    return row;
+}
+
+void setUpProgress(QProgressDialog& progress, const QString& caption) {
+    progress.setObjectName(QStringLiteral("dlgAvanzamento"));
+    progress.setWindowTitle(caption);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
 }
 
 QLabel* instructionBanner(const QString& name, const QString& text, QWidget* parent) {

@@ -12,6 +12,7 @@ class QVBoxLayout;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QProgressDialog;
 class QPushButton;
 class QSvgRenderer;
 
@@ -117,6 +118,14 @@ QWidget* addScrollingBody(QBoxLayout* screenLayout, const QString& contentName);
 
 // The buttons at the bottom of a dialog, pushed to the right.
 QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons);
+
+// The last line of a grid dialog: a status line named "panInfo" for the hover hints, taking the room
+// left by `buttons` at its right. The label is handed back through `status`.
+QHBoxLayout* statusRow(QLabel*& status, std::initializer_list<QWidget*> buttons, QWidget* parent);
+
+// A long job's progress window ("dlgAvanzamento"), shown only if the job lasts more than a moment;
+// its "Annulla" asks the job to stop.
+void setUpProgress(QProgressDialog& progress, const QString& caption);
 
 // A masked password box with its focus frame.
 QLineEdit* passwordBox(const QString& name, QWidget* parent);
