@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QStyleFactory>
+#include <QThreadPool>
 
 #include "movements/MovementCardScreen.h"
 #include "movements/MovementYearMenu.h"
@@ -35,6 +36,12 @@ Application::Application(std::filesystem::path programFolder) : registry_(std::m
     registry_.add(new TfrmMenuCarico(registry_));
     registry_.add(new TfrmCarichi(registry_));
     registry_.add(new TfrmMenuRiepilogoCarico(registry_));
+}
+
+Application::~Application() {
+    // Photos are decoded on Qt's global pool. Its threads are let go here, while the program still
+    // stands: none is left idle or running when the screens and then the process come down.
+    QThreadPool::globalInstance()->waitForDone();
 }
 
 void Application::start() { registry_.screen(QStringLiteral("frmPassword"))->present(); }

@@ -12,6 +12,9 @@ namespace scortavia {
 class Application final {
 public:
     explicit Application(std::filesystem::path programFolder);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
 
     ScreenRegistry& registry() { return registry_; }
     void start();
