@@ -279,6 +279,7 @@ TfrmImportaProdotti::TfrmImportaProdotti(ScreenRegistry& registry, QWidget* owne
     txtFile = new QLineEdit(this);
     txtFile->setObjectName(QStringLiteral("txtFile"));
     txtFile->setReadOnly(true);
+    txtFile->setFocusPolicy(Qt::NoFocus);  // only "Sfoglia..." changes it: the focus starts there
     txtFile->setPlaceholderText(QStringLiteral("Nessun file scelto"));
     cmdSfoglia = textButton(QStringLiteral("cmdSfoglia"), QStringLiteral("Sfoglia..."), this);
     screen->addLayout(
@@ -480,10 +481,12 @@ void TfrmImportaProdotti::refresh() {
     lblAvvisi->setText(QStringLiteral("Con avvisi: ") + count(preview ? preview->warnings() : 0));
     lblRifiutate->setText(QStringLiteral("Rifiutate: ") + count(preview ? preview->refused() : 0));
     if (!preview) {
-        lblFormato->setText(QStringLiteral("Nessun file scelto."));
+        lblFormato->setText(QStringLiteral("Fai clic su «Sfoglia...» per scegliere il file da importare."));
+        chkSoloProblemi->setEnabled(false);
         cmdImporta->setEnabled(false);
         return;
     }
+    chkSoloProblemi->setEnabled(true);
     QString format = table_->format == SheetFormat::ExportTable ? QStringLiteral("File esportato dal programma")
                                                                 : QStringLiteral("File CSV, colonne separate da ") +
                                                                       toQString(sheetDelimiterName(table_->delimiter));
