@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,5 +25,15 @@ std::size_t countCharacters(std::string_view utf8);
 
 // Byte length of the first `count` characters of UTF-8 text (the whole text when shorter).
 std::size_t prefixBytes(std::string_view utf8, std::size_t count);
+
+// The code point of the UTF-8 sequence at `i`, with `i` moved past it; nullopt for a malformed one.
+// A bad lead or continuation byte moves `i` one byte on; an overlong or out-of-range sequence past it.
+std::optional<char32_t> nextUtf8(std::string_view utf8, std::size_t& i);
+
+// True when the whole text is well-formed UTF-8.
+bool isValidUtf8(std::string_view text);
+
+// Appends the UTF-8 form of a code point up to U+10FFFF.
+void appendUtf8(char32_t cp, std::string& out);
 
 }  // namespace scortavia

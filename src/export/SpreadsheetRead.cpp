@@ -56,63 +56,6 @@ namespace {
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
-// Length of the valid UTF-8 sequence starting at `i`, or 0.
-std::size_t utf8SequenceAt(std::string_view s, std::size_t i) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = b(i);
-    std::size_t length = 0;
-    std::uint32_t min = 0;
-    if (c < 0x80) return 1;
-    if (c >= 0xC2 && c <= 0xDF) {
-        length = 2, min = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        length = 3, min = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        length = 4, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + length > s.size()) return 0;
-    std::uint32_t code = c & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((b(i + k) & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (b(i + k) & 0x3F);
-    }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return length;
-}
-
-bool isValidUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        // Plain ASCII runs are the bulk of any product list.
-        while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
-        if (i == s.size()) break;
-        const std::size_t length = utf8SequenceAt(s, i);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
-}
-
-void appendCodePoint(std::uint32_t code, std::string& out) {
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
-
 // UTF-16 after its byte-order mark; an unpaired surrogate becomes U+FFFD.
 std::string decodeUtf16(std::string_view bytes, bool littleEndian) {
     std::string out;
@@ -131,7 +74,7 @@ std::string decodeUtf16(std::string_view bytes, bool littleEndian) {
         } else if (code >= 0xD800 && code <= 0xDFFF) {
             code = 0xFFFD;
         }
-        appendCodePoint(code, out);
+        appendUtf8(code, out);
     }
     return out;
 }
@@ -289,12 +232,10 @@ char detectDelimiter(std::string_view text) {
 
 // ---- The program's own export: an HTML table ----
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (lowerAscii(text[i]) != prefix[i]) return false;
+        if (foldLowerAZ(text[i]) != prefix[i]) return false;
     }
     return true;
 }
@@ -340,7 +281,7 @@ std::size_t appendEntity(std::string_view text, std::string& out) {
         code = code * (hex ? 16 : 10) + static_cast<std::uint32_t>(value);
     }
     if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    appendCodePoint(code, out);
+    appendUtf8(code, out);
     return semicolon + 1;
 }
 
@@ -406,7 +347,7 @@ void readHtmlTable(std::string_view text, SheetTable& table) {
             ++nameEnd;
         }
         std::string name;
-        for (const char c : tag.substr(0, nameEnd)) name.push_back(lowerAscii(c));
+        for (const char c : tag.substr(0, nameEnd)) name.push_back(foldLowerAZ(c));
         pos = gt + 1;
         if ((name == "style" || name == "script" || name == "head") && !closing) {
             const std::size_t end = findNoCase(text, "</" + name, pos);

@@ -397,7 +397,7 @@ ImportPreview ImportPreview::build(const SheetTable& table, const ImportOptions&
                 if (std::count(encoded.begin(), encoded.end(), '?') > std::count(value.begin(), value.end(), '?')) {
                     problem(ProblemKind::Replaced, f);
                 }
-                if (encodeWindows1252(trimBlanks(value)).size() > ProductRecord::Info::capacity(field)) {
+                if (encoded.size() > ProductRecord::Info::capacity(field)) {  // value is already trimmed
                     problem(ProblemKind::Cut, f);
                 }
             }

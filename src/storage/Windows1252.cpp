@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "common/TextRules.h"
+
 namespace scortavia {
 namespace {
 
@@ -22,57 +24,6 @@ int byteFor(char32_t cp) {
     return -1;
 }
 
-// Decodes one UTF-8 sequence at `i`; returns U+FFFD for malformed input and advances past it.
-char32_t nextCodePoint(std::string_view s, std::size_t& i) {
-    const auto byte = [&](std::size_t k) { return static_cast<std::uint8_t>(s[k]); };
-    const std::uint8_t b0 = byte(i);
-    if (b0 < 0x80) {
-        ++i;
-        return b0;
-    }
-    int len = 0;
-    char32_t cp = 0;
-    char32_t min = 0;
-    if ((b0 & 0xE0) == 0xC0) {
-        len = 2, cp = b0 & 0x1F, min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        len = 3, cp = b0 & 0x0F, min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        len = 4, cp = b0 & 0x07, min = 0x10000;
-    } else {
-        ++i;
-        return 0xFFFD;
-    }
-    if (i + len > s.size()) {
-        ++i;
-        return 0xFFFD;
-    }
-    for (int k = 1; k < len; ++k) {
-        const std::uint8_t b = byte(i + k);
-        if ((b & 0xC0) != 0x80) {
-            ++i;
-            return 0xFFFD;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    i += len;
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0xFFFD;
-    return cp;
-}
-
-void appendUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 }  // namespace
 
 std::string encodeWindows1252(std::string_view utf8) {
@@ -80,7 +31,13 @@ std::string encodeWindows1252(std::string_view utf8) {
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        const int b = byteFor(nextCodePoint(utf8, i));
+        // Runs of plain ASCII, most of any text, are the same bytes in both encodings.
+        std::size_t ascii = i;
+        while (ascii < utf8.size() && static_cast<std::uint8_t>(utf8[ascii]) < 0x80) ++ascii;
+        out.append(utf8.data() + i, ascii - i);
+        i = ascii;
+        if (i == utf8.size()) break;
+        const int b = byteFor(nextUtf8(utf8, i).value_or(0xFFFD));
         out.push_back(b < 0 ? '?' : static_cast<char>(b));
     }
     return out;
