@@ -91,6 +91,14 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"C", "à"}},
                  ';',
                  SheetEncoding::Utf16},
+        // A character beyond the first 65,536 comes as a surrogate pair and leaves as four UTF-8 bytes.
+        ReadCase{"Utf16SurrogatePair",
+                 std::string("\xFF\xFE"
+                             "A\0;\0\x3D\xD8\x00\xDE\n\0",
+                             12),
+                 {{"A", "\xF0\x9F\x98\x80"}},
+                 ';',
+                 SheetEncoding::Utf16},
         // Blank lines and rows of empty cells (a sheet's formatted but empty rows) are no products.
         ReadCase{"EmptyLinesAreSkipped",
                  "Codice;Nome\n\nA1;Vite\n;;\n  \nA2;Dado",
