@@ -2,20 +2,22 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
-#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QScreen>
 #include <QSvgRenderer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
-#include <QTextObjectInterface>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
+#include "guide/GuideLayout.h"
 #include "ui/QtText.h"
 
 namespace scortavia::guide {
@@ -24,9 +26,6 @@ namespace {
 // Page coordinates are in dots of this resolution; fonts in points scale with it.
 constexpr int kResolution = 600;
 double mm(double millimetres) { return millimetres * kResolution / 25.4; }
-// The text layout takes the space above and below a block in pixels of 96 per inch and scales it to the
-// page itself (the program is started with Qt::AA_Use96Dpi); indents it takes in page dots.
-double blockMm(double millimetres) { return millimetres * 96 / 25.4; }
 
 constexpr double kPageWidthMm = 210;
 constexpr double kPageHeightMm = 297;
@@ -63,234 +62,302 @@ QFont font(const QString& family, double points, bool bold = false, bool italic 
     return f;
 }
 
-// A screenshot with its caption under it, as one object of the text: the layout never separates them.
-constexpr int kFigureObject = QTextFormat::UserObject + 1;
-constexpr int kFigureIndex = QTextFormat::UserProperty + 1;
+// A screen pixel at its own size, 96 to the inch, and the smallest a screen's text may be on paper.
+constexpr double kNaturalScale = kResolution / 96.0;  // page dots per pixel
+constexpr double kReadablePoints = 8;
+double points(double p) { return p * kResolution / 72; }
 
-class FigureObject final : public QObject, public QTextObjectInterface {
-    Q_OBJECT
-    Q_INTERFACES(QTextObjectInterface)
+constexpr double kParagraphGapMm = 3.2;
+constexpr double kHeadingGapMm = 9;
+constexpr double kFigureAboveMm = 2.5;
+constexpr double kFigureBelowMm = 7;
+constexpr double kCaptionGapMm = 2.5;
+
+QFont captionFont() { return font(kSans, 9, false, true); }
+
+// A heading or a paragraph laid out on the text's width, drawn a range of its lines at a time.
+class TextBlock final {
 public:
-    struct Item {
-        QImage picture;
-        QString caption;
-        QSizeF size;  // of the picture on the page
-    };
-
-    FigureObject(std::vector<Item> items, double width) : items_(std::move(items)), width_(width) {}
-
-    QSizeF intrinsicSize(QTextDocument* document, int, const QTextFormat& format) override {
-        const Item& item = at(format);
-        return {width_, item.size.height() + captionHeight(document)};
-    }
-
-    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* document, int,
-                    const QTextFormat& format) override {
-        // The layout offers an object to every page its block touches; only the page it sits on draws it.
-        if (painter->hasClipping() && !painter->clipBoundingRect().contains(rect.center())) return;
-        const Item& item = at(format);
-        const QRectF picture(rect.left() + (rect.width() - item.size.width()) / 2, rect.top(), item.size.width(),
-                             item.size.height());
-        painter->save();
-        painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        painter->drawImage(picture, item.picture);
-        painter->setPen(QPen(kRule, mm(0.3)));
-        painter->setBrush(Qt::NoBrush);
-        const double half = mm(0.15);
-        painter->drawRect(picture.adjusted(half, half, -half, -half));
-        painter->setFont(captionFont());
-        painter->setPen(kGrey);
-        const QRectF caption(rect.left(), picture.bottom() + mm(2.5), rect.width(), captionHeight(document));
-        painter->drawText(caption, Qt::AlignHCenter | Qt::AlignTop, item.caption);
-        painter->restore();
-    }
-
-private:
-    static QFont captionFont() { return font(kSans, 9, false, true); }
-    static double captionHeight(QTextDocument* document) {
-        return mm(2.5) + QFontMetricsF(captionFont(), document->documentLayout()->paintDevice()).height();
-    }
-    const Item& at(const QTextFormat& format) const {
-        return items_.at(static_cast<std::size_t>(format.intProperty(kFigureIndex)));
-    }
-
-    std::vector<Item> items_;
-    double width_;
-};
-
-// Where a section starts and what its figures are, once the body is laid out.
-struct Section {
-    QString number;
-    QString title;
-    int headingBlock = 0;
-    int firstPage = 0;  // of the body, from 0
-};
-
-// The body: every section on pages of the text area's size, laid out for the writer's resolution.
-class Body final {
-public:
-    Body(QPaintDevice* device, QSizeF page, std::span<const HelpPage> pages, const std::vector<Figure>& figures)
-        : page_(page), figures_(figureItems(figures), page.width()) {
+    TextBlock(QPaintDevice* device, double width) {
         document_.setUndoRedoEnabled(false);
         document_.documentLayout()->setPaintDevice(device);
-        document_.documentLayout()->registerHandler(kFigureObject, &figures_);
         document_.setDocumentMargin(0);
-        document_.setPageSize(page);
+        document_.setTextWidth(width);
         document_.setDefaultFont(font(kSerif, 11.5));
-        build(pages, figures);
+    }
+    QTextCursor cursor() { return QTextCursor(&document_); }
+
+    // Once the text is in: where each line starts, and where the last ends.
+    void measure() {
+        const QTextBlock block = document_.begin();
+        const QTextLayout* layout = block.layout();
         document_.documentLayout()->documentSize();  // lays it out
-        for (Section& section : sections_) {
-            section.firstPage = pageOf(document_.findBlockByNumber(section.headingBlock), false);
-        }
+        for (int i = 0; i < layout->lineCount(); ++i) tops_.push_back(layout->position().y() + layout->lineAt(i).y());
+        tops_.push_back(document_.documentLayout()->documentSize().height());
+    }
+    std::vector<double> lineHeights() const {
+        std::vector<double> heights;
+        for (std::size_t i = 0; i + 1 < tops_.size(); ++i) heights.push_back(tops_[i + 1] - tops_[i]);
+        return heights;
+    }
+    // The bottom of the last line's letters, below the top of the block.
+    double textBottom() const {
+        const QTextLayout* layout = document_.begin().layout();
+        const QTextLine last = layout->lineAt(layout->lineCount() - 1);
+        return layout->position().y() + last.y() + last.height();
     }
 
-    int pageCount() const { return document_.pageCount(); }
-    const std::vector<Section>& sections() const { return sections_; }
-
-    // The section a page belongs to: the last one started on it or before.
-    const Section& sectionOn(int page) const {
-        const Section* found = &sections_.front();
-        for (const Section& section : sections_) {
-            if (section.firstPage <= page) found = &section;
-        }
-        return *found;
-    }
-
-    // One page of the body into the text area, whose top left corner is the painter's origin.
-    void paintPage(QPainter& painter, int page) const {
+    void draw(QPainter& painter, double top, std::size_t first, std::size_t end) const {
         painter.save();
-        painter.translate(0, -page * page_.height());
+        painter.translate(0, top - tops_[first]);
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0, page * page_.height(), page_.width(), page_.height());
+        context.clip = QRectF(0, tops_[first], document_.textWidth(), tops_[end] - tops_[first]);
         context.palette.setColor(QPalette::Text, kInk);
         painter.setClipRect(context.clip);
         document_.documentLayout()->draw(&painter, context);
-        // A rule under each heading that starts here.
-        for (const Section& section : sections_) {
-            if (section.firstPage != page) continue;
-            const double y = lineBottom(document_.findBlockByNumber(section.headingBlock)) + mm(2.5);
-            painter.setPen(QPen(kRule, mm(0.3)));
-            painter.drawLine(QPointF(0, y), QPointF(page_.width(), y));
-            painter.fillRect(QRectF(0, y - mm(0.5), mm(22), mm(1)), kOrange);
-        }
         painter.restore();
     }
 
 private:
-    static std::vector<FigureObject::Item> figureItems(const std::vector<Figure>& figures) {
-        // One scale for every screenshot, the screen's width on the text's width, so a small window
-        // looks small beside a full screen.
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        const double screenWidth = screen ? screen->geometry().width() : 1366;
-        std::vector<FigureObject::Item> items;
-        int number = 0;
-        for (const Figure& figure : figures) {
-            FigureObject::Item item{figure.picture.convertToFormat(QImage::Format_RGB32),
-                                    QStringLiteral("Figura %1 – %2").arg(++number).arg(figure.caption),
-                                    {}};
-            items.push_back(item);
-        }
-        return items.empty() ? items : scaled(std::move(items), screenWidth);
+    QTextDocument document_;
+    std::vector<double> tops_;
+};
+
+struct FigureItem {
+    const Figure* figure;
+    QString caption;  // with its number
+    std::size_t chapter;
+    std::size_t paragraph;
+    double captionHeight = 0;
+};
+
+// What a block of the layout stands for: a heading, a paragraph or a figure.
+struct Content {
+    int text = -1;    // into texts_
+    int figure = -1;  // into figures_
+    std::size_t paragraph = 0;
+};
+
+struct Section {
+    QString number;
+    QString title;
+    int firstPage = 0;  // of the body, from 0
+};
+
+// The body: every section laid out on pages of the text area's size, for the writer's resolution.
+class Body final {
+public:
+    Body(QPaintDevice* device, QSizeF page, std::span<const HelpPage> pages, const std::vector<Figure>& figures)
+        : device_(device), page_(page) {
+        std::vector<std::vector<LayoutBlock>> chapters;
+        for (const HelpPage& help : pages) chapters.push_back(chapter(help, figures));
+        composition_ = compose(chapters, page_.height());
+        for (std::size_t c = 0; c < sections_.size(); ++c) sections_[c].firstPage = composition_.chapterFirstPage[c];
     }
-    static std::vector<FigureObject::Item> scaled(std::vector<FigureObject::Item> items, double screenWidth) {
-        const double textWidth = mm(kPageWidthMm - 2 * kSideMarginMm);
-        for (FigureObject::Item& item : items) {
-            const double width = std::min(textWidth, item.picture.width() * textWidth / screenWidth);
-            item.size = QSizeF(width, item.picture.height() * width / std::max(1, item.picture.width()));
-        }
-        return items;
+
+    int pageCount() const { return static_cast<int>(composition_.pages.size()); }
+    const std::vector<Section>& sections() const { return sections_; }
+    const Section& sectionOn(int page) const {
+        return sections_.at(composition_.pages.at(static_cast<std::size_t>(page)).chapter);
     }
 
-    void build(std::span<const HelpPage> pages, const std::vector<Figure>& figures) {
-        QTextCursor cursor(&document_);
-        QTextBlockFormat heading;
-        heading.setBottomMargin(blockMm(9));
-        QTextCharFormat number;
-        number.setFont(font(kSans, 20, true));
-        number.setForeground(kOrange);
-        QTextCharFormat title;
-        title.setFont(font(kSans, 20, true));
-        title.setForeground(kTeal);
-        // A long title wraps under itself, not under its number.
-        const QString widestNumber = QStringLiteral("%1. ").arg(pages.size());
-        const double hang =
-            QFontMetricsF(number.font(), document_.documentLayout()->paintDevice()).horizontalAdvance(widestNumber);
-        heading.setLeftMargin(hang);
-        heading.setTextIndent(-hang);
-
-        QTextBlockFormat paragraph;
-        paragraph.setAlignment(Qt::AlignJustify);
-        paragraph.setBottomMargin(blockMm(3.2));
-        paragraph.setLineHeight(125, QTextBlockFormat::ProportionalHeight);
-        QTextCharFormat text;
-        text.setForeground(kInk);
-
-        QTextBlockFormat figureBlock;
-        figureBlock.setAlignment(Qt::AlignHCenter);
-        figureBlock.setTopMargin(blockMm(2.5));
-        figureBlock.setBottomMargin(blockMm(7));
-
-        bool first = true;
-        for (const HelpPage& page : pages) {
-            Section section{QString::number(sections_.size() + 1), toQString(page.title), 0, 0};
-            // Each section opens a page of its own.
-            heading.setPageBreakPolicy(first ? QTextFormat::PageBreak_Auto : QTextFormat::PageBreak_AlwaysBefore);
-            if (first) {
-                cursor.setBlockFormat(heading);
-            } else {
-                cursor.insertBlock(heading);
+    // One page of the body into the text area, whose top left corner is the painter's origin.
+    void paintPage(QPainter& painter, int page) const {
+        for (const Placement& placement : composition_.placements) {
+            if (placement.page != page) continue;
+            const Content& content = contents_[placement.chapter][placement.block];
+            if (content.figure >= 0) {
+                paintFigure(painter, figures_[static_cast<std::size_t>(content.figure)], placement);
+                continue;
             }
-            first = false;
-            section.headingBlock = cursor.block().blockNumber();
+            const TextBlock& text = *texts_[static_cast<std::size_t>(content.text)];
+            text.draw(painter, placement.top, placement.firstLine, placement.endLine);
+            if (placement.block == 0 && placement.firstLine == 0) {
+                // A rule under the section's heading.
+                const double y = placement.top + text.textBottom() + mm(2.5);
+                painter.setPen(QPen(kRule, mm(0.3)));
+                painter.drawLine(QPointF(0, y), QPointF(page_.width(), y));
+                painter.fillRect(QRectF(0, y - mm(0.5), mm(22), mm(1)), kOrange);
+            }
+        }
+    }
+
+    // How the figures and pages came out, for the guide's tests: for each figure the pages of its
+    // pieces (one unless it is split) and of its paragraph, its scale and its smallest text on paper.
+    QJsonObject report(int firstBodyPage) const {
+        std::vector<QJsonObject> figures(figures_.size());
+        std::vector<QJsonArray> pieces(figures_.size());
+        std::vector<QJsonArray> paragraphPages(figures_.size());
+        for (const Placement& placement : composition_.placements) {
+            const Content& content = contents_[placement.chapter][placement.block];
+            const int page = firstBodyPage + placement.page;
+            if (content.text >= 0) {
+                // Every figure of the section after this paragraph lies on the page of some of its lines.
+                for (std::size_t f = 0; f < figures_.size(); ++f) {
+                    if (placement.block > 0 && figures_[f].chapter == placement.chapter &&
+                        figures_[f].paragraph == content.paragraph && !paragraphPages[f].contains(page)) {
+                        paragraphPages[f].append(page);
+                    }
+                }
+                continue;
+            }
+            const auto f = static_cast<std::size_t>(content.figure);
+            const FigureItem& item = figures_[f];
+            const double pointsPerPixel = placement.scale * 72 / kResolution;
+            pieces[f].append(QJsonObject{{QStringLiteral("page"), page},
+                                         {QStringLiteral("pixelTop"), placement.pixelTop},
+                                         {QStringLiteral("pixelBottom"), placement.pixelBottom},
+                                         {QStringLiteral("captioned"), placement.captioned}});
+            figures[f] = QJsonObject{{QStringLiteral("caption"), item.caption},
+                                     {QStringLiteral("topic"), static_cast<int>(item.figure->topic)},
+                                     {QStringLiteral("paragraph"), static_cast<int>(item.paragraph)},
+                                     {QStringLiteral("pixelWidth"), item.figure->picture.width()},
+                                     {QStringLiteral("pixelHeight"), item.figure->picture.height()},
+                                     {QStringLiteral("pointsPerPixel"), pointsPerPixel},
+                                     {QStringLiteral("textPixels"), item.figure->textPixels},
+                                     {QStringLiteral("textPoints"), item.figure->textPixels * pointsPerPixel}};
+        }
+        QJsonArray figureList;
+        for (std::size_t f = 0; f < figures.size(); ++f) {
+            figures[f].insert(QStringLiteral("pieces"), pieces[f]);
+            figures[f].insert(QStringLiteral("paragraphPages"), paragraphPages[f]);
+            figureList.append(figures[f]);
+        }
+        QJsonArray pages;
+        for (std::size_t p = 0; p < composition_.pages.size(); ++p) {
+            const PageFill& fill = composition_.pages[p];
+            pages.append(QJsonObject{{QStringLiteral("page"), firstBodyPage + static_cast<int>(p)},
+                                     {QStringLiteral("section"), static_cast<int>(fill.chapter) + 1},
+                                     {QStringLiteral("filled"), fill.filled},
+                                     {QStringLiteral("lastOfSection"), fill.lastOfChapter}});
+        }
+        return {{QStringLiteral("textTopMm"), kTopMarginMm},
+                {QStringLiteral("textBottomMm"), kPageHeightMm - kBottomMarginMm},
+                {QStringLiteral("figures"), figureList},
+                {QStringLiteral("pages"), pages}};
+    }
+
+private:
+    std::vector<LayoutBlock> chapter(const HelpPage& help, const std::vector<Figure>& figures) {
+        std::vector<LayoutBlock> blocks;
+        std::vector<Content>& contents = contents_.emplace_back();
+        Section section{QString::number(sections_.size() + 1), toQString(help.title), 0};
+
+        TextBlock& heading = text();
+        {
+            QTextCharFormat number;
+            number.setFont(font(kSans, 20, true));
+            number.setForeground(kOrange);
+            QTextCharFormat title;
+            title.setFont(font(kSans, 20, true));
+            title.setForeground(kTeal);
+            // A long title wraps under itself, not under its number.
+            QTextBlockFormat format;
+            const double hang = QFontMetricsF(number.font(), device_).horizontalAdvance(QStringLiteral("%1. ").arg(99));
+            format.setLeftMargin(hang);
+            format.setTextIndent(-hang);
+            QTextCursor cursor = heading.cursor();
+            cursor.setBlockFormat(format);
             cursor.insertText(section.number + QStringLiteral(". "), number);
             cursor.insertText(section.title, title);
-            sections_.push_back(section);
+            heading.measure();
+        }
+        LayoutBlock head;
+        head.lines = heading.lineHeights();
+        head.spaceAfter = mm(kHeadingGapMm);
+        head.keepWithNext = true;
+        blocks.push_back(head);
+        contents.push_back({static_cast<int>(texts_.size()) - 1, -1, 0});
+        sections_.push_back(section);
 
-            std::vector<std::vector<int>> after(page.paragraphs.size());
-            for (std::size_t f = 0; f < figures.size(); ++f) {
-                if (figures[f].topic == page.topic)
-                    after.at(paragraphFor(page, figures[f].after)).push_back(static_cast<int>(f));
-            }
-            for (std::size_t p = 0; p < page.paragraphs.size(); ++p) {
-                cursor.insertBlock(paragraph, text);
-                cursor.insertText(toQString(page.paragraphs[p]), text);
-                for (int f : after[p]) {
-                    cursor.insertBlock(figureBlock, QTextCharFormat());
-                    QTextCharFormat object;
-                    object.setObjectType(kFigureObject);
-                    object.setProperty(kFigureIndex, f);
-                    cursor.insertText(QString(QChar::ObjectReplacementCharacter), object);
-                }
+        std::vector<std::vector<const Figure*>> after(help.paragraphs.size());
+        for (const Figure& figure : figures) {
+            if (figure.topic == help.topic) after.at(paragraphFor(help, figure.after)).push_back(&figure);
+        }
+        for (std::size_t p = 0; p < help.paragraphs.size(); ++p) {
+            TextBlock& paragraph = text();
+            QTextBlockFormat format;
+            format.setAlignment(Qt::AlignJustify);
+            format.setLineHeight(125, QTextBlockFormat::ProportionalHeight);
+            QTextCharFormat ink;
+            ink.setForeground(kInk);
+            QTextCursor cursor = paragraph.cursor();
+            cursor.setBlockFormat(format);
+            cursor.insertText(toQString(help.paragraphs[p]), ink);
+            paragraph.measure();
+            LayoutBlock lines;
+            lines.lines = paragraph.lineHeights();
+            lines.spaceAfter = mm(kParagraphGapMm);
+            blocks.push_back(lines);
+            contents.push_back({static_cast<int>(texts_.size()) - 1, -1, p});
+            for (const Figure* figure : after[p]) {
+                blocks.push_back(figureBlock(*figure, p));
+                contents.push_back({-1, static_cast<int>(figures_.size()) - 1, p});
             }
         }
+        return blocks;
     }
 
-    // The paragraph a figure follows: the first holding `word`, or the first of all.
-    static std::size_t paragraphFor(const HelpPage& page, const QString& word) {
-        for (std::size_t p = 0; p < page.paragraphs.size() && !word.isEmpty(); ++p) {
-            if (toQString(page.paragraphs[p]).contains(word, Qt::CaseInsensitive)) return p;
+    TextBlock& text() { return *texts_.emplace_back(std::make_unique<TextBlock>(device_, page_.width())); }
+
+    // Drawn at its natural size when the page's width allows, never smaller than its text reads.
+    LayoutBlock figureBlock(const Figure& figure, std::size_t paragraph) {
+        FigureItem item{&figure, QStringLiteral("Figura %1 – %2").arg(figures_.size() + 1).arg(figure.caption),
+                        sections_.size() - 1, paragraph};
+        const QRectF caption =
+            QFontMetricsF(captionFont(), device_)
+                .boundingRect(QRectF(0, 0, page_.width(), 1e6), Qt::AlignHCenter | Qt::TextWordWrap, item.caption);
+        item.captionHeight = mm(kCaptionGapMm) + caption.height();
+        figures_.push_back(item);
+
+        const double width = std::max(1, figure.picture.width());
+        LayoutBlock block;
+        block.kind = LayoutBlock::Kind::Figure;
+        block.pixelHeight = figure.picture.height();
+        block.largestScale = std::min(kNaturalScale, page_.width() / width);
+        block.smallestScale = std::min(block.largestScale, points(kReadablePoints) / std::max(1, figure.textPixels));
+        block.spaceBefore = mm(kFigureAboveMm);
+        block.spaceAfter = mm(kFigureBelowMm);
+        block.captionHeight = item.captionHeight;
+        block.cuts.assign(figure.cuts.begin(), figure.cuts.end());
+        return block;
+    }
+
+    void paintFigure(QPainter& painter, const FigureItem& item, const Placement& placement) const {
+        const QImage& image = item.figure->picture;
+        const QRectF rows(0, placement.pixelTop, image.width(), placement.pixelBottom - placement.pixelTop);
+        const QSizeF size(rows.width() * placement.scale, rows.height() * placement.scale);
+        const QRectF picture((page_.width() - size.width()) / 2, placement.top, size.width(), size.height());
+        painter.save();
+        // Screen text keeps its edges: no lossy compression of the pictures.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setRenderHint(QPainter::LosslessImageRendering);
+        painter.drawImage(picture, image, rows);
+        if (placement.captioned) {
+            painter.setFont(captionFont());
+            painter.setPen(kGrey);
+            const QRectF caption(0, picture.bottom() + mm(kCaptionGapMm), page_.width(),
+                                 item.captionHeight - mm(kCaptionGapMm));
+            painter.drawText(caption, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, item.caption);
+        }
+        painter.restore();
+    }
+
+    // The paragraph a figure follows: the first holding `words`, or the first of all.
+    static std::size_t paragraphFor(const HelpPage& page, const QString& words) {
+        for (std::size_t p = 0; p < page.paragraphs.size() && !words.isEmpty(); ++p) {
+            if (toQString(page.paragraphs[p]).contains(words, Qt::CaseInsensitive)) return p;
         }
         return 0;
     }
 
-    double lineTop(const QTextBlock& block, bool last) const {
-        const QTextLayout* layout = block.layout();
-        const QTextLine line = layout->lineAt(last ? layout->lineCount() - 1 : 0);
-        return layout->position().y() + line.y();
-    }
-    double lineBottom(const QTextBlock& block) const {
-        const QTextLayout* layout = block.layout();
-        const QTextLine line = layout->lineAt(layout->lineCount() - 1);
-        return layout->position().y() + line.y() + line.height();
-    }
-    int pageOf(const QTextBlock& block, bool last) const {
-        return static_cast<int>(std::floor(lineTop(block, last) / page_.height()));
-    }
-
+    QPaintDevice* device_;
     QSizeF page_;
-    FigureObject figures_;
-    QTextDocument document_;
+    std::vector<std::unique_ptr<TextBlock>> texts_;
+    std::vector<FigureItem> figures_;
+    std::vector<std::vector<Content>> contents_;  // per chapter, per block
     std::vector<Section> sections_;
+    Composition composition_;
 };
 
 void drawSvg(QPainter& painter, const QString& resource, const QRectF& area) {
@@ -388,7 +455,7 @@ void paintContents(QPainter& painter, const Body& body, int firstBodyPage) {
 }  // namespace
 
 bool writeGuidePdf(const QString& file, std::span<const HelpPage> pages, const std::vector<Figure>& figures,
-                   QString& problem) {
+                   QString& problem, const QString& reportFile) {
     if (pages.empty()) {
         problem = QStringLiteral("nessuna pagina di guida");
         return false;
@@ -435,9 +502,15 @@ bool writeGuidePdf(const QString& file, std::span<const HelpPage> pages, const s
         problem = out.errorString();
         return false;
     }
+    if (!reportFile.isEmpty()) {
+        QSaveFile report(reportFile);
+        if (!report.open(QIODevice::WriteOnly) ||
+            report.write(QJsonDocument(body.report(kFirstBodyPage)).toJson()) < 0 || !report.commit()) {
+            problem = reportFile + QStringLiteral(": ") + report.errorString();
+            return false;
+        }
+    }
     return true;
 }
 
 }  // namespace scortavia::guide
-
-#include "GuidePdf.moc"

@@ -1,9 +1,20 @@
 #include "guide/GuideScreens.h"
 
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QFontInfo>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLinearGradient>
 #include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTextEdit>
 #include <QThread>
 #include <algorithm>
 #include <fstream>
@@ -55,17 +66,138 @@ bool ready(const QWidget* area) {
     return true;
 }
 
-// A menu-like screen is a panel in the middle of an empty screen: the picture keeps the panel and a
-// strip of the background around it. Any other screen is taken whole.
-QRect framing(const QWidget* screen) {
-    for (const char* name : {"panMenu", "panAvvio"}) {
-        const auto* panel = screen->findChild<QWidget*>(QString::fromLatin1(name));
-        if (!panel || !panel->isVisibleTo(screen)) continue;
-        constexpr int kBackground = 36;
-        const QRect around(panel->mapTo(screen, QPoint(0, 0)), panel->size());
-        return around.adjusted(-kBackground, -kBackground, kBackground, kBackground) & screen->rect();
+// A part of a screen: the rectangle around the widgets named (the whole screen when none is), with a
+// margin of what surrounds them. A part cut to `width` fades out on the right, where the screen goes on.
+struct Part {
+    Part(QStringList widgets, int around = 3, int cutWidth = 0, int cutHeight = 0)
+        : names(std::move(widgets)), margin(around), width(cutWidth), height(cutHeight) {}
+    QStringList names;
+    int margin;
+    int width;
+    int height;  // cut at the bottom, below the rows a grid holds
+};
+// The parts of a figure, row under row, each row's parts side by side.
+using Rows = std::vector<std::vector<Part>>;
+
+// Framed: each part cut out with a frame of its own. Seamless: the parts lie on the screen's own
+// background within one frame, as when a toolbar too wide for the page is shown in two rows.
+enum class Joining { Framed, Seamless };
+
+constexpr int kGap = 14;  // between parts and rows
+const QColor kFrame(0xB8, 0xC8, 0xCA);
+
+bool showsText(const QWidget* widget) {
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) return !label->text().isEmpty();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) return !button->text().isEmpty();
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QComboBox*>(widget) ||
+           qobject_cast<const QAbstractItemView*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget) ||
+           qobject_cast<const QTextEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
+}
+
+// The pixel size of the smallest text the rectangles show: the screen's own font when they show none.
+int smallestText(const QWidget* screen, const std::vector<QRect>& shown) {
+    int smallest = 0;
+    for (const QWidget* widget : screen->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(screen) || !showsText(widget)) continue;
+        // Only what is on screen: a list scrolled out of its view is not in the picture.
+        const QRect seen = widget->visibleRegion().boundingRect().translated(widget->mapTo(screen, QPoint(0, 0)));
+        if (std::none_of(shown.begin(), shown.end(), [&seen](const QRect& r) { return r.intersects(seen); })) continue;
+        const int pixels = QFontInfo(widget->font()).pixelSize();
+        smallest = smallest == 0 ? pixels : std::min(smallest, pixels);
     }
-    return screen->rect();
+    return smallest == 0 ? QFontInfo(screen->font()).pixelSize() : smallest;
+}
+
+// The parts laid out as one picture; `at` is told where each part's top left corner went.
+QImage compose(const QImage& shot, const std::vector<std::vector<QRect>>& rows, const std::vector<bool>& faded,
+               Joining joining, std::vector<QPoint>& at) {
+    const int frame = joining == Joining::Framed ? 1 : 0;     // around each part
+    const int border = joining == Joining::Seamless ? 1 : 0;  // around the whole
+    int width = 0;
+    int height = 0;
+    for (const auto& row : rows) {
+        int rowWidth = 0;
+        int rowHeight = 0;
+        for (const QRect& part : row) {
+            rowWidth += (rowWidth ? kGap : 0) + part.width() + 2 * frame;
+            rowHeight = std::max(rowHeight, part.height() + 2 * frame);
+        }
+        width = std::max(width, rowWidth);
+        height += (height ? kGap : 0) + rowHeight;
+    }
+    const QRect first = rows.front().front();
+    const QColor background =
+        joining == Joining::Seamless ? QColor(shot.pixel(first.left() + 1, first.center().y())) : QColor(Qt::white);
+    const int pad = joining == Joining::Seamless ? kGap / 2 : 0;
+    QImage picture(width + 2 * (border + pad), height + 2 * (border + pad), QImage::Format_RGB32);
+    picture.fill(background);
+    QPainter painter(&picture);
+    int y = border + pad;
+    std::size_t index = 0;
+    for (const auto& row : rows) {
+        int x = border + pad;
+        int rowHeight = 0;
+        for (const QRect& part : row) {
+            const QRect place(x + frame, y + frame, part.width(), part.height());
+            at.push_back(place.topLeft());
+            painter.drawImage(place.topLeft(), shot, part);
+            if (faded[index++]) {
+                // The screen goes on past the cut: it fades into the background.
+                constexpr int kFade = 48;
+                QLinearGradient fade(place.right() - kFade, 0, place.right() + 1, 0);
+                QColor clear = background;
+                clear.setAlpha(0);
+                fade.setColorAt(0, clear);
+                fade.setColorAt(1, background);
+                painter.fillRect(QRect(place.right() - kFade, place.top(), kFade + 1, place.height()), fade);
+            }
+            if (frame) {
+                painter.setPen(kFrame);
+                painter.drawRect(place.adjusted(-1, -1, 0, 0));
+            }
+            x += part.width() + 2 * frame + kGap;
+            rowHeight = std::max(rowHeight, part.height() + 2 * frame);
+        }
+        y += rowHeight + kGap;
+    }
+    if (border) {
+        painter.setPen(kFrame);
+        painter.drawRect(picture.rect().adjusted(0, 0, -1, -1));
+    }
+    return picture;
+}
+
+// The rows of the picture where it may be split between pages: those no control crosses. Each run of
+// such rows gives its middle one.
+std::vector<int> cuts(const QWidget* screen, const std::vector<QRect>& parts, const std::vector<QPoint>& at,
+                      int height) {
+    std::vector<bool> crossed(static_cast<std::size_t>(height), false);
+    for (const QWidget* widget : screen->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(screen)) continue;
+        const auto children = widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        if (std::any_of(children.begin(), children.end(),
+                        [screen](const QWidget* c) { return c->isVisibleTo(screen); }))
+            continue;  // a container: its controls count, not it
+        const QRect seen = widget->visibleRegion().boundingRect().translated(widget->mapTo(screen, QPoint(0, 0)));
+        for (std::size_t p = 0; p < parts.size(); ++p) {
+            const QRect inside = seen & parts[p];
+            if (inside.isEmpty()) continue;
+            const int top = at[p].y() + inside.top() - parts[p].top();
+            for (int y = top + 1; y < top + inside.height() && y < height; ++y)
+                crossed[static_cast<std::size_t>(y)] = true;
+        }
+    }
+    std::vector<int> rows;
+    int start = -1;
+    for (int y = 1; y < height; ++y) {
+        const bool clear = !crossed[static_cast<std::size_t>(y)];
+        if (clear && start < 0) start = y;
+        if (!clear && start >= 0) {
+            rows.push_back((start + y) / 2);
+            start = -1;
+        }
+    }
+    return rows;
 }
 
 class Session final {
@@ -92,9 +224,52 @@ public:
         return screen;
     }
 
-    // `after`: a word of the paragraph the screenshot illustrates.
-    void shoot(QWidget* screen, HelpTopic topic, const QString& caption, const QString& after = {}) {
-        figures_.push_back({topic, screen->grab(framing(screen)).toImage(), caption, after});
+    // A picture of the parts `rows` of `screen` for the section `topic`, after the paragraph holding
+    // `after`. A part whose widgets are not on screen is noted and left out.
+    void shoot(QWidget* screen, HelpTopic topic, const QString& caption, const QString& after, const Rows& rows,
+               Joining joining = Joining::Framed) {
+        const QImage shot = screen->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        std::vector<std::vector<QRect>> cut;
+        std::vector<bool> faded;
+        std::vector<QRect> shown;
+        for (const auto& row : rows) {
+            cut.emplace_back();
+            for (const Part& part : row) {
+                QRect around;
+                for (const QString& name : part.names) {
+                    const auto* widget = screen->findChild<QWidget*>(name);
+                    if (!widget || !widget->isVisibleTo(screen)) {
+                        problems_ << QStringLiteral("%1: %2 non è sullo schermo").arg(caption, name);
+                        continue;
+                    }
+                    around |= QRect(widget->mapTo(screen, QPoint(0, 0)), widget->size());
+                }
+                if (part.names.isEmpty()) around = screen->rect();
+                if (around.isEmpty()) continue;
+                QRect rect = around.adjusted(-part.margin, -part.margin, part.margin, part.margin) & screen->rect();
+                const bool cutWide = part.width > 0 && rect.width() > part.width;
+                if (cutWide) rect.setWidth(part.width);
+                if (part.height > 0 && rect.height() > part.height) rect.setHeight(part.height);
+                cut.back().push_back(rect);
+                faded.push_back(cutWide);
+                shown.push_back(rect);
+            }
+            if (cut.back().empty()) cut.pop_back();
+        }
+        if (cut.empty()) return;
+        std::vector<QPoint> at;
+        const QImage picture = compose(shot, cut, faded, joining, at);
+        figures_.push_back(
+            {topic, picture, caption, after, smallestText(screen, shown), cuts(screen, shown, at, picture.height())});
+    }
+
+    // The screen as on a smaller display, for a picture whose parts would be too wide on this one.
+    template <class T>
+    T* narrowed(T* screen, QSize size) {
+        screen->setWindowState(Qt::WindowNoState);
+        screen->setGeometry(QRect(QPoint(0, 0), size));
+        pause(300);
+        return waitFor([screen] { return ready(screen); }) ? screen : nullptr;
     }
 
     ScreenRegistry& registry() { return program_.registry(); }
@@ -111,7 +286,7 @@ private:
     QStringList& problems_;
 };
 
-// A shop's sheet as the import shows it: most rows ready, a few to correct.
+// A shop's sheet as the import shows it: most rows ready, a few to correct, one already in the shop.
 constexpr const char* kImportSample =
     "Codice;Nome prodotto;Categoria;Aspetto esteriore;Caratteristiche;Costo;Prezzo;Giacenza;Fornitore\r\n"
     "FE-1001;Vite autofilettante 4x30;Ferramenta;Scatola da 100;Acciaio zincato;4,20;7,50;120;Bulloneria Rossi\r\n"
@@ -120,60 +295,109 @@ constexpr const char* kImportSample =
     "UT-2002;;Utensili;Sfuso;Regolabile fino a 30 mm;11,00;18,50;6;Utensili Bianchi\r\n"
     "EL-3001;Lampadina LED E27 9 W;Elettricità;Confezione singola;Luce calda 2700 K;2,10;3,80;12,5;Elettroforniture "
     "Verdi\r\n"
+    "VT-030;Vaso in terracotta Ø 30 cm;Vasi e fioriere;Terracotta naturale;Foro di drenaggio;8,40;16,90;10;Fornaci "
+    "del Chianti S.r.l.\r\n"
     "EL-3002;Nastro isolante nero 19 mm;Elettricità;Rotolo;PVC, 25 m;0,62;1,20;200;Elettroforniture Verdi\r\n"
     "CO-4001;Smalto rosso fuoco 750 ml;Colori;Barattolo;All'acqua, per interni ed esterni;7,35;11,40;18;Colorificio "
     "Neri\r\n"
     "CO-4002;Pennello piatto 50 mm;Colori;Sfuso;Setola naturale;dodici;2,90;40;Colorificio Neri\r\n"
     "GI-5001;Tubo irrigazione 25 m;Giardino;Rotolo;Antitorsione, 4 strati;18,90;29,90;7;Agricola Gialli\r\n";
 
+QStringList named(std::initializer_list<const char*> names) {
+    QStringList list;
+    for (const char* name : names) list << QString::fromLatin1(name);
+    return list;
+}
+
+void importPreview(Session& session, TfrmMagazzino* card) {
+    const std::filesystem::path sheet = session.registry().programFolder() / "Prodotti_da_importare.csv";
+    std::ofstream(sheet, std::ios::binary) << kImportSample;
+    TfrmImportaProdotti import(session.registry(), card);
+    import.show();
+    if (import.openFile(sheet) && waitFor([&import] { return import.isVisible(); })) {
+        // The guide's own folder is a build detail; a reader sees the place where a shop keeps its sheets.
+        import.txtFile->setText(QStringLiteral("/home/negozio/Documenti/Prodotti_da_importare.csv"));
+        // The reasons a little narrower, as a user makes them, so that the first of the file's columns,
+        // with the choice of its field, comes into the picture.
+        import.grdAnteprima->setColumnWidth(2, 330);
+        pause(300);
+        const QTableView* grid = import.grdAnteprima;
+        const int gridHeight = grid->horizontalHeader()->height() + grid->verticalHeader()->length() + 2 * 3;
+        session.shoot(&import, HelpTopic::ProductImport,
+                      QStringLiteral("L'anteprima di un'importazione: i totali, le righe con il loro esito e la "
+                                     "scelta per i codici già in magazzino"),
+                      QStringLiteral("Prima di scrivere"),
+                      {{named({"lblPronte", "lblEscluse"}), named({"cmdImporta", "cmdAnnulla"})},
+                       {Part(named({"grdAnteprima"}), 4, 660, gridHeight)},
+                       {named({"lblDoppi"})},
+                       {named({"optSaltaDoppi", "optAggiungiDoppi"})}});
+    }
+    import.close();
+    std::filesystem::remove(sheet);
+}
+
 void tour(Session& session) {
     auto* password = session.area<TfrmPassword>("frmPassword");
     if (!password) return;
     session.shoot(password, HelpTopic::Overview, QStringLiteral("La richiesta della password all'avvio"),
-                  QStringLiteral("Autenticazione"));
+                  QStringLiteral("Autenticazione"), {{Part({}, 0)}});
     password->txtPassword->setText(QString::fromLatin1(kSamplePassword));
     password->cmdOKClick();
 
     auto* menu = session.area<TfrmAvvio>("frmAvvio");
     if (!menu) return;
-    session.shoot(menu, HelpTopic::Overview, QStringLiteral("Il menu principale"), QStringLiteral("sei riquadri"));
+    // The six tiles closer together than on the screen, so that their captions read on paper.
+    const auto tile = [](const char* number) {
+        return Part(
+            {QStringLiteral("imgApp") + QLatin1String(number), QStringLiteral("btnApp") + QLatin1String(number)}, 4);
+    };
+    session.shoot(menu, HelpTopic::Overview, QStringLiteral("I sei riquadri del menu principale"),
+                  QStringLiteral("sei riquadri"),
+                  {{tile("04"), tile("02"), tile("03")}, {tile("07"), tile("06"), tile("08")}}, Joining::Seamless);
 
     menu->openArea(QStringLiteral("frmMagazzino"));
     auto* card = session.area<TfrmMagazzino>("frmMagazzino");
     if (!card) return;
     card->navigate(CardAction::First);
     if (!(card = session.area<TfrmMagazzino>("frmMagazzino"))) return;
-    session.shoot(card, HelpTopic::Products, QStringLiteral("La scheda di un prodotto, con la sua foto"));
-
-    {
-        const std::filesystem::path sheet = session.registry().programFolder() / "Prodotti_da_importare.csv";
-        std::ofstream(sheet, std::ios::binary) << kImportSample;
-        TfrmImportaProdotti import(session.registry(), card);
-        import.show();
-        if (import.openFile(sheet) && waitFor([&import] { return import.isVisible(); })) {
-            // The guide's own folder is a build detail; a reader sees the place where a shop keeps its sheets.
-            import.txtFile->setText(QStringLiteral("/home/negozio/Documenti/Prodotti_da_importare.csv"));
-            pause(300);
-            session.shoot(&import, HelpTopic::ProductImport,
-                          QStringLiteral("L'anteprima di un'importazione, con le righe da correggere"),
-                          QStringLiteral("Prima di scrivere"));
-        }
-        import.close();
-        std::filesystem::remove(sheet);
-    }
+    // On the program's wide screen the boxes stretch far beyond a page's width.
+    if (!(card = session.narrowed(card, {1024, 768}))) return;
+    session.shoot(card, HelpTopic::Products, QStringLiteral("I campi della scheda di un prodotto"),
+                  QStringLiteral("I campi sono"),
+                  {{Part(named({"titCodice", "txtCosto", "titPezzi", "txtNome", "txtPrezzo"}), 10)}});
+    session.shoot(card, HelpTopic::Products, QStringLiteral("I pulsanti della scheda prodotti"),
+                  QStringLiteral("Quando la scheda è compilata"),
+                  {{named({"btnNuovo", "btnAllegati"})},
+                   {named({"btnSottoscorta", "btnImporta"}), named({"btnGuida", "btnEsci"})}},
+                  Joining::Seamless);
+    session.shoot(card, HelpTopic::Products,
+                  QStringLiteral("La foto del prodotto con i suoi pulsanti, e le frecce per scorrere le schede"),
+                  QStringLiteral("A destra c'è la foto"),
+                  {{Part(named({"imgFoto", "btnCaricaFoto", "btnCancFoto"}), 6)}, {Part(named({"panNavigazione"}), 6)}},
+                  Joining::Seamless);
+    card->showMaximized();
+    if (!(card = session.area<TfrmMagazzino>("frmMagazzino"))) return;
+    importPreview(session, card);
 
     if (!(menu = session.menuFrom(card))) return;
     menu->openArea(toQString(kGoodsIn.menuName));
     auto* yearMenu = session.area<MovementYearMenu>(kGoodsIn.menuName);
     if (!yearMenu) return;
     yearMenu->txtAnnoLavoro->setText(QString::fromLatin1(kSampleYear));
-    session.shoot(yearMenu, HelpTopic::GoodsIn, QStringLiteral("La scelta dell'anno di lavoro del carico merce"));
+    session.shoot(yearMenu, HelpTopic::GoodsIn, QStringLiteral("La scelta dell'anno di lavoro del carico merce"),
+                  QStringLiteral("si apre il menu dell'anno"), {{Part(named({"panMenu"}), 12)}});
     yearMenu->btnApriLavoroClick();
     auto* goodsIn = session.area<MovementCardScreen>(kGoodsIn.cardName);
     if (!goodsIn) return;
     goodsIn->navigate(CardAction::First);
-    session.shoot(goodsIn, HelpTopic::GoodsIn, QStringLiteral("La scheda di un carico di merce"),
-                  QStringLiteral("In alto nella scheda"));
+    session.shoot(goodsIn, HelpTopic::GoodsIn, QStringLiteral("I campi della scheda di un carico di merce"),
+                  QStringLiteral("In alto nella scheda"),
+                  {{Part(named({"lblCampo03", "txtFornitore", "chkDaSaldare"}), 10, 650)}});
+    session.shoot(
+        goodsIn, HelpTopic::GoodsIn, QStringLiteral("I pulsanti della scheda di carico"),
+        QStringLiteral("Le frecce nella barra"),
+        {{named({"cmdNuovo", "cmdStampa"})}, {named({"panNavigazione", "cmdListino"}), named({"cmdGuida", "cmdEsci"})}},
+        Joining::Seamless);
 
     if (!(menu = session.menuFrom(goodsIn))) return;
     menu->openArea(QStringLiteral("frmApriCatalogo"));
@@ -181,13 +405,18 @@ void tour(Session& session) {
     if (!lists) return;
     lists->lstFiles->setCurrentRow(0);
     session.shoot(lists, HelpTopic::PriceListFiles, QStringLiteral("L'elenco dei listini prezzi da aprire"),
-                  QStringLiteral("Apertura listino prezzi"));
+                  QStringLiteral("Apertura listino prezzi"),
+                  {{Part(named({"lstFiles", "lblCreati", "imgGuida", "btnAnnulla"}), 10)}});
     lists->btnApriClick();
     auto* editor = session.area<TfrmListinoPrezzi>("frmListinoPrezzi");
     if (!editor) return;
     editor->navigate(CardAction::First);
     if (!(editor = session.area<TfrmListinoPrezzi>("frmListinoPrezzi"))) return;
-    session.shoot(editor, HelpTopic::PriceListEditor, QStringLiteral("Una pagina di listino con i suoi otto prodotti"));
+    session.shoot(editor, HelpTopic::PriceListEditor,
+                  QStringLiteral("I pulsanti della pagina di listino e i suoi primi due prodotti, A e B"),
+                  QStringLiteral("otto riquadri"),
+                  {{named({"cmdNuovo", "panNavigazione"}), named({"cmdGuida", "cmdEsci"})},
+                   {Part(named({"bkgProdotto_01", "bkgProdotto_02"}), 4)}});
 }
 
 }  // namespace
@@ -211,9 +440,6 @@ std::vector<Figure> grabMainScreens(const std::filesystem::path& programFolder, 
     MessageService::setHookForTesting({});
     FileDialogService::setHookForTesting({});
     DesktopService::setHookForTesting({});
-    // Numbered as the guide reads, topic after topic, whatever order the tour took them in.
-    std::stable_sort(figures.begin(), figures.end(),
-                     [](const Figure& a, const Figure& b) { return a.topic < b.topic; });
     return figures;
 }
 

@@ -12,8 +12,8 @@
 // screenshots of the main screens, taken from the real program run in a throw-away folder. The
 // build runs it offscreen; it needs no display.
 int main(int argc, char* argv[]) {
-    if (argc != 2) {
-        std::fprintf(stderr, "uso: %s <file PDF da scrivere>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "uso: %s <file PDF da scrivere> [resoconto dell'impaginazione]\n", argv[0]);
         return 2;
     }
     // Points become pixels at 96 per inch whatever the screen says, so every build lays out alike.
@@ -43,7 +43,8 @@ int main(int argc, char* argv[]) {
     }
 
     QString problem;
-    if (!scortavia::guide::writeGuidePdf(output, scortavia::helpPages(), figures, problem)) {
+    const QString report = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
+    if (!scortavia::guide::writeGuidePdf(output, scortavia::helpPages(), figures, problem, report)) {
         std::fprintf(stderr, "scortavia_guide: %s: %s\n", qUtf8Printable(output), qUtf8Printable(problem));
         return 1;
     }

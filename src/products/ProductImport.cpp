@@ -499,9 +499,28 @@ bool ImportPreview::inArchive(std::size_t row) const {
     return false;
 }
 
+RowOutcome ImportPreview::outcome(std::size_t row, ArchiveDuplicates choice) const {
+    switch (status_[row]) {
+        case RowStatus::Ready:
+            return RowOutcome::Ready;  // a code in the archive always warns, so it is never ready
+        case RowStatus::Refused:
+            return RowOutcome::Refused;
+        case RowStatus::Warning:
+            break;
+    }
+    const bool excluded = choice == ArchiveDuplicates::Skip && (flags_[row] >> P::Codice & 1u) != 0 && inArchive(row);
+    return excluded ? RowOutcome::Excluded : RowOutcome::Warning;
+}
+
 bool ImportPreview::imported(std::size_t row, ArchiveDuplicates choice) const {
-    if (status_[row] == RowStatus::Refused) return false;
-    return choice == ArchiveDuplicates::AddAsNew || (flags_[row] >> P::Codice & 1u) == 0 || !inArchive(row);
+    const RowOutcome o = outcome(row, choice);
+    return o == RowOutcome::Ready || o == RowOutcome::Warning;
+}
+
+OutcomeCounts ImportPreview::counts(ArchiveDuplicates choice) const {
+    // The rows left out are those inArchiveRows_ counted while building: never refused, always warned.
+    const std::size_t excluded = choice == ArchiveDuplicates::Skip ? inArchiveRows_ : 0;
+    return {counts_[0], counts_[1] - excluded, counts_[2], excluded};
 }
 
 std::size_t ImportPreview::importedRows(ArchiveDuplicates choice) const {

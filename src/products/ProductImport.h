@@ -71,6 +71,18 @@ struct RowProblem {
 
 enum class ArchiveDuplicates { Skip, AddAsNew };
 
+// What becomes of a row under the user's duplicate choice: its status, or Excluded when it is left
+// out because its code is already in the archive and the user chose not to import such rows.
+enum class RowOutcome : std::uint8_t { Ready, Warning, Refused, Excluded };
+
+// Rows by outcome; together they are every row of the preview.
+struct OutcomeCounts {
+    std::size_t ready = 0;
+    std::size_t warnings = 0;
+    std::size_t refused = 0;
+    std::size_t excluded = 0;
+};
+
 struct ImportOptions {
     ColumnMapping mapping;
     bool headerRow = true;
@@ -91,11 +103,12 @@ public:
     bool flagged(std::size_t row, ProductLayout::Field field) const;
     bool inArchive(std::size_t row) const;
 
+    RowOutcome outcome(std::size_t row, ArchiveDuplicates choice) const;
     // Whether the row is written when the user imports with `choice`.
     bool imported(std::size_t row, ArchiveDuplicates choice) const;
 
+    OutcomeCounts counts(ArchiveDuplicates choice) const;
     std::size_t ready() const { return counts_[0]; }
-    std::size_t warnings() const { return counts_[1]; }
     std::size_t refused() const { return counts_[2]; }
     // Rows not refused whose code is already in the archive: what the duplicate choice decides.
     std::size_t inArchiveRows() const { return inArchiveRows_; }

@@ -119,7 +119,7 @@ QVariant ImportPreviewModel::data(const QModelIndex& index, int role) const {
     const std::size_t row = previewRow(index.row());
     const int column = index.column();
     const RowStatus status = preview_->status(row);
-    const bool left = status != RowStatus::Refused && !preview_->imported(row, choice_);
+    const bool left = preview_->outcome(row, choice_) == RowOutcome::Excluded;
     std::optional<P::Field> field;
     std::size_t fileColumn = 0;
     if (column >= kFixedColumns) {
@@ -301,6 +301,8 @@ TfrmImportaProdotti::TfrmImportaProdotti(ScreenRegistry& registry, QWidget* owne
     lblAvvisi->setObjectName(QStringLiteral("lblAvvisi"));
     lblRifiutate = new QLabel(this);
     lblRifiutate->setObjectName(QStringLiteral("lblRifiutate"));
+    lblEscluse = new QLabel(this);
+    lblEscluse->setObjectName(QStringLiteral("lblEscluse"));
     chkSoloProblemi = new QCheckBox(QStringLiteral("Mostra solo le righe da controllare"), this);
     chkSoloProblemi->setObjectName(QStringLiteral("chkSoloProblemi"));
     auto* counts = new QHBoxLayout();
@@ -308,6 +310,7 @@ TfrmImportaProdotti::TfrmImportaProdotti(ScreenRegistry& registry, QWidget* owne
     counts->addWidget(lblPronte);
     counts->addWidget(lblAvvisi);
     counts->addWidget(lblRifiutate);
+    counts->addWidget(lblEscluse);
     counts->addStretch(1);
     counts->addWidget(chkSoloProblemi);
     screen->addLayout(counts);
@@ -476,10 +479,12 @@ void TfrmImportaProdotti::refresh() {
     const ArchiveDuplicates choice = duplicateChoice();
     model_->reset(table_ ? &*table_ : nullptr, &options_, preview, choice, chkSoloProblemi->isChecked());
     header_->place();
-    const auto count = [&](std::size_t n) { return QString::number(n); };
-    lblPronte->setText(QStringLiteral("Pronte: ") + count(preview ? preview->ready() : 0));
-    lblAvvisi->setText(QStringLiteral("Con avvisi: ") + count(preview ? preview->warnings() : 0));
-    lblRifiutate->setText(QStringLiteral("Rifiutate: ") + count(preview ? preview->refused() : 0));
+    // The counts follow the Esito column, which follows the duplicate choice.
+    const OutcomeCounts counts = preview ? preview->counts(choice) : OutcomeCounts{};
+    lblPronte->setText(QStringLiteral("Pronte: ") + QString::number(counts.ready));
+    lblAvvisi->setText(QStringLiteral("Con avvisi: ") + QString::number(counts.warnings));
+    lblRifiutate->setText(QStringLiteral("Rifiutate: ") + QString::number(counts.refused));
+    lblEscluse->setText(QStringLiteral("Escluse: ") + QString::number(counts.excluded));
     if (!preview) {
         lblFormato->setText(QStringLiteral("Fai clic su «Sfoglia...» per scegliere il file da importare."));
         chkSoloProblemi->setEnabled(false);

@@ -94,6 +94,7 @@ public:
     QLabel* lblPronte;
     QLabel* lblAvvisi;
     QLabel* lblRifiutate;
+    QLabel* lblEscluse;
     QCheckBox* chkSoloProblemi;
     QTableView* grdAnteprima;
     QWidget* panDoppi;

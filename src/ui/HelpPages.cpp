@@ -579,10 +579,11 @@ constexpr std::string_view kProductImport[] = {
 
     "Prima di scrivere qualsiasi cosa la griglia mostra ogni riga del file come diventerà una scheda. «Riga» è il "
     "numero della riga nel foglio di calcolo, per ritrovarla e correggerla. «Esito» dice «Pronta», «Avviso» "
-    "(in giallo: la scheda verrà registrata, ma qualcosa è stato cambiato) o «Rifiutata» (in rosso: la riga non "
-    "verrà importata); «Motivo» spiega il primo problema, e passando con il mouse sulla riga o sulla cella colorata "
-    "li leggi tutti. In alto ci sono i totali di righe pronte, con avvisi e rifiutate; «Mostra solo le righe da "
-    "controllare» nasconde quelle pronte.",
+    "(in giallo: la scheda verrà registrata, ma qualcosa è stato cambiato), «Rifiutata» (in rosso: la riga non "
+    "verrà importata) o «Esclusa» (in grigio: il codice è già in magazzino e hai scelto di non importare queste "
+    "righe); «Motivo» spiega il primo problema, e passando con il mouse sulla riga o sulla cella colorata li leggi "
+    "tutti. In alto ci sono i totali delle righe pronte, con avvisi, rifiutate ed escluse, che seguono la tua "
+    "scelta per i codici già presenti; «Mostra solo le righe da controllare» nasconde quelle pronte.",
 
     "Una riga è rifiutata quando manca uno dei campi obbligatori della scheda (codice articolo, costo unitario, "
     "nome, aspetto esteriore, categoria, caratteristiche, prezzo di vendita), quando un prezzo, una giacenza o un "

@@ -305,8 +305,64 @@ TEST_F(ImportArchive, CodesTwiceInTheFileWarnBothRows) {
     EXPECT_EQ(preview.status(1), RowStatus::Ready);
     EXPECT_EQ(other(2), 2u) << "codes compare with A to Z folded, as the searches find them";
     EXPECT_EQ(other(3), 2u);
-    EXPECT_EQ(preview.warnings(), 3u);
+    EXPECT_EQ(preview.counts(ArchiveDuplicates::Skip).warnings, 3u);
     EXPECT_EQ(preview.importedRows(ArchiveDuplicates::Skip), 4u) << "twice in the file is only a warning";
+}
+
+// A row whose code is in the archive is excluded, not a warning, while the user skips such rows; the
+// counts are the tally of the outcomes under each choice.
+TEST_F(ImportArchive, OutcomesAndCountsFollowTheDuplicateChoice) {
+    withProducts({test::product("OLD1"), test::product("OLD2")});
+    auto codes = readArchiveCodes(archive);
+    ASSERT_TRUE(codes);
+    const std::string csv = std::string(kHeader) + csvRow("NEW1") + csvRow("NEW2", "14,905") + csvRow("old1") +
+                            csvRow("OLD2", "2,345") + csvRow("OLD1", "") + csvRow("NEW3", "1,50", "");
+    const ImportPreview preview = previewOf(csv, *codes);
+    ASSERT_EQ(preview.rowCount(), 6u);
+
+    using O = RowOutcome;
+    struct Choice {
+        ArchiveDuplicates choice;
+        std::vector<RowOutcome> outcomes;
+        std::size_t ready, warnings, refused, excluded;
+    };
+    for (const Choice& c : {
+             Choice{ArchiveDuplicates::Skip,
+                    {O::Ready, O::Warning, O::Excluded, O::Excluded, O::Refused, O::Refused},
+                    1,
+                    1,
+                    2,
+                    2},
+             // A refused row stays refused whatever the choice.
+             Choice{ArchiveDuplicates::AddAsNew,
+                    {O::Ready, O::Warning, O::Warning, O::Warning, O::Refused, O::Refused},
+                    1,
+                    3,
+                    2,
+                    0},
+         }) {
+        const bool skip = c.choice == ArchiveDuplicates::Skip;
+        std::vector<RowOutcome> outcomes;
+        OutcomeCounts tally;
+        for (std::size_t row = 0; row < preview.rowCount(); ++row) {
+            const RowOutcome o = preview.outcome(row, c.choice);
+            outcomes.push_back(o);
+            EXPECT_EQ(preview.imported(row, c.choice), o == O::Ready || o == O::Warning) << "row " << row;
+            ++(o == O::Ready     ? tally.ready
+               : o == O::Warning ? tally.warnings
+               : o == O::Refused ? tally.refused
+                                 : tally.excluded);
+        }
+        EXPECT_EQ(outcomes, c.outcomes) << (skip ? "skip" : "add");
+        const OutcomeCounts counts = preview.counts(c.choice);
+        EXPECT_EQ(counts.ready, c.ready);
+        EXPECT_EQ(counts.warnings, c.warnings) << (skip ? "skip" : "add");
+        EXPECT_EQ(counts.refused, c.refused);
+        EXPECT_EQ(counts.excluded, c.excluded);
+        EXPECT_EQ(counts.warnings, tally.warnings);
+        EXPECT_EQ(counts.excluded, tally.excluded);
+        EXPECT_EQ(preview.importedRows(c.choice), counts.ready + counts.warnings);
+    }
 }
 
 TEST_F(ImportArchive, TheUserChoosesOnceForCodesAlreadyInTheArchive) {

@@ -14,6 +14,7 @@
 #include "support/GuiActions.h"
 #include "support/GuiProgram.h"
 #include "support/GuiRecorders.h"
+#include "ui/Palette.h"
 
 using namespace scortavia;
 
@@ -183,6 +184,37 @@ private Q_SLOTS:
         QCOMPARE(std::filesystem::file_size(run->productArchive()),
                  static_cast<std::uintmax_t>(records) * ProductRecord::kSize);
         QCOMPARE(run->storedProduct(1).text(P::Codice), std::string(addThem ? "VT-01" : "MA-02"));
+    }
+
+    // An excluded row is counted on its own, not as a warning; the counts follow the choice both ways.
+    void theCountsFollowTheDuplicateChoice() {
+        QVERIFY(withImport({test::product("vt-01")}, std::nullopt, [&](TfrmImportaProdotti* screen) {
+            const auto counts = [screen] {
+                return QStringList{screen->lblPronte->text(), screen->lblAvvisi->text(), screen->lblRifiutate->text(),
+                                   screen->lblEscluse->text()};
+            };
+            const QStringList skipped{QStringLiteral("Pronte: 0"), QStringLiteral("Con avvisi: 1"),
+                                      QStringLiteral("Rifiutate: 1"), QStringLiteral("Escluse: 1")};
+            QCOMPARE(counts(), skipped);
+            QCOMPARE(cell(screen, 0, 1), QStringLiteral("Esclusa"));
+            QCOMPARE(cell(screen, 1, 1), QStringLiteral("Avviso"));
+
+            test::choose(screen->optAggiungiDoppi);
+            QCOMPARE(counts(), (QStringList{QStringLiteral("Pronte: 0"), QStringLiteral("Con avvisi: 2"),
+                                            QStringLiteral("Rifiutate: 1"), QStringLiteral("Escluse: 0")}));
+            QCOMPARE(screen->cmdImporta->text(), QStringLiteral("Importa 2 schede"));
+            test::choose(screen->optSaltaDoppi);
+            QCOMPARE(counts(), skipped);
+            QCOMPARE(screen->cmdImporta->text(), QStringLiteral("Importa 1 scheda"));
+
+            // Beside the other counts, in grey like the excluded rows of the grid.
+            QVERIFY(screen->lblEscluse->isVisible());
+            QCOMPARE(screen->lblEscluse->y(), screen->lblRifiutate->y());
+            QVERIFY(screen->lblEscluse->x() > screen->lblRifiutate->x() + screen->lblRifiutate->width());
+            QCOMPARE(screen->lblEscluse->palette().color(screen->lblEscluse->foregroundRole()),
+                     palette::color("slate"));
+            QCOMPARE(screen->lblEscluse->font().bold(), screen->lblRifiutate->font().bold());
+        }));
     }
 
     void aFileThatCannotBeReadIsRefusedWithItsReason() {
