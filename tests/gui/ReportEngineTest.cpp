@@ -98,10 +98,9 @@ bool writeJob(const QString& through, const ReportTemplate& report, const std::f
     const QString path = QString::fromStdString(file.string());
     if (through == QLatin1String("pdf")) return PrintService::writePdf(report, path);
     QPrinter printer(QPrinter::HighResolution);
+    PrintService::setUpPrinter(printer, report);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-    printer.setFullPage(true);
-    printer.setPageLayout(report.pageLayout());
     return PrintService::printPages(printer, report, from, to, nullptr);
 }
 
