@@ -26,6 +26,8 @@ const QColor kNavy(0x00, 0x00, 0x80);
 
 constexpr double kFirstSlotTop = 7;
 constexpr double kSlotPitch = 33;
+constexpr double kPriceLeft = 138.0;
+constexpr double kPriceRight = 186.4;
 
 // The slot objects of the template and the editor's controls share their names: "txtNome" + "_C".
 QString slotName(const char* prefix, int slot) {
@@ -143,9 +145,11 @@ std::unique_ptr<ReportTemplate> makePriceListTemplate() {
             ->setText(QStringLiteral("CARATTERISTICHE DEL PRODOTTO"));
         report->addText(slotName("txtCodice", k), QRectF(42.4, t + 21.0, 93.6, 7.0), arial(16, true), kNavy)
             ->setText(QStringLiteral("CODICE XYZ"));
+        // Wide enough for the euro sign and the twelve characters of the longest price, from 2 mm
+        // after the code's box to the right edge the prices line up on.
         report
-            ->addText(slotName("txtPrezzo", k), QRectF(146.0, t + 20.8, 40.4, 7.0), arial(16, true), Qt::black,
-                      Qt::transparent, Qt::AlignRight | Qt::AlignVCenter)
+            ->addText(slotName("txtPrezzo", k), QRectF(kPriceLeft, t + 20.8, kPriceRight - kPriceLeft, 7.0),
+                      arial(16, true), Qt::black, Qt::transparent, Qt::AlignRight | Qt::AlignVCenter)
             ->setText(QStringLiteral("0,00"));
     }
     report

@@ -1,6 +1,7 @@
 #include "reports/PagePainter.h"
 
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QHash>
 #include <QPainter>
@@ -192,9 +193,7 @@ void PagePainter::paintText(const TextObject& text, const QRectF& rect, const QS
     painter_.setFont(fontFor(text.font));
     painter_.setPen(text.color);
     if (lines.size() == 1) {
-        const double inset = (text.alignment & Qt::AlignHCenter) ? 0 : 0.6 * pxPerMm_;
-        painter_.drawText(rect.adjusted(inset, 0, -inset, 0), static_cast<int>(text.alignment | Qt::TextSingleLine),
-                          lines.front());
+        drawLine(text.alignment, rect, lines.front());
     } else {
         paintLines(text, rect, lines);
     }
@@ -230,10 +229,24 @@ void PagePainter::paintLines(const TextObject& text, const QRectF& rect, const Q
         for (qsizetype i = 0; i < lines.size(); ++i) asText.push_back(i);
     }
     for (const qsizetype i : asText) {
-        const QRectF line(rect.left() + inset, rect.top() + static_cast<double>(i) * pitch, rect.width() - 2 * inset,
-                          pitch);
-        painter_.drawText(line, static_cast<int>(horizontal | Qt::AlignVCenter | Qt::TextSingleLine), lines[i]);
+        const QRectF line(rect.left(), rect.top() + static_cast<double>(i) * pitch, rect.width(), pitch);
+        drawLine(horizontal | Qt::AlignVCenter, line, lines[i]);
     }
+}
+
+void PagePainter::drawLine(Qt::Alignment alignment, const QRectF& box, const QString& line) {
+    const double inset = 0.6 * pxPerMm_;
+    const QRectF room = (alignment & Qt::AlignHCenter) ? box : box.adjusted(inset, 0, -inset, 0);
+    // A line longer than its box is cut at the right edge whatever its alignment, as a line aligned
+    // left is: its start always shows, so a price keeps its euro sign and first digits.
+    if (!(alignment & Qt::AlignLeft) &&
+        QFontMetricsF(painter_.font(), painter_.device()).horizontalAdvance(line) > room.width()) {
+        painter_.drawText(box.adjusted(inset, 0, -inset, 0),
+                          static_cast<int>((alignment & Qt::AlignVertical_Mask) | Qt::AlignLeft | Qt::TextSingleLine),
+                          line);
+        return;
+    }
+    painter_.drawText(room, static_cast<int>(alignment | Qt::TextSingleLine), line);
 }
 
 void PagePainter::paint(const ReportPage& page) {

@@ -35,6 +35,8 @@ private:
     FixedPitchGlyphs* fixedPitchGlyphs();
     void paintText(const TextObject& text, const QRectF& rect, const QStringList& lines);
     void paintLines(const TextObject& text, const QRectF& rect, const QStringList& lines);
+    // One line in its box, 0.6 mm in from the side it is aligned to (centred lines use the whole box).
+    void drawLine(Qt::Alignment alignment, const QRectF& box, const QString& line);
 
     QPainter& painter_;
     double pxPerMm_;

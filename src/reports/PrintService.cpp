@@ -7,6 +7,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTemporaryFile>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -25,14 +27,43 @@ PrintService::Hook& hook() {
     return instance;
 }
 
+// Where the report's sheet goes on the device's paper: pixels to the report's millimetre, and the
+// sheet's top-left corner in the painter's coordinates. The pages carry their own margins, so on
+// paper of the report's size the sheet is the paper itself. Other paper (Letter chosen in the print
+// dialog) takes the sheet centred, shrunk to fit when it is smaller: nothing shifts or falls off.
+struct Placement {
+    double pxPerMm;
+    QPointF corner;
+};
+
+Placement placementOn(const QPagedPaintDevice& device, QSizeF sheet) {
+    const QPageLayout layout = device.pageLayout();
+    const QSizeF paper = layout.fullRect(QPageLayout::Millimeter).size();
+    // Within a millimetre it is the report's own paper, as a printer may round it.
+    const bool same = std::abs(paper.width() - sheet.width()) < 1 && std::abs(paper.height() - sheet.height()) < 1;
+    const double scale = same ? 1 : std::min({1.0, paper.width() / sheet.width(), paper.height() / sheet.height()});
+    QPointF corner((paper.width() - sheet.width() * scale) / 2, (paper.height() - sheet.height() * scale) / 2);
+    // Outside full-page mode the painter starts at the layout's margins.
+    if (layout.mode() != QPageLayout::FullPageMode) {
+        const QMarginsF margins = layout.margins(QPageLayout::Millimeter);
+        corner -= QPointF(margins.left(), margins.top());
+    }
+    const double deviceMm = device.logicalDpiX() / 25.4;
+    return {deviceMm * scale, corner * deviceMm};
+}
+
 // Paints the chosen pages (1-based, inclusive) with a started painter, telling `progress` of each;
 // false when the job was cancelled or the device refused a page.
 bool paintPages(QPainter& painter, QPagedPaintDevice& device, const ReportTemplate& report, int from, int to,
                 PrintProgress& progress) {
-    PagePainter pages(painter, device.logicalDpiX() / 25.4);
+    const Placement placement = placementOn(device, report.paperMm());
+    PagePainter pages(painter, placement.pxPerMm);
     for (int i = from; i <= to; ++i) {
         if (i > from && !device.newPage()) return false;
+        painter.save();
+        painter.translate(placement.corner);
         pages.paint(report.pages()[static_cast<std::size_t>(i - 1)]);
+        painter.restore();
         if (!progress.pageDone(i - from + 1)) return false;
     }
     return true;
@@ -53,9 +84,7 @@ void PrintService::print(const ReportTemplate& report, QWidget* parent) {
     }
     if (report.pages().empty()) return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setFullPage(true);
-    printer.setPageLayout(report.pageLayout());
-    printer.setDocName(report.name());
+    setUpPrinter(printer, report);
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Stampa"));
     dialog.setMinMax(1, static_cast<int>(report.pages().size()));
@@ -71,6 +100,14 @@ void PrintService::print(const ReportTemplate& report, QWidget* parent) {
     if (from <= to) printPages(printer, report, from, to, parent);
 }
 
+void PrintService::setUpPrinter(QPrinter& printer, const ReportTemplate& report) {
+    printer.setPageLayout(report.pageLayout());
+    // After the layout, which would turn it off again: the painter starts at the paper's corner and
+    // the pages bring their own margins.
+    printer.setFullPage(true);
+    printer.setDocName(report.name());
+}
+
 bool PrintService::printPages(QPrinter& printer, const ReportTemplate& report, int from, int to, QWidget* parent) {
     if (from < 1 || from > to || to > static_cast<int>(report.pages().size())) return false;
     // Printed to a file: into a temporary one beside it, which takes the file's name once complete.
@@ -84,6 +121,8 @@ bool PrintService::printPages(QPrinter& printer, const ReportTemplate& report, i
         partial->close();
         printer.setOutputFileName(partial->fileName());
     }
+    // Whatever the dialog made of the layout, the pages bring their own margins.
+    printer.setFullPage(true);
     bool complete = false;
     {
         PrintProgress progress(parent, PrintProgress::Job::Printer, to - from + 1);

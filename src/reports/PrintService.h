@@ -20,6 +20,10 @@ public:
     enum class Request { Print, Preview };
 
     static void print(const ReportTemplate& report, QWidget* parent);
+
+    // Sets a printer up for a report, as the print dialog receives it: the report's paper and
+    // orientation, its name, and the whole sheet to paint on, since the pages carry their margins.
+    static void setUpPrinter(QPrinter& printer, const ReportTemplate& report);
     static void preview(const ReportTemplate& report, QWidget* parent);
 
     // Writes the laid-out pages to a PDF file; false when it cannot be written or the job was
@@ -29,7 +33,8 @@ public:
 
     // Paints pages `from` to `to` (1-based) on a printer the print dialog has set up; false when
     // it fails or is cancelled. A cancelled job asks the printer to drop what it has; a job printed
-    // to a file leaves no file, and whatever stood at that name stays as it was.
+    // to a file leaves no file, and whatever stood at that name stays as it was. Paper of another
+    // size than the report's takes each page centred, shrunk to fit when the paper is smaller.
     static bool printPages(QPrinter& printer, const ReportTemplate& report, int from, int to, QWidget* parent);
 
     // Paints one laid-out page; the painter's device gives the scale (its resolution and size).

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -18,10 +19,12 @@
 
 #include "pricelists/PriceListPrint.h"
 #include "reports/PrintService.h"
+#include "reports/TfrmPreview.h"
 #include "shell/Application.h"
 #include "storage/ArchivePaths.h"
 #include "support/GuiActions.h"
 #include "support/GuiRecorders.h"
+#include "support/PrintedPage.h"
 #include "support/TempFolder.h"
 #include "ui/PhotoBox.h"
 #include "ui/ScreenRegistry.h"
@@ -332,7 +335,7 @@ private Q_SLOTS:
             add("txtUM", {42.4, t + 9, 145, 4});
             add("txtCaratteristiche", {42.4, t + 15, 145, 4});
             add("txtCodice", {42.4, t + 21, 93.6, 7});
-            add("txtPrezzo", {146, t + 20.8, 40.4, 7});
+            add("txtPrezzo", {138, t + 20.8, 48.4, 7});
         }
         QTest::newRow("shpRiquadro_D") << "shpRiquadro_D" << QRectF(1, 105, 188, 30);
     }
@@ -430,6 +433,51 @@ private Q_SLOTS:
         // The price line of slot A: 146 to 186.4 mm across, 27.8 to 34.8 mm down.
         QVERIFY(inked(page, pxPerMm, 10 + 184.5, 10 + 186.4, 10 + 27.8, 10 + 34.8));
         QVERIFY(!inked(page, pxPerMm, 10 + 146, 10 + 152, 10 + 27.8, 10 + 34.8));
+    }
+
+    // The longest price the box takes keeps its euro sign and every digit, on paper and in the
+    // preview: all of it stands inside its object, against the right edge.
+    void theLongestPriceKeepsItsEuroSignAndEveryDigit_data() {
+        QTest::addColumn<QString>("price");
+        QTest::newRow("123456789,00") << "123456789,00";
+        QTest::newRow("twelve digits, the widest") << "999999999999";
+    }
+    void theLongestPriceKeepsItsEuroSignAndEveryDigit() {
+        QFETCH(QString, price);
+        fillSlot(0, "SG-3", "Sega circolare", "", "", price, placeholderPhoto());
+        auto report = makePriceListTemplate();
+        fillPriceListTemplate(*report, priceListPageOf(editor));
+        report->prepare();
+        const PlacedObject* placed = report->pages().front().find("txtPrezzo_A");
+        const QString text = QString::fromUtf8("€  ") + price;
+        QCOMPARE(placed->lines, QStringList{text});
+        const QRectF box = placed->rect.translated(10, 10);  // on the sheet
+        const QRectF expected =
+            test::expectedLineInk(static_cast<const TextObject&>(*placed->source), box, placed->lines.front());
+        QVERIFY2(expected.left() > box.left() + 0.6, "the price is wider than its box");
+
+        // Printed through the printer the print dialog sets up.
+        const fs::path pdf = folder->file("listino.pdf");
+        QPrinter paper(QPrinter::HighResolution);
+        PrintService::setUpPrinter(paper, *report);
+        paper.setOutputFormat(QPrinter::PdfFormat);
+        paper.setOutputFileName(QString::fromStdString(pdf.string()));
+        QVERIFY(PrintService::printPages(paper, *report, 1, 1, nullptr));
+        const QRectF printed = test::PrintedPage::of(pdf, 1).lineInk(box);
+        QVERIFY2(std::abs(printed.left() - expected.left()) < 0.5 && std::abs(printed.right() - expected.right()) < 0.5,
+                 qPrintable(QStringLiteral("ink from %1 to %2 mm, the whole price from %3 to %4 mm")
+                                .arg(printed.left())
+                                .arg(printed.right())
+                                .arg(expected.left())
+                                .arg(expected.right())));
+
+        // The preview's page: smaller glyphs on screen pixels, the same text whole, clear of the box's left edge.
+        TfrmPreview preview(*report, nullptr);
+        const QImage page = preview.findChild<QLabel*>("imgPagina1")->pixmap().toImage();
+        const QRectF shown = test::PrintedPage::of(page, 96 / 25.4).lineInk(box);
+        QVERIFY2(shown.left() > box.left() + 0.3 && shown.width() > expected.width() * 0.95 &&
+                     std::abs(shown.right() - expected.right()) < 0.5,
+                 qPrintable(QStringLiteral("shown from %1 to %2 mm").arg(shown.left()).arg(shown.right())));
     }
 
     // The copies are written, and shown on the editor, before the dialog opens: "Annulla" keeps them.

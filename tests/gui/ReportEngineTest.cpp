@@ -14,6 +14,7 @@
 #include "reports/TfrmPreview.h"
 #include "support/GuiActions.h"
 #include "support/GuiRecorders.h"
+#include "support/PrintedPage.h"
 #include "support/TempFolder.h"
 
 using namespace scortavia;
@@ -98,10 +99,9 @@ bool writeJob(const QString& through, const ReportTemplate& report, const std::f
     const QString path = QString::fromStdString(file.string());
     if (through == QLatin1String("pdf")) return PrintService::writePdf(report, path);
     QPrinter printer(QPrinter::HighResolution);
+    PrintService::setUpPrinter(printer, report);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-    printer.setFullPage(true);
-    printer.setPageLayout(report.pageLayout());
     return PrintService::printPages(printer, report, from, to, nullptr);
 }
 
@@ -188,6 +188,56 @@ private Q_SLOTS:
         };
         QVERIFY(inked(250, 285.5));
         QVERIFY(!inked(286.5, 297));
+    }
+
+    // A line longer than its box is cut at the box's right edge whatever its alignment: it comes out
+    // as the same line aligned left would. One that fits keeps its alignment.
+    // clang-format off
+    void aLongLineIsCutAtTheRightWhateverItsAlignment_data() {
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("fits");
+        const QString price = QString::fromUtf8("€  123456789,00");
+        const QString longer = QString::fromUtf8("€  1234567890123456,00");
+        QTest::newRow("right, a little too long") << int(Qt::AlignRight) << price << false;
+        QTest::newRow("right, far too long") << int(Qt::AlignRight) << longer << false;
+        QTest::newRow("centred, a little too long") << int(Qt::AlignHCenter) << price << false;
+        QTest::newRow("centred, far too long") << int(Qt::AlignHCenter) << longer << false;
+        QTest::newRow("right, fits") << int(Qt::AlignRight) << QString::fromUtf8("€  12,50") << true;
+        QTest::newRow("centred, fits") << int(Qt::AlignHCenter) << QString::fromUtf8("€  12,50") << true;
+    }
+    // clang-format on
+    void aLongLineIsCutAtTheRightWhateverItsAlignment() {
+        QFETCH(int, alignment);
+        QFETCH(QString, line);
+        QFETCH(bool, fits);
+        const QRectF box(40, 30, 40.4, 7);  // on the sheet, inside the margins
+        const double pxPerMm = 300 / 25.4;
+        // The line alone in a box 40.4 mm wide, Arial 16 pt bold, painted as a page.
+        TextObject text(QStringLiteral("txtPrezzo"), box.translated(-10, -10));
+        text.font = {QStringLiteral("Arial"), 16, true};
+        text.setText(line);
+        auto painted = [&](Qt::Alignment horizontal) {
+            ReportTemplate report(QStringLiteral("Prova"), QPageLayout::Portrait);
+            text.alignment = horizontal | Qt::AlignVCenter;
+            report.add(std::make_unique<TextObject>(text));
+            report.prepare();
+            QImage image((report.paperMm() * pxPerMm).toSize(), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            PrintService::paintPage(painter, report, report.pages().front(), pxPerMm);
+            return image;
+        };
+        const QImage page = painted(Qt::Alignment(alignment));
+        if (!fits) {
+            QVERIFY(page == painted(Qt::AlignLeft));
+            return;
+        }
+        text.alignment = Qt::Alignment(alignment) | Qt::AlignVCenter;
+        const QRectF ink = test::PrintedPage::of(page, pxPerMm).lineInk(box);
+        const QRectF expected = test::expectedLineInk(text, box, line);
+        if (alignment == Qt::AlignRight) QVERIFY(std::abs(ink.right() - expected.right()) < 0.2);
+        if (alignment == Qt::AlignHCenter) QVERIFY(std::abs(ink.center().x() - expected.center().x()) < 0.2);
     }
 
     void pdfIsWrittenOrFailsCleanly() {
