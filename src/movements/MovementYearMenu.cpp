@@ -85,12 +85,14 @@ MovementYearMenu::MovementYearMenu(ScreenRegistry& registry, const MovementDirec
     imgEsci = new PictureButton(QStringLiteral("imgEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, panel);
     imgEsci->setToolTip(QStringLiteral("Torna al menu principale"));
     layout->addLayout(lineOf({imgGuida, nullptr, imgEsci}));
+    // Help and the way back are only pictures: Tab reaches them after the boxes and buttons.
+    imgGuida->reachByKeyboard();
+    imgEsci->reachByKeyboard();
 
     lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
     lblMemory->setText(toQString(kHomeToken));
 
     // Enter in a year box moves to the row's "Apri"; Enter again presses it.
-    for (QPushButton* open : {btnApriLavoro, btnApriRiepLavoro}) open->setAutoDefault(true);
     enterMovesFocus({txtAnnoLavoro, btnApriLavoro});
     enterMovesFocus({txtAnnoRiepLavoro, btnApriRiepLavoro});
     connect(btnApriLavoro, &QPushButton::clicked, this, &MovementYearMenu::btnApriLavoroClick);

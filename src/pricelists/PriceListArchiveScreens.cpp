@@ -107,6 +107,7 @@ QVBoxLayout* screenPanel(WorkArea* screen, const QString& picture, QLabel*& titl
 PictureButton* helpButton(QWidget* parent) {
     auto* help = new PictureButton(QStringLiteral("imgGuida"), QStringLiteral(":/icon_guida.svg"), {40, 40}, parent);
     help->setToolTip(QStringLiteral("Guida all'utilizzo del software"));
+    help->reachByKeyboard();  // the only way to the help page
     return help;
 }
 
@@ -147,9 +148,8 @@ TfrmCreaCatalogo::TfrmCreaCatalogo(ScreenRegistry& registry) : WorkArea(registry
 
     lblFile = hiddenLabel(QStringLiteral("lblFile"), this);
 
-    // Enter in the name moves to "Applica e chiudi"; Enter again presses it.
-    btnApplica->setAutoDefault(true);
-    enterMovesFocus({txtFile, btnApplica});
+    // Enter in the name creates the list, as "Applica e chiudi" does.
+    connect(txtFile, &QLineEdit::returnPressed, btnApplica, &QAbstractButton::click);
     connect(btnApplica, &QPushButton::clicked, this, &TfrmCreaCatalogo::btnApplicaClick);
     connect(btnAnnulla, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -222,6 +222,7 @@ TfrmApriCatalogo::TfrmApriCatalogo(ScreenRegistry& registry) : WorkArea(registry
     btnElimina =
         new PictureButton(QStringLiteral("btnElimina"), QStringLiteral(":/foto_cancella.svg"), {36, 36}, panel);
     btnElimina->setToolTip(QStringLiteral("Elimina il listino prezzi selezionato"));
+    btnElimina->reachByKeyboard();  // the only way to delete a list
     layout->addLayout(lineOf({lblCreati, nullptr, btnElimina}));
 
     btnApri = textButton(QStringLiteral("btnApri"), QStringLiteral("Apri archivio"), panel);
@@ -236,7 +237,6 @@ TfrmApriCatalogo::TfrmApriCatalogo(ScreenRegistry& registry) : WorkArea(registry
     lblFile = hiddenLabel(QStringLiteral("lblFile"), this);
 
     // Enter on the list moves to "Apri archivio"; Enter again presses it.
-    btnApri->setAutoDefault(true);
     enterMovesFocus({lstFiles, btnApri});
     connect(btnApri, &QPushButton::clicked, this, &TfrmApriCatalogo::btnApriClick);
     connect(btnElimina, &PictureButton::clicked, this, &TfrmApriCatalogo::btnEliminaClick);

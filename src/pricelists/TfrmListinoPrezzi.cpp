@@ -117,12 +117,6 @@ void PriceListSlotBox::putOnSlot(const std::uint8_t* slot) {
     txtUM->setText(toQString(stored.text(S::UM)));
     txtCaratteristiche->setText(toQString(stored.text(S::Caratteristiche)));
     txtPrezzo->setText(toQString(stored.text(S::Prezzo)));
-    showBeginnings();
-}
-
-void PriceListSlotBox::showBeginnings() {
-    // A long line shows how it starts, not how it ends.
-    for (QLineEdit* box : boxesInTabOrder()) box->setCursorPosition(0);
 }
 
 void PriceListSlotBox::fillSlot(std::uint8_t* slot) const {
@@ -151,7 +145,7 @@ void PriceListSlotBox::showRecord(std::span<const std::uint8_t> record, CardPosi
     txtCaratteristiche->setText(toQString(product.text(P::Caratteristiche)));
     txtCodice->setText(toQString(product.text(P::Codice)));
     txtPrezzo->setText(toQString(product.text(P::Prezzo)));
-    showBeginnings();
+    showTextStarts(this);
     lblRecord_->setText(QString::number(position));
     showProductPhoto(programFolder_, position, *imgFoto);
 }

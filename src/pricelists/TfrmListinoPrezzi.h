@@ -56,8 +56,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void showBeginnings();
-
     int index_;
     QLabel* lblRecord_;
     std::filesystem::path programFolder_;

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "shell/TfrmSplash.h"
@@ -57,19 +58,24 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, QStringLiter
     for (const TileSpec& entry : kTiles) {
         const QString number = QString::fromLatin1(entry.number);
         const QString name = QString::fromLatin1(entry.picture);
+        auto* cell = new QWidget(panAvvio);
+        cell->setObjectName(QStringLiteral("panApp") + number);
         Tile tile{new PictureButton(QStringLiteral("imgApp") + number, QStringLiteral(":/tile_%1.svg").arg(name),
-                                    {160, 120}, panAvvio),
+                                    {160, 120}, cell),
                   new PictureButton(QStringLiteral("btnApp") + number, QStringLiteral(":/caption_%1.svg").arg(name),
-                                    {200, 32}, panAvvio),
+                                    {200, 32}, cell),
                   QString::fromLatin1(entry.target)};
-        auto* cell = new QVBoxLayout();
-        cell->setSpacing(8);
-        cell->addWidget(tile.picture, 0, Qt::AlignHCenter);
-        cell->addWidget(tile.caption, 0, Qt::AlignHCenter);
-        grid->addLayout(cell, index / 3, index % 3);
+        auto* column = new QVBoxLayout(cell);
+        column->setContentsMargins(5, 5, 5, 5);
+        column->setSpacing(8);
+        column->setSizeConstraint(QLayout::SetFixedSize);  // the focus mark hugs the tile
+        column->addWidget(tile.picture, 0, Qt::AlignHCenter);
+        column->addWidget(tile.caption, 0, Qt::AlignHCenter);
+        grid->addWidget(cell, index / 3, index % 3, Qt::AlignCenter);
         for (PictureButton* b : {tile.picture, tile.caption}) {
             connect(b, &PictureButton::clicked, this, [this, target = tile.target] { openArea(target); });
         }
+        tile.picture->reachByKeyboard(cell);
         tiles.push_back(tile);
         ++index;
     }
@@ -95,10 +101,24 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, QStringLiter
     bottom->addWidget(imgEsci);
     layout->addLayout(bottom);
 
+    // Nothing on the menu types text: every picture is reached with Tab or the arrows.
+    std::vector<QWidget*> reachable;
+    for (const Tile& tile : tiles) reachable.push_back(tile.picture);
+    for (PictureButton* icon : {imgGuida, imgCrediti, imgSito, imgEsci}) {
+        icon->reachByKeyboard();
+        reachable.push_back(icon);
+    }
+    arrowsMoveFocus(reachable);
+
     connect(imgCrediti, &PictureButton::clicked, this, &TfrmAvvio::imgCreditiClick);
     connect(imgGuida, &PictureButton::clicked, this, [this] { showHelp(this->registry(), this, HelpTopic::Overview); });
     connect(imgSito, &PictureButton::clicked, this, &TfrmAvvio::imgSitoClick);
     connect(imgEsci, &PictureButton::clicked, this, &TfrmAvvio::imgEsciClick);
+}
+
+void TfrmAvvio::showEvent(QShowEvent* event) {
+    WorkArea::showEvent(event);
+    if (!event->spontaneous()) tiles.front().picture->setFocus();
 }
 
 void TfrmAvvio::openArea(const QString& target) { registry().switchTo(target, this); }

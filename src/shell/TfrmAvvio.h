@@ -14,7 +14,8 @@ class TfrmAvvio final : public WorkArea {
 public:
     explicit TfrmAvvio(ScreenRegistry& registry);
 
-    // Each tile is a picture and a caption picture under it; either one opens the area.
+    // Each tile is a picture and a caption picture under it; either one opens the area. The keyboard
+    // reaches the tile through its picture, and the focus mark goes round both.
     struct Tile {
         PictureButton* picture;
         PictureButton* caption;
@@ -33,6 +34,8 @@ public:
     void imgEsciClick();
 
 protected:
+    // The first tile takes the focus each time the menu comes up.
+    void showEvent(QShowEvent* event) override;
     void onClose() override;
 };
 

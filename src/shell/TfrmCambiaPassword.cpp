@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -81,6 +82,14 @@ void TfrmCambiaPassword::showEvent(QShowEvent* event) {
     for (QLineEdit* box : {txtPasswordOld, txtPasswordNew, txtConferma}) box->clear();
     lblMemory->clear();
     txtPasswordOld->setFocus();
+}
+
+void TfrmCambiaPassword::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdEsciClick();
+        return;
+    }
+    WorkArea::keyPressEvent(event);
 }
 
 void TfrmCambiaPassword::txtChange() {

@@ -35,6 +35,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Escape leaves as "Chiudi" does, changing nothing, as it leaves every other dialog.
+    void keyPressEvent(QKeyEvent* event) override;
     void onClose() override;
 
 private:

@@ -50,7 +50,9 @@ QComboBox* monthBox(const char* name, QWidget* parent) {
     return box;
 }
 
-// One end of the period: day, month and the year it takes from txtAnno.
+// One end of the period: day, month and, beside the month, the year it takes from txtAnno. The two
+// ends stand one above the other, each the panel's width: side by side, the panel's fixed width left
+// them less than their boxes need and the year was drawn over the month's arrow.
 QGroupBox* periodEnd(const QString& name, const QString& title, QComboBox* day, QComboBox* month, QLabel* year) {
     auto* group = new QGroupBox(title, day->parentWidget());
     group->setObjectName(name);
@@ -115,8 +117,8 @@ MovementPeriodScreen::MovementPeriodScreen(ScreenRegistry& registry, const Movem
     layout->addLayout(choice);
     layout->addSpacing(6);
     layout->addWidget(lblCampo03);
-    auto* ends = new QHBoxLayout();
-    ends->setSpacing(16);
+    auto* ends = new QVBoxLayout();
+    ends->setSpacing(10);
     ends->addWidget(periodEnd(QStringLiteral("grpInizio"), QStringLiteral(" Data inizio intervallo: "), txtGiornoInizio,
                               txtMeseInizio, lblAnnoInizio));
     ends->addWidget(periodEnd(QStringLiteral("grpFine"), QStringLiteral(" Data fine intervallo: "), txtGiornoFine,

@@ -185,6 +185,10 @@ void enterMovesFocus(const std::vector<QWidget*>& chain) {
         chain[i]->installEventFilter(new EnterFilter(chain[i], chain[i + 1]));
 }
 
+void showTextStarts(QWidget* area) {
+    for (QLineEdit* box : area->findChildren<QLineEdit*>()) box->setCursorPosition(0);
+}
+
 void onFocusLost(QLineEdit* box, std::function<void()> action) {
     box->installEventFilter(new FocusLostFilter(box, std::move(action)));
 }

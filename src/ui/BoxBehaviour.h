@@ -28,6 +28,10 @@ void makeChoiceBox(QComboBox* box, std::function<bool(const QString&)> valid);
 // Enter in each box of `chain` moves the focus to the widget after it.
 void enterMovesFocus(const std::vector<QWidget*>& chain);
 
+// Every edit box inside `area` shows its text from the first character: a text put into a box
+// longer than the box shows how it starts, not how it ends.
+void showTextStarts(QWidget* area);
+
 // Runs `action` when the box loses the input focus (formatting of number boxes).
 void onFocusLost(QLineEdit* box, std::function<void()> action);
 

@@ -193,6 +193,7 @@ void CardScreen::clearCard() {
         if (label) label->clear();
     }
     setPosition(kNewCard);
+    showTextStarts(this);
     if (firstBox_) firstBox_->setFocus();
 }
 
@@ -206,6 +207,7 @@ void CardScreen::duplicateCard() {
     }
     setPosition(kNewCard);
     if (!afterDuplicate()) return;
+    showTextStarts(this);
     if (firstBox_) firstBox_->setFocus();
     MessageService::information(this, kMsgCardDuplicated);
 }
@@ -236,6 +238,7 @@ void CardScreen::navigate(CardAction action) {
     setPosition(outcome.position);
     if (outcome.loaded) {
         putOnCard(record);
+        showTextStarts(this);
         afterLoad();
     }
     tell(outcome.message);
@@ -244,6 +247,7 @@ void CardScreen::navigate(CardAction action) {
 void CardScreen::showRecord(std::span<const std::uint8_t> record, CardPosition position) {
     putOnCard(record);
     setPosition(position);
+    showTextStarts(this);
     afterLoad();
 }
 

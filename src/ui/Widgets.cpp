@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -15,16 +16,113 @@
 #include <QSvgRenderer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 
 #include "ui/Palette.h"
 
 namespace scortavia {
+namespace {
+
+// Presses its button on Enter; filters are owned by the widget they watch.
+class EnterPresses final : public QObject {
+public:
+    explicit EnterPresses(QAbstractButton* button) : QObject(button), button_(button) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+        // Taken here, so a button that would also answer Enter itself is not pressed twice; holding
+        // the key down presses it once.
+        if (!key->isAutoRepeat()) button_->click();
+        return true;
+    }
+
+private:
+    QAbstractButton* button_;
+};
+
+class ArrowFocus final : public QObject {
+public:
+    ArrowFocus(QWidget* from, const std::vector<QWidget*>& widgets) : QObject(from), from_(from) {
+        for (QWidget* w : widgets) {
+            if (w != from) others_.emplace_back(w);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+        QPoint step;
+        switch (key->key()) {
+            case Qt::Key_Left:
+                step = {-1, 0};
+                break;
+            case Qt::Key_Right:
+                step = {1, 0};
+                break;
+            case Qt::Key_Up:
+                step = {0, -1};
+                break;
+            case Qt::Key_Down:
+                step = {0, 1};
+                break;
+            default:
+                return false;
+        }
+        if (QWidget* next = nearest(step)) next->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+
+private:
+    static QPoint centre(const QWidget* w) { return w->mapTo(w->window(), w->rect().center()); }
+
+    // Among the widgets that way (no farther aside than ahead), the closest, a step aside counting
+    // twice a step ahead. The cone keeps Right on the last tile of a row from landing on the exit.
+    QWidget* nearest(QPoint step) const {
+        const QPoint here = centre(from_);
+        QWidget* best = nullptr;
+        int bestScore = 0;
+        for (const QPointer<QWidget>& candidate : others_) {
+            if (!candidate || !candidate->isVisible() || !candidate->isEnabled()) continue;
+            const QPoint d = centre(candidate) - here;
+            const int ahead = d.x() * step.x() + d.y() * step.y();
+            const int aside = std::abs(d.x() * step.y() + d.y() * step.x());
+            if (ahead <= 0 || aside > ahead) continue;
+            const int score = ahead + 2 * aside;
+            if (!best || score < bestScore) best = candidate, bestScore = score;
+        }
+        return best;
+    }
+
+    QWidget* from_;
+    std::vector<QPointer<QWidget>> others_;
+};
+
+}  // namespace
+
+void pressOnEnter(QAbstractButton* button) { button->installEventFilter(new EnterPresses(button)); }
+
+void arrowsMoveFocus(const std::vector<QWidget*>& widgets) {
+    for (QWidget* w : widgets) w->installEventFilter(new ArrowFocus(w, widgets));
+}
 
 SvgButton::SvgButton(const QString& name, const QString& picture, QWidget* parent)
     : QAbstractButton(parent), renderer_(new QSvgRenderer(picture, this)) {
     setObjectName(name);
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
+}
+
+void SvgButton::reachByKeyboard(QWidget* outline) {
+    setFocusPolicy(Qt::TabFocus);
+    pressOnEnter(this);
+    auto* mark = new FocusFrame(QStringLiteral("eff") + objectName().mid(3), this, outline);
+    mark->setProperty("picture", true);
 }
 
 void SvgButton::enterEvent(QEnterEvent* event) {
@@ -49,7 +147,7 @@ void PictureButton::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     QRectF area = rect();
     if (isDown()) area.adjust(1, 1, 1, 1);
-    painter.setOpacity(hovered() || isDown() ? 1.0 : 0.93);
+    painter.setOpacity(hovered() || isDown() || hasFocus() ? 1.0 : 0.93);
     renderer()->render(&painter, area);
     if (hovered()) {
         painter.setOpacity(1.0);
@@ -99,17 +197,22 @@ void Picture::paintEvent(QPaintEvent*) {
     renderer_->render(&painter, rect());
 }
 
-FocusFrame::FocusFrame(const QString& name, QWidget* box) : QFrame(box->parentWidget()), box_(box), watched_(box) {
+FocusFrame::FocusFrame(const QString& name, QWidget* box, QWidget* outline)
+    : QFrame((outline ? outline : box)->parentWidget()),
+      outline_(outline ? outline : box),
+      watched_(box),
+      watchedOutline_(outline ? outline : box) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     box->installEventFilter(this);
+    if (outline && outline != box) outline->installEventFilter(this);
     hide();
 }
 
 void FocusFrame::follow() {
-    if (!box_) return;
-    setGeometry(box_->geometry().adjusted(-4, -4, 4, 4));
-    stackUnder(box_);
+    if (!outline_) return;
+    setGeometry(outline_->geometry().adjusted(-4, -4, 4, 4));
+    stackUnder(outline_);
 }
 
 bool FocusFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -123,14 +226,11 @@ bool FocusFrame::eventFilter(QObject* watched, QEvent* event) {
             case QEvent::Hide:
                 hide();
                 break;
-            case QEvent::Move:
-            case QEvent::Resize:
-                follow();
-                break;
             default:
                 break;
         }
     }
+    if (watched == watchedOutline_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) follow();
     return QFrame::eventFilter(watched, event);
 }
 
@@ -158,7 +258,9 @@ QPushButton* textButton(const QString& name, const QString& caption, QWidget* pa
     button->setObjectName(name);
     button->setMinimumHeight(32);
     button->setMinimumWidth(88);
+    // Not a default button: Enter typed in a box must never press it. Enter on the button itself does.
     button->setAutoDefault(false);
+    pressOnEnter(button);
     return button;
 }
 

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <initializer_list>
+#include <vector>
 
 class QBoxLayout;
 class QGridLayout;
@@ -18,12 +19,17 @@ class QSvgRenderer;
 
 namespace scortavia {
 
-// A button drawn from an SVG picture that lights up under the mouse. It never takes the keyboard
-// focus, so an action always sees the edit boxes exactly as typed.
+// A button drawn from an SVG picture that lights up under the mouse. On a toolbar it never takes the
+// keyboard focus, so an action always sees the edit boxes exactly as typed.
 class SvgButton : public QAbstractButton {
     Q_OBJECT
 public:
     SvgButton(const QString& name, const QString& picture, QWidget* parent);
+
+    // For a screen where pictures are the only way to act: Tab reaches the button and Enter or Space
+    // press it, while a click still leaves the focus where it was. A focus frame named "eff" + the
+    // button's name without its prefix marks it around `outline` (the button itself when null).
+    void reachByKeyboard(QWidget* outline = nullptr);
 
 protected:
     void enterEvent(QEnterEvent* event) override;
@@ -77,22 +83,32 @@ private:
 };
 
 // The highlight frame drawn around an edit box while it has the input focus. It follows the
-// box's position and is visible exactly while the box has the focus.
+// box's position and is visible exactly while the box has the focus. Given an `outline`, it is
+// drawn around that widget instead (a picture with its caption), still while the box has the focus.
 class FocusFrame final : public QFrame {
     Q_OBJECT
 public:
-    FocusFrame(const QString& name, QWidget* box);
+    FocusFrame(const QString& name, QWidget* box, QWidget* outline = nullptr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void follow();
-    QPointer<QWidget> box_;
-    // The box as the filter sees it: compared as a plain object, so a box half destroyed at the end
-    // of the program is never cast to what it no longer is.
+    QPointer<QWidget> outline_;
+    // The box and the outline as the filter sees them: compared as plain objects, so a widget half
+    // destroyed at the end of the program is never cast to what it no longer is.
     const QObject* watched_;
+    const QObject* watchedOutline_;
 };
+
+// Enter (Return or the keypad's Enter) on the focused button presses it, once, as Space does.
+// Enter typed in an edit box still presses no button.
+void pressOnEnter(QAbstractButton* button);
+
+// The arrow keys move the focus among `widgets` by where they stand: to the nearest one in the
+// arrow's direction, none when there is none that way.
+void arrowsMoveFocus(const std::vector<QWidget*>& widgets);
 
 // The body of a menu-like work area (the year menus, the period and inventory prompts): the screen's
 // background, and a white rounded panel of `width` centred in it, scrolling when the window is smaller.
@@ -130,7 +146,8 @@ void setUpProgress(QProgressDialog& progress, const QString& caption);
 // A masked password box with its focus frame.
 QLineEdit* passwordBox(const QString& name, QWidget* parent);
 
-// A push button with its caption; Enter in an edit box never presses it by default.
+// A push button with its caption. Enter presses it when it has the focus; Enter in an edit box never
+// presses it as a default button.
 QPushButton* textButton(const QString& name, const QString& caption, QWidget* parent);
 
 // A short instruction shown above a screen's controls.

@@ -14,6 +14,7 @@
 
 #include "movements/MovementCardScreen.h"
 #include "movements/MovementDirection.h"
+#include "movements/MovementListScreens.h"
 #include "movements/MovementYearMenu.h"
 #include "shell/TfrmAvvio.h"
 #include "storage/CardProtocol.h"
@@ -392,6 +393,44 @@ private Q_SLOTS:
         const MovementRecord copy = test::withFields(
             stored[1], {{M::DataDoc, "28/02/2023"}, {M::Data, "01/03/2023"}, {M::DaSaldare, kFlagYes}});
         QCOMPARE(bytes, test::archiveBytes(std::vector{stored[0], stored[1], copy}));
+    }
+
+    // However a stored movement reaches the card, a text longer than its box shows how it starts, the box
+    // being typed into included.
+    void longTextsShowTheirStart_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QString>("arrival");
+        for (const test::DirectionRow& row : test::kDirectionRows) {
+            for (const char* arrival : {"arrows", "search", "duplicate"})
+                QTest::addRow("%s: %s", row.tag, arrival) << row.direction << QString::fromLatin1(arrival);
+        }
+    }
+    void longTextsShowTheirStart() {
+        QFETCH(QString, arrival);
+        QVERIFY(openFetched());
+        run->writeMovements(
+            cardYear, cardDirection,
+            {test::movement("Rossi", "A1"),
+             test::movement(test::kLongText, "A2", {{M::Descrizione, test::kLongText}, {M::Note, test::kLongText}})});
+        const std::array<QLineEdit*, 3> longBoxes = {card->txtFornitore, card->txtDescrizione, card->txtNote};
+        card->txtNote->setFocus();
+        if (arrival == QLatin1String("search")) {
+            QVERIFY(test::withModal<MovementSearch>(card->cmdTrova, [](MovementSearch* search) {
+                test::click(search->btnCerca);
+                test::doubleClickRow(search, 1);
+            }));
+        } else {
+            test::click(card->cmdUltimo);
+        }
+        if (arrival == QLatin1String("duplicate")) {
+            for (QLineEdit* box : longBoxes) box->end(false);
+            test::click(card->cmdDuplica);
+        }
+        QCOMPARE(card->txtCodice->text(), QStringLiteral("A2"));
+        for (QLineEdit* box : longBoxes) {
+            QCOMPARE(box->text(), QString::fromUtf8(test::kLongText));
+            QVERIFY2(test::showsItsStart(box), qPrintable(box->objectName()));
+        }
     }
 
     // Each direction keeps to its own year archive, even where the other one exists.

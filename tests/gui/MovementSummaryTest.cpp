@@ -212,6 +212,36 @@ private Q_SLOTS:
         QCOMPARE(period->lblAnnoFine->text(), QStringLiteral("202"));
     }
 
+    // Each year stands beside its month box, clear of the box's arrow and wide enough for its text, on a
+    // large screen and a small one.
+    void yearLabelsStandBesideTheMonthBoxes_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("1366 x 768") << QSize(1366, 768);
+        QTest::newRow("1024 x 700") << QSize(1024, 700);
+    }
+    void yearLabelsStandBesideTheMonthBoxes() {
+        QFETCH(QSize, size);
+        QVERIFY(openPeriod(Direction::GoodsOut));
+        period->showNormal();
+        period->resize(size);
+        QVERIFY(QTest::qWaitFor([&] { return period->size() == size; }));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        choosePeriod(QStringLiteral("30"), QStringLiteral("Settembre"), QStringLiteral("31"),
+                     QStringLiteral("Dicembre"));
+        const std::pair<QComboBox*, QLabel*> ends[] = {{period->txtMeseInizio, period->lblAnnoInizio},
+                                                       {period->txtMeseFine, period->lblAnnoFine}};
+        for (const auto& [month, year] : ends) {
+            QCOMPARE(year->parentWidget(), month->parentWidget());
+            const QRect box = month->geometry();
+            const QRect label = year->geometry();
+            QVERIFY2(!label.intersects(box), qPrintable(year->objectName()));
+            QVERIFY(label.left() > box.right());
+            QVERIFY(label.center().y() >= box.top() && label.center().y() <= box.bottom());
+            QVERIFY(year->isVisible());
+            QVERIFY(year->fontMetrics().horizontalAdvance(year->text()) <= year->contentsRect().width());
+        }
+    }
+
     // clang-format off
     void dayAndMonthAreOnlyChosenFromTheList_data() {
         QTest::addColumn<QString>("box");

@@ -154,9 +154,13 @@ private Q_SLOTS:
     void enterTwiceOpensTheCard() {
         QVERIFY(openMenu());
         test::typeText(menu->txtAnnoLavoro, "2023");
-        QTest::keyClick(menu->txtAnnoLavoro, Qt::Key_Return);
+        QSignalSpy pressed(menu->btnApriLavoro, &QPushButton::clicked);
+        // As a keyboard sends it: the first Enter's release reaches "Apri", which must not press it.
+        QVERIFY(test::pressKey(Qt::Key_Return));
         QVERIFY(menu->btnApriLavoro->hasFocus());
-        QTest::keyClick(menu->btnApriLavoro, Qt::Key_Return);
+        QCOMPARE(pressed.count(), 0);
+        QVERIFY(test::pressKey(Qt::Key_Return));
+        QCOMPARE(pressed.count(), 1);
         QVERIFY(card()->isVisible());
         QVERIFY(card()->lblFile->text().endsWith(QStringLiteral("2023") +
                                                  toQString(menuDirection == Direction::GoodsIn ? ".odc" : ".ods")));
@@ -170,6 +174,34 @@ private Q_SLOTS:
         test::click(tile());
         QVERIFY(menu->isVisible());
         test::click(menu->imgEsci);
+        QVERIFY(backOnTheMainMenu());
+    }
+
+    // Help and the way back are pictures: Tab reaches them after the rows, Enter or Space press them.
+    void theKeyboardReachesHelpAndExit_data() { test::directionTable(); }
+    void theKeyboardReachesHelpAndExit() {
+        QVERIFY(openMenu());
+        QVERIFY(menu->txtAnnoLavoro->hasFocus());
+        QStringList walked;
+        for (int i = 0; i < 6; ++i) {
+            QVERIFY(test::pressKey(Qt::Key_Tab));
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, (QStringList{"btnApriLavoro", "txtAnnoRiepLavoro", "btnApriRiepLavoro", "imgGuida", "imgEsci",
+                                      "txtAnnoLavoro"}));
+        QStringList help;
+        test::onNextModal([&](QWidget* dialog) {
+            help << dialog->objectName();
+            dialog->close();
+        });
+        menu->imgGuida->setFocus();
+        QVERIFY(menu->findChild<QWidget*>("effGuida")->isVisible());
+        QVERIFY(test::pressKey(Qt::Key_Space));
+        QCOMPARE(help, QStringList{"frmGuida"});
+        menu->activateWindow();  // offscreen gives the activation back to no window when a dialog closes
+        QVERIFY(QTest::qWaitFor([this] { return QApplication::activeWindow() == menu; }));
+        menu->imgEsci->setFocus();
+        QVERIFY(test::pressKey(Qt::Key_Return));
         QVERIFY(backOnTheMainMenu());
     }
 

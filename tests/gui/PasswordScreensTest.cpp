@@ -274,6 +274,48 @@ private Q_SLOTS:
         QVERIFY(change()->txtPasswordOld->text().isEmpty());
         QVERIFY(messages->shown.empty());
     }
+
+    // With a complete, valid change typed: Escape wherever the focus is leaves as "Chiudi" does; Enter
+    // presses the focused button.
+    // clang-format off
+    void theKeyboardLeavesOrConfirmsTheChange_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("Escape in a box") << "txtConferma" << int(Qt::Key_Escape) << false;
+        QTest::newRow("Escape on OK") << "cmdOK" << int(Qt::Key_Escape) << false;
+        QTest::newRow("Escape on Chiudi") << "cmdEsci" << int(Qt::Key_Escape) << false;
+        QTest::newRow("Enter on Chiudi") << "cmdEsci" << int(Qt::Key_Return) << false;
+        QTest::newRow("keypad Enter on OK") << "cmdOK" << int(Qt::Key_Enter) << true;
+    }
+    // clang-format on
+    void theKeyboardLeavesOrConfirmsTheChange() {
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(bool, changed);
+        const std::string settings = settingsWith("SCORTAVIA");
+        startWith(&settings);
+        test::click(password()->btnCambiaPassword);
+        QVERIFY(QTest::qWaitForWindowActive(change()));
+        change()->txtPasswordOld->setText("scortavia");
+        change()->txtPasswordNew->setText("abc");
+        change()->txtConferma->setText("abc");
+        change()->findChild<QWidget*>(focus)->setFocus();
+        QVERIFY(test::pressKey(Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier));
+
+        QVERIFY(!change()->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(password()));
+        QVERIFY(password()->txtPassword->hasFocus());
+        if (changed) {
+            QCOMPARE(messages->texts(), QStringList{"Modifica della password completata con successo."});
+            QVERIFY(test::readBytes(settingsPath()) != settings);
+        } else {
+            QVERIFY(messages->shown.empty());
+            QCOMPARE(test::readBytes(settingsPath()), settings);
+        }
+        login(changed ? "abc" : "scortavia");
+        QVERIFY(run->menu()->isVisible());
+    }
 };
 
 QTEST_MAIN(PasswordScreensTest)

@@ -162,15 +162,63 @@ private Q_SLOTS:
         QVERIFY(onlyTheMainMenuShown());
     }
 
-    // A name typed, Enter, Enter: the list is created without touching the mouse.
-    void enterTwiceCreates() {
+    // A name typed and Enter: the list is created without touching the mouse, as "Applica e chiudi" creates it.
+    // clang-format off
+    void enterInTheNameApplies_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("Return") << "Inverno" << int(Qt::Key_Return) << kCreated;
+        QTest::newRow("keypad Enter") << " Inverno " << int(Qt::Key_Enter) << kCreated;
+        QTest::newRow("blank name") << "  " << int(Qt::Key_Return) << kNoName;
+    }
+    // clang-format on
+    void enterInTheNameApplies() {
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(QString, message);
         QVERIFY(openCreation());
-        test::typeText(creation()->txtFile, QStringLiteral("Inverno"));
-        QTest::keyClick(creation()->txtFile, Qt::Key_Return);
-        QVERIFY(creation()->btnApplica->hasFocus());
-        QTest::keyClick(creation()->btnApplica, Qt::Key_Return);
-        QCOMPARE(run->messages.texts(), QStringList{kCreated});
-        QVERIFY(fs::exists(file("Inverno.lis")));
+        test::typeText(creation()->txtFile, typed);
+        QVERIFY(test::pressKey(Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier));
+        QCOMPARE(run->messages.texts(), QStringList{message});
+        const bool created = message == kCreated;
+        QCOMPARE(fs::exists(file("Inverno.lis")), created);
+        if (created) {
+            QCOMPARE(creation()->lblFile->text(), pathOf("Inverno.lis"));
+            QVERIFY(onlyTheMainMenuShown());
+        } else {
+            QVERIFY(creation()->isVisible());
+            QVERIFY(creation()->txtFile->hasFocus());
+        }
+    }
+
+    // Tab reaches the pictures too: the bin and the help, each pressed by Enter or Space.
+    void theKeyboardReachesThePictures() {
+        touch("Estate.lis");
+        QVERIFY(openOpening());
+        select(QStringLiteral("Estate.lis"));
+        opening()->lstFiles->setFocus();
+        QStringList walked;
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(test::pressKey(Qt::Key_Tab));
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, (QStringList{"btnElimina", "btnApri", "btnAnnulla", "imgGuida", "lstFiles"}));
+        QVERIFY(test::pressKey(Qt::Key_Tab));
+        QVERIFY(opening()->findChild<QWidget*>("effElimina")->isVisible());
+        QVERIFY(test::pressKey(Qt::Key_Space));
+        QCOMPARE(run->messages.texts(), (QStringList{kConfirmDelete, kDeleted}));
+        QVERIFY(!fs::exists(file("Estate.lis")));
+
+        QStringList help;
+        test::onNextModal([&](QWidget* dialog) {
+            help << dialog->objectName();
+            dialog->close();
+        });
+        opening()->imgGuida->setFocus();
+        QVERIFY(test::pressKey(Qt::Key_Return));
+        QCOMPARE(help, QStringList{"frmGuida"});
+        QVERIFY(opening()->isVisible());
     }
 
     void aNameUsedBeforeIsRefusedAndItsListKept() {

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "products/ProductListScreens.h"
 #include "products/TfrmMagazzino.h"
 #include "shell/TfrmAvvio.h"
 #include "support/GuiProgram.h"
@@ -341,6 +342,67 @@ private Q_SLOTS:
         QCOMPARE(saved.text(ProductRecord::Desc02), std::string("Scheda tecnica"));
         QCOMPARE(saved.text(ProductRecord::File03), std::string());
         QCOMPARE(saved.text(ProductRecord::Desc03), std::string("Solo descrizione"));
+    }
+
+    // However a stored card reaches the screen, a text longer than its box shows how it starts, the box
+    // being typed into included.
+    // clang-format off
+    void longTextsShowTheirStart_data() {
+        QTest::addColumn<QString>("arrival");
+        QTest::newRow("arrows") << "arrows";
+        QTest::newRow("handed over by the search") << "search";
+        QTest::newRow("duplicated after the ends were looked at") << "duplicate";
+    }
+    // clang-format on
+    void longTextsShowTheirStart() {
+        QFETCH(QString, arrival);
+        using P = ProductLayout;
+        run->writeProducts({test::product("C1"), test::product("C2", "Prodotto",
+                                                               {{P::Caratteristiche, test::kLongText},
+                                                                {P::Note, test::kLongText},
+                                                                {P::UM, test::kLongText}})});
+        const std::array<QLineEdit*, 3> longBoxes = {card->txtUM, card->txtCaratteristiche, card->txtNote};
+        card->txtNote->setFocus();
+        if (arrival == QLatin1String("search")) {
+            QVERIFY(test::withModal<ListScreen>(card->btnTrova, [](ListScreen* screen) {
+                auto* search = qobject_cast<TfrmTrovaMagazzino*>(screen);
+                QVERIFY(search);
+                test::click(search->btnCerca);
+                test::doubleClickRow(search, 1);
+            }));
+        } else {
+            test::click(card->cmdUltimo);
+        }
+        if (arrival == QLatin1String("duplicate")) {
+            for (QLineEdit* box : longBoxes) box->end(false);
+            test::click(card->btnDuplica);
+        }
+        QCOMPARE(card->txtCodice->text(), QStringLiteral("C2"));
+        for (QLineEdit* box : longBoxes) {
+            QCOMPARE(box->text(), QString::fromUtf8(test::kLongText).left(box->maxLength()));
+            QVERIFY2(test::showsItsStart(box), qPrintable(box->objectName()));
+        }
+    }
+
+    // Enter in a box of the search moves on and never searches; Enter on "Cerca" searches, once.
+    void enterPressesCercaOnlyWhenItHasTheFocus() {
+        withProducts(3);
+        QVERIFY(test::withModal<ListScreen>(card->btnTrova, [](ListScreen* screen) {
+            auto* search = qobject_cast<TfrmTrovaMagazzino*>(screen);
+            QVERIFY(search);
+            QSignalSpy pressed(search->btnCerca, &QPushButton::clicked);
+            search->txtNome->setFocus();
+            QTest::keyClicks(search->txtNome, "Prodotto");
+            QVERIFY(test::pressKey(Qt::Key_Return));
+            QVERIFY(!search->txtNome->hasFocus());
+            QCOMPARE(pressed.count(), 0);
+            QVERIFY(search->panAvvio->isVisible());
+            search->btnCerca->setFocus();
+            QVERIFY(test::pressKey(Qt::Key_Enter, Qt::KeypadModifier));
+            QCOMPARE(pressed.count(), 1);
+            QCOMPARE(search->lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 3 schede."));
+            QVERIFY(search->panContainer->isVisible());
+        }));
     }
 
     void closingReturnsToTheMenuAndReopeningClears() {

@@ -22,6 +22,17 @@ namespace scortavia::test {
 
 inline void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
+// A key as the keyboard sends it: the press to the widget that has the focus, the release to the one
+// that has it afterwards (the press may have moved the focus). False, with nothing sent, when no
+// widget has the focus.
+inline bool pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* at = QApplication::focusWidget();
+    if (!at) return false;
+    QTest::keyPress(at, key, modifiers);
+    if (QWidget* after = QApplication::focusWidget()) QTest::keyRelease(after, key, modifiers);
+    return true;
+}
+
 // On the round indicator, where a user clicks a radio button.
 inline void choose(QRadioButton* option) {
     QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(7, option->height() / 2));

@@ -206,6 +206,19 @@ protected:
     QString cardYear;
 };
 
+// A text longer than any box of a card, so a box shows only part of it.
+inline constexpr const char* kLongText =
+    "Inizio del testo: una descrizione tanto lunga da non entrare nella casella della scheda, nemmeno sullo "
+    "schermo più largo, scritta per vedere quale parte ne resta in vista dopo il caricamento - fine del testo";
+
+// The box shows its text from the first character: the cursor at the start and, once painted (painting
+// is what scrolls a box to its cursor), nothing scrolled out at the left.
+inline bool showsItsStart(QLineEdit* box) {
+    box->grab();
+    const QRect cursor = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    return box->cursorPosition() == 0 && cursor.left() < box->fontMetrics().averageCharWidth() + 8;
+}
+
 // Fills the boxes a product card cannot be saved without; cost and price keep what they show.
 inline void fillMandatory(TfrmMagazzino* card, const QString& code, const QString& name,
                           const QString& unit = QStringLiteral("Pezzo"),
