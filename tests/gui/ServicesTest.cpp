@@ -1,14 +1,83 @@
+#include <QAbstractButton>
+#include <QImage>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QSvgRenderer>
 #include <QtTest>
 
+#include "shell/Application.h"
 #include "ui/DesktopService.h"
 #include "ui/MessageService.h"
 
 using namespace scortavia;
 
+Q_DECLARE_METATYPE(scortavia::MessageKind)
+
+namespace {
+
+// The picture as the program draws it, straight from its SVG, at `size` pixels square.
+QImage rendered(const QString& path, int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QSvgRenderer renderer(path);
+    QPainter painter(&image);
+    renderer.render(&painter, QRectF(0, 0, size, size));
+    return image;
+}
+
+}  // namespace
+
 class ServicesTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Boxes as the program shows them: its style, its style sheet, Qt's catalogues loaded.
+    void initTestCase() { Application::applyLook(); }
+
+    // The real box behind each kind of message: the program's picture for its kind, Italian buttons
+    // with the default the user gets by pressing Enter.
+    void messageBoxes_data() {
+        QTest::addColumn<MessageKind>("kind");
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<QString>("title");
+        const QStringList okCancel{"OK", "Annulla"};
+        QTest::newRow("warning") << MessageKind::Warning << ":/msg_attenzione.svg" << okCancel << "Attenzione";
+        QTest::newRow("error") << MessageKind::Error << ":/msg_errore.svg" << okCancel << "Errore";
+        QTest::newRow("information") << MessageKind::Information << ":/msg_informazione.svg" << okCancel
+                                     << "Informazione";
+        QTest::newRow("question") << MessageKind::Question << ":/msg_domanda.svg" << QStringList{"Sì", "No"}
+                                  << "Conferma";
+        QTest::newRow("plain") << MessageKind::Plain << QString() << QStringList{"OK"} << "Scortavia";
+    }
+    void messageBoxes() {
+        QFETCH(MessageKind, kind);
+        QFETCH(QString, picture);
+        QFETCH(QStringList, buttons);
+        QFETCH(QString, title);
+        const QMessageBox::StandardButtons standard = kind == MessageKind::Question ? QMessageBox::Yes | QMessageBox::No
+                                                      : kind == MessageKind::Plain
+                                                          ? QMessageBox::StandardButtons(QMessageBox::Ok)
+                                                          : QMessageBox::Ok | QMessageBox::Cancel;
+        const auto box = MessageService::makeBox(nullptr, {kind, QStringLiteral("Scheda salvata."), standard});
+        QCOMPARE(box->windowTitle(), title);
+        QStringList shown;
+        for (QAbstractButton* button : box->buttons()) shown << button->text();
+        shown.sort();
+        buttons.sort();
+        QCOMPARE(shown, buttons);
+        QCOMPARE(box->defaultButton()->text(),
+                 kind == MessageKind::Question ? QStringLiteral("Sì") : QStringLiteral("OK"));
+        if (picture.isEmpty()) {
+            QVERIFY(box->iconPixmap().isNull());
+        } else {
+            const int size = box->style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, box.get());
+            QCOMPARE(box->iconPixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     rendered(picture, size));
+        }
+    }
+
     // clang-format off
     void storedLineBreaksShowAsOne_data() {
         QTest::addColumn<QString>("stored");
