@@ -17,6 +17,7 @@
 #include "summaries/MovementSummaryScreens.h"
 #include "ui/Palette.h"
 #include "ui/ProgramStyle.h"
+#include "ui/QtTranslations.h"
 
 namespace scortavia {
 
@@ -48,6 +49,7 @@ void Application::start() { registry_.screen(QStringLiteral("frmPassword"))->pre
 
 void Application::applyLook() {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    installItalianQtTexts();
     QApplication::setStyle(new ProgramStyle());
     QPalette colors = QApplication::palette();
     colors.setColor(QPalette::Window, palette::color("window"));

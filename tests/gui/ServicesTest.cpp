@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QFileDialog>
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
@@ -7,7 +8,10 @@
 #include <QtTest>
 
 #include "shell/Application.h"
+#include "support/GuiActions.h"
+#include "support/TempFolder.h"
 #include "ui/DesktopService.h"
+#include "ui/FileDialogService.h"
 #include "ui/MessageService.h"
 
 using namespace scortavia;
@@ -92,6 +96,56 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         QFETCH(QString, shown);
         QCOMPARE(MessageService::displayText(stored), shown);
+    }
+
+    // The real dialog, driven as a user drives it: the folder chosen, a name typed, Enter or Annulla.
+    void fileDialogAnswers_data() {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("open a file") << false << false << "Foto.jpg"
+                                     << "Foto.jpg";
+        QTest::newRow("save over the proposed name") << true << false << QString() << "Foto.jpg";
+        QTest::newRow("save as a new file") << true << false << "Scaffale.jpg"
+                                            << "Scaffale.jpg";
+        QTest::newRow("open, then cancel") << false << true << "Foto.jpg" << QString();
+    }
+    void fileDialogAnswers() {
+        QFETCH(bool, save);
+        QFETCH(bool, cancel);
+        QFETCH(QString, typed);
+        QFETCH(QString, chosen);
+        test::TempFolder folder;
+        test::writeBytes(folder.file("Foto.jpg"), "jpeg");
+        const QString path = QString::fromStdString(folder.path().string());
+        test::onNextModal([&](QWidget* shown) {
+            auto* dialog = qobject_cast<QFileDialog*>(shown);
+            QVERIFY(dialog);
+            dialog->setDirectory(path);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            if (!typed.isEmpty()) test::typeText(name, typed);
+            if (cancel) {
+                dialog->reject();
+                return;
+            }
+            // Qt asks before replacing a file (inside the Enter below): the user says yes.
+            if (save && QFile::exists(path + QLatin1Char('/') + chosen)) {
+                test::onNextModal([](QWidget* question) {
+                    if (auto* box = qobject_cast<QMessageBox*>(question)) box->button(QMessageBox::Yes)->click();
+                });
+            }
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        const auto answer = save ? FileDialogService::saveFile(nullptr, "Salva foto", "File Jpeg (*.jpg)", "Foto.jpg")
+                                 : FileDialogService::openFile(nullptr, "Apri foto", "File Jpeg (*.jpg)");
+        if (chosen.isEmpty()) {
+            QVERIFY(!answer);
+        } else {
+            QVERIFY(answer);
+            QCOMPARE(*answer, path + QLatin1Char('/') + chosen);
+        }
     }
 
     void desktopTargets_data() {
