@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QLocale>
-#include <QStyleFactory>
 #include <QThreadPool>
 
 #include "movements/MovementCardScreen.h"
@@ -17,6 +16,8 @@
 #include "summaries/InventoryScreens.h"
 #include "summaries/MovementSummaryScreens.h"
 #include "ui/Palette.h"
+#include "ui/ProgramStyle.h"
+#include "ui/QtTranslations.h"
 
 namespace scortavia {
 
@@ -48,7 +49,8 @@ void Application::start() { registry_.screen(QStringLiteral("frmPassword"))->pre
 
 void Application::applyLook() {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    installItalianQtTexts();
+    QApplication::setStyle(new ProgramStyle());
     QPalette colors = QApplication::palette();
     colors.setColor(QPalette::Window, palette::color("window"));
     colors.setColor(QPalette::Highlight, palette::color("teal"));

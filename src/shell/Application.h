@@ -19,8 +19,9 @@ public:
     ScreenRegistry& registry() { return registry_; }
     void start();
 
-    // Fusion style, the program's palette and the Italian locale; dates and numbers are
-    // formatted by the program itself ("dd/mm/yyyy", decimal comma), never by the system.
+    // Fusion style with the program's own icons, the program's palette, the Italian locale and
+    // Qt's own dialogs in Italian; dates and numbers are formatted by the program itself
+    // ("dd/mm/yyyy", decimal comma), never by the system.
     static void applyLook();
 
 private:

@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace scortavia {
@@ -22,6 +24,10 @@ public:
     static std::optional<QString> openFile(QWidget* parent, const QString& title, const QString& filter);
     static std::optional<QString> saveFile(QWidget* parent, const QString& title, const QString& filter,
                                            const QString& proposedName);
+
+    // The dialog the user sees for `request`, ready to be shown: always Qt's own, never the desktop's,
+    // so it speaks Italian and shows the program's icons whatever the system's language and theme.
+    static std::unique_ptr<QFileDialog> makeDialog(QWidget* parent, const FileRequest& request);
 
     // Tests answer instead of the user: the hook returns the chosen path, or nothing to cancel.
     using Hook = std::function<std::optional<QString>(const FileRequest&)>;

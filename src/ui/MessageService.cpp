@@ -55,18 +55,23 @@ QString MessageService::displayText(const QString& text) {
     return shown;
 }
 
-QMessageBox::StandardButton MessageService::show(QWidget* parent, const ShownMessage& message) {
-    if (hook()) return hook()(message);
-    QMessageBox box(iconOf(message.kind), titleOf(message.kind), displayText(message.text), message.buttons, parent);
-    box.setTextFormat(Qt::PlainText);
-    // The program speaks Italian whatever the system's language.
+std::unique_ptr<QMessageBox> MessageService::makeBox(QWidget* parent, const ShownMessage& message) {
+    auto box = std::make_unique<QMessageBox>(iconOf(message.kind), titleOf(message.kind), displayText(message.text),
+                                             message.buttons, parent);
+    box->setTextFormat(Qt::PlainText);
+    // The program's own captions, Italian even where Qt's catalogue is missing.
     const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
         {QMessageBox::Ok, "OK"}, {QMessageBox::Cancel, "Annulla"}, {QMessageBox::Yes, "Sì"}, {QMessageBox::No, "No"}};
     for (const auto& [button, caption] : captions) {
-        if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(caption));
+        if (QAbstractButton* b = box->button(button)) b->setText(QString::fromUtf8(caption));
     }
-    box.setDefaultButton(message.kind == MessageKind::Question ? QMessageBox::Yes : QMessageBox::Ok);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    box->setDefaultButton(message.kind == MessageKind::Question ? QMessageBox::Yes : QMessageBox::Ok);
+    return box;
+}
+
+QMessageBox::StandardButton MessageService::show(QWidget* parent, const ShownMessage& message) {
+    if (hook()) return hook()(message);
+    return static_cast<QMessageBox::StandardButton>(makeBox(parent, message)->exec());
 }
 
 void MessageService::warning(QWidget* parent, const QString& text) {

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #include "ui/QtText.h"
@@ -39,6 +40,9 @@ public:
     // Tests replace the dialog: the hook sees each message and returns the button "pressed".
     using Hook = std::function<QMessageBox::StandardButton(const ShownMessage&)>;
     static void setHookForTesting(Hook hook);
+
+    // The box the user sees for `message`, ready to be shown: the icon of its kind, Italian buttons.
+    static std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const ShownMessage& message);
 
     // Stored texts break lines with CR LF or LF CR; on screen both are one line break.
     static QString displayText(const QString& text);
