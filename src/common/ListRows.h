@@ -19,6 +19,59 @@ std::string fitField(std::string_view value, std::size_t width);
 // built by appending each value straight from its record field.
 void fitTail(std::string& row, std::size_t from, std::size_t width);
 
+// One column of a fixed-width list row: the literal written before the value, the record field the value comes
+// from, the value's width in characters (kWholeValue: trimmed and never cut, for the last column) and the heading
+// shown above the list where the value starts. A row format is a table of these, read both by the row builder and
+// by the list's headings, so the headings cannot drift from the rows.
+inline constexpr std::size_t kWholeValue = 0;
+
+template <class Field>
+struct RowColumn {
+    std::string_view literal;
+    Field field;
+    std::size_t width;
+    std::string_view heading;
+};
+
+// Appends the columns from a record (a RecordView): each literal, then its value fitted to the column's width, or
+// whole.
+template <class View, class Columns>
+void appendColumns(std::string& row, const View& record, const Columns& columns) {
+    for (const auto& column : columns) {
+        row += column.literal;
+        if (column.width == kWholeValue) {
+            record.appendText(column.field, row);
+        } else {
+            record.appendFitted(column.field, column.width, row);
+        }
+    }
+}
+
+// A list's column heading and the character of every row at which its column's value starts.
+struct ColumnHeading {
+    std::size_t offset;
+    std::string_view text;
+};
+
+// Room given to a whole last value (a sum of money) when a list is made wide enough to show its rows.
+inline constexpr std::size_t kWholeValueRoom = 12;
+
+struct ListHeadings {
+    std::vector<ColumnHeading> columns;
+    std::size_t rowWidth = 0;  // characters of a row, its whole value counted as kWholeValueRoom
+};
+
+// Adds a column after those already in `headings`.
+void addColumnHeading(ListHeadings& headings, std::string_view literal, std::size_t width, std::string_view heading);
+
+// The headings of a row format.
+template <class Columns>
+ListHeadings listHeadings(const Columns& columns) {
+    ListHeadings headings;
+    for (const auto& column : columns) addColumnHeading(headings, column.literal, column.width, column.heading);
+    return headings;
+}
+
 // Control characters (tab, line feed...) that another tool may have stored inside a field become blanks
 // from byte `from` to the end of `row`, so a row never spans two lines on screen or on paper.
 void blankControls(std::string& row, std::size_t from);
