@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 // Rows of the fixed-width lists (search results, watch lists, pickers, summaries) and their find box.
@@ -33,18 +35,25 @@ struct RowColumn {
     std::string_view heading;
 };
 
-// Appends the columns from a record (a RecordView): each literal, then its value fitted to the column's width, or
-// whole.
-template <class View, class Columns>
-void appendColumns(std::string& row, const View& record, const Columns& columns) {
-    for (const auto& column : columns) {
-        row += column.literal;
-        if (column.width == kWholeValue) {
-            record.appendText(column.field, row);
-        } else {
-            record.appendFitted(column.field, column.width, row);
-        }
+template <const auto& Columns, std::size_t I, class View>
+void appendColumn(std::string& row, const View& record) {
+    constexpr auto& column = Columns[I];
+    if constexpr (!column.literal.empty()) row += column.literal;
+    if constexpr (column.width == kWholeValue) {
+        record.appendText(column.field, row);
+    } else {
+        record.appendFitted(column.field, column.width, row);
     }
+}
+
+// Appends the first `Count` columns of the table `Columns` (all of them by default) from a record (a RecordView):
+// each literal, then its value fitted to the column's width, or whole. Unrolled at compile time, so a row costs
+// what writing out its columns by hand would: the lists build a row for every record of an archive.
+template <const auto& Columns, std::size_t Count = std::tuple_size_v<std::remove_cvref_t<decltype(Columns)>>,
+          class View>
+void appendColumns(std::string& row, const View& record) {
+    [&]<std::size_t... I>(std::index_sequence<I...>) { (appendColumn<Columns, I>(row, record), ...); }
+    (std::make_index_sequence<Count>{});
 }
 
 // A list's column heading and the character of every row at which its column's value starts.

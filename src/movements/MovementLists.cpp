@@ -33,7 +33,7 @@ Status fillList(const std::filesystem::path& archive, RowList& rows,
 
 void appendMovementRow(std::string& row, const MovementView& movement) {
     const std::size_t start = row.size();
-    appendColumns(row, movement, kMovementRow);
+    appendColumns<kMovementRow>(row, movement);
     blankControls(row, start);
 }
 

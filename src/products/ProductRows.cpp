@@ -1,14 +1,9 @@
 #include "products/ProductRows.h"
 
-#include <span>
-
 namespace scortavia {
 namespace {
 
 using P = ProductLayout;
-
-// The columns format A shares with every row ending of its own.
-constexpr std::span<const ProductColumn> kRowAStart = std::span(kProductRowA).first(kProductRowA.size() - 1);
 
 // The heading over a value that ends a format A row.
 constexpr std::string_view endHeading(P::Field value) {
@@ -26,7 +21,7 @@ constexpr std::string_view endHeading(P::Field value) {
 
 void appendProductRowA(std::string& row, const ProductView& product) {
     const std::size_t start = row.size();
-    appendColumns(row, product, kProductRowA);
+    appendColumns<kProductRowA>(row, product);
     blankControls(row, start);
 }
 
@@ -39,7 +34,7 @@ ProductRowColumns productRowAEndingWith(std::string_view literal, P::Field value
 void appendProductRowAEndingWith(std::string& row, const ProductView& product, std::string_view literal,
                                  P::Field value) {
     const std::size_t start = row.size();
-    appendColumns(row, product, kRowAStart);
+    appendColumns<kProductRowA, kProductRowA.size() - 1>(row, product);  // all but the cost
     row += literal;
     product.appendText(value, row);  // trimmed, never cut
     blankControls(row, start);
@@ -47,7 +42,7 @@ void appendProductRowAEndingWith(std::string& row, const ProductView& product, s
 
 void appendProductRowB(std::string& row, const ProductView& product) {
     const std::size_t start = row.size();
-    appendColumns(row, product, kProductRowB);
+    appendColumns<kProductRowB>(row, product);
     blankControls(row, start);
 }
 

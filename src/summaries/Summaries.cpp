@@ -1,7 +1,5 @@
 #include "summaries/Summaries.h"
 
-#include <span>
-
 #include "common/ExactSum.h"
 #include "common/Numbers.h"
 #include "common/TextRules.h"
@@ -104,7 +102,7 @@ bool appendInventoryRow(std::string& out, const ProductView& product) {
     const std::optional<double> cost = parseDecimalComma(product.stored(P::Costo));
     if (!stock || !cost) return false;
     const std::size_t start = out.size();
-    appendColumns(out, product, std::span(kInventoryRow).first(kInventoryRow.size() - 1));
+    appendColumns<kInventoryRow, kInventoryRow.size() - 1>(out, product);
     out += kInventoryRow.back().literal;
     out += formatGeneral(*stock * *cost);
     blankControls(out, start);
