@@ -34,6 +34,12 @@ void fitTail(std::string& row, std::size_t from, std::size_t width) {
     }
 }
 
+void addColumnHeading(ListHeadings& headings, std::string_view literal, std::size_t width, std::string_view heading) {
+    const std::size_t start = headings.rowWidth + countCharacters(literal);
+    headings.columns.push_back({start, heading});
+    headings.rowWidth = start + (width == kWholeValue ? std::max(kWholeValueRoom, countCharacters(heading)) : width);
+}
+
 namespace {
 
 // Code points of the Windows-1252 bytes 0x80-0x9F, as storage/Windows1252.cpp stores them (the core layer cannot

@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 // Rows of the fixed-width lists (search results, watch lists, pickers, summaries) and their find box.
@@ -18,6 +20,66 @@ std::string fitField(std::string_view value, std::size_t width);
 // The same rule applied in place to the text from byte `from` to the end of `row`, so rows can be
 // built by appending each value straight from its record field.
 void fitTail(std::string& row, std::size_t from, std::size_t width);
+
+// One column of a fixed-width list row: the literal written before the value, the record field the value comes
+// from, the value's width in characters (kWholeValue: trimmed and never cut, for the last column) and the heading
+// shown above the list where the value starts. A row format is a table of these, read both by the row builder and
+// by the list's headings, so the headings cannot drift from the rows.
+inline constexpr std::size_t kWholeValue = 0;
+
+template <class Field>
+struct RowColumn {
+    std::string_view literal;
+    Field field;
+    std::size_t width;
+    std::string_view heading;
+};
+
+template <const auto& Columns, std::size_t I, class View>
+void appendColumn(std::string& row, const View& record) {
+    constexpr auto& column = Columns[I];
+    if constexpr (!column.literal.empty()) row += column.literal;
+    if constexpr (column.width == kWholeValue) {
+        record.appendText(column.field, row);
+    } else {
+        record.appendFitted(column.field, column.width, row);
+    }
+}
+
+// Appends the first `Count` columns of the table `Columns` (all of them by default) from a record (a RecordView):
+// each literal, then its value fitted to the column's width, or whole. Unrolled at compile time, so a row costs
+// what writing out its columns by hand would: the lists build a row for every record of an archive.
+template <const auto& Columns, std::size_t Count = std::tuple_size_v<std::remove_cvref_t<decltype(Columns)>>,
+          class View>
+void appendColumns(std::string& row, const View& record) {
+    [&]<std::size_t... I>(std::index_sequence<I...>) { (appendColumn<Columns, I>(row, record), ...); }
+    (std::make_index_sequence<Count>{});
+}
+
+// A list's column heading and the character of every row at which its column's value starts.
+struct ColumnHeading {
+    std::size_t offset;
+    std::string_view text;
+};
+
+// Room given to a whole last value (a sum of money) when a list is made wide enough to show its rows.
+inline constexpr std::size_t kWholeValueRoom = 12;
+
+struct ListHeadings {
+    std::vector<ColumnHeading> columns;
+    std::size_t rowWidth = 0;  // characters of a row, its whole value counted as kWholeValueRoom
+};
+
+// Adds a column after those already in `headings`.
+void addColumnHeading(ListHeadings& headings, std::string_view literal, std::size_t width, std::string_view heading);
+
+// The headings of a row format.
+template <class Columns>
+ListHeadings listHeadings(const Columns& columns) {
+    ListHeadings headings;
+    for (const auto& column : columns) addColumnHeading(headings, column.literal, column.width, column.heading);
+    return headings;
+}
 
 // Control characters (tab, line feed...) that another tool may have stored inside a field become blanks
 // from byte `from` to the end of `row`, so a row never spans two lines on screen or on paper.

@@ -53,6 +53,7 @@ MovementSearch::MovementSearch(ScreenRegistry& registry, MovementCardScreen& car
         if (lblMemory->text().trimmed() != toQString(direction.token)) return nullptr;
         return cardOf(registry, direction);
     });
+    showHeadings(listHeadings(kMovementRow));
 }
 
 OpenAccounts::OpenAccounts(ScreenRegistry& registry, MovementCardScreen& card, const MovementDirection& direction)
@@ -61,6 +62,7 @@ OpenAccounts::OpenAccounts(ScreenRegistry& registry, MovementCardScreen& card, c
                          .printTitle = "Riepilogo conti da saldare"}) {
     fillWhenShown([&card](RowList& rows) { return fillOpenAccountsList(card.archivePath(), rows); });
     openRowsIn(movementOfRow(card), [&registry, &direction] { return cardOf(registry, direction); });
+    showHeadings(listHeadings(kMovementRow));
 }
 
 std::unique_ptr<MovementSearch> makeMovementSearch(ScreenRegistry& registry, MovementCardScreen& card) {

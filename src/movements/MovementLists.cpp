@@ -33,18 +33,7 @@ Status fillList(const std::filesystem::path& archive, RowList& rows,
 
 void appendMovementRow(std::string& row, const MovementView& movement) {
     const std::size_t start = row.size();
-    row += "Data: ";
-    movement.appendFitted(M::Data, 10, row);
-    row += "  Cod. ";
-    movement.appendFitted(M::Codice, 18, row);
-    row += "  Quant. ";
-    movement.appendFitted(M::Quant, 10, row);
-    row += "  Tipo ";
-    movement.appendFitted(M::Tipologia, 28, row);
-    row += "  ";
-    movement.appendFitted(M::Descrizione, 37, row);
-    row += "  Tot. € ";
-    movement.appendText(M::CostoTot, row);  // trimmed, never cut
+    appendColumns<kMovementRow>(row, movement);
     blankControls(row, start);
 }
 

@@ -24,6 +24,14 @@ using MovementSearchTexts = std::array<std::string, kMovementSearchFields.size()
 
 // One movement as a list row: date, code, quantity, category and description in fixed-width
 // columns, then the whole total. The movement search, the open accounts and the summaries show it.
+inline constexpr std::array<RowColumn<MovementLayout::Field>, 6> kMovementRow = {{
+    {"Data: ", MovementLayout::Data, 10, "Data"},
+    {"  Cod. ", MovementLayout::Codice, 18, "Codice"},
+    {"  Quant. ", MovementLayout::Quant, 10, "Quantità"},
+    {"  Tipo ", MovementLayout::Tipologia, 28, "Tipologia"},
+    {"  ", MovementLayout::Descrizione, 37, "Descrizione"},
+    {"  Tot. € ", MovementLayout::CostoTot, kWholeValue, "Totale"},
+}};
 void appendMovementRow(std::string& out, const MovementView& movement);
 std::string movementRow(const MovementView& movement);
 

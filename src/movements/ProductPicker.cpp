@@ -12,6 +12,7 @@
 #include "movements/ProductImportTarget.h"
 #include "movements/StockPicker.h"
 #include "products/ProductCard.h"
+#include "products/ProductRows.h"
 #include "storage/ArchivePaths.h"
 #include "ui/HandOver.h"
 #include "ui/MessageService.h"
@@ -82,6 +83,7 @@ ProductPicker::ProductPicker(ScreenRegistry& registry, QWidget* owner, const Mov
     grid->setColumnStretch(1, 1);
     containerLayout()->addLayout(grid);
     lblPosizione = hiddenLabel(QStringLiteral("lblPosizione"), this);
+    showHeadings(listHeadings(productRowAEndingWith(direction.rowValueLiteral, direction.copiedValue)));
 
     const std::filesystem::path products = archive();
     fillWhenShown([products, &direction](RowList& rows) { return fillPickerList(products, direction, rows); });
@@ -119,6 +121,8 @@ void ProductPicker::lstRecordsClick() {
     txtGiacenza->setText(QString::fromStdString(product.text(ProductLayout::Giacenza)));
     lblPosizione->setText(QString::number((*found)->position));
 }
+
+void ProductPicker::lstRecordsEnter() { lstRecordsClick(); }
 
 void ProductPicker::btnImportaClick() {
     if (!selectedRow()) {

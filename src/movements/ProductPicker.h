@@ -32,6 +32,8 @@ public:
 
     void lstRecordsClick();
     void btnImportaClick();
+    // A double click picks the row with its first click: so does Enter.
+    void lstRecordsEnter() override;
 
 protected:
     ProductPicker(ScreenRegistry& registry, QWidget* owner, const MovementDirection& direction);

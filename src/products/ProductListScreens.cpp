@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "products/ProductRows.h"
 #include "storage/ArchivePaths.h"
 #include "ui/HandOver.h"
 #include "ui/MessageService.h"
@@ -71,6 +72,7 @@ TfrmSottoscorta::TfrmSottoscorta(ScreenRegistry& registry, QWidget* owner)
         return filled;
     });
     openRowsIn(productOfRow(registry, RowFormat::A), productCard(registry));
+    showHeadings(listHeadings(kProductRowA));
 }
 
 TfrmDaSaldare::TfrmDaSaldare(ScreenRegistry& registry, QWidget* owner)
@@ -78,6 +80,7 @@ TfrmDaSaldare::TfrmDaSaldare(ScreenRegistry& registry, QWidget* owner)
                          .caption = " Riepilogo pagamenti non saldati",
                          .printTitle = "Riepilogo pagamenti non saldati"}) {
     watchProducts(*this, registry, &fillUnpaidList, RowFormat::B);
+    showHeadings(listHeadings(kProductRowB));
 }
 
 ProductSearchScreen::ProductSearchScreen(ScreenRegistry& registry, QWidget* owner, const Design& design)
@@ -94,6 +97,7 @@ ProductSearchScreen::ProductSearchScreen(ScreenRegistry& registry, QWidget* owne
     openRowsIn(productOfRow(registry, RowFormat::A), [this, &registry] {
         return handOverTarget<RecordTarget>(registry, HandOver::RecordLoad, receiverKey());
     });
+    showHeadings(listHeadings(kProductRowA));
 }
 
 QString ProductSearchScreen::receiverKey() const { return lblMemory->text(); }

@@ -1,54 +1,48 @@
 #include "products/ProductRows.h"
 
-#include "common/ListRows.h"
-
 namespace scortavia {
 namespace {
 
 using P = ProductLayout;
 
-constexpr std::string_view kCostLiteral = "  Costo: € ";
-
-void column(std::string& row, std::string_view literal, const ProductView& product, P::Field field, std::size_t width) {
-    row += literal;
-    product.appendFitted(field, width, row);
+// The heading over a value that ends a format A row.
+constexpr std::string_view endHeading(P::Field value) {
+    switch (value) {
+        case P::Costo:
+            return "Costo";
+        case P::Prezzo:
+            return "Prezzo";
+        default:
+            return "";
+    }
 }
-
-void lastValue(std::string& row, const ProductView& product, std::string_view literal, P::Field field) {
-    row += literal;
-    product.appendText(field, row);  // trimmed, never cut
-}
-
-void cost(std::string& row, const ProductView& product) { lastValue(row, product, kCostLiteral, P::Costo); }
 
 }  // namespace
+
+void appendProductRowA(std::string& row, const ProductView& product) {
+    const std::size_t start = row.size();
+    appendColumns<kProductRowA>(row, product);
+    blankControls(row, start);
+}
+
+ProductRowColumns productRowAEndingWith(std::string_view literal, P::Field value) {
+    ProductRowColumns columns = kProductRowA;
+    columns.back() = {literal, value, kWholeValue, endHeading(value)};
+    return columns;
+}
 
 void appendProductRowAEndingWith(std::string& row, const ProductView& product, std::string_view literal,
                                  P::Field value) {
     const std::size_t start = row.size();
-    column(row, "Cod. ", product, P::Codice, 22);
-    column(row, "  ", product, P::Nome, 34);
-    column(row, "  Cat. ", product, P::Tipologia, 22);
-    column(row, "  Giac. ", product, P::Giacenza, 4);
-    column(row, "  Pagato: ", product, P::Pagato, 2);
-    column(row, "  Scad. ", product, P::DataSca, 10);
-    lastValue(row, product, literal, value);
+    appendColumns<kProductRowA, kProductRowA.size() - 1>(row, product);  // all but the cost
+    row += literal;
+    product.appendText(value, row);  // trimmed, never cut
     blankControls(row, start);
-}
-
-void appendProductRowA(std::string& row, const ProductView& product) {
-    appendProductRowAEndingWith(row, product, kCostLiteral, P::Costo);
 }
 
 void appendProductRowB(std::string& row, const ProductView& product) {
     const std::size_t start = row.size();
-    column(row, "Cod. ", product, P::Codice, 20);
-    column(row, "  ", product, P::Nome, 30);
-    column(row, "  ", product, P::Tipologia, 20);
-    column(row, "  Giac. ", product, P::Giacenza, 4);
-    column(row, "  ", product, P::Ditta, 24);
-    column(row, "  Scad. ", product, P::DataSca, 10);
-    cost(row, product);
+    appendColumns<kProductRowB>(row, product);
     blankControls(row, start);
 }
 

@@ -116,6 +116,7 @@ TfrmRiepilogo::TfrmRiepilogo(ScreenRegistry& registry, TfrmMenuRiepilogo& prompt
                            .emptyFindAsInformation = true}),
       prompt_(prompt) {
     setWindowState(windowState() | Qt::WindowMaximized);
+    showHeadings(listHeadings(kInventoryRow));
     SummaryPanel panel(panContainer, containerLayout());
     std::tie(lblTipologia, titTipologia) =
         panel.add("lblTipologia", "Categoria selezionata:", "titTipologia", kAllGoods);

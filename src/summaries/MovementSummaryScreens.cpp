@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "movements/MovementLists.h"
 #include "reports/ListReport.h"
 #include "storage/ArchivePaths.h"
 #include "summaries/Period.h"
@@ -245,6 +246,7 @@ MovementSummaryList::MovementSummaryList(MovementPeriodScreen& period, const Mov
       period_(period),
       direction_(direction) {
     setWindowState(windowState() | Qt::WindowMaximized);
+    showHeadings(listHeadings(kMovementRow));
     SummaryPanel panel(panContainer, containerLayout());
     std::tie(lblTipologia, titTipologia) = panel.add("lblTipologia", "Codice articolo:", "titTipologia", "- - -");
     std::tie(infIntervallo, lblIntervallo) =

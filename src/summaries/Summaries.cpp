@@ -102,16 +102,8 @@ bool appendInventoryRow(std::string& out, const ProductView& product) {
     const std::optional<double> cost = parseDecimalComma(product.stored(P::Costo));
     if (!stock || !cost) return false;
     const std::size_t start = out.size();
-    product.appendFitted(P::Codice, 25, out);
-    out += "  ";
-    product.appendFitted(P::Nome, 42, out);
-    out += "  Scad. ";
-    product.appendFitted(P::DataSca, 10, out);
-    out += "  Costo: € ";
-    product.appendFitted(P::Costo, 12, out);
-    out += "  Giacenza: ";
-    product.appendFitted(P::Giacenza, 10, out);
-    out += "  Valore: € ";
+    appendColumns<kInventoryRow, kInventoryRow.size() - 1>(out, product);
+    out += kInventoryRow.back().literal;
     out += formatGeneral(*stock * *cost);
     blankControls(out, start);
     return true;

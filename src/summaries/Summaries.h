@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -53,8 +54,16 @@ std::vector<std::string> summaryFooterLines(std::string_view interval, std::stri
 // ---- Inventory ----
 
 // Code (25), name (42), due date (10), cost (12), stock (10), then the stock value stock × cost in double
-// precision in the general number format ("Valore: € 7,5"). Nothing is appended, and false returned,
-// when the stock or the cost is not a number.
+// precision in the general number format ("Valore: € 7,5"). The value is no stored field: its column names
+// none (FieldCount). Nothing is appended, and false returned, when the stock or the cost is not a number.
+inline constexpr std::array<RowColumn<ProductLayout::Field>, 6> kInventoryRow = {{
+    {"", ProductLayout::Codice, 25, "Codice"},
+    {"  ", ProductLayout::Nome, 42, "Nome prodotto"},
+    {"  Scad. ", ProductLayout::DataSca, 10, "Scadenza"},
+    {"  Costo: € ", ProductLayout::Costo, 12, "Costo"},
+    {"  Giacenza: ", ProductLayout::Giacenza, 10, "Giacenza"},
+    {"  Valore: € ", ProductLayout::FieldCount, kWholeValue, "Valore"},
+}};
 bool appendInventoryRow(std::string& out, const ProductView& product);
 
 struct Inventory {

@@ -1,17 +1,23 @@
 #include "ui/ListScreen.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "reports/HeapTrim.h"
 #include "reports/ListReport.h"
 #include "ui/BoxBehaviour.h"
 #include "ui/MessageService.h"
+#include "ui/QtText.h"
 #include "ui/RecordTarget.h"
 #include "ui/RowListModel.h"
 #include "ui/Widgets.h"
@@ -83,7 +89,11 @@ ListScreen::ListScreen(QWidget* owner, const Design& design)
     lstRecords->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstRecords->setSelectionMode(QAbstractItemView::SingleSelection);
     model_->setItemSize(QSize(1600, QFontMetrics(listFont()).height() + 2));
-    containerLayout_->addWidget(lstRecords, 1);
+    lstRecords->installEventFilter(this);
+    listLayout_ = new QVBoxLayout();
+    listLayout_->setSpacing(0);
+    listLayout_->addWidget(lstRecords, 1);
+    containerLayout_->addLayout(listLayout_, 1);
 
     btnStampa = textButton(QStringLiteral("btnStampa"), QString::fromUtf8(design.printCaption), panContainer);
     btnChiudi = textButton(QString::fromLatin1(design.closeName), QString::fromUtf8(design.closeCaption), panContainer);
@@ -108,6 +118,87 @@ void ListScreen::openRowsIn(Find find, Target target) {
     find_ = std::move(find);
     target_ = std::move(target);
 }
+
+void ListScreen::showHeadings(const ListHeadings& headings) {
+    const QFont font = listFont();
+    const QFontMetricsF metrics(font);
+    // Where the character at `offset` of a row starts, measured on as many characters of the list's font.
+    const auto at = [&metrics](std::size_t offset) {
+        return qRound(metrics.horizontalAdvance(QString(static_cast<qsizetype>(offset), QLatin1Char('0'))));
+    };
+    panIntestazioni = new QWidget(panContainer);
+    panIntestazioni->setObjectName(QStringLiteral("panIntestazioni"));
+    headingView_ = new QWidget(panIntestazioni);
+    headingRow_ = new QWidget(headingView_);
+    int height = 0;
+    for (std::size_t i = 0; i < headings.columns.size(); ++i) {
+        const ColumnHeading& column = headings.columns[i];
+        auto* label = captionLabel(QStringLiteral("lblColonna%1").arg(i + 1, 2, 10, QLatin1Char('0')),
+                                   toQString(column.text), headingRow_);
+        label->setFont(font);
+        label->setProperty("heading", true);
+        label->ensurePolished();
+        label->adjustSize();
+        label->move(at(column.offset), 0);
+        height = std::max(height, label->height());
+    }
+    const int rowWidth = at(headings.rowWidth) + textIndent();
+    headingRow_->resize(rowWidth, height);
+    panIntestazioni->setFixedHeight(height + 2);
+    panIntestazioni->installEventFilter(this);
+    lstRecords->viewport()->installEventFilter(this);  // narrower once a vertical scroll bar shows
+    listLayout_->insertWidget(0, panIntestazioni);
+    connect(lstRecords->horizontalScrollBar(), &QScrollBar::valueChanged, this, &ListScreen::placeHeadings);
+
+    // Wide enough for whole rows: the screen's own size is cut to the screen it opens on.
+    model_->setItemSize(QSize(std::max(model_->itemSize().width(), rowWidth), model_->itemSize().height()));
+    lstRecords->ensurePolished();
+    const QMargins around = screenLayout_->contentsMargins() + containerLayout_->contentsMargins();
+    const int listWidth = rowWidth + 2 * lstRecords->frameWidth() +
+                          lstRecords->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lstRecords);
+    resize(std::max(width(), listWidth + around.left() + around.right()), this->height());
+}
+
+int ListScreen::textIndent() const {
+    // As the list's items lay out their text: the text's place in the item, then the style's margin.
+    QStyleOptionViewItem option;
+    option.initFrom(lstRecords);
+    option.font = lstRecords->font();
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.text = QStringLiteral("0");
+    option.rect = QRect(QPoint(0, 0), model_->itemSize());
+    option.widget = lstRecords;
+    const QStyle* style = lstRecords->style();
+    const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &option, lstRecords);
+    return text.left() + style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstRecords) + 1;
+}
+
+void ListScreen::placeHeadings() {
+    if (!headingRow_) return;
+    // Over the viewport only, as the rows, whose items start at its left edge less what the list has scrolled.
+    const QWidget* viewport = lstRecords->viewport();
+    const int left =
+        viewport->mapTo(panContainer, QPoint(0, 0)).x() - panIntestazioni->mapTo(panContainer, QPoint(0, 0)).x();
+    headingView_->setGeometry(left, 0, viewport->width(), panIntestazioni->height());
+    headingRow_->move(textIndent() - lstRecords->horizontalScrollBar()->value(), 1);
+}
+
+bool ListScreen::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) && headingRow_ &&
+        (watched == lstRecords || watched == lstRecords->viewport() || watched == panIntestazioni)) {
+        placeHeadings();
+    }
+    if (watched == lstRecords && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (selectedRow()) lstRecordsEnter();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ListScreen::lstRecordsEnter() { lstRecordsDblClick(); }
 
 void ListScreen::lstRecordsDblClick() {
     // A list whose rows open nothing (the product picker) ignores the double click.

@@ -10,6 +10,7 @@
 #include "common/Result.h"
 #include "storage/ArchiveScan.h"
 
+class QEvent;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -58,6 +59,8 @@ public:
     QLineEdit* txtTrova;
     QPushButton* btnTrova;
     QListView* lstRecords;
+    // The column headings over the list (lblColonna01...), when the screen shows them; not printed.
+    QWidget* panIntestazioni = nullptr;
     QLabel* lblRigo01 = nullptr;
     QLabel* lblRigo02 = nullptr;
     QLabel* lblRigo03 = nullptr;
@@ -73,12 +76,17 @@ public:
     // A double-clicked row hands its record to the target, then the screen closes. Without it a
     // double click does nothing.
     void openRowsIn(Find find, Target target);
+    // Shows the headings of the rows' columns over the list, each where its column's values start, moving
+    // sideways with the list; and opens the screen wide enough for whole rows where the screen allows.
+    void showHeadings(const ListHeadings& headings);
 
     void btnTrovaClick();
     // Prints the rows under the design's title; a list with totals prints them too.
     virtual void btnStampaClick();
     void btnChiudiClick();
     void lstRecordsDblClick();
+    // Enter on the selected row: what a double click on it does.
+    virtual void lstRecordsEnter();
 
     // The row selected, or an empty optional.
     std::optional<std::size_t> selectedRow() const;
@@ -92,8 +100,13 @@ protected:
     QVBoxLayout* containerLayout() const { return containerLayout_; }
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Where a row's text starts, in pixels from the left of an item.
+    int textIndent() const;
+    void placeHeadings();
+
     RowListModel* model_;
     std::unique_ptr<ReportTemplate> report_;
     QString printTitle_;
@@ -101,6 +114,9 @@ private:
     std::string findMemory_;
     QVBoxLayout* screenLayout_;
     QVBoxLayout* containerLayout_;
+    QVBoxLayout* listLayout_;         // the headings and the list, with nothing between them
+    QWidget* headingView_ = nullptr;  // the part of the strip over the list's viewport
+    QWidget* headingRow_ = nullptr;   // the headings at their columns, moved sideways with the list
     Fill fillWhenShown_;
     Find find_;
     Target target_;

@@ -23,6 +23,7 @@ public:
 
     // Every item is this wide, so long rows scroll sideways.
     void setItemSize(QSize size) { itemSize_ = size; }
+    QSize itemSize() const { return itemSize_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;

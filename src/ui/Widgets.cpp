@@ -341,6 +341,59 @@ QLabel* instructionBanner(const QString& name, const QString& text, QWidget* par
 
 namespace {
 
+// The frame a window manager puts around a window; before it has framed the window, room for a title bar.
+QMargins frameOf(const QWidget* window) {
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    return frame.isNull() ? QMargins(4, 30, 4, 4) : frame;
+}
+
+// Moves a window, frame included, back inside `available` where it reaches past an edge.
+void keepInside(QWidget* window, const QRect& available, const QMargins& frame) {
+    const QSize outer = window->size().grownBy(frame);
+    const QPoint at = window->pos();
+    const int x = std::max(available.left(), std::min(at.x(), available.left() + available.width() - outer.width()));
+    const int y = std::max(available.top(), std::min(at.y(), available.top() + available.height() - outer.height()));
+    if (QPoint(x, y) != at) window->move(x, y);
+}
+
+// Fits a window to the screen it opens on, each time it is shown (see fitOnScreen).
+class ScreenFit final : public QObject {
+public:
+    explicit ScreenFit(QWidget* window) : QObject(window), window_(window) { window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // Before the dialog places itself over its owner, so that it places itself at the fitted size.
+        if (watched == window_ && event->type() == QEvent::Show && !event->spontaneous()) fit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void fit() {
+        const QScreen* screen = window_->screen();
+        if (!screen) return;
+        if (!design_.isValid()) design_ = window_->size();
+        const QRect available = screen->availableGeometry();
+        const QMargins frame = frameOf(window_);
+        const QSize fitted = sizeOnScreen(design_, available, frame);
+        if (fitted != window_->size()) {
+            // As big as the screen allows, and resizable, even below what the layout would like: a scroll bar or
+            // a narrower box is better than buttons past the edge of the screen.
+            window_->setMinimumSize(window_->minimumSizeHint().boundedTo(fitted).expandedTo(QSize(0, 0)));
+            window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            window_->resize(fitted);
+        }
+        // A window placed by its own code; a dialog left to itself is placed over its owner, on the screen.
+        if (window_->testAttribute(Qt::WA_Moved)) keepInside(window_, available, frame);
+    }
+
+    QWidget* window_;
+    QSize design_;  // the size it was given, before any screen cut it
+};
+
 QVBoxLayout* mainLayout(QWidget* window, const QString& caption, Qt::WindowFlags kind, QSize fixedSize) {
     window->setWindowTitle(caption);
     window->setWindowFlags(kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -355,7 +408,14 @@ QVBoxLayout* mainLayout(QWidget* window, const QString& caption, Qt::WindowFlags
 
 QVBoxLayout* setUpDialog(QWidget* dialog, const QString& name, const QString& caption, QSize fixedSize) {
     dialog->setObjectName(name);
+    fitOnScreen(dialog);
     return mainLayout(dialog, caption, Qt::Dialog, fixedSize);
+}
+
+void fitOnScreen(QWidget* window) { new ScreenFit(window); }
+
+QSize sizeOnScreen(QSize design, const QRect& available, const QMargins& frame) {
+    return design.boundedTo(available.size().shrunkBy(frame));
 }
 
 QVBoxLayout* setUpFixedWindow(QWidget* window, const QString& caption, QSize size) {
@@ -370,7 +430,14 @@ QGridLayout* formGrid(int columnGap, int rowGap) {
 }
 
 void centerOnScreen(QWidget* window) {
-    if (QScreen* s = window->screen()) window->move(s->availableGeometry().center() - window->rect().center());
+    const QScreen* screen = window->screen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    const QMargins frame = frameOf(window);
+    const QSize outer = window->size().grownBy(frame);
+    window->move(available.left() + (available.width() - outer.width()) / 2,
+                 available.top() + (available.height() - outer.height()) / 2);
+    keepInside(window, available, frame);
 }
 
 QVBoxLayout* menuPanel(QWidget* screen, int width) {

@@ -154,8 +154,17 @@ QPushButton* textButton(const QString& name, const QString& caption, QWidget* pa
 QLabel* instructionBanner(const QString& name, const QString& text, QWidget* parent);
 
 // Names a dialog and gives it its caption, a title bar without buttons (it closes only through
-// its own buttons) and, when given, a fixed size. Returns its main layout, with the program's margins.
+// its own buttons) and, when given, a fixed size; the dialog fits the screen it opens on (fitOnScreen).
+// Returns its main layout, with the program's margins.
 QVBoxLayout* setUpDialog(QWidget* dialog, const QString& name, const QString& caption, QSize fixedSize = {});
+
+// Each time `window` is shown it fits the screen it opens on: at the size it was given where that fits the
+// screen's available area with the window's frame, otherwise at that area, resizable even if it had a fixed
+// size; and never past the area's edges.
+void fitOnScreen(QWidget* window);
+
+// `design`, cut to the room that `available` leaves a window with `frame` around it.
+QSize sizeOnScreen(QSize design, const QRect& available, const QMargins& frame);
 
 // The same for the small fixed windows among the work areas (the password screens), already named.
 QVBoxLayout* setUpFixedWindow(QWidget* window, const QString& caption, QSize size);
@@ -163,7 +172,7 @@ QVBoxLayout* setUpFixedWindow(QWidget* window, const QString& caption, QSize siz
 // A grid of captions and boxes with the given gaps between columns and rows.
 QGridLayout* formGrid(int columnGap, int rowGap);
 
-// Puts a fixed-size window in the middle of its screen.
+// Puts a window, its frame included, in the middle of its screen's available area.
 void centerOnScreen(QWidget* window);
 
 // A hidden label that keeps a small piece of a screen's state.

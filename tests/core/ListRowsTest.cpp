@@ -9,7 +9,13 @@
 
 #include "common/ListRows.h"
 #include "common/TextRules.h"
+#include "movements/MovementDirection.h"
+#include "movements/MovementLists.h"
+#include "movements/StockPicker.h"
+#include "products/ProductRows.h"
 #include "storage/Windows1252.h"
+#include "summaries/Summaries.h"
+#include "support/Records.h"
 
 namespace scortavia {
 namespace {
@@ -268,6 +274,124 @@ TEST(ListRowsInPlace, RowsBuiltByAppendingKeepTheirColumns) {
     EXPECT_EQ(list[0], "Cod.       |     ");
     EXPECT_EQ(list[1], "Cod. A-1234|Città");
 }
+
+// ---- Column headings ----
+
+using P = ProductLayout;
+using M = MovementLayout;
+
+// Every shown field filled, some past their column's width, with accented letters before later columns so that
+// a heading placed by bytes instead of characters would land off its column.
+const ProductRecord kFullProduct =
+    test::record<ProductRecord>({{P::Codice, "VT-0042-ACCIAIO-INOX-ZINCATO"},
+                                 {P::Nome, "Vite autofilettante città più lunga del nome"},
+                                 {P::Tipologia, "Ferramenta è minuteria varia"},
+                                 {P::Giacenza, "-120"},
+                                 {P::Pagato, "Sì"},
+                                 {P::DataSca, "31/12/2026"},
+                                 {P::Costo, "1234,15"},
+                                 {P::Prezzo, "2,50"},
+                                 {P::Ditta, "Bulloneria Rossi & Figli d'Italia"}});
+const MovementRecord kFullMovement =
+    test::record<MovementRecord>({{M::Data, "07/03/2024"},
+                                  {M::Codice, "VT-0042-ACCIAIO-INOX"},
+                                  {M::Quant, "1250,5"},
+                                  {M::Tipologia, "Ferramenta è minuteria varia assortita"},
+                                  {M::Descrizione, "Viti già zincate, più lunghe del previsto"},
+                                  {M::CostoTot, "98765,43"}});
+
+struct HeadingCase {
+    const char* name;
+    ListHeadings headings;
+    std::string row;
+    // Each heading, and how the value under it begins.
+    std::vector<std::pair<std::string, std::string>> columns;
+};
+
+std::string pickerRow(const MovementDirection& direction) {
+    std::string row;
+    appendPickerRow(row, kFullProduct.view(), direction);
+    return row;
+}
+
+std::string inventoryRow() {
+    std::string row;
+    appendInventoryRow(row, kFullProduct.view());
+    return row;
+}
+
+const std::vector<std::pair<std::string, std::string>> kRowAStart = {
+    {"Codice", "VT-0042-ACCIAIO-INOX-Z "},
+    {"Nome prodotto", "Vite autofilettante città più lung "},
+    {"Categoria", "Ferramenta è minuteria "},
+    {"Giac.", "-120 "},
+    {"Pagato", "Sì "},
+    {"Scadenza", "31/12/2026 "}};
+
+std::vector<std::pair<std::string, std::string>> rowAEndingWith(const char* heading, const char* value) {
+    auto columns = kRowAStart;
+    columns.emplace_back(heading, value);
+    return columns;
+}
+
+const HeadingCase kHeadingCases[] = {
+    {"FormatA", listHeadings(kProductRowA), productRowA(kFullProduct.view()), rowAEndingWith("Costo", "1234,15")},
+    {"GoodsInPicker", listHeadings(productRowAEndingWith(kGoodsIn.rowValueLiteral, kGoodsIn.copiedValue)),
+     pickerRow(kGoodsIn), rowAEndingWith("Costo", "1234,15")},
+    {"GoodsOutPicker", listHeadings(productRowAEndingWith(kGoodsOut.rowValueLiteral, kGoodsOut.copiedValue)),
+     pickerRow(kGoodsOut), rowAEndingWith("Prezzo", "2,50")},
+    {"FormatB",
+     listHeadings(kProductRowB),
+     productRowB(kFullProduct.view()),
+     {{"Codice", "VT-0042-ACCIAIO-INOX "},
+      {"Nome prodotto", "Vite autofilettante città più  "},
+      {"Categoria", "Ferramenta è minuter "},
+      {"Giac.", "-120 "},
+      {"Fornitore", "Bulloneria Rossi & Figli "},
+      {"Scadenza", "31/12/2026 "},
+      {"Costo", "1234,15"}}},
+    {"Movement",
+     listHeadings(kMovementRow),
+     movementRow(kFullMovement.view()),
+     {{"Data", "07/03/2024 "},
+      {"Codice", "VT-0042-ACCIAIO-IN "},
+      {"Quantità", "1250,5     "},
+      {"Tipologia", "Ferramenta è minuteria varia "},
+      {"Descrizione", "Viti già zincate, più lunghe del prev "},
+      {"Totale", "98765,43"}}},
+    {"Inventory",
+     listHeadings(kInventoryRow),
+     inventoryRow(),
+     {{"Codice", "VT-0042-ACCIAIO-INOX-ZINC "},
+      {"Nome prodotto", "Vite autofilettante città più lunga del no "},
+      {"Scadenza", "31/12/2026 "},
+      {"Costo", "1234,15      "},
+      {"Giacenza", "-120       "},
+      {"Valore", "-148098"}}},
+};
+
+class ListHeadingsOverRows : public ::testing::TestWithParam<HeadingCase> {};
+
+TEST_P(ListHeadingsOverRows, EachHeadingStartsWhereItsValueStarts) {
+    const HeadingCase& c = GetParam();
+    ASSERT_EQ(c.headings.columns.size(), c.columns.size());
+    for (std::size_t i = 0; i < c.columns.size(); ++i) {
+        const ColumnHeading& heading = c.headings.columns[i];
+        const auto& [text, value] = c.columns[i];
+        EXPECT_EQ(heading.text, text);
+        const std::string_view from = std::string_view(c.row).substr(prefixBytes(c.row, heading.offset));
+        EXPECT_TRUE(from.starts_with(value)) << text << " over \"" << from.substr(0, 24) << "\"";
+        // A heading ends before the next begins, so every one is read whole.
+        if (i + 1 < c.columns.size()) {
+            EXPECT_LT(heading.offset + countCharacters(heading.text), c.headings.columns[i + 1].offset) << text;
+        }
+    }
+    // A list as wide as the headings say shows every column and room for the last value.
+    EXPECT_GE(c.headings.rowWidth, c.headings.columns.back().offset + kWholeValueRoom);
+}
+
+INSTANTIATE_TEST_SUITE_P(ListRows, ListHeadingsOverRows, ::testing::ValuesIn(kHeadingCases),
+                         [](const ::testing::TestParamInfo<HeadingCase>& c) { return std::string(c.param.name); });
 
 // ---- findInList ----
 
