@@ -1,12 +1,15 @@
 #include "ui/CardScreen.h"
 
+#include <QAbstractButton>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <memory>
+#include <string_view>
 
 #include "common/TextRules.h"
 #include "ui/BoxBehaviour.h"
@@ -27,18 +30,49 @@ struct Arrow {
     const char* picture;
     const char* hint;
     CardAction action;
+    const char* keys;
 };
 
+// Keys that no edit box of a card uses for itself, so they reach the card wherever the focus is.
 constexpr Arrow kArrows[] = {
-    {&CardScreen::cmdPrimo, "cmdPrimo", ":/nav_primo.svg", "Visualizza la prima scheda in archivio.",
-     CardAction::First},
+    {&CardScreen::cmdPrimo, "cmdPrimo", ":/nav_primo.svg", "Visualizza la prima scheda in archivio.", CardAction::First,
+     "Alt+Home"},
     {&CardScreen::cmdIndietro, "cmdIndietro", ":/nav_indietro.svg", "Visualizza la scheda precedente in archivio.",
-     CardAction::Previous},
+     CardAction::Previous, "Ctrl+PgUp"},
     {&CardScreen::cmdAvanti, "cmdAvanti", ":/nav_avanti.svg", "Visualizza la scheda successiva in archivio.",
-     CardAction::Next},
+     CardAction::Next, "Ctrl+PgDown"},
     {&CardScreen::cmdUltimo, "cmdUltimo", ":/nav_ultimo.svg", "Visualizza l'ultima scheda in archivio.",
-     CardAction::Last},
+     CardAction::Last, "Alt+End"},
 };
+
+// The toolbar's pictures take no focus, so a keyboard reaches them through these keys; a picture
+// means the same on every card, and so does its key.
+struct ToolKey {
+    const char* icon;
+    const char* keys;
+};
+constexpr ToolKey kToolKeys[] = {
+    {"tb_nuovo", "Ctrl+N"},          {"tb_duplica", "Ctrl+Shift+D"},   {"tb_salva", "Ctrl+S"},
+    {"tb_trova", "Ctrl+F"},          {"tb_anteprima", "Ctrl+Shift+P"}, {"tb_stampa", "Ctrl+P"},
+    {"tb_allegati", "Ctrl+Shift+A"}, {"tb_sottoscorta", "F7"},         {"tb_dasaldare", "F8"},
+    {"tb_esporta", "Ctrl+Shift+E"},  {"tb_importa", "Ctrl+Shift+I"},   {"tb_guida", "F1"},
+};
+
+const char* keysOf(const char* icon) {
+    for (const ToolKey& k : kToolKeys) {
+        if (std::string_view(k.icon) == icon) return k.keys;
+    }
+    return nullptr;
+}
+
+// `keys` pressed anywhere on the card's window do what a click on `button` does, while it can be clicked.
+void pressWithKeys(QAbstractButton* button, const char* keys, QWidget* window) {
+    if (!keys) return;
+    auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), window);
+    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+        if (button->isEnabled() && button->isVisible()) button->click();
+    });
+}
 
 constexpr const char* kAttachmentNames[] = {"lblFile01", "lblFile02", "lblFile03",
                                             "lblDesc01", "lblDesc02", "lblDesc03"};
@@ -106,6 +140,7 @@ void CardScreen::buildNavigation() {
         this->*arrow.member = button;
         setHint(button, arrow.hint);
         connect(button, &PictureButton::clicked, this, [this, action = arrow.action] { navigate(action); });
+        pressWithKeys(button, arrow.keys, this);
         row->addWidget(button);
         if (arrow.action == CardAction::Previous) row->addWidget(lblPosizione);
     }
@@ -135,6 +170,7 @@ void CardScreen::buildToolbar(std::initializer_list<Tool> tools) {
         if (tool.command != Command::None) {
             connect(button, &CaptionButton::clicked, this, [this, command = tool.command] { runCommand(command); });
         }
+        pressWithKeys(button, keysOf(tool.icon), this);
         toolbar_->addWidget(button);
     }
 }

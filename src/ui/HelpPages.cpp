@@ -46,6 +46,15 @@ constexpr std::string_view kOverview[] = {
     "principale. I numeri decimali si scrivono con la virgola (12,50) e le date nella forma gg/mm/aaaa. Nelle "
     "ricerche le lettere maiuscole e minuscole si equivalgono, tranne quelle accentate.",
 
+    "Tutto si fa anche con la tastiera. Nel menu principale Tab e le frecce passano da un riquadro all'altro, "
+    "Invio o la barra spaziatrice lo aprono. Nelle schede i pulsanti in alto rispondono a questi tasti, in "
+    "qualunque campo ti trovi: Ctrl+N «Nuovo», Ctrl+Maiusc+D «Duplica», Ctrl+S «Salva», Ctrl+F «Trova», "
+    "Ctrl+Maiusc+P «Anteprima», Ctrl+P «Stampa», Ctrl+Maiusc+A gli allegati, F7 «Sottoscorta», F8 «Da saldare», "
+    "Ctrl+Maiusc+E «Esporta», Ctrl+Maiusc+I «Importa» e F1 «Guida»; Ctrl+PagSu e Ctrl+PagGiù mostrano la scheda "
+    "precedente e la successiva, Alt+Home e Alt+Fine la prima e l'ultima. Su un pulsante Invio lo preme; in un "
+    "elenco Invio sulla riga scelta fa quello che fa il doppio clic; in una griglia Tab passa da una cella "
+    "all'altra e Ctrl+Tab esce dalla griglia; Esc chiude le finestre di dialogo.",
+
     "Il programma non chiede mai conferma prima di abbandonare una scheda: uscendo, passando a un'altra scheda o "
     "premendo «Nuovo», le modifiche non salvate vanno perse senza avviso, e lo stesso accade chiudendo il "
     "programma. Premi sempre «Salva» quando hai finito. Le schede salvate non si cancellano: una scheda sbagliata "
@@ -382,8 +391,8 @@ constexpr std::string_view kPriceListFiles[] = {
     "«Foto_Listino».",
 
     "Per creare un listino fai clic su «CREA NUOVO LISTINO» nel menu principale. Nella finestra «Creazione listino "
-    "prezzi» scrivi il nome in «Nome del nuovo listino prezzi:» e premi «Applica e chiudi» (oppure Invio due "
-    "volte). Se tutto va bene compare «Il file di archivio relativo al nuovo listino prezzi è stato creato con "
+    "prezzi» scrivi il nome in «Nome del nuovo listino prezzi:» e premi «Applica e chiudi» (oppure Invio). "
+    " Se tutto va bene compare «Il file di archivio relativo al nuovo listino prezzi è stato creato con "
     "successo.» e torni al menu principale: il listino, ancora vuoto, è pronto nell'elenco di «APRI LISTINO "
     "ESISTENTE». «Annulla» esce senza creare nulla.",
 

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 #include <array>
 #include <memory>
@@ -403,6 +405,46 @@ private Q_SLOTS:
             QCOMPARE(search->lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 3 schede."));
             QVERIFY(search->panContainer->isVisible());
         }));
+    }
+
+    // The toolbar and the arrows take no focus; their keys reach them from inside any box, which keeps
+    // its text as typed (no key edits it on the way).
+    void toolbarKeysPressTheirPictures_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QKeySequence>("keys");
+        const std::pair<const char*, const char*> rows[] = {
+            {"btnNuovo", "Ctrl+N"},          {"btnDuplica", "Ctrl+Shift+D"},   {"btnSalva", "Ctrl+S"},
+            {"btnTrova", "Ctrl+F"},          {"btnAnteprima", "Ctrl+Shift+P"}, {"btnStampa", "Ctrl+P"},
+            {"btnAllegati", "Ctrl+Shift+A"}, {"btnSottoscorta", "F7"},         {"btnScaduti", "F8"},
+            {"btnEsporta", "Ctrl+Shift+E"},  {"btnImporta", "Ctrl+Shift+I"},   {"btnGuida", "F1"},
+            {"cmdPrimo", "Alt+Home"},        {"cmdIndietro", "Ctrl+PgUp"},     {"cmdAvanti", "Ctrl+PgDown"},
+            {"cmdUltimo", "Alt+End"},
+        };
+        for (const auto& [button, keys] : rows) {
+            QTest::newRow(button) << QString::fromLatin1(button) << QKeySequence(QString::fromLatin1(keys));
+        }
+    }
+    void toolbarKeysPressTheirPictures() {
+        QFETCH(QString, button);
+        QFETCH(QKeySequence, keys);
+        withProducts(2);
+        auto* picture = card->findChild<QAbstractButton*>(button);
+        QVERIFY(picture);
+        QSignalSpy pressed(picture, &QAbstractButton::clicked);
+        // Whatever the key opens is closed again at once.
+        QTimer closer;
+        closer.setInterval(5);
+        connect(&closer, &QTimer::timeout, [] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
+        });
+        closer.start();
+        test::typeText(card->txtNote, "abc");
+        card->txtNote->setCursorPosition(1);
+        const QKeyCombination key = keys[0];
+        QVERIFY(test::pressKey(key.key(), key.keyboardModifiers()));
+        QCOMPARE(pressed.count(), 1);
+        if (button != QLatin1String("btnNuovo") && !button.startsWith(QLatin1String("cmd")))
+            QCOMPARE(card->txtNote->text(), QStringLiteral("abc"));
     }
 
     void closingReturnsToTheMenuAndReopeningClears() {
