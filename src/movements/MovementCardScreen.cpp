@@ -298,6 +298,7 @@ void MovementCardScreen::importProduct(const ProductView& product, const QString
     txtDescrizione->setText(QString::fromStdString(product.text(ProductLayout::Caratteristiche)));
     txtCostoUni->setText(QString::fromStdString(product.text(direction_.copiedValue)));
     txtQuant->setText(quantity);
+    showTextStarts(this);
 }
 
 }  // namespace scortavia

@@ -266,6 +266,21 @@ private Q_SLOTS:
         QVERIFY(card->lblPosizione->text().isEmpty());
     }
 
+    // A long name and features, copied into the card, show how they start.
+    void importedLongTextsShowTheirStart_data() { test::directionTable(); }
+    void importedLongTextsShowTheirStart() {
+        QVERIFY(openFetched());
+        std::vector<ProductRecord> stored = products("12");
+        stored[kPickedIndex].setText(P::Nome, test::kLongText);
+        stored[kPickedIndex].setText(P::Caratteristiche, test::kLongText);
+        run->writeProducts(stored);
+        QVERIFY(!importPicked(std::nullopt));
+        for (QLineEdit* box : {card->txtMarca, card->txtDescrizione}) {
+            QVERIFY(box->text().startsWith(QStringLiteral("Inizio del testo")));
+            QVERIFY2(test::showsItsStart(box), qPrintable(box->objectName()));
+        }
+    }
+
     // The second opening takes the card's quantity, which the first import put there.
     void importingTwiceMovesTwice_data() {
         QTest::addColumn<Direction>("direction");
