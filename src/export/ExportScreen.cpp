@@ -123,6 +123,9 @@ ExportScreen::ExportScreen(ScreenRegistry& registry, QWidget* owner, const Expor
     cmdGuida = new PictureButton(QStringLiteral("cmdGuida"), QStringLiteral(":/icon_guida.svg"), {40, 40}, this);
     cmdEsci = new PictureButton(QStringLiteral("cmdEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, this);
     screen->addLayout(statusRow(panInfo, {cmdEsporta, cmdGuida, cmdEsci}, this));
+    // The pictures are the only way to act here: Tab (Ctrl+Tab out of the grid) reaches them.
+    leaveOnCtrlTab(grdRecords);
+    for (PictureButton* picture : {cmdEsporta, cmdGuida, cmdEsci}) picture->reachByKeyboard();
     panInfo->setText(QString::fromUtf8(kReady));
 
     hints_ = new HoverHints(panInfo, this);

@@ -321,6 +321,7 @@ TfrmImportaProdotti::TfrmImportaProdotti(ScreenRegistry& registry, QWidget* owne
     header_ = new MappingHeader(grdAnteprima);
     grdAnteprima->setHorizontalHeader(header_);
     grdAnteprima->setModel(model_);
+    leaveOnCtrlTab(grdAnteprima);
     grdAnteprima->verticalHeader()->hide();
     grdAnteprima->verticalHeader()->setDefaultSectionSize(24);
     grdAnteprima->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -354,6 +355,7 @@ TfrmImportaProdotti::TfrmImportaProdotti(ScreenRegistry& registry, QWidget* owne
     cmdImporta->setEnabled(false);
     cmdAnnulla = textButton(QStringLiteral("cmdAnnulla"), QStringLiteral("Annulla"), this);
     screen->addLayout(statusRow(panInfo, {cmdGuida, cmdImporta, cmdAnnulla}, this));
+    cmdGuida->reachByKeyboard();
 
     hints_ = new HoverHints(panInfo, this);
     hints_->set(cmdSfoglia, QStringLiteral("Scegli il file con i prodotti da importare."));

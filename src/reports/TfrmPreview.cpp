@@ -24,7 +24,8 @@ constexpr int kZooms[] = {50, 75, 100, 125, 150, 200};
 QPushButton* toolButton(const QString& name, const QString& caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setAutoDefault(false);
+    // Enter presses the button that has the focus; with no box on the window it presses nothing else.
+    button->setAutoDefault(true);
     return button;
 }
 

@@ -78,6 +78,8 @@ TfrmMenuRiepilogo::TfrmMenuRiepilogo(ScreenRegistry& registry)
     imgEsci = new PictureButton(QStringLiteral("imgEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, panel);
     imgEsci->setToolTip(QStringLiteral("Torna al menu principale"));
     layout->addLayout(lineOf({imgGuida, nullptr, imgEsci}));
+    imgGuida->reachByKeyboard();
+    imgEsci->reachByKeyboard();
 
     connect(txtTipologia, &QLineEdit::returnPressed, btnVisualizza, [this] { btnVisualizza->setFocus(); });
     connect(btnVisualizza, &QPushButton::pressed, lblAttendere, &QWidget::show);

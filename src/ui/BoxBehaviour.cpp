@@ -59,6 +59,33 @@ private:
     QPointer<QWidget> to_;
 };
 
+// Ctrl+Tab (Ctrl+Shift+Tab backwards) moves on to the next widget outside `area`, which keeps Tab.
+class LeaveOnCtrlTabFilter final : public QObject {
+public:
+    explicit LeaveOnCtrlTabFilter(QWidget* area) : QObject(area), area_(area) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!(key->modifiers() & Qt::ControlModifier)) return false;
+        if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) return false;
+        const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+        for (QWidget* w = area_;;) {
+            w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+            if (w == area_) break;
+            if (area_->isAncestorOf(w) || !w->isVisible() || !w->isEnabled()) continue;
+            if (!(w->focusPolicy() & Qt::TabFocus)) continue;
+            w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            break;
+        }
+        return true;
+    }
+
+private:
+    QWidget* area_;
+};
+
 class FocusLostFilter final : public QObject {
 public:
     FocusLostFilter(QLineEdit* box, std::function<void()> action) : QObject(box), action_(std::move(action)) {}
@@ -184,6 +211,8 @@ void enterMovesFocus(const std::vector<QWidget*>& chain) {
     for (std::size_t i = 0; i + 1 < chain.size(); ++i)
         chain[i]->installEventFilter(new EnterFilter(chain[i], chain[i + 1]));
 }
+
+void leaveOnCtrlTab(QWidget* area) { area->installEventFilter(new LeaveOnCtrlTabFilter(area)); }
 
 void showTextStarts(QWidget* area) {
     for (QLineEdit* box : area->findChildren<QLineEdit*>()) box->setCursorPosition(0);

@@ -28,6 +28,10 @@ void makeChoiceBox(QComboBox* box, std::function<bool(const QString&)> valid);
 // Enter in each box of `chain` moves the focus to the widget after it.
 void enterMovesFocus(const std::vector<QWidget*>& chain);
 
+// A grid keeps Tab for moving between its cells; Ctrl+Tab (Ctrl+Shift+Tab) leaves it for the next
+// (previous) control of the window, as in a text editor.
+void leaveOnCtrlTab(QWidget* area);
+
 // Every edit box inside `area` shows its text from the first character: a text put into a box
 // longer than the box shows how it starts, not how it ends.
 void showTextStarts(QWidget* area);

@@ -158,6 +158,28 @@ private Q_SLOTS:
         QVERIFY(run->desktop.opened.isEmpty());
     }
 
+    // The grid keeps Tab for its cells; Ctrl+Tab leaves it for the pictures, which Enter presses.
+    void theKeyboardLeavesTheGridForThePictures() {
+        run = std::make_unique<test::GuiProgram>();
+        TfrmMagazzino* card = run->openProductCard();
+        QVERIFY(card);
+        run->messages.answers = {QMessageBox::No};
+        QStringList walked;
+        QVERIFY(test::withModal<ExportScreen>(card->btnEsporta, [&](ExportScreen* screen) {
+            screen->grdRecords->setFocus();
+            QVERIFY(test::pressKey(Qt::Key_Tab, Qt::ControlModifier));
+            walked << QApplication::focusWidget()->objectName();
+            for (int i = 0; i < 2; ++i) {
+                QVERIFY(test::pressKey(Qt::Key_Tab));
+                walked << QApplication::focusWidget()->objectName();
+            }
+            screen->cmdEsporta->setFocus();
+            QVERIFY(test::pressKey(Qt::Key_Return));
+        }));
+        QCOMPARE(walked, (QStringList{"cmdEsporta", "cmdGuida", "cmdEsci"}));
+        QCOMPARE(run->messages.texts(), QStringList{kQuestion});
+    }
+
     void aFailedWriteSaysSoAndAsksNothingMore() {
         run = std::make_unique<test::GuiProgram>();
         std::filesystem::create_directory(file("Magazzino.xls"));

@@ -106,6 +106,30 @@ private Q_SLOTS:
         QVERIFY(run->messages.shown.empty());
     }
 
+    // Help and the way back are pictures: Tab reaches them after "Visualizza", Space or Enter press them.
+    void theKeyboardReachesHelpAndExit() {
+        QVERIFY(openPrompt());
+        QStringList walked;
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(test::pressKey(Qt::Key_Tab));
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, (QStringList{"btnVisualizza", "imgGuida", "imgEsci", "txtTipologia"}));
+        QStringList help;
+        test::onNextModal([&](QWidget* dialog) {
+            help << dialog->objectName();
+            dialog->close();
+        });
+        prompt->imgGuida->setFocus();
+        QVERIFY(test::pressKey(Qt::Key_Space));
+        QCOMPARE(help, QStringList{"frmGuida"});
+        prompt->activateWindow();  // offscreen gives the activation back to no window when a dialog closes
+        QVERIFY(QTest::qWaitFor([this] { return QApplication::activeWindow() == prompt; }));
+        prompt->imgEsci->setFocus();
+        QVERIFY(test::pressKey(Qt::Key_Return));
+        QVERIFY(backOnTheMainMenu());
+    }
+
     void visualizzaListsTheCategorySorted_data() {
         QTest::addColumn<bool>("records");
         QTest::addColumn<QString>("category");

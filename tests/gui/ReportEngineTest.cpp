@@ -277,6 +277,26 @@ private Q_SLOTS:
         QVERIFY(preview.isMaximized());
     }
 
+    // Enter presses the button that has the focus, and only that one.
+    void enterPressesTheFocusedButtonOfThePreview() {
+        auto report = makeListTemplate();
+        fillList(*report, QStringLiteral("Titolo"), rows(3));
+        report->prepare();
+        TfrmPreview preview(*report, nullptr);
+        QSignalSpy printed(preview.btnStampa, &QPushButton::clicked);
+        QSignalSpy full(preview.btnSchermoIntero, &QPushButton::clicked);
+        const std::optional<int> closed = test::execWith<TfrmPreview>(preview, [&](TfrmPreview& window) {
+            window.btnSchermoIntero->setFocus();
+            QVERIFY(test::pressKey(Qt::Key_Return));
+            QCOMPARE(full.count(), 1);
+            window.btnChiudi->setFocus();
+            QVERIFY(test::pressKey(Qt::Key_Enter, Qt::KeypadModifier));
+        });
+        QVERIFY(closed.has_value());
+        QCOMPARE(printed.count(), 0);
+        QVERIFY(!preview.isVisible());
+    }
+
     void rowsLandWhereDrawTextPutsThem() {
         // The rows are painted as one glyph run per page; each must come out exactly as one line of
         // text in its own strip, 0.6 mm in from the left, would. The row in another script goes the
