@@ -4,14 +4,13 @@
 #include <QFileSystemModel>
 #include <QImage>
 #include <QMetaEnum>
-#include <QPainter>
 #include <QStyle>
-#include <QSvgRenderer>
 #include <QToolButton>
 #include <QtTest>
 #include <filesystem>
 
 #include "shell/Application.h"
+#include "support/Pictures.h"
 #include "support/TempFolder.h"
 #include "ui/FileDialogService.h"
 #include "ui/ScreenRegistry.h"
@@ -20,16 +19,6 @@
 using namespace scortavia;
 
 namespace {
-
-// The picture as the program draws it, straight from its SVG, at `size` pixels square.
-QImage rendered(const QString& path, int size) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QSvgRenderer renderer(path);
-    QPainter painter(&image);
-    renderer.render(&painter, QRectF(0, 0, size, size));
-    return image;
-}
 
 QImage shown(const QIcon& icon, int size) {
     return icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -78,14 +67,14 @@ private Q_SLOTS:
         const auto pixmap = static_cast<QStyle::StandardPixmap>(which);
         QWidget widget;
         const QIcon icon = widget.style()->standardIcon(pixmap, nullptr, &widget);
-        for (int size : {16, 32, 48}) QCOMPARE(shown(icon, size), rendered(picture, size));
+        for (int size : {16, 32, 48}) QCOMPARE(shown(icon, size), test::renderedSvg(picture, size));
         // A disabled button (the file dialog's Back at first) still shows its picture, greyed.
         const QImage disabled = icon.pixmap(QSize(16, 16), QIcon::Disabled).toImage();
         QVERIFY(!disabled.isNull());
         QVERIFY(disabled != shown(icon, 16));
         const QPixmap direct = widget.style()->standardPixmap(pixmap, nullptr, &widget);
         QCOMPARE(direct.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                 rendered(picture, direct.width()));
+                 test::renderedSvg(picture, direct.width()));
     }
 
     // What the file dialog shows: its toolbar, and the folder and file in its list.
@@ -107,7 +96,7 @@ private Q_SLOTS:
             auto* button = dialog->findChild<QToolButton*>(QLatin1String(name));
             QVERIFY2(button, name);
             const int size = button->iconSize().width();
-            QCOMPARE(shown(button->icon(), size), rendered(QLatin1String(picture), size));
+            QCOMPARE(shown(button->icon(), size), test::renderedSvg(QLatin1String(picture), size));
         }
         auto* model = dialog->findChild<QFileSystemModel*>();
         QVERIFY(model);
@@ -117,7 +106,7 @@ private Q_SLOTS:
         for (const auto& [name, picture] : entries) {
             const QIcon icon =
                 model->index(path + QLatin1Char('/') + QLatin1String(name)).data(Qt::DecorationRole).value<QIcon>();
-            QCOMPARE(shown(icon, 16), rendered(QLatin1String(picture), 16));
+            QCOMPARE(shown(icon, 16), test::renderedSvg(QLatin1String(picture), 16));
         }
     }
 
@@ -132,7 +121,7 @@ private Q_SLOTS:
             auto* arrow = calendar.calAppuntamenti->findChild<QToolButton*>(QLatin1String(name));
             QVERIFY2(arrow, name);
             const int size = arrow->iconSize().width();
-            QCOMPARE(shown(arrow->icon(), size), rendered(QLatin1String(picture), size));
+            QCOMPARE(shown(arrow->icon(), size), test::renderedSvg(QLatin1String(picture), size));
         }
     }
 };

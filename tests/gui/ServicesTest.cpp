@@ -1,14 +1,13 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QImage>
-#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
-#include <QSvgRenderer>
 #include <QtTest>
 
 #include "shell/Application.h"
 #include "support/GuiActions.h"
+#include "support/Pictures.h"
 #include "support/TempFolder.h"
 #include "ui/DesktopService.h"
 #include "ui/FileDialogService.h"
@@ -17,20 +16,6 @@
 using namespace scortavia;
 
 Q_DECLARE_METATYPE(scortavia::MessageKind)
-
-namespace {
-
-// The picture as the program draws it, straight from its SVG, at `size` pixels square.
-QImage rendered(const QString& path, int size) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QSvgRenderer renderer(path);
-    QPainter painter(&image);
-    renderer.render(&painter, QRectF(0, 0, size, size));
-    return image;
-}
-
-}  // namespace
 
 class ServicesTest : public QObject {
     Q_OBJECT
@@ -78,7 +63,7 @@ private Q_SLOTS:
         } else {
             const int size = box->style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, box.get());
             QCOMPARE(box->iconPixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                     rendered(picture, size));
+                     test::renderedSvg(picture, size));
         }
     }
 
