@@ -196,6 +196,9 @@ void MovementCardScreen::wireBoxes() {
     setHint(btnCalcola, direction_.calcolaHint.data());
     setHint(chkDaSaldare, "Spunta questa casella per annotare che il conto deve essere ancora saldato.");
 
+    // Pictures that take no focus: the keyboard reaches them through keys of their own.
+    pressOnKeys(btnImpEsame, QStringLiteral("Ctrl+Shift+I"), this);
+    pressOnKeys(btnCalcola, QStringLiteral("F9"), this);
     connect(btnCalcola, &PictureButton::clicked, this, &MovementCardScreen::btnCalcolaClick);
     connect(btnImpEsame, &PictureButton::clicked, this, &MovementCardScreen::btnImpEsameClick);
     connect(cmdTrova, &CaptionButton::clicked, this, &MovementCardScreen::cmdTrovaClick);

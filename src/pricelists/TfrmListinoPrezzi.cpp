@@ -1,11 +1,13 @@
 #include "pricelists/TfrmListinoPrezzi.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -259,6 +261,12 @@ void TfrmListinoPrezzi::wireSlots() {
         connect(box->impProdotto, &PictureButton::clicked, this,
                 [this, index = box->index()] { impProdottoClick(index); });
     }
+    // The slots' arrows take no focus: this key imports into the slot the focus is in.
+    connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+I")), this), &QShortcut::activated, this, [this] {
+        for (PriceListSlotBox* box : bkgProdotto) {
+            if (box->isAncestorOf(QApplication::focusWidget())) box->impProdotto->click();
+        }
+    });
     connect(cmdAnteprima, &CaptionButton::clicked, this, &TfrmListinoPrezzi::cmdAnteprimaClick);
     connect(cmdStampa, &CaptionButton::clicked, this, &TfrmListinoPrezzi::cmdStampaClick);
     connect(cmdGuida, &CaptionButton::clicked, this,

@@ -1,11 +1,9 @@
 #include "ui/CardScreen.h"
 
-#include <QAbstractButton>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <memory>
@@ -63,15 +61,6 @@ const char* keysOf(const char* icon) {
         if (std::string_view(k.icon) == icon) return k.keys;
     }
     return nullptr;
-}
-
-// `keys` pressed anywhere on the card's window do what a click on `button` does, while it can be clicked.
-void pressWithKeys(QAbstractButton* button, const char* keys, QWidget* window) {
-    if (!keys) return;
-    auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), window);
-    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
-        if (button->isEnabled() && button->isVisible()) button->click();
-    });
 }
 
 constexpr const char* kAttachmentNames[] = {"lblFile01", "lblFile02", "lblFile03",
@@ -140,7 +129,7 @@ void CardScreen::buildNavigation() {
         this->*arrow.member = button;
         setHint(button, arrow.hint);
         connect(button, &PictureButton::clicked, this, [this, action = arrow.action] { navigate(action); });
-        pressWithKeys(button, arrow.keys, this);
+        pressOnKeys(button, QString::fromLatin1(arrow.keys), this);
         row->addWidget(button);
         if (arrow.action == CardAction::Previous) row->addWidget(lblPosizione);
     }
@@ -170,7 +159,7 @@ void CardScreen::buildToolbar(std::initializer_list<Tool> tools) {
         if (tool.command != Command::None) {
             connect(button, &CaptionButton::clicked, this, [this, command = tool.command] { runCommand(command); });
         }
-        pressWithKeys(button, keysOf(tool.icon), this);
+        if (const char* keys = keysOf(tool.icon)) pressOnKeys(button, QString::fromLatin1(keys), this);
         toolbar_->addWidget(button);
     }
 }

@@ -51,7 +51,9 @@ constexpr std::string_view kOverview[] = {
     "qualunque campo ti trovi: Ctrl+N «Nuovo», Ctrl+Maiusc+D «Duplica», Ctrl+S «Salva», Ctrl+F «Trova», "
     "Ctrl+Maiusc+P «Anteprima», Ctrl+P «Stampa», Ctrl+Maiusc+A gli allegati, F7 «Sottoscorta», F8 «Da saldare», "
     "Ctrl+Maiusc+E «Esporta», Ctrl+Maiusc+I «Importa» e F1 «Guida»; Ctrl+PagSu e Ctrl+PagGiù mostrano la scheda "
-    "precedente e la successiva, Alt+Home e Alt+Fine la prima e l'ultima. Su un pulsante Invio lo preme; in un "
+    "precedente e la successiva, Alt+Home e Alt+Fine la prima e l'ultima. Nelle schede di carico e scarico "
+    "Ctrl+Maiusc+I apre l'importazione dei dati dal magazzino e F9 calcola il totale; nel listino Ctrl+Maiusc+I "
+    "importa un articolo nel riquadro in cui ti trovi. Su un pulsante Invio lo preme; in un "
     "elenco Invio sulla riga scelta fa quello che fa il doppio clic; in una griglia Tab passa da una cella "
     "all'altra e Ctrl+Tab esce dalla griglia; Esc chiude le finestre di dialogo.",
 

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSvgRenderer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -106,6 +107,13 @@ private:
 }  // namespace
 
 void pressOnEnter(QAbstractButton* button) { button->installEventFilter(new EnterPresses(button)); }
+
+void pressOnKeys(QAbstractButton* button, const QString& keys, QWidget* window) {
+    auto* shortcut = new QShortcut(QKeySequence(keys), window);
+    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+        if (button->isEnabled() && button->isVisible()) button->click();
+    });
+}
 
 void arrowsMoveFocus(const std::vector<QWidget*>& widgets) {
     for (QWidget* w : widgets) w->installEventFilter(new ArrowFocus(w, widgets));

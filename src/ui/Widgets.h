@@ -106,6 +106,10 @@ private:
 // Enter typed in an edit box still presses no button.
 void pressOnEnter(QAbstractButton* button);
 
+// `keys` pressed anywhere on `window` do what a click on `button` does, while it can be clicked: the
+// way a keyboard reaches a picture that takes no focus.
+void pressOnKeys(QAbstractButton* button, const QString& keys, QWidget* window);
+
 // The arrow keys move the focus among `widgets` by where they stand: to the nearest one in the
 // arrow's direction, none when there is none that way.
 void arrowsMoveFocus(const std::vector<QWidget*>& widgets);

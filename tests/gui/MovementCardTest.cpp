@@ -174,6 +174,25 @@ private Q_SLOTS:
         QVERIFY(run->messages.shown.empty());
     }
 
+    // The card's two pictures in its boxes take no focus: F9 computes the total and Ctrl+Shift+I opens the
+    // picker, from inside a box, which stays as typed.
+    void keysReachTheCalculatorAndThePicker_data() { test::directionTable(); }
+    void keysReachTheCalculatorAndThePicker() {
+        QVERIFY(openFetched());
+        test::typeText(card->txtQuant, "3");
+        test::typeText(card->txtCostoUni, "2,5");
+        QVERIFY(test::pressKey(Qt::Key_F9));
+        QCOMPARE(card->txtCostoTot->text(), QStringLiteral("7,50"));
+        QVERIFY(card->txtCostoUni->hasFocus());
+        QString opened;
+        test::onNextModal([&](QWidget* dialog) {
+            opened = dialog->objectName();
+            dialog->close();
+        });
+        QVERIFY(test::pressKey(Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier));
+        QCOMPARE(opened, toQString(texts().pickerName));
+    }
+
     void unitValueShowsUpToFourDecimalsOnLeaving_data() {
         QTest::addColumn<Direction>("direction");
         QTest::addColumn<QString>("typed");

@@ -86,6 +86,19 @@ private Q_SLOTS:
     void init() { QVERIFY(openEditor()); }
     void cleanup() { endProgram(); }
 
+    // The slots' arrows take no focus: Ctrl+Shift+I imports into the slot the focus is in.
+    void theKeyImportsIntoTheSlotOfTheFocus() {
+        withProducts();
+        QString key;
+        test::onNextModal([&](QWidget* dialog) {
+            if (auto* screen = qobject_cast<TfrmImportaMagazzino*>(dialog)) key = screen->lblMemory->text();
+            dialog->close();
+        });
+        slot('F')->txtPrezzo->setFocus();
+        QVERIFY(test::pressKey(Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier));
+        QCOMPARE(key, QStringLiteral("prodotto_F"));
+    }
+
     void importingIntoSlotCOfPageFiveChangesOnlySlotC() {
         withProducts();
         writePages({test::samplePage("1"), test::samplePage("2"), test::samplePage("3"), test::samplePage("4"),
