@@ -14,6 +14,7 @@
 #include "products/ProductCard.h"
 #include "products/ProductRows.h"
 #include "storage/ArchivePaths.h"
+#include "storage/MovementRecord.h"
 #include "ui/HandOver.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
@@ -29,6 +30,10 @@ constexpr std::string_view kMsgNothingPicked =
 constexpr std::string_view kMsgNotANumber =
     "Attenzione: la quantità indicata, o la giacenza registrata nella scheda del prodotto, non è un numero.\n\n"
     "La giacenza del prodotto non è stata modificata.";
+constexpr std::string_view kMsgQuantityTooLong =
+    "Attenzione: la quantità indicata supera i 15 caratteri che la scheda dell'operazione può contenere.\n\n"
+    "La giacenza del prodotto non è stata modificata.";
+static_assert(MovementRecord::Info::capacity(MovementLayout::Quant) == 15, "the warning names the card's box");
 constexpr std::string_view kMsgCodeChanged =
     "Attenzione: la scheda del prodotto scelto è stata modificata da un'altra postazione e non contiene più lo "
     "stesso codice articolo.\n\nLa giacenza non è stata modificata: scegliere di nuovo l'articolo dall'elenco.";
@@ -141,6 +146,9 @@ void ProductPicker::btnImportaClick() {
         case StockMoveOutcome::NotANumber:
             MessageService::warning(this, kMsgNotANumber);
             return;
+        case StockMoveOutcome::QuantityTooLong:
+            MessageService::warning(this, kMsgQuantityTooLong);
+            return;
         case StockMoveOutcome::DoesNotFit:
             MessageService::warning(this, kMsgStockOutOfRange);
             return;
@@ -154,7 +162,7 @@ void ProductPicker::btnImportaClick() {
     txtGiacenza->setText(QString::fromStdString(move.newStock));
     if (auto* card =
             handOverTarget<ProductImportTarget>(registry_, HandOver::ProductImport, toQString(direction_.token))) {
-        card->importProduct(move.record.view(), txtQuant->text().trimmed());
+        card->importProduct(move.record.view(), QString::fromStdString(quantityForCard(toStd(txtQuant->text()))));
     }
     close();
 }

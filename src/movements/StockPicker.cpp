@@ -8,6 +8,7 @@
 #include "products/ProductCard.h"
 #include "products/ProductRows.h"
 #include "storage/ArchiveFile.h"
+#include "storage/MovementRecord.h"
 
 namespace scortavia {
 namespace {
@@ -72,9 +73,20 @@ Result<std::optional<FoundRecord>> findPickedProduct(const std::filesystem::path
                            });
 }
 
+std::string quantityForCard(std::string_view quantity) { return std::string(trimBlanks(quantity)); }
+
+bool quantityFitsCard(std::string_view quantity) {
+    return countCharacters(trimBlanks(quantity)) <= MovementRecord::Info::capacity(MovementLayout::Quant);
+}
+
 StockMove moveProductStock(const std::filesystem::path& archive, std::int64_t position, std::string_view pickedCode,
                            std::string_view quantity, const MovementDirection& direction) {
     StockMove move;
+    // Decided before the archive is opened; a quantity that is no number is refused as such below.
+    if (readCount(quantity) && !quantityFitsCard(quantity)) {
+        move.outcome = StockMoveOutcome::QuantityTooLong;
+        return move;
+    }
     auto file = ArchiveFile::openOrCreate(archive, ProductRecord::kSize);
     if (!file) return move;
     const auto count = file->recordCount();

@@ -27,12 +27,20 @@ Status fillPickerList(const std::filesystem::path& archive, const MovementDirect
 Result<std::optional<FoundRecord>> findPickedProduct(const std::filesystem::path& archive, std::string_view row,
                                                      const MovementDirection& direction);
 
+// The quantity as the picker hands it to the movement card: trimmed.
+std::string quantityForCard(std::string_view quantity);
+
+// Whether that text fits the card's quantity box, which holds what the record's field holds: a longer one would
+// be cut there, and the movement saved with another quantity than the stock moved by.
+bool quantityFitsCard(std::string_view quantity);
+
 enum class StockMoveOutcome {
-    Moved,         // the record was rewritten with the new stock
-    NotANumber,    // the quantity (or the stored stock) is not a number: nothing written
-    DoesNotFit,    // the new stock needs more than the field's 4 characters: nothing written
-    CodeChanged,   // the record at that position no longer holds the picked code: nothing written
-    AccessFailed,  // the archive could not be opened, read or written: nothing written
+    Moved,            // the record was rewritten with the new stock
+    NotANumber,       // the quantity (or the stored stock) is not a number: nothing written
+    QuantityTooLong,  // the quantity does not fit the card's quantity box: nothing written
+    DoesNotFit,       // the new stock needs more than the field's 4 characters: nothing written
+    CodeChanged,      // the record at that position no longer holds the picked code: nothing written
+    AccessFailed,     // the archive could not be opened, read or written: nothing written
 };
 
 struct StockMove {

@@ -80,6 +80,12 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"TooSmall", "-998", "5", &kGoodsOut, StockMoveOutcome::DoesNotFit, ""},
         MoveCase{"TooManyCharacters", "123", "0,5", &kGoodsIn, StockMoveOutcome::DoesNotFit, ""},  // "123,5"
         MoveCase{"QuantityNotANumber", "12", "3 pezzi", &kGoodsIn, StockMoveOutcome::NotANumber, ""},
+        // The card's quantity box holds 15 characters of the quantity, trimmed.
+        MoveCase{"QuantityAsLongAsTheCardsBox", "12", "000000000000005", &kGoodsIn, StockMoveOutcome::Moved, "17"},
+        MoveCase{"QuantityLongOnlyWithItsBlanks", "12", "   000000000000005\t ", &kGoodsOut, StockMoveOutcome::Moved, "7"},
+        MoveCase{"QuantityLongerThanTheCardsBox", "12", "0000000000000005", &kGoodsIn, StockMoveOutcome::QuantityTooLong, ""},
+        MoveCase{"DecimalsLongerThanTheCardsBox", "12", "-2,5000000000000", &kGoodsOut, StockMoveOutcome::QuantityTooLong, ""},
+        MoveCase{"LongWordsAreNotANumber", "12", "tre pezzi e mezzo circa", &kGoodsIn, StockMoveOutcome::NotANumber, ""},
         MoveCase{"StoredStockNotANumber", "abc", "1", &kGoodsOut, StockMoveOutcome::NotANumber, ""}),
     [](const testing::TestParamInfo<MoveCase>& c) { return c.param.name; });
 // clang-format on

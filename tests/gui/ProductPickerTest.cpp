@@ -40,6 +40,9 @@ const QString kNoAccess = QString::fromUtf8(
     "Attenzione: il sistema non permette di accedere all'archivio dei prodotti.\n\n"
     "La giacenza del prodotto non è stata modificata.");
 const QString kStockOutOfRange = QString::fromUtf8(kMsgStockOutOfRange.data());
+const QString kQuantityTooLong = QString::fromUtf8(
+    "Attenzione: la quantità indicata supera i 15 caratteri che la scheda dell'operazione può contenere.\n\n"
+    "La giacenza del prodotto non è stata modificata.");
 
 // The product every import test picks: second in the archive, second in the list (A-0, VT-01, Z-9).
 constexpr int kPickedRow = 1;
@@ -241,6 +244,11 @@ private Q_SLOTS:
         QTest::newRow("scarico: no quantity") << Direction::GoodsOut << "12" << "" << "12" << "0" << "0,40";
         QTest::newRow("carico: 12 + 2,5") << Direction::GoodsIn << "12" << "2,5" << "14,5" << "2,5" << "0,25";
         QTest::newRow("scarico: 12 - 2,5") << Direction::GoodsOut << "12" << "2,5" << "9,5" << "2,5" << "0,40";
+        // As long as the card's quantity box, once trimmed.
+        QTest::newRow("carico: 15 characters") << Direction::GoodsIn << "12" << "000000000000005" << "17"
+                                               << "000000000000005" << "0,25";
+        QTest::newRow("scarico: 15 characters in blanks") << Direction::GoodsOut << "12" << "   000000000000005   "
+                                                          << "7" << "000000000000005" << "0,40";
     }
     // clang-format on
     void importMovesTheStockAndFillsTheCard() {
@@ -342,6 +350,13 @@ private Q_SLOTS:
         for (const test::DirectionRow& row : test::kDirectionRows) {
             QTest::addRow("%s: words in the quantity", row.tag) << row.direction << "12"
                                                                 << "3 pezzi" << Fault::None << kNotANumber;
+            // The card's quantity box holds 15 characters: it would keep "000000000000000".
+            QTest::addRow("%s: quantity longer than the card's box", row.tag)
+                << row.direction << "12"
+                << "0000000000000005" << Fault::None << kQuantityTooLong;
+            QTest::addRow("%s: decimals longer than the card's box", row.tag)
+                << row.direction << "12"
+                << "2,50000000000000" << Fault::None << kQuantityTooLong;
             QTest::addRow("%s: code changed since the click", row.tag) << row.direction << "12"
                                                                        << "5" << Fault::CodeChanged << kCodeChanged;
             QTest::addRow("%s: archive immutable", row.tag) << row.direction << "12"
