@@ -27,6 +27,28 @@ Status fillPickerList(const std::filesystem::path& archive, const MovementDirect
 Result<std::optional<FoundRecord>> findPickedProduct(const std::filesystem::path& archive, std::string_view row,
                                                      const MovementDirection& direction);
 
+enum class PickOutcome {
+    Found,         // a product gives exactly this row
+    Refreshed,     // the row is out of date (another copy changed the product): `row` is the product's row now
+    Gone,          // no listed product has the row's code any more
+    Ambiguous,     // several listed products have the row's code, and the rest of the row singles out none
+    AccessFailed,  // the archive could not be read
+};
+
+struct PickedProduct {
+    PickOutcome outcome = PickOutcome::AccessFailed;
+    std::int64_t position = 0;  // 1-based, when found or refreshed
+    ProductRecord record;       // as stored now, when found or refreshed
+    std::string row;            // its picker row as stored now, when refreshed
+};
+
+// The product behind a clicked picker row, in one scan. A row that no product gives any more (another copy of the
+// program moved its stock or changed its card since the list was filled) is matched by its code among the
+// products the list would show; when several share that code, by the rest of the row with only the stock set
+// aside.
+PickedProduct pickProduct(const std::filesystem::path& archive, std::string_view row,
+                          const MovementDirection& direction);
+
 // The quantity as the picker hands it to the movement card: trimmed.
 std::string quantityForCard(std::string_view quantity);
 
