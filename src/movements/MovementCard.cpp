@@ -39,7 +39,12 @@ MovementTotal computeMovementTotal(std::string_view unit, std::string_view quant
     if (!a || !b) return {"0,00", "0", "0,00"};
     // Through the general format first: 1,15 × 3 is 3.4499999999999997 as a double, 3,45 at 15 digits.
     out.total = formatMoneyText(formatGeneral(*a * *b), 2);
+    out.fits = totalFitsCard(out.total);
     return out;
+}
+
+bool totalFitsCard(std::string_view total) {
+    return countCharacters(total) <= MovementRecord::Info::capacity(M::CostoTot);
 }
 
 }  // namespace scortavia

@@ -250,9 +250,9 @@ void MovementCardScreen::fillRecord(std::span<std::uint8_t> record) const {
 }
 
 bool MovementCardScreen::prepareSave() {
-    // A total typed by hand is always replaced by unit value × quantity.
-    btnCalcolaClick();
-    return true;
+    // A total typed by hand is always replaced by unit value × quantity, and one that cannot be stored whole
+    // stops the save.
+    return calculateTotal();
 }
 
 bool MovementCardScreen::afterDuplicate() {
@@ -262,11 +262,19 @@ bool MovementCardScreen::afterDuplicate() {
     return false;
 }
 
-void MovementCardScreen::btnCalcolaClick() {
+void MovementCardScreen::btnCalcolaClick() { calculateTotal(); }
+
+bool MovementCardScreen::calculateTotal() {
     const MovementTotal total = computeMovementTotal(text(txtCostoUni), text(txtQuant));
+    if (!total.fits) {
+        // Its box would cut it: the boxes stay as they are, for the user to correct.
+        MessageService::warning(this, direction_.totalTooLong);
+        return false;
+    }
     txtCostoUni->setText(QString::fromStdString(total.unit));
     txtQuant->setText(QString::fromStdString(total.quantity));
     txtCostoTot->setText(QString::fromStdString(total.total));
+    return true;
 }
 
 void MovementCardScreen::btnImpEsameClick() {

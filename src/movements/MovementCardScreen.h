@@ -80,6 +80,8 @@ private:
     void buildForm(QGridLayout* grid);
     void wireBoxes();
     MovementTexts cardTexts() const;
+    // Calcola; false, after a warning, when the total cannot be stored whole.
+    bool calculateTotal();
 
     const MovementDirection& direction_;
     std::array<QLineEdit*, 13> boxes_{};  // by record field, Fornitore to Note

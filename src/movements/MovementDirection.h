@@ -38,6 +38,7 @@ struct MovementDirection {
     std::string_view totalCaption;
     std::string_view partyMissing;
     std::string_view dateMissing;
+    std::string_view totalTooLong;  // Calcola and Save, when the total does not fit its box
     std::string_view calcolaHint;
     std::string_view dateKey;     // calendar key of txtData
     std::string_view docDateKey;  // calendar key of txtDataDoc
@@ -97,6 +98,10 @@ inline constexpr MovementDirection kGoodsIn{
     .totalCaption = "Costo totale: €",
     .partyMissing = "Attenzione: per salvare la scheda è necessario indicare il nome del fornitore.",
     .dateMissing = "Attenzione: per salvare la scheda è necessario indicare la data di carico.",
+    .totalTooLong =
+        "Attenzione: il costo totale risultante non può essere registrato nella scheda.\n\n"
+        "Il costo totale deve essere compreso tra -99999999999,99 e 999999999999,99 (al massimo 15 caratteri): "
+        "correggere il costo unitario o la quantità.",
     .calcolaHint = "Calcola il costo totale moltiplicando il costo unitario per la quantità caricata.",
     .dateKey = "carichi_data",
     .docDateKey = "carichi_datadoc",
@@ -150,6 +155,10 @@ inline constexpr MovementDirection kGoodsOut{
     .totalCaption = "Prezzo totale:",
     .partyMissing = "Attenzione: per salvare la scheda è necessario indicare il nome del cliente.",
     .dateMissing = "Attenzione: per salvare la scheda è necessario indicare la data di scarico.",
+    .totalTooLong =
+        "Attenzione: il prezzo totale risultante non può essere registrato nella scheda.\n\n"
+        "Il prezzo totale deve essere compreso tra -99999999999,99 e 999999999999,99 (al massimo 15 caratteri): "
+        "correggere il prezzo unitario o la quantità.",
     .calcolaHint = "Calcola il prezzo totale moltiplicando il prezzo unitario per la quantità scaricata.",
     .dateKey = "scarichi_data",
     .docDateKey = "scarichi_datadoc",

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "movements/ProductImportTarget.h"
@@ -14,6 +15,7 @@
 #include "products/ProductCard.h"
 #include "products/ProductRows.h"
 #include "storage/ArchivePaths.h"
+#include "storage/MovementRecord.h"
 #include "ui/HandOver.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
@@ -29,6 +31,17 @@ constexpr std::string_view kMsgNothingPicked =
 constexpr std::string_view kMsgNotANumber =
     "Attenzione: la quantità indicata, o la giacenza registrata nella scheda del prodotto, non è un numero.\n\n"
     "La giacenza del prodotto non è stata modificata.";
+constexpr std::string_view kMsgQuantityTooLong =
+    "Attenzione: la quantità indicata supera i 15 caratteri che la scheda dell'operazione può contenere.\n\n"
+    "La giacenza del prodotto non è stata modificata.";
+static_assert(MovementRecord::Info::capacity(MovementLayout::Quant) == 15, "the warning names the card's box");
+constexpr std::string_view kMsgRowGone =
+    "Attenzione: nell'archivio dei prodotti non c'è più un articolo con il codice di questa riga: la sua scheda è "
+    "stata modificata da un'altra postazione.\n\nL'elenco è stato aggiornato: scegliere di nuovo l'articolo.";
+constexpr std::string_view kMsgRowAmbiguous =
+    "Attenzione: la scheda dell'articolo di questa riga è stata modificata da un'altra postazione e ora più "
+    "articoli con lo stesso codice corrispondono alla riga.\n\nL'elenco è stato aggiornato: scegliere di nuovo "
+    "l'articolo.";
 constexpr std::string_view kMsgCodeChanged =
     "Attenzione: la scheda del prodotto scelto è stata modificata da un'altra postazione e non contiene più lo "
     "stesso codice articolo.\n\nLa giacenza non è stata modificata: scegliere di nuovo l'articolo dall'elenco.";
@@ -109,17 +122,49 @@ void ProductPicker::forgetPick() {
 }
 
 void ProductPicker::lstRecordsClick() {
-    // Any failure (no row under the click, an unreadable archive) leaves the pick as it was.
-    const auto row = selectedRow();
-    if (!row) return;
-    const auto found = findPickedProduct(archive(), model()->rows()[*row], direction_);
-    if (!found || !found->has_value()) return;
-    const ProductView product((*found)->bytes.data());
+    // An unreadable archive, or no row under the click, leaves the pick as it was.
+    const auto place = selectedRow();
+    if (!place) return;
+    const PickedProduct picked = pickProduct(archive(), model()->rows()[*place], direction_);
+    switch (picked.outcome) {
+        case PickOutcome::Found:
+            break;
+        case PickOutcome::Refreshed:
+            // Another copy of the program changed the product since the list was filled.
+            replaceRow(*place, picked.row);
+            break;
+        case PickOutcome::Gone:
+        case PickOutcome::Ambiguous:
+            MessageService::warning(this, picked.outcome == PickOutcome::Gone ? kMsgRowGone : kMsgRowAmbiguous);
+            fillAgain();
+            return;
+        case PickOutcome::AccessFailed:
+            return;
+    }
+    const ProductView product = picked.record.view();
     btnImporta->setEnabled(true);
     txtCodice->setText(QString::fromStdString(product.text(ProductLayout::Codice)));
     txtNome->setText(QString::fromStdString(product.text(ProductLayout::Nome)));
     txtGiacenza->setText(QString::fromStdString(product.text(ProductLayout::Giacenza)));
-    lblPosizione->setText(QString::number((*found)->position));
+    lblPosizione->setText(QString::number(picked.position));
+}
+
+void ProductPicker::replaceRow(std::size_t place, const std::string& row) {
+    const RowList& rows = model()->rows();
+    RowList replaced;
+    replaced.reserve(rows.size(), rows.size() > 0 ? rows[0].size() + 8 : 0);
+    for (std::size_t i = 0; i < rows.size(); ++i) replaced.add(i == place ? std::string_view(row) : rows[i]);
+    QScrollBar* sideways = lstRecords->horizontalScrollBar();
+    const int scrolled = sideways->value();
+    setRows(std::move(replaced));
+    selectRow(place);
+    sideways->setValue(scrolled);
+}
+
+void ProductPicker::fillAgain() {
+    RowList rows;
+    fillPickerList(archive(), direction_, rows);
+    setRows(std::move(rows));
 }
 
 void ProductPicker::lstRecordsEnter() { lstRecordsClick(); }
@@ -141,6 +186,9 @@ void ProductPicker::btnImportaClick() {
         case StockMoveOutcome::NotANumber:
             MessageService::warning(this, kMsgNotANumber);
             return;
+        case StockMoveOutcome::QuantityTooLong:
+            MessageService::warning(this, kMsgQuantityTooLong);
+            return;
         case StockMoveOutcome::DoesNotFit:
             MessageService::warning(this, kMsgStockOutOfRange);
             return;
@@ -154,7 +202,7 @@ void ProductPicker::btnImportaClick() {
     txtGiacenza->setText(QString::fromStdString(move.newStock));
     if (auto* card =
             handOverTarget<ProductImportTarget>(registry_, HandOver::ProductImport, toQString(direction_.token))) {
-        card->importProduct(move.record.view(), txtQuant->text().trimmed());
+        card->importProduct(move.record.view(), QString::fromStdString(quantityForCard(toStd(txtQuant->text()))));
     }
     close();
 }

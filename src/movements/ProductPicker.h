@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "movements/MovementDirection.h"
 #include "ui/ListScreen.h"
@@ -41,6 +42,9 @@ protected:
 
 private:
     void forgetPick();
+    // The row at `place` of the list becomes `row`, still selected.
+    void replaceRow(std::size_t place, const std::string& row);
+    void fillAgain();
     std::filesystem::path archive() const;
 
     ScreenRegistry& registry_;

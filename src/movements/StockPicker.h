@@ -27,12 +27,42 @@ Status fillPickerList(const std::filesystem::path& archive, const MovementDirect
 Result<std::optional<FoundRecord>> findPickedProduct(const std::filesystem::path& archive, std::string_view row,
                                                      const MovementDirection& direction);
 
+enum class PickOutcome {
+    Found,         // a product gives exactly this row
+    Refreshed,     // the row is out of date (another copy changed the product): `row` is the product's row now
+    Gone,          // no listed product has the row's code any more
+    Ambiguous,     // several listed products have the row's code, and the rest of the row singles out none
+    AccessFailed,  // the archive could not be read
+};
+
+struct PickedProduct {
+    PickOutcome outcome = PickOutcome::AccessFailed;
+    std::int64_t position = 0;  // 1-based, when found or refreshed
+    ProductRecord record;       // as stored now, when found or refreshed
+    std::string row;            // its picker row as stored now, when refreshed
+};
+
+// The product behind a clicked picker row, in one scan. A row that no product gives any more (another copy of the
+// program moved its stock or changed its card since the list was filled) is matched by its code among the
+// products the list would show; when several share that code, by the rest of the row with only the stock set
+// aside.
+PickedProduct pickProduct(const std::filesystem::path& archive, std::string_view row,
+                          const MovementDirection& direction);
+
+// The quantity as the picker hands it to the movement card: trimmed.
+std::string quantityForCard(std::string_view quantity);
+
+// Whether that text fits the card's quantity box, which holds what the record's field holds: a longer one would
+// be cut there, and the movement saved with another quantity than the stock moved by.
+bool quantityFitsCard(std::string_view quantity);
+
 enum class StockMoveOutcome {
-    Moved,         // the record was rewritten with the new stock
-    NotANumber,    // the quantity (or the stored stock) is not a number: nothing written
-    DoesNotFit,    // the new stock needs more than the field's 4 characters: nothing written
-    CodeChanged,   // the record at that position no longer holds the picked code: nothing written
-    AccessFailed,  // the archive could not be opened, read or written: nothing written
+    Moved,            // the record was rewritten with the new stock
+    NotANumber,       // the quantity (or the stored stock) is not a number: nothing written
+    QuantityTooLong,  // the quantity does not fit the card's quantity box: nothing written
+    DoesNotFit,       // the new stock needs more than the field's 4 characters: nothing written
+    CodeChanged,      // the record at that position no longer holds the picked code: nothing written
+    AccessFailed,     // the archive could not be opened, read or written: nothing written
 };
 
 struct StockMove {

@@ -183,12 +183,15 @@ constexpr std::string_view kGoodsIn[] = {
     "torna indietro: correggila dalla scheda del prodotto con i pulsanti «+» e «−». Compilare la scheda a mano, "
     "senza importare, non cambia la giacenza. L'importazione viene rifiutata, con un avviso e senza toccare la "
     "giacenza, se la quantità non è un numero, se la nuova giacenza supererebbe 9999 pezzi o se nel frattempo un'altra "
-    "postazione ha cambiato il codice di quel prodotto.",
+    "postazione ha cambiato il codice di quel prodotto. Viene rifiutata allo stesso modo una quantità più lunga dei 15 "
+    "caratteri che la casella «Quantità caricata:» della scheda può contenere.",
 
     "Il costo unitario accetta cifre e virgola e viene arrotondato a quattro decimali, la quantità accetta solo "
     "numeri interi. «Calcola», accanto al costo totale, moltiplica il costo unitario per la quantità e arrotonda a "
     "due decimali; lo stesso calcolo viene rifatto comunque a ogni salvataggio, quindi un costo totale scritto a "
-    "mano viene sostituito. «Salva» aggiunge la scheda in fondo all'archivio dell'anno o aggiorna quella già "
+    "mano viene sostituito. Un costo totale oltre 999999999999,99 (più di 15 caratteri) non entra nella scheda: "
+    "«Calcola» e «Salva» lo segnalano con un avviso e la scheda non viene salvata finché non correggi il costo "
+    "unitario o la quantità. «Salva» aggiunge la scheda in fondo all'archivio dell'anno o aggiorna quella già "
     "salvata, «Nuovo» prepara una scheda vuota e «Duplica» trasforma la scheda salvata sullo schermo in una "
     "scheda nuova con gli stessi dati ma senza allegati, comoda per una consegna che si ripete (duplicare non "
     "cambia la giacenza). Ricorda che le modifiche non salvate si perdono cambiando scheda o uscendo con «Esci».",
@@ -245,12 +248,15 @@ constexpr std::string_view kGoodsOut[] = {
     "senza importare, non cambia la giacenza. La giacenza può scendere sotto zero, fino a -999 pezzi; "
     "l'importazione viene rifiutata, con un avviso e senza toccare la giacenza, se la quantità non è un numero, se la "
     "nuova giacenza andrebbe oltre questo limite o se nel frattempo un'altra postazione ha cambiato il codice di quel "
-    "prodotto.",
+    "prodotto. Viene rifiutata allo stesso modo una quantità più lunga dei 15 caratteri che la casella «Quantità "
+    "scaricata:» della scheda può contenere.",
 
     "Il prezzo unitario accetta cifre e virgola e viene arrotondato a quattro decimali, la quantità accetta solo "
     "numeri interi. «Calcola», accanto al prezzo totale, moltiplica il prezzo unitario per la quantità e arrotonda a "
     "due decimali; lo stesso calcolo viene rifatto comunque a ogni salvataggio, quindi un prezzo totale scritto a "
-    "mano viene sostituito. «Salva» aggiunge la scheda in fondo all'archivio dell'anno o aggiorna quella già "
+    "mano viene sostituito. Un prezzo totale oltre 999999999999,99 (più di 15 caratteri) non entra nella scheda: "
+    "«Calcola» e «Salva» lo segnalano con un avviso e la scheda non viene salvata finché non correggi il prezzo "
+    "unitario o la quantità. «Salva» aggiunge la scheda in fondo all'archivio dell'anno o aggiorna quella già "
     "salvata, «Nuovo» prepara una scheda vuota e «Duplica» trasforma la scheda salvata sullo schermo in una "
     "scheda nuova con gli stessi dati ma senza allegati, comoda per una vendita che si ripete (duplicare non cambia "
     "la giacenza). Ricorda che le modifiche non salvate si perdono cambiando scheda o uscendo con «Esci».",

@@ -92,6 +92,7 @@ TEST_P(MovementCardTotal, Calcola) {
     EXPECT_EQ(t.unit, c.expected.unit);
     EXPECT_EQ(t.quantity, c.expected.quantity);
     EXPECT_EQ(t.total, c.expected.total);
+    EXPECT_EQ(t.fits, c.expected.fits);
 }
 
 // clang-format off
@@ -105,7 +106,22 @@ INSTANTIATE_TEST_SUITE_P(
                     TotalCase{"BlanksCountAsZero", " ", "", {"0,00", "0", "0,00"}},
                     TotalCase{"TypedTextKeptAsTyped", " 4 ", "2,0", {" 4 ", "2,0", "8,00"}},
                     TotalCase{"NegativeQuantity", "2,50", "-2", {"2,50", "-2", "-5,00"}},
-                    TotalCase{"Large", "123456789,99", "12345", {"123456789,99", "12345", "1524074072426,55"}},
+                    TotalCase{"Large", "123456789,99", "12345", {"123456789,99", "12345", "1524074072426,55", false}},
+                    // The total box holds 15 characters, comma, decimals and sign included.
+                    TotalCase{"Length14", "12345678901", "1", {"12345678901", "1", "12345678901,00", true}},
+                    TotalCase{"Length15", "123456789012", "1", {"123456789012", "1", "123456789012,00", true}},
+                    TotalCase{"Length16", "1234567890123", "1", {"1234567890123", "1", "1234567890123,00", false}},
+                    TotalCase{"CutToTheBoxWouldReadAsAnotherNumber", "99999999", "99999999",
+                              {"99999999", "99999999", "9999999800000000,00", false}},
+                    // 999999999999,9999 exactly: rounding carries into a thirteenth digit.
+                    TotalCase{"RoundingAddsADigit", "594177064,7653", "1683",
+                              {"594177064,7653", "1683", "1000000000000,00", false}},
+                    TotalCase{"JustBelowTheCarry", "9999999999,9999", "100",
+                              {"9999999999,9999", "100", "999999999999,99", true}},
+                    TotalCase{"NegativeLength15", "-99999999999,99", "1",
+                              {"-99999999999,99", "1", "-99999999999,99", true}},
+                    TotalCase{"NegativeLength16", "99999999999,99", "-10",
+                              {"99999999999,99", "-10", "-999999999999,90", false}},
                     TotalCase{"UnreadableUnitResetsAll", "1,2,3", "3", {"0,00", "0", "0,00"}},
                     TotalCase{"UnreadableQuantityResetsAll", "5", "abc", {"0,00", "0", "0,00"}},
                     TotalCase{"PointIsNotADecimalSeparator", "2.50", "3", {"0,00", "0", "0,00"}}),

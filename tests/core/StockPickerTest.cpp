@@ -80,6 +80,16 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"TooSmall", "-998", "5", &kGoodsOut, StockMoveOutcome::DoesNotFit, ""},
         MoveCase{"TooManyCharacters", "123", "0,5", &kGoodsIn, StockMoveOutcome::DoesNotFit, ""},  // "123,5"
         MoveCase{"QuantityNotANumber", "12", "3 pezzi", &kGoodsIn, StockMoveOutcome::NotANumber, ""},
+        // The card's quantity box holds 15 characters of the quantity, trimmed.
+        MoveCase{"QuantityAsLongAsTheCardsBox", "12", "000000000000005", &kGoodsIn, StockMoveOutcome::Moved, "17"},
+        MoveCase{"QuantityLongOnlyWithItsBlanks", "12", "   000000000000005\t ", &kGoodsOut,
+                 StockMoveOutcome::Moved, "7"},
+        MoveCase{"QuantityLongerThanTheCardsBox", "12", "0000000000000005", &kGoodsIn,
+                 StockMoveOutcome::QuantityTooLong, ""},
+        MoveCase{"DecimalsLongerThanTheCardsBox", "12", "-2,5000000000000", &kGoodsOut,
+                 StockMoveOutcome::QuantityTooLong, ""},
+        MoveCase{"LongWordsAreNotANumber", "12", "tre pezzi e mezzo circa", &kGoodsIn, StockMoveOutcome::NotANumber,
+                 ""},
         MoveCase{"StoredStockNotANumber", "abc", "1", &kGoodsOut, StockMoveOutcome::NotANumber, ""}),
     [](const testing::TestParamInfo<MoveCase>& c) { return c.param.name; });
 // clang-format on
@@ -199,6 +209,86 @@ TEST_F(StockPickerTest, APickedRowFindsTheLastOfIdenticalProducts) {
     auto found = findPickedProduct(archive, goodsIn[0], kGoodsOut);
     ASSERT_TRUE(found.ok());
     EXPECT_FALSE(found->has_value());
+}
+
+// A click on a row of the list filled from `before`, once another copy of the program has made the archive `after`.
+struct PickCase {
+    const char* name;
+    std::vector<ProductRecord> before;
+    std::vector<ProductRecord> after;
+    std::size_t clicked;  // in list order
+    PickOutcome outcome;
+    std::int64_t position;  // when found or refreshed
+};
+
+class PickTable : public StockPickerTest, public testing::WithParamInterface<PickCase> {};
+
+TEST_P(PickTable, FindsTheProductBehindTheRow) {
+    const auto& c = GetParam();
+    for (const MovementDirection* d : {&kGoodsIn, &kGoodsOut}) {
+        withProducts(c.before);
+        RowList rows;
+        ASSERT_TRUE(fillPickerList(archive, *d, rows).ok());
+        const std::string after = withProducts(c.after);
+        const PickedProduct picked = pickProduct(archive, rows[c.clicked], *d);
+        ASSERT_EQ(picked.outcome, c.outcome) << d->token;
+        EXPECT_TRUE(test::readBytes(archive) == after) << "nothing written";
+        if (c.outcome != PickOutcome::Found && c.outcome != PickOutcome::Refreshed) continue;
+        EXPECT_EQ(picked.position, c.position) << d->token;
+        const ProductRecord& stored = c.after[static_cast<std::size_t>(c.position - 1)];
+        EXPECT_TRUE(std::ranges::equal(picked.record.bytes(), stored.bytes())) << d->token;
+        std::string row;
+        if (c.outcome == PickOutcome::Refreshed) appendPickerRow(row, stored.view(), *d);
+        EXPECT_EQ(picked.row, row) << d->token;
+    }
+}
+
+ProductRecord vite(const std::string& stock, const std::string& name = "Vite") {
+    return test::product("VT-01", name, {{P::Giacenza, stock}, {P::Costo, "0,25"}, {P::Prezzo, "0,40"}});
+}
+
+// Two codes that the code column of a row cuts to the same 22 characters.
+ProductRecord longCode(const std::string& last, const std::string& name, const std::string& stock) {
+    return test::product("ABCDEFGHIJKLMNOPQRSTUV-" + last, name, {{P::Giacenza, stock}});
+}
+
+const ProductRecord kAncora = test::product("A-0", "Ancora", {{P::Giacenza, "1"}});
+const ProductRecord kZanca = test::product("Z-9", "Zanca", {{P::Giacenza, "4"}});
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Table, PickTable,
+    testing::Values(
+        PickCase{"UnchangedRowIsFound", {kZanca, vite("12"), kAncora}, {kZanca, vite("12"), kAncora}, 1,
+                 PickOutcome::Found, 2},
+        PickCase{"MovedStockRefreshesTheRow", {kZanca, vite("12"), kAncora}, {kZanca, vite("20"), kAncora}, 1,
+                 PickOutcome::Refreshed, 2},
+        PickCase{"ANewNameIsStillTheProductOfThatCode", {kZanca, vite("12"), kAncora},
+                 {kZanca, vite("20", "Vite inox"), kAncora}, 1, PickOutcome::Refreshed, 2},
+        PickCase{"ANewCodeIsGone", {kZanca, vite("12"), kAncora},
+                 {kZanca, test::withFields(vite("12"), {{P::Codice, "VT-02"}}), kAncora}, 1, PickOutcome::Gone, 0},
+        PickCase{"ABlankStockLeavesTheListAndIsGone", {kZanca, vite("12"), kAncora}, {kZanca, vite(""), kAncora}, 1,
+                 PickOutcome::Gone, 0},
+        // Two products of one code: the one whose row this was but for the stock.
+        PickCase{"TwinsToldApartByTheirNames", {vite("12"), kAncora, vite("12", "Vite lunga")},
+                 {vite("20"), kAncora, vite("12", "Vite lunga")}, 1, PickOutcome::Refreshed, 1},
+        PickCase{"TwinsToldApartByNothingButTheStock", {vite("12"), kAncora, vite("14")},
+                 {vite("13"), kAncora, vite("14")}, 1, PickOutcome::Ambiguous, 0},
+        PickCase{"CodesCutAlikeToldApartByTheirNames", {longCode("1", "Uno", "5"), longCode("2", "Due", "5")},
+                 {longCode("1", "Uno", "5"), longCode("2", "Due", "6")}, 0, PickOutcome::Refreshed, 2},
+        PickCase{"ARowOfANewerProductIsFoundBeforeAStaleOne", {vite("12"), kAncora},
+                 {vite("13"), kAncora, vite("12", "Vite")}, 1, PickOutcome::Found, 3}),
+    [](const testing::TestParamInfo<PickCase>& c) { return c.param.name; });
+// clang-format on
+
+TEST_F(StockPickerTest, APickInAnUnreadableArchiveIsAnAccessFailure) {
+    withProducts(products("12"));
+    RowList rows;
+    ASSERT_TRUE(fillPickerList(archive, kGoodsIn, rows).ok());
+    fs::remove(archive);
+    fs::create_directory(archive);
+    EXPECT_EQ(pickProduct(archive, rows[1], kGoodsIn).outcome, PickOutcome::AccessFailed);
+    EXPECT_TRUE(fs::is_directory(archive));
 }
 
 }  // namespace

@@ -154,6 +154,8 @@ private Q_SLOTS:
             QTest::addRow("%s: 0,333 x 3", row.tag) << row.direction << "0,333" << "3" << "0,333" << "3" << "1,00";
             QTest::addRow("%s: unreadable unit", row.tag) << row.direction << "1,2,3" << "3" << "0,00" << "0" << "0,00";
             QTest::addRow("%s: blank unit", row.tag) << row.direction << "" << "" << "0,00" << "0" << "0,00";
+            QTest::addRow("%s: the largest total that fits", row.tag)
+                << row.direction << "999999999999,99" << "1" << "999999999999,99" << "1" << "999999999999,99";
         }
     }
     // clang-format on
@@ -172,6 +174,65 @@ private Q_SLOTS:
         QCOMPARE(card->txtQuant->text(), quantityAfter);
         QCOMPARE(card->txtCostoTot->text(), total);
         QVERIFY(run->messages.shown.empty());
+    }
+
+    // clang-format off
+    void aTotalLongerThanItsBoxIsRefused_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("warning");
+        const QString goodsIn = QString::fromUtf8(
+            "Attenzione: il costo totale risultante non può essere registrato nella scheda.\n\n"
+            "Il costo totale deve essere compreso tra -99999999999,99 e 999999999999,99 (al massimo 15 caratteri): "
+            "correggere il costo unitario o la quantità.");
+        const QString goodsOut = QString::fromUtf8(
+            "Attenzione: il prezzo totale risultante non può essere registrato nella scheda.\n\n"
+            "Il prezzo totale deve essere compreso tra -99999999999,99 e 999999999999,99 (al massimo 15 caratteri): "
+            "correggere il prezzo unitario o la quantità.");
+        for (const test::DirectionRow& row : test::kDirectionRows) {
+            const QString& warning = row.direction == Direction::GoodsIn ? goodsIn : goodsOut;
+            // 9999999800000001: "999999980000000" once cut to the box.
+            QTest::addRow("%s: 99999999 x 99999999", row.tag) << row.direction << "99999999" << "99999999" << warning;
+            QTest::addRow("%s: one character too many", row.tag) << row.direction << "1000000000000" << "1" << warning;
+        }
+    }
+    // clang-format on
+    // Calcola says so and leaves the boxes as they were; a save, new or in place, writes nothing.
+    void aTotalLongerThanItsBoxIsRefused() {
+        QFETCH(QString, unit);
+        QFETCH(QString, quantity);
+        QFETCH(QString, warning);
+        QVERIFY(openFetched());
+        withMovements(2);
+        const std::string before = test::readBytes(archive());
+        fillMandatory();
+        card->txtCostoTot->setText("99,99");
+        test::typeText(card->txtQuant, quantity);
+        test::typeText(card->txtCostoUni, unit);
+        const QStringList typed = {unit, quantity, "99,99"};
+        const auto shown = [this] {
+            return QStringList{card->txtCostoUni->text(), card->txtQuant->text(), card->txtCostoTot->text()};
+        };
+        test::click(card->btnCalcola);
+        QCOMPARE(messages(), QStringList{warning});
+        QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
+        QCOMPARE(shown(), typed);
+        test::click(card->cmdSalva);
+        QCOMPARE(messages(), (QStringList{warning, warning}));
+        QCOMPARE(shown(), typed);
+        QVERIFY(card->lblPosizione->text().isEmpty());
+        QCOMPARE(test::readBytes(archive()), before);
+
+        test::click(card->cmdPrimo);
+        card->txtCostoTot->setText("99,99");
+        test::typeText(card->txtQuant, quantity);
+        test::typeText(card->txtCostoUni, unit);
+        test::click(card->cmdSalva);
+        QCOMPARE(messages(), (QStringList{warning, warning, warning}));
+        QCOMPARE(shown(), typed);
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("1"));
+        QCOMPARE(test::readBytes(archive()), before);
     }
 
     // The card's two pictures in its boxes take no focus: F9 computes the total and Ctrl+Shift+I opens the

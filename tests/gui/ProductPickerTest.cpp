@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "movements/MovementCardScreen.h"
 #include "movements/MovementDirection.h"
 #include "movements/ProductPicker.h"
+#include "movements/StockPicker.h"
 #include "products/ProductCard.h"
 #include "support/GuiProgram.h"
 #include "support/Records.h"
@@ -40,6 +42,16 @@ const QString kNoAccess = QString::fromUtf8(
     "Attenzione: il sistema non permette di accedere all'archivio dei prodotti.\n\n"
     "La giacenza del prodotto non è stata modificata.");
 const QString kStockOutOfRange = QString::fromUtf8(kMsgStockOutOfRange.data());
+const QString kQuantityTooLong = QString::fromUtf8(
+    "Attenzione: la quantità indicata supera i 15 caratteri che la scheda dell'operazione può contenere.\n\n"
+    "La giacenza del prodotto non è stata modificata.");
+const QString kRowGone = QString::fromUtf8(
+    "Attenzione: nell'archivio dei prodotti non c'è più un articolo con il codice di questa riga: la sua scheda è "
+    "stata modificata da un'altra postazione.\n\nL'elenco è stato aggiornato: scegliere di nuovo l'articolo.");
+const QString kRowAmbiguous = QString::fromUtf8(
+    "Attenzione: la scheda dell'articolo di questa riga è stata modificata da un'altra postazione e ora più "
+    "articoli con lo stesso codice corrispondono alla riga.\n\nL'elenco è stato aggiornato: scegliere di nuovo "
+    "l'articolo.");
 
 // The product every import test picks: second in the archive, second in the list (A-0, VT-01, Z-9).
 constexpr int kPickedRow = 1;
@@ -241,6 +253,11 @@ private Q_SLOTS:
         QTest::newRow("scarico: no quantity") << Direction::GoodsOut << "12" << "" << "12" << "0" << "0,40";
         QTest::newRow("carico: 12 + 2,5") << Direction::GoodsIn << "12" << "2,5" << "14,5" << "2,5" << "0,25";
         QTest::newRow("scarico: 12 - 2,5") << Direction::GoodsOut << "12" << "2,5" << "9,5" << "2,5" << "0,40";
+        // As long as the card's quantity box, once trimmed.
+        QTest::newRow("carico: 15 characters") << Direction::GoodsIn << "12" << "000000000000005" << "17"
+                                               << "000000000000005" << "0,25";
+        QTest::newRow("scarico: 15 characters in blanks") << Direction::GoodsOut << "12" << "   000000000000005   "
+                                                          << "7" << "000000000000005" << "0,40";
     }
     // clang-format on
     void importMovesTheStockAndFillsTheCard() {
@@ -342,6 +359,13 @@ private Q_SLOTS:
         for (const test::DirectionRow& row : test::kDirectionRows) {
             QTest::addRow("%s: words in the quantity", row.tag) << row.direction << "12"
                                                                 << "3 pezzi" << Fault::None << kNotANumber;
+            // The card's quantity box holds 15 characters: it would keep "000000000000000".
+            QTest::addRow("%s: quantity longer than the card's box", row.tag)
+                << row.direction << "12"
+                << "0000000000000005" << Fault::None << kQuantityTooLong;
+            QTest::addRow("%s: decimals longer than the card's box", row.tag)
+                << row.direction << "12"
+                << "2,50000000000000" << Fault::None << kQuantityTooLong;
             QTest::addRow("%s: code changed since the click", row.tag) << row.direction << "12"
                                                                        << "5" << Fault::CodeChanged << kCodeChanged;
             QTest::addRow("%s: archive immutable", row.tag) << row.direction << "12"
@@ -406,6 +430,116 @@ private Q_SLOTS:
         QCOMPARE(shownStock, stock);
         QVERIFY(card->txtCodice->text().isEmpty());
         QCOMPARE(card->txtQuant->text(), QStringLiteral("0"));
+    }
+
+    // Another copy of the program moves the stock of a listed product: its row no longer matches the record. A
+    // click on it shows the product as stored now, in the row and above the list, keeps the row selected, and the
+    // import moves the stock from there.
+    void aStaleRowIsRefreshedByItsClick_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QString>("newStock");
+        QTest::newRow("carico") << Direction::GoodsIn << "25";    // 12 + 8 elsewhere + 5 here
+        QTest::newRow("scarico") << Direction::GoodsOut << "15";  // 12 + 8 elsewhere - 5 here
+    }
+    void aStaleRowIsRefreshedByItsClick() {
+        QFETCH(QString, newStock);
+        QVERIFY(openFetched());
+        const std::vector<ProductRecord> before = products("12");
+        run->writeProducts(before);
+        QStringList listed;
+        QStringList refreshed;
+        std::optional<std::size_t> selected;
+        int scrolled = 0;
+        QStringList pickedShown;
+        bool importable = false;
+        openPicker([&](ProductPicker* picker) {
+            listed = picker->model()->texts();
+            QCOMPARE(moveProductStock(run->productArchive(), 2, "VT-01", "8", kGoodsIn).outcome,
+                     StockMoveOutcome::Moved);
+            // Scrolled sideways to the stock, where the user is looking.
+            QScrollBar* sideways = picker->lstRecords->horizontalScrollBar();
+            sideways->setValue(sideways->maximum() / 2);
+            QVERIFY(sideways->value() > 0);
+            scrolled = sideways->value();
+            clickRow(picker, kPickedRow);
+            refreshed = picker->model()->texts();
+            selected = picker->selectedRow();
+            QApplication::processEvents();
+            QCOMPARE(sideways->value(), scrolled);
+            pickedShown = {picker->txtCodice->text(), picker->txtNome->text(), picker->txtGiacenza->text(),
+                           picker->lblPosizione->text()};
+            importable = picker->btnImporta->isEnabled();
+            test::typeText(picker->txtQuant, "5");
+            test::click(picker->btnImporta);
+        });
+        QVERIFY(run->messages.shown.empty());
+        std::string row;
+        appendPickerRow(row, picked("20").view(), texts());
+        QStringList expected = listed;
+        expected[kPickedRow] = QString::fromStdString(row);
+        QCOMPARE(refreshed, expected);
+        QVERIFY(refreshed[kPickedRow].contains(QStringLiteral("  Giac. 20    ")));
+        QCOMPARE(selected, std::optional<std::size_t>(kPickedIndex));
+        QCOMPARE(pickedShown, (QStringList{"VT-01", "Vite", "20", "2"}));
+        QVERIFY(importable);
+        QCOMPARE(productBytes(), withStock(before, newStock.toStdString()));
+        QCOMPARE(card->txtCodice->text(), QStringLiteral("VT-01"));
+        QCOMPARE(card->txtQuant->text(), QStringLiteral("5"));
+    }
+
+    // A row that no product matches any more, by its code or by the rest of it, is said; the list is filled again
+    // from the archive, and a click on the fresh row picks the product.
+    void aRowNoProductMatchesIsSaidAndTheListFilledAgain_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<bool>("twins");
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<QString>("pickedAfter");
+        for (const test::DirectionRow& row : test::kDirectionRows) {
+            // The other copy gave the product another code.
+            QTest::addRow("%s: code changed", row.tag) << row.direction << false << kRowGone << "VT-02 13";
+            // Two products of one code, told apart only by their stock, and one of them moved.
+            QTest::addRow("%s: twins", row.tag) << row.direction << true << kRowAmbiguous << "VT-01 13";
+        }
+    }
+    void aRowNoProductMatchesIsSaidAndTheListFilledAgain() {
+        QFETCH(bool, twins);
+        QFETCH(QString, warning);
+        QFETCH(QString, pickedAfter);
+        QVERIFY(openFetched());
+        std::vector<ProductRecord> stored = products("12");
+        if (twins) stored.push_back(picked("14"));
+        run->writeProducts(stored);
+        stored[kPickedIndex].setText(P::Giacenza, "13");
+        if (!twins) stored[kPickedIndex].setText(P::Codice, "VT-02");
+        QStringList messagesAtClick;
+        QStringList reloaded;
+        bool selectedAtClick = true;
+        bool importable = true;
+        QString pickedNow;
+        bool stillOpen = false;
+        openPicker([&](ProductPicker* picker) {
+            run->writeProducts(stored);
+            clickRow(picker, kPickedRow);
+            messagesAtClick = run->messages.texts();
+            reloaded = picker->model()->texts();
+            selectedAtClick = picker->selectedRow().has_value();
+            importable = picker->btnImporta->isEnabled();
+            clickRow(picker, kPickedRow);
+            pickedNow = picker->txtCodice->text() + " " + picker->txtGiacenza->text();
+            stillOpen = picker->isVisible();
+        });
+        QCOMPARE(messagesAtClick, QStringList{warning});
+        QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
+        RowList fresh;
+        QVERIFY(fillPickerList(run->productArchive(), texts(), fresh).ok());
+        QStringList expected;
+        for (std::size_t i = 0; i < fresh.size(); ++i) expected << QString::fromStdString(std::string(fresh[i]));
+        QCOMPARE(reloaded, expected);
+        QVERIFY(!selectedAtClick);
+        QVERIFY(!importable);
+        QCOMPARE(pickedNow, pickedAfter);
+        QVERIFY(stillOpen);
+        QCOMPARE(run->messages.shown.size(), std::size_t(1));
     }
 
     void printsTheList_data() { test::directionTable(); }
