@@ -16,6 +16,7 @@
 #include "ui/BoxBehaviour.h"
 #include "ui/HandOver.h"
 #include "ui/MessageService.h"
+#include "ui/Palette.h"
 #include "ui/QtText.h"
 #include "ui/TfrmGuida.h"
 #include "ui/Widgets.h"
@@ -57,6 +58,20 @@ constexpr std::string_view kEditorKey = "listino";
 QString countText(int count) { return QStringLiteral("Sono stati creati %1 listini prezzi.").arg(count); }
 
 QString pathText(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+constexpr const char* kFileBytes = "fileBytes";
+constexpr const char* kFileShown = "fileShown";
+
+// The bytes of a listed file's name, kept in its item: the text shows them.
+constexpr int kFileNameRole = Qt::UserRole;
+
+std::string fileNameOf(const QListWidgetItem* item) { return item->data(kFileNameRole).toByteArray().toStdString(); }
+
+// A list that cannot be opened shows so, and says why when the mouse rests on it.
+void showOpening(QListWidgetItem* item, const ListedArchive& archive) {
+    item->setForeground(archive.canOpen() ? QColor(Qt::black) : palette::color("refuseInk"));
+    item->setToolTip(toQString(openRefusal(archive)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
 
 // Drops a typed character that a list name must not hold; pasted text is left alone.
 class ListNameTyping final : public QObject {
@@ -112,6 +127,20 @@ PictureButton* helpButton(QWidget* parent) {
 }
 
 }  // namespace
+
+void showFileOnLabel(QObject* label, const QString& shown, const std::string& bytes) {
+    label->setProperty("text", shown);
+    label->setProperty(kFileBytes, QByteArray::fromStdString(bytes));
+    label->setProperty(kFileShown, shown);
+}
+
+std::string fileOnLabel(const QObject* label) {
+    const QString text = label->property("text").toString();
+    if (label->property(kFileShown).toString() == text && !text.isEmpty()) {
+        return label->property(kFileBytes).toByteArray().toStdString();
+    }
+    return toStd(text);
+}
 
 TfrmCreaCatalogo::TfrmCreaCatalogo(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmCreaCatalogo")) {
     setWindowTitle(QStringLiteral(" Scortavia - Creazione listino prezzi"));
@@ -213,6 +242,8 @@ TfrmApriCatalogo::TfrmApriCatalogo(ScreenRegistry& registry) : WorkArea(registry
     lstFiles->setSelectionMode(QAbstractItemView::SingleSelection);
     lstFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstFiles->setUniformItemSizes(true);
+    // A name too long for the box keeps its start and its extension in sight.
+    lstFiles->setTextElideMode(Qt::ElideMiddle);
     lstFiles->setSpacing(2);  // the names clear of the frame and of each other
     lstFiles->setMinimumHeight(200);
     layout->addWidget(lstFiles, 1);
@@ -248,8 +279,9 @@ bool TfrmApriCatalogo::fillList() {
     const auto archives = listArchives(registry().programFolder());
     if (!archives) return false;
     for (const ListedArchive& archive : *archives) {
-        auto* item = new QListWidgetItem(QString::fromStdString(archive.fileName), lstFiles);
-        item->setForeground(Qt::black);
+        auto* item = new QListWidgetItem(toQString(archive.shownName), lstFiles);
+        item->setData(kFileNameRole, QByteArray::fromStdString(archive.fileName));
+        showOpening(item, archive);
     }
     return true;
 }
@@ -266,35 +298,45 @@ void TfrmApriCatalogo::showEvent(QShowEvent* event) {
     if (!read) QTimer::singleShot(0, this, [this] { MessageService::warning(this, kMsgFolderUnread); });
 }
 
-QString TfrmApriCatalogo::selectedArchive(const char* noSelectionWarning) {
+QListWidgetItem* TfrmApriCatalogo::selectedArchive(const char* noSelectionWarning) {
     if (lstFiles->count() == 0) {
         MessageService::warning(this, kMsgEmptyList);
-        return {};
+        return nullptr;
     }
     const QList<QListWidgetItem*> selected = lstFiles->selectedItems();
     if (selected.isEmpty()) {
         MessageService::warning(this, QString::fromUtf8(noSelectionWarning));
-        return {};
+        return nullptr;
     }
-    // The name as it stands on disk: the list holds only names the program could have given.
-    return selected.front()->text();
+    return selected.front();
 }
 
 void TfrmApriCatalogo::btnApriClick() {
-    const QString fileName = selectedArchive(kMsgSelectToOpen);
-    if (fileName.isEmpty()) return;
-    lblFile->setText(pathText(registry().programFolder() / toStd(fileName)));
+    QListWidgetItem* item = selectedArchive(kMsgSelectToOpen);
+    if (!item) return;
+    const std::filesystem::path folder = registry().programFolder();
+    const std::string fileName = fileNameOf(item);
+    // As the folder stands now: another list with the same photo names may have come since it was listed.
+    const ListedArchive archive = archiveToOpen(folder, fileName);
+    showOpening(item, archive);
+    if (!archive.canOpen()) {
+        MessageService::warning(this, toQString(openRefusal(archive)));
+        return;
+    }
+    showFileOnLabel(lblFile, pathText(folder / toStd(item->text())), (folder / fileName).string());
     lblMemory->setText(toQString(kEditorKey));
     close();
 }
 
 void TfrmApriCatalogo::btnEliminaClick() {
-    const QString fileName = selectedArchive(kMsgSelectToDelete);
-    if (fileName.isEmpty()) return;
+    QListWidgetItem* item = selectedArchive(kMsgSelectToDelete);
+    if (!item) return;
     if (!MessageService::question(this, kMsgConfirmDelete)) return;
-    lblFile->setText(pathText(registry().programFolder() / toStd(fileName)));
+    const std::filesystem::path folder = registry().programFolder();
+    const std::string fileName = fileNameOf(item);
+    showFileOnLabel(lblFile, pathText(folder / toStd(item->text())), (folder / fileName).string());
     // Only the archive goes: the list's photos stay in their folder.
-    if (deleteListArchive(registry().programFolder(), toStd(fileName))) {
+    if (deleteListArchive(folder, fileName)) {
         MessageService::information(this, kMsgDeleted);
     } else {
         MessageService::warning(this, kMsgNotDeleted);
@@ -311,12 +353,15 @@ void TfrmApriCatalogo::onClose() {
     const QList<QListWidgetItem*> selected = lstFiles->selectedItems();
     if (key == toQString(kEditorKey) && selected.isEmpty()) key = toQString(kHomeKey);
     if (key == toQString(kEditorKey)) {
-        const QString fileName = selected.front()->text();
+        const std::filesystem::path folder = registry().programFolder();
+        const QString shown = selected.front()->text();
+        const std::string fileName = fileNameOf(selected.front());
         for (QObject* target : handOverTargets(registry(), HandOver::PriceListOpen, key)) {
             if (target->objectName() == QLatin1String("lblFile")) {
-                target->setProperty("text", pathText(registry().programFolder() / toStd(fileName)));
+                showFileOnLabel(target, pathText(folder / toStd(shown)), (folder / fileName).string());
             } else if (target->objectName() == QLatin1String("lblNome")) {
-                target->setProperty("text", fileName.chopped(4));  // without ".lis"
+                // Without ".lis", whatever its case.
+                showFileOnLabel(target, shown.chopped(4), fileName.substr(0, fileName.size() - 4));
             }
         }
     }

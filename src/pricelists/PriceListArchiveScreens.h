@@ -1,15 +1,26 @@
 #pragma once
 
+#include <string>
+
 #include "ui/ScreenRegistry.h"
 
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 namespace scortavia {
 
 class PictureButton;
+struct ListedArchive;
+
+// A file on a label of the price-list screens: the text shows it, and the label keeps the bytes of its
+// name beside the text, so a name in another encoding (shown read as Windows-1252) is found by them.
+void showFileOnLabel(QObject* label, const QString& shown, const std::string& bytes);
+// The bytes of what the label names: those kept beside its text while it still shows what
+// showFileOnLabel put there, otherwise the text itself.
+std::string fileOnLabel(const QObject* label);
 
 // Asks for the name of a new price list and creates its empty archive in the program folder.
 class TfrmCreaCatalogo final : public WorkArea {
@@ -59,8 +70,8 @@ protected:
 private:
     // Fills the list from the program folder; false when the folder could not be read.
     bool fillList();
-    // The file name of the selected list, or empty with the warning given.
-    QString selectedArchive(const char* noSelectionWarning);
+    // The selected list's item, or nullptr with the warning given.
+    QListWidgetItem* selectedArchive(const char* noSelectionWarning);
 };
 
 }  // namespace scortavia

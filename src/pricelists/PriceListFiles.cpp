@@ -1,5 +1,6 @@
 #include "pricelists/PriceListFiles.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,8 +9,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
-#include <system_error>
 
 #include "common/TextRules.h"
 #include "storage/ArchivePaths.h"
@@ -85,8 +86,49 @@ ListNameProblem problemOf(std::string_view name) {
 }
 
 bool endsWithExtension(std::string_view fileName) {
-    return fileName.size() >= kExtension.size() &&
-           lowerAZ(fileName.substr(fileName.size() - kExtension.size())) == kExtension;
+    if (fileName.size() < kExtension.size()) return false;
+    const std::string_view end = fileName.substr(fileName.size() - kExtension.size());
+    return std::equal(end.begin(), end.end(), kExtension.begin(),
+                      [](char c, char lower) { return foldLowerAZ(c) == lower; });
+}
+
+std::string_view withoutExtension(std::string_view fileName) {
+    return fileName.substr(0, fileName.size() - std::min(fileName.size(), kExtension.size()));
+}
+
+// What keeps an archive from being opened, apart from other archives sharing its photos.
+ArchiveProblem problemOfArchiveName(std::string_view fileName) {
+    const std::string_view photoName = photoListName(fileName);
+    if (photoName.empty()) return ArchiveProblem::EmptyName;
+    if (photoName == "." || photoName == "..") return ArchiveProblem::DotsOnly;
+    if (photoName.find('\\') != std::string_view::npos) return ArchiveProblem::Backslash;
+    return ArchiveProblem::None;
+}
+
+std::string inQuotes(std::string_view name) { return "«" + std::string(name) + "»"; }
+
+// «a», «b» e «c».
+std::string quotedList(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) text += i + 1 == names.size() ? " e " : ", ";
+        text += inQuotes(names[i]);
+    }
+    return text;
+}
+
+constexpr std::string_view kSameNameApart =
+    "a parte le maiuscole dell'estensione .lis o gli spazi all'inizio e alla fine";
+
+// An archive named `fileName`, with what its name alone keeps from being opened.
+ListedArchive unlistedArchive(std::string fileName) {
+    ListedArchive archive;
+    archive.shownName = shownFileName(fileName);
+    archive.listName =
+        archive.shownName.substr(0, archive.shownName.size() - std::min(archive.shownName.size(), kExtension.size()));
+    archive.problem = problemOfArchiveName(fileName);
+    archive.fileName = std::move(fileName);
+    return archive;
 }
 
 // The place of a character in list order: A to Z as a to z, then its Windows-1252 code; a character
@@ -178,11 +220,26 @@ bool refusedWhenTyped(char32_t c) {
 }
 
 bool isListArchiveName(std::string_view fileName) {
-    if (!endsWithExtension(fileName)) return false;
-    const std::string_view name = fileName.substr(0, fileName.size() - kExtension.size());
-    // Only names the program could have given: what the editor is handed is the list's name as created.
-    return problemOf(name) == ListNameProblem::None && trimBlanks(name).size() == name.size();
+    // Any name a folder entry can have: a backslash is a character like the others here.
+    return endsWithExtension(fileName) && fileName.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
+
+std::string shownFileName(std::string_view fileName) {
+    const std::string text = isValidUtf8(fileName) ? std::string(fileName) : decodeWindows1252(fileName);
+    std::string shown;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t start = at;
+        const std::optional<char32_t> c = nextCodePoint(text, at);
+        if (c && isControl(*c)) {
+            shown += '?';
+        } else {
+            shown.append(text, start, at - start);
+        }
+    }
+    return shown;
+}
+
+std::string_view photoListName(std::string_view fileName) { return trimBlanks(withoutExtension(fileName)); }
 
 bool listArchiveLess(std::string_view a, std::string_view b) {
     std::size_t i = 0;
@@ -198,32 +255,129 @@ bool listArchiveLess(std::string_view a, std::string_view b) {
 
 Result<std::vector<ListedArchive>> listArchives(const fs::path& programFolder) {
     std::vector<ListedArchive> found;
-    std::error_code error;
-    fs::directory_iterator it(programFolder, error);
-    if (error) return Status::failure("read the folder " + programFolder.string() + ": " + error.message());
-    // A failed step ends the walk with `error` set.
-    for (const fs::directory_iterator end; it != end; it.increment(error)) {
-        std::string fileName = it->path().filename().string();
+    // The folder may hold a photo for each of 100,000 products: entries are only looked at by name,
+    // and only a list's is asked what it is (a page save looks through the folder too).
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(programFolder.c_str()), ::closedir);
+    if (!folder) return systemFailure("read the folder", programFolder, errno);
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(folder.get());
+        if (!entry) break;
+        const std::string_view fileName(entry->d_name);
         if (!isListArchiveName(fileName)) continue;
-        std::error_code statError;
-        if (it->symlink_status(statError).type() != fs::file_type::regular) continue;
-        std::string listName = fileName.substr(0, fileName.size() - kExtension.size());
-        found.push_back({std::move(fileName), std::move(listName)});
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            regular =
+                ::fstatat(::dirfd(folder.get()), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
+        }
+        if (regular) found.push_back(unlistedArchive(std::string(fileName)));
     }
-    if (error) return Status::failure("read the folder " + programFolder.string() + ": " + error.message());
-    std::sort(found.begin(), found.end(),
-              [](const ListedArchive& a, const ListedArchive& b) { return listArchiveLess(a.fileName, b.fileName); });
+    if (errno != 0) return systemFailure("read the folder", programFolder, errno);
+    std::sort(found.begin(), found.end(), [](const ListedArchive& a, const ListedArchive& b) {
+        if (a.shownName != b.shownName) return listArchiveLess(a.shownName, b.shownName);
+        return a.fileName < b.fileName;
+    });
+    // Archives whose photos would carry the same names: each would replace the other's.
+    for (ListedArchive& archive : found) {
+        if (archive.problem != ArchiveProblem::None) continue;
+        for (const ListedArchive& other : found) {
+            if (&other != &archive && photoListName(other.fileName) == photoListName(archive.fileName)) {
+                archive.sharingPhotos.push_back(other.shownName);
+            }
+        }
+        if (!archive.sharingPhotos.empty()) archive.problem = ArchiveProblem::SharedPhotos;
+    }
     return found;
+}
+
+ListedArchive archiveToOpen(const fs::path& programFolder, std::string_view fileName) {
+    const auto archives = listArchives(programFolder);
+    if (archives) {
+        for (const ListedArchive& archive : *archives) {
+            if (archive.fileName == fileName) return archive;
+        }
+    }
+    ListedArchive archive = unlistedArchive(std::string(fileName));
+    if (archive.problem != ArchiveProblem::None || !archives) return archive;
+    for (const ListedArchive& other : *archives) {
+        if (photoListName(other.fileName) == photoListName(fileName)) archive.sharingPhotos.push_back(other.shownName);
+    }
+    if (!archive.sharingPhotos.empty()) archive.problem = ArchiveProblem::SharedPhotos;
+    return archive;
 }
 
 fs::path listedArchivePath(const fs::path& programFolder, const ListedArchive& archive) {
     return programFolder / archive.fileName;
 }
 
+std::string openRefusal(const ListedArchive& archive) {
+    static constexpr std::string_view kRename =
+        "\r\n\r\nPer aprire il listino, rinominare prima il file nella cartella di installazione del programma.";
+    const std::string cannot =
+        "Attenzione: il file " + inQuotes(archive.shownName) + " non può essere aperto come listino prezzi, perché ";
+    switch (archive.problem) {
+        case ArchiveProblem::None:
+            return {};
+        case ArchiveProblem::EmptyName:
+            return cannot + "il suo nome senza l'estensione è vuoto e le foto delle sue pagine non avrebbero un nome." +
+                   std::string(kRename);
+        case ArchiveProblem::DotsOnly:
+            return cannot +
+                   "il suo nome senza l'estensione è fatto solo di punti e non può dare il nome alle foto delle sue "
+                   "pagine." +
+                   std::string(kRename);
+        case ArchiveProblem::Backslash:
+            return cannot +
+                   "il suo nome contiene la barra rovesciata \\, che non può comparire nei nomi delle foto delle sue "
+                   "pagine." +
+                   std::string(kRename);
+        case ArchiveProblem::SharedPhotos:
+            break;
+    }
+    std::vector<std::string> names{archive.shownName};
+    names.insert(names.end(), archive.sharingPhotos.begin(), archive.sharingPhotos.end());
+    const bool two = names.size() == 2;
+    return "Attenzione: i file " + quotedList(names) + " sono " + (two ? "due " : "") +
+           "listini prezzi diversi con lo stesso nome, " + std::string(kSameNameApart) +
+           ": le foto delle loro pagine nella cartella Foto_Listino avrebbero gli stessi nomi, e salvando una pagina " +
+           (two ? "dell'uno si sostituirebbero le foto dell'altro."
+                : "di uno si sostituirebbero le foto degli altri.") +
+           "\r\n\r\nPer aprire il listino, rinominare prima " +
+           (two ? "uno dei due file" : "i file in modo che ciascuno abbia un nome diverso") +
+           " nella cartella di installazione del programma.";
+}
+
+std::vector<std::string> archivesSharingPhotos(const fs::path& programFolder, std::string_view fileName,
+                                               std::string_view photoName) {
+    std::vector<std::string> others;
+    const auto archives = listArchives(programFolder);
+    if (!archives) return others;
+    for (const ListedArchive& archive : *archives) {
+        if (archive.fileName != fileName && photoListName(archive.fileName) == trimBlanks(photoName)) {
+            others.push_back(archive.shownName);
+        }
+    }
+    return others;
+}
+
+std::string sharedPhotosSaveRefusal(std::string_view shownName, const std::vector<std::string>& others) {
+    const bool one = others.size() == 1;
+    return "Attenzione: la scheda non è stata salvata. Nella cartella del programma " +
+           std::string(one ? "c'è anche il listino prezzi " : "ci sono anche i listini prezzi ") + quotedList(others) +
+           ", con lo stesso nome di questo (" + inQuotes(shownName) + ") " + std::string(kSameNameApart) +
+           ": le foto " + (one ? "delle sue pagine hanno" : "delle loro pagine hanno") +
+           " gli stessi nomi, e salvando questa pagina si sostituirebbero.\r\n\r\nRinominare " +
+           (one ? "uno dei due file" : "quei file") +
+           " nella cartella di installazione del programma, poi aprire di nuovo il listino.";
+}
+
 CreateResult createListArchive(const fs::path& programFolder, std::string_view name) {
     CreateResult result{CreateOutcome::Failed, paths::priceListArchive(programFolder, name), {}};
-    // Two lists whose extensions differ only in case would share their photos in "Foto_Listino".
-    if (extensionInAnyCaseExists(programFolder, name)) {
+    // Two lists whose photos in "Foto_Listino" have the same names would replace each other's: one whose
+    // extension differs only in case, or one with blanks around the same name.
+    if (extensionInAnyCaseExists(programFolder, name) ||
+        !archivesSharingPhotos(programFolder, std::string(name) + std::string(kExtension), name).empty()) {
         result.outcome = CreateOutcome::NameTaken;
         return result;
     }

@@ -12,6 +12,8 @@
 #include <memory>
 
 #include "common/Numbers.h"
+#include "pricelists/PriceListArchiveScreens.h"
+#include "pricelists/PriceListFiles.h"
 #include "pricelists/PriceListPhotos.h"
 #include "pricelists/PriceListPrint.h"
 #include "pricelists/TfrmImportaMagazzino.h"
@@ -19,6 +21,7 @@
 #include "storage/ProductRecord.h"
 #include "ui/BoxBehaviour.h"
 #include "ui/FileDialogService.h"
+#include "ui/MessageService.h"
 #include "ui/Palette.h"
 #include "ui/PhotoBox.h"
 #include "ui/QtText.h"
@@ -55,7 +58,7 @@ std::size_t slotOffset(int index) { return PriceListSlot::kSize * static_cast<st
 
 // A slot's picture written by the photo rule of the price lists, through a temporary file renamed over the old one.
 bool writePagePhoto(const std::filesystem::path& path, const QImage& picture) {
-    return writeJpeg(QString::fromStdString(path.string()), priceListPhotoImage(picture));
+    return writeJpeg(path, priceListPhotoImage(picture));
 }
 
 }  // namespace
@@ -276,9 +279,9 @@ void TfrmListinoPrezzi::wireSlots() {
     enterMovesFocus(walk);
 }
 
-std::filesystem::path TfrmListinoPrezzi::archivePath() const {
-    return std::filesystem::path(lblFile->text().toStdString());
-}
+std::filesystem::path TfrmListinoPrezzi::archivePath() const { return std::filesystem::path(fileOnLabel(lblFile)); }
+
+std::string TfrmListinoPrezzi::photoListName() const { return fileOnLabel(lblNome); }
 
 void TfrmListinoPrezzi::clearControls() {
     for (PriceListSlotBox* box : bkgProdotto) box->clear();
@@ -295,23 +298,51 @@ void TfrmListinoPrezzi::fillRecord(std::span<std::uint8_t> record) const {
 void TfrmListinoPrezzi::loadPagePhotos() {
     const std::filesystem::path folder = registry().programFolder();
     makePagePhotoFolder(folder);
-    const std::string name = toStd(lblNome->text());
+    const std::string name = photoListName();
     for (PriceListSlotBox* box : bkgProdotto) {
         const auto path = pagePhotoPath(folder, name, box->index(), position());
-        const QByteArray bytes = path ? readPictureFile(QString::fromStdString(path->string())) : QByteArray();
+        const QByteArray bytes = path ? readPictureFile(*path) : QByteArray();
         if (!box->imgFoto->showFileBytes(bytes)) box->imgFoto->showPlaceholder();
     }
 }
 
+bool TfrmListinoPrezzi::checkSave() {
+    // Another list whose photos have the same names may have come since this one was opened: saving
+    // would replace its photos.
+    const std::filesystem::path archive = archivePath();
+    const std::vector<std::string> others =
+        archivesSharingPhotos(registry().programFolder(), archive.filename().string(), photoListName());
+    if (others.empty()) return true;
+    MessageService::warning(this,
+                            toQString(sharedPhotosSaveRefusal(shownFileName(archive.filename().string()), others)));
+    return false;
+}
+
 void TfrmListinoPrezzi::savePagePhotos() {
+    unsaved_ = {};
     const std::filesystem::path folder = registry().programFolder();
     makePagePhotoFolder(folder);
-    const std::string name = toStd(lblNome->text());
+    const std::string name = photoListName();
+    const bool fits = pagePhotoNameFits(name, position());
     for (PriceListSlotBox* box : bkgProdotto) {
         const auto path = pagePhotoPath(folder, name, box->index(), position());
-        // Each slot on its own: one that cannot be written shows the placeholder, without a word.
-        if (!path || !writePagePhoto(*path, box->imgFoto->image())) box->imgFoto->showPlaceholder();
+        // Each slot on its own: one that cannot be written shows the placeholder, and is told after the save.
+        if (path && fits && writePagePhoto(*path, box->imgFoto->image())) continue;
+        box->imgFoto->showPlaceholder();
+        unsaved_.slots.push_back(box->index());
     }
+    unsaved_.nameTooLong = !fits;
+}
+
+void TfrmListinoPrezzi::tellSaved(CardMessage message) {
+    if (unsaved_.empty()) {
+        CardScreen::tellSaved(message);
+        return;
+    }
+    // One message: the page is in the archive, as the confirmation says, but not all of its photos.
+    MessageService::warning(
+        this, toQString(std::string(cardMessageText(message)) + "\r\n\r\n" + unsavedPhotosWarning(unsaved_)));
+    unsaved_ = {};
 }
 
 void TfrmListinoPrezzi::cmdAnteprimaClick() {

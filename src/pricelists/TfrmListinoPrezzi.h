@@ -4,6 +4,7 @@
 #include <array>
 #include <filesystem>
 
+#include "pricelists/PriceListPhotos.h"
 #include "storage/PriceListPage.h"
 #include "ui/CardScreen.h"
 
@@ -87,7 +88,7 @@ public:
     PriceListSlotBox* slot(char letter) const { return bkgProdotto.at(static_cast<std::size_t>(letter - 'A')); }
 
     // The eight pictures on screen written as the page photos of the page shown; a slot whose photo
-    // cannot be written shows the placeholder from then on.
+    // cannot be written shows the placeholder from then on, and the save's message says so.
     void savePagePhotos();
     // The page photos of the page shown, or the placeholder for each one missing or unreadable.
     void loadPagePhotos();
@@ -104,10 +105,16 @@ protected:
     void fillRecord(std::span<std::uint8_t> record) const override;
     void afterLoad() override { loadPagePhotos(); }
     void afterSave() override { savePagePhotos(); }
+    bool checkSave() override;
+    void tellSaved(CardMessage message) override;
 
 private:
     QWidget* buildTitleBar(QWidget* parent);
     void wireSlots();
+    // The name the page photos are named after, as the list's archive names it.
+    std::string photoListName() const;
+
+    UnsavedPhotos unsaved_;  // the photos the last save could not write
 };
 
 }  // namespace scortavia

@@ -56,7 +56,12 @@ QString productPhotoPath(const fs::path& programFolder, CardPosition position) {
 
 QByteArray readPictureFile(const QString& path) {
     if (path.isEmpty()) return {};
-    const auto read = readRegularFile(nativePath(path), kMaxPictureBytes);
+    return readPictureFile(nativePath(path));
+}
+
+QByteArray readPictureFile(const fs::path& path) {
+    if (path.empty()) return {};
+    const auto read = readRegularFile(path, kMaxPictureBytes);
     if (!read || !read->has_value()) return {};
     const std::string& bytes = (*read)->bytes;
     return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -87,8 +92,10 @@ bool saveProductPhoto(const fs::path& programFolder, CardPosition position, Phot
 }
 
 bool writeJpeg(const QString& path, const QImage& image) {
-    return !path.isEmpty() && writeFile(nativePath(path), encodeJpeg(image));
+    return !path.isEmpty() && writeJpeg(nativePath(path), image);
 }
+
+bool writeJpeg(const fs::path& path, const QImage& image) { return writeFile(path, encodeJpeg(image)); }
 
 bool writePhotoCopy(const QString& path, const PhotoBox& box) {
     if (isJpeg(box.fileBytes())) return !path.isEmpty() && writeFile(nativePath(path), box.fileBytes());

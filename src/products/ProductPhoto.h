@@ -18,6 +18,9 @@ QString productPhotoPath(const std::filesystem::path& programFolder, CardPositio
 // or a device in its place is refused at once instead of hanging the program).
 QByteArray readPictureFile(const QString& path);
 
+// The same for a path taken as the bytes of its name, which may be in any encoding.
+QByteArray readPictureFile(const std::filesystem::path& path);
+
 // Reads any picture file whole; a null image when it is not one.
 QImage readPicture(const QString& path);
 
@@ -37,6 +40,7 @@ bool saveProductPhoto(const std::filesystem::path& programFolder, CardPosition p
 // Writes a picture as JPEG through a temporary file, so a failed write never leaves half a photo
 // and a link at `path` is replaced, never written through.
 bool writeJpeg(const QString& path, const QImage& image);
+bool writeJpeg(const std::filesystem::path& path, const QImage& image);
 
 // Writes the photo of `box` as a JPEG file: the bytes it was read or stored as when they are JPEG,
 // otherwise the whole picture encoded.

@@ -253,8 +253,12 @@ void CardScreen::saveCard() {
     fillRecord(record);
     const CardOutcome outcome = CardProtocol(archivePath(), recordSize_).save(position_, record);
     setPosition(outcome.position);
-    if (outcome.saved) afterSave();
-    tell(outcome.message);
+    if (!outcome.saved) {
+        tell(outcome.message);
+        return;
+    }
+    afterSave();
+    tellSaved(outcome.message);
 }
 
 void CardScreen::navigate(CardAction action) {

@@ -120,6 +120,10 @@ protected:
     virtual bool checkSave() { return true; }
     // After the position and the attachments of a duplicate were emptied; false stops before the message.
     virtual bool afterDuplicate() { return true; }
+    // The message that ends a save that reached the archive, after the after-save step: a card that
+    // has more to tell about that step (files beside the record that could not be written) says it here.
+    virtual void tellSaved(CardMessage message) { tell(message); }
+    void tell(CardMessage message);
 
     // Building blocks for the card's constructor.
     void buildToolbar(std::initializer_list<Tool> tools);
@@ -140,7 +144,6 @@ private:
     void buildNavigation();
     void runCommand(Command command);
     bool checkMandatory();
-    void tell(CardMessage message);
 
     std::size_t recordSize_;
     QString attachmentsKey_;

@@ -416,6 +416,15 @@ constexpr std::string_view kPriceListFiles[] = {
     "gestione delle sue pagine. Se premi «Apri archivio» senza aver scelto un listino il programma te lo ricorda; "
     "«Annulla» torna al menu principale.",
 
+    "L'elenco mostra tutti i file che finiscono con «.lis», anche quelli arrivati da un altro computer con nomi che "
+    "la creazione non accetterebbe: con spazi all'inizio o alla fine, che iniziano con un punto, molto lunghi o con "
+    "le lettere accentate scritte alla maniera di Windows. Un listino scritto in rosso non si può aprire: fermando "
+    "il mouse sul nome, o premendo «Apri archivio», il programma spiega il perché. Di solito due file hanno lo "
+    "stesso nome a parte le maiuscole dell'estensione o gli spazi, come «Estate.lis» e «Estate.LIS»: le foto delle "
+    "loro pagine avrebbero gli stessi nomi e salvando una pagina dell'uno si perderebbero le foto dell'altro. "
+    "Rinomina allora uno dei due file nella cartella del programma; il cestino, invece, elimina anche un listino "
+    "in rosso.",
+
     "Per eliminare un listino selezionalo nell'elenco e fai clic sull'icona del cestino sotto l'elenco. Il "
     "programma chiede conferma ricordando che il file eliminato non potrà essere recuperato; rispondendo di sì "
     "compare «Il listino prezzi è stato eliminato con successo.» Viene cancellato soltanto il file «.lis»: le "
@@ -458,8 +467,11 @@ constexpr std::string_view kPriceListEditor[] = {
     "riquadri possono restare vuoti. Una pagina nuova viene aggiunta in fondo al listino e riceve il suo numero, "
     "una pagina già salvata viene aggiornata. Le foto degli otto riquadri vengono registrate nella cartella "
     "«Foto_Listino», in file con il nome del listino, la lettera del riquadro e il numero della pagina (per "
-    "esempio «Estate_Foto_B_3.jpg»). Le modifiche non salvate si perdono cambiando pagina, preparando una pagina "
-    "nuova o uscendo; le pagine salvate non si cancellano, ma si possono correggere e salvare di nuovo.",
+    "esempio «Estate_Foto_B_3.jpg»). Se una foto non si può registrare, per esempio perché il disco è pieno, la "
+    "pagina viene salvata lo stesso e il messaggio dice quali riquadri hanno perso la foto: libera spazio, carica "
+    "di nuovo quelle foto e salva ancora la pagina. Le modifiche non salvate si perdono cambiando pagina, "
+    "preparando una pagina nuova o uscendo; le pagine salvate non si cancellano, ma si possono correggere e "
+    "salvare di nuovo.",
 
     "Ogni foto del listino viene adattata a un riquadro orizzontale in proporzione 4:3, di 366 per 274 pixel: "
     "una foto con proporzioni diverse viene allargata o schiacciata. Per non deformare i prodotti usa quindi foto "

@@ -11,8 +11,11 @@
 #include <set>
 
 #include "pricelists/PriceListArchiveScreens.h"
+#include "pricelists/TfrmListinoPrezzi.h"
 #include "shell/TfrmAvvio.h"
 #include "support/GuiProgram.h"
+#include "ui/Palette.h"
+#include "ui/PhotoBox.h"
 #include "ui/Widgets.h"
 
 using namespace scortavia;
@@ -38,7 +41,28 @@ const QString kConfirmDelete = QStringLiteral(
     "recuperato.\r\n\r\nSi conferma l'eliminazione dell'archivio?");
 const QString kDeleted = QStringLiteral("Il listino prezzi è stato eliminato con successo.");
 
+const QString kInserted = QStringLiteral("La scheda corrente è stata inserita in archivio.");
+
 QString countText(int n) { return QStringLiteral("Sono stati creati %1 listini prezzi.").arg(n); }
+
+// The refusal to open `chosen` while `other` would share its page photos.
+QString sharedPhotosRefusal(const QString& chosen, const QString& other) {
+    return QStringLiteral(
+               "Attenzione: i file «%1» e «%2» sono due listini prezzi diversi con lo stesso nome, a parte le "
+               "maiuscole "
+               "dell'estensione .lis o gli spazi all'inizio e alla fine: le foto delle loro pagine nella cartella "
+               "Foto_Listino avrebbero gli stessi nomi, e salvando una pagina dell'uno si sostituirebbero le foto "
+               "dell'altro.\r\n\r\nPer aprire il listino, rinominare prima uno dei due file nella cartella di "
+               "installazione del programma.")
+        .arg(chosen, other);
+}
+
+// The names of the entries directly in `folder`, as bytes.
+std::set<std::string> entriesOf(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+}
 
 // Takes the page editor's place while it is not part of the program: the two labels the opening
 // screen writes, and a close that goes back to the main menu as the editor's does.
@@ -92,6 +116,18 @@ class PriceListArchiveTest : public QObject {
     TfrmCreaCatalogo* openCreation() { return openFromMenu<TfrmCreaCatalogo>("frmCreaCatalogo"); }
     TfrmApriCatalogo* openOpening(const std::function<void()>& before = {}) {
         return openFromMenu<TfrmApriCatalogo>("frmApriCatalogo", before);
+    }
+
+    TfrmListinoPrezzi* realEditor() const { return run->screen<TfrmListinoPrezzi>("frmListinoPrezzi"); }
+    QListWidgetItem* item(const QString& text) const {
+        const auto found = opening()->lstFiles->findItems(text, Qt::MatchExactly);
+        return found.size() == 1 ? found.front() : nullptr;
+    }
+    static bool showsRefused(const QListWidgetItem* item) {
+        return item->foreground().color() == palette::color("refuseInk") && !item->toolTip().isEmpty();
+    }
+    bool stillChoosing() const {
+        return opening()->isVisible() && !editor()->isVisible() && opening()->lblMemory->text() == "avvio";
     }
 
     QStringList items() const {
@@ -325,15 +361,17 @@ private Q_SLOTS:
     }
 
     void listsTheFoldersArchivesSortedWithTheirCount() {
-        for (const char* name : {"b.lis", "A.lis", "c.lis", "Magazzino.pro", ".nascosto.lis"}) touch(name);
+        for (const char* name : {"b.lis", "A.lis", "c.lis", "Magazzino.pro", ".nascosto.lis", ".b.lis.1a2b3c"}) {
+            touch(name);
+        }
         fs::create_directory(file("Vecchi"));
         touch("Vecchi/d.lis");
         QVERIFY(openOpening());
         TfrmApriCatalogo* screen = opening();
         QCOMPARE(screen->windowTitle(), QStringLiteral(" Scortavia - Apertura listino prezzi"));
         QVERIFY(screen->isMaximized());
-        QCOMPARE(items(), (QStringList{"A.lis", "b.lis", "c.lis"}));
-        QCOMPARE(screen->lblCreati->text(), countText(3));
+        QCOMPARE(items(), (QStringList{".nascosto.lis", "A.lis", "b.lis", "c.lis"}));
+        QCOMPARE(screen->lblCreati->text(), countText(4));
         QCOMPARE(screen->lblMemory->text(), QStringLiteral("avvio"));
         QCOMPARE(screen->lblFile->text(), QString::fromStdString(run->folder.path().string()));
         QCOMPARE(screen->lstFiles->font().family(), QStringLiteral("Courier New"));
@@ -416,6 +454,189 @@ private Q_SLOTS:
         QVERIFY(opening()->lstFiles->selectedItems().isEmpty());
         test::click(opening()->btnAnnulla);
         QVERIFY(onlyTheMainMenuShown());
+    }
+
+    // Two lists whose page photos would have the same names: both listed and counted, neither opened.
+    void listsDifferingInTheCaseOfLisAreShownButNotOpened() {
+        touch("Estate.lis", std::string(3696, 'p'));
+        touch("Estate.LIS", std::string(3696, 'q'));
+        touch("Inverno.lis");
+        QVERIFY(openOpening());
+        QCOMPARE(items(), (QStringList{"Estate.LIS", "Estate.lis", "Inverno.lis"}));
+        QCOMPARE(opening()->lblCreati->text(), countText(3));
+        QVERIFY(showsRefused(item("Estate.lis")));
+        QVERIFY(showsRefused(item("Estate.LIS")));
+        QCOMPARE(item("Inverno.lis")->foreground().color(), QColor(Qt::black));
+        QVERIFY(item("Inverno.lis")->toolTip().isEmpty());
+        for (const auto& [chosen, other] : {std::pair{QStringLiteral("Estate.lis"), QStringLiteral("Estate.LIS")},
+                                            std::pair{QStringLiteral("Estate.LIS"), QStringLiteral("Estate.lis")}}) {
+            run->messages.shown.clear();
+            select(chosen);
+            test::click(opening()->btnApri);
+            QCOMPARE(run->messages.texts(), QStringList{sharedPhotosRefusal(chosen, other)});
+            QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
+            QVERIFY(stillChoosing());
+        }
+        QCOMPARE(test::readBytes(file("Estate.lis")), std::string(3696, 'p'));
+        QCOMPARE(test::readBytes(file("Estate.LIS")), std::string(3696, 'q'));
+        QVERIFY(!fs::exists(file("Foto_Listino")));
+        // Once one is renamed, the other opens; the one renamed away would come back empty, a twin again.
+        fs::rename(file("Estate.LIS"), file("Estate vecchio.lis"));
+        run->messages.shown.clear();
+        select(QStringLiteral("Estate.LIS"));
+        test::click(opening()->btnApri);
+        QCOMPARE(run->messages.texts(), QStringList{sharedPhotosRefusal("Estate.LIS", "Estate.lis")});
+        QVERIFY(stillChoosing());
+        run->messages.shown.clear();
+        select(QStringLiteral("Estate.lis"));
+        test::click(opening()->btnApri);
+        QVERIFY(run->messages.shown.empty());
+        QCOMPARE(editorLabel("lblFile")->text(), pathOf("Estate.lis"));
+        QVERIFY(editor()->isVisible());
+    }
+
+    // Another copy of the program, or the user, may put the twin there while the list is on screen.
+    void aTwinThatCameAfterTheListingIsCaughtWhenOpening() {
+        touch("Estate.lis");
+        QVERIFY(openOpening());
+        QVERIFY(!showsRefused(item("Estate.lis")));
+        touch(" Estate.lis");
+        select(QStringLiteral("Estate.lis"));
+        test::click(opening()->btnApri);
+        QCOMPARE(run->messages.texts(), QStringList{sharedPhotosRefusal("Estate.lis", " Estate.lis")});
+        QVERIFY(stillChoosing());
+        QVERIFY(showsRefused(item("Estate.lis")));
+    }
+
+    void aNameWhosePhotosWouldBeAnotherListsIsTaken() {
+        touch(" Estate.lis", "pagine");
+        QVERIFY(openCreation());
+        test::typeText(creation()->txtFile, QStringLiteral("Estate"));
+        test::click(creation()->btnApplica);
+        QCOMPARE(run->messages.texts(), QStringList{kNameUsed});
+        QVERIFY(!fs::exists(file("Estate.lis")));
+        QCOMPARE(test::readBytes(file(" Estate.lis")), std::string("pagine"));
+    }
+
+    // Names no new list may have, made by other systems and tools: each listed as it reads, opened by the
+    // bytes on disk, and its page saved there with photos named as every copy of the program names them.
+    void oddNamesAreListedAndOpenedByTheirBytes_data() {
+        QTest::addColumn<QByteArray>("fileName");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QByteArray>("photo");  // of slot A, page 1; empty when its name cannot fit
+        QTest::newRow("leading blank") << QByteArray(" Estate.lis") << " Estate.lis"
+                                       << QByteArray("Estate_Foto_A_1.jpg");
+        QTest::newRow("trailing blank") << QByteArray("Estate .lis") << "Estate .lis"
+                                        << QByteArray("Estate_Foto_A_1.jpg");
+        QTest::newRow("leading dot") << QByteArray(".Estate.lis") << ".Estate.lis"
+                                     << QByteArray(".Estate_Foto_A_1.jpg");
+        QTest::newRow("Windows-1252") << QByteArray("Caff\xE8.lis") << "Caffè.lis"
+                                      << QByteArray("Caff\xE8_Foto_A_1.jpg");
+        QTest::newRow("230 letters") << QByteArray(230, 'a') + ".lis" << QString(230, 'a') + ".lis"
+                                     << QByteArray(230, 'a') + "_Foto_A_1.jpg";
+        QTest::newRow("240 letters") << QByteArray(240, 'a') + ".lis" << QString(240, 'a') + ".lis" << QByteArray();
+    }
+    void oddNamesAreListedAndOpenedByTheirBytes() {
+        QFETCH(QByteArray, fileName);
+        QFETCH(QString, shown);
+        QFETCH(QByteArray, photo);
+        const std::string bytes = fileName.toStdString();
+        touch(bytes);
+        QVERIFY(openOpening());
+        QCOMPARE(items(), QStringList{shown});
+        QCOMPARE(opening()->lblCreati->text(), countText(1));
+        QVERIFY(!showsRefused(item(shown)));
+        const std::set<std::string> before = entriesOf(run->folder.path());
+
+        select(shown);
+        test::click(opening()->btnApri);
+        QVERIFY(run->messages.shown.empty());
+        TfrmListinoPrezzi* pages = realEditor();
+        QVERIFY(pages && pages->isVisible());
+        QCOMPARE(pages->lblNome->text(), shown.chopped(4));
+        QCOMPARE(pages->lblFile->text(), QString::fromStdString((run->folder.path() / shown.toStdString()).string()));
+
+        pages->slot('A')->txtNome->setText(QStringLiteral("Vaso"));
+        pages->slot('A')->txtUM->setText(QStringLiteral("Terracotta"));
+        pages->slot('A')->txtCaratteristiche->setText(QStringLiteral("30 cm"));
+        pages->slot('A')->txtCodice->setText(QStringLiteral("VS-30"));
+        pages->slot('A')->txtPrezzo->setText(QStringLiteral("24,90"));
+        test::click(pages->cmdSalva);
+        QCOMPARE(run->messages.shown.size(), std::size_t{1});
+        if (photo.isEmpty()) {
+            QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
+            QVERIFY(
+                run->messages.shown[0].text.startsWith(kInserted + "\r\n\r\nAttenzione: le foto di tutti i riquadri"));
+            QVERIFY(run->messages.shown[0].text.contains("troppo lungo"));
+        } else {
+            QCOMPARE(run->messages.texts(), QStringList{kInserted});
+        }
+        // The page went into the file on disk, and no file of another name came into being beside it.
+        QCOMPARE(test::readBytes(file(bytes)).size(), std::size_t{3696});
+        std::set<std::string> expected = before;
+        expected.insert("Foto_Listino");
+        QCOMPARE(entriesOf(run->folder.path()), expected);
+        const std::set<std::string> photos = entriesOf(file("Foto_Listino"));
+        QCOMPARE(photos.size(), photo.isEmpty() ? std::size_t{0} : std::size_t{8});
+        if (!photo.isEmpty()) QVERIFY(photos.count(photo.toStdString()));
+
+        // Loaded again, the page shows its photo from the same file.
+        test::click(pages->cmdNuovo);
+        test::click(pages->cmdPrimo);
+        QCOMPARE(pages->slot('A')->txtNome->text(), QStringLiteral("Vaso"));
+        QCOMPARE(pages->slot('A')->imgFoto->fileBytes().isEmpty(), photo.isEmpty());
+    }
+
+    void namesThatGiveThePhotosNoNameAreListedWithTheReason_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("only the extension") << ".lis"
+                                            << "il suo nome senza l'estensione è vuoto";
+        QTest::newRow("blanks") << "   .lis"
+                                << "il suo nome senza l'estensione è vuoto";
+        QTest::newRow("a dot") << "..lis"
+                               << "è fatto solo di punti";
+        QTest::newRow("backslash") << "a\\b.lis"
+                                   << "la barra rovesciata";
+    }
+    void namesThatGiveThePhotosNoNameAreListedWithTheReason() {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        touch(name.toStdString(), "pagine");
+        QVERIFY(openOpening());
+        QCOMPARE(items(), QStringList{name});
+        QCOMPARE(opening()->lblCreati->text(), countText(1));
+        QVERIFY(showsRefused(item(name)));
+        select(name);
+        test::click(opening()->btnApri);
+        QCOMPARE(run->messages.shown.size(), std::size_t{1});
+        const QString& told = run->messages.shown[0].text;
+        QVERIFY2(
+            told.startsWith("Attenzione: il file «" + name + "» non può essere aperto come listino prezzi, perché "),
+            qPrintable(told));
+        QVERIFY2(told.contains(reason), qPrintable(told));
+        QVERIFY(told.endsWith("rinominare prima il file nella cartella di installazione del programma."));
+        QVERIFY(stillChoosing());
+        // The bin still removes it, and only it.
+        run->messages.shown.clear();
+        test::click(opening()->btnElimina);
+        QCOMPARE(run->messages.texts(), (QStringList{kConfirmDelete, kDeleted}));
+        QVERIFY(!fs::exists(file(name.toStdString())));
+        QCOMPARE(items(), QStringList());
+    }
+
+    void deletingAWindows1252ListRemovesThatFileOnly() {
+        touch("Caff\xE8.lis", "vecchio");
+        touch("Caffè.lis", "nuovo");
+        QVERIFY(openOpening());
+        QCOMPARE(items(), (QStringList{"Caffè.lis", "Caffè.lis"}));
+        // The second has the bytes of the older system.
+        opening()->lstFiles->setCurrentRow(1);
+        test::click(opening()->btnElimina);
+        QCOMPARE(run->messages.texts(), (QStringList{kConfirmDelete, kDeleted}));
+        QVERIFY(!fs::exists(file("Caff\xE8.lis")));
+        QCOMPARE(test::readBytes(file("Caffè.lis")), std::string("nuovo"));
+        QCOMPARE(items(), QStringList{"Caffè.lis"});
     }
 
     void deletingTheLastListLeavesItsPhotos() {

@@ -35,6 +35,16 @@ constexpr const char* kLetters = "ABCDEFGH";
 const QString kInserted = QString::fromUtf8("La scheda corrente è stata inserita in archivio.");
 const QString kUpdated = QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
 const QString kEmpty = QStringLiteral("L'archivio non contiene nessuna scheda.");
+const QString kUnsavedSlotC = QStringLiteral(
+    "\r\n\r\nAttenzione: la foto del riquadro C non è stata salvata nella cartella Foto_Listino: il disco potrebbe "
+    "essere pieno oppure la cartella protetta in scrittura. Nel riquadro ora compare l'immagine predefinita.\r\n\r\n"
+    "Liberare spazio sul disco o accertarsi di possedere i privilegi di scrittura nella cartella, poi caricare di "
+    "nuovo la foto e salvare ancora la scheda.");
+const QString kUnsavedEverySlot = QStringLiteral(
+    "\r\n\r\nAttenzione: le foto di tutti i riquadri, dalla A alla H, non sono state salvate nella cartella "
+    "Foto_Listino: il disco potrebbe essere pieno oppure la cartella protetta in scrittura. Nei riquadri ora compare "
+    "l'immagine predefinita.\r\n\r\nLiberare spazio sul disco o accertarsi di possedere i privilegi di scrittura "
+    "nella cartella, poi caricare di nuovo le foto e salvare ancora la scheda.");
 
 // The first product's warnings, in the order the boxes are checked: name, appearance, features, code, price.
 const QString kFirstProductWarnings[] = {
@@ -321,7 +331,10 @@ private Q_SLOTS:
         chooseRedPhoto('C');
         std::filesystem::create_directories(pagePhoto('C', 1));  // a folder where the photo should go
         test::click(editor->cmdSalva);
-        QCOMPARE(messages(), QStringList{kInserted});
+        // Saved, as the confirmation says, but the lost photo is told in the same message.
+        QCOMPARE(messages(), QStringList{kInserted + kUnsavedSlotC});
+        QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
+        QCOMPARE(test::readBytes(archive()).size(), kPage);
         QVERIFY(slot('C')->imgFoto->showsPlaceholder());
         QVERIFY(test::mostlyRed(slot('A')->imgFoto->image()));
         QVERIFY(test::mostlyRed(storedPhoto('A', 1)));
@@ -335,6 +348,64 @@ private Q_SLOTS:
         std::vector<std::string> expected;
         for (const char* l = kLetters; *l; ++l) expected.push_back(pagePhoto(*l, 1).filename().string());
         QCOMPARE(names, expected);
+    }
+
+    // With no folder for the photos, an overwritten page keeps its photos of before and says none was written.
+    void noPhotoFolderLosesEveryPhotoOfTheSaveAndSaysSo() {
+        fillFirstProduct();
+        chooseRedPhoto('A');
+        test::click(editor->cmdSalva);
+        QCOMPARE(messages(), QStringList{kInserted});
+        std::filesystem::rename(photoFolder(), file("Foto_Listino.vecchia"));
+        test::writeBytes(photoFolder(), "non sono una cartella");
+        slot('A')->txtNome->setText(QStringLiteral("Vaso blu"));
+        chooseRedPhoto('B');
+        test::click(editor->cmdSalva);
+        QCOMPARE(messages(), (QStringList{kInserted, kUpdated + kUnsavedEverySlot}));
+        QCOMPARE(run->messages.shown[1].kind, MessageKind::Warning);
+        QCOMPARE(test::pageAt(test::readBytes(archive()), 0).text(0, S::Nome), std::string("Vaso blu"));
+        for (const char* l = kLetters; *l; ++l) QVERIFY(slot(*l)->imgFoto->showsPlaceholder());
+        QCOMPARE(test::readBytes(photoFolder()), std::string("non sono una cartella"));
+
+        // Room again: the next save writes them all and only confirms.
+        std::filesystem::remove(photoFolder());
+        chooseRedPhoto('A');
+        test::click(editor->cmdSalva);
+        QCOMPARE(messages().last(), kUpdated);
+        QCOMPARE(run->messages.shown.back().kind, MessageKind::Information);
+        QVERIFY(test::mostlyRed(storedPhoto('A', 1)));
+    }
+
+    // A list copied in beside this one, differing only in the case of ".lis", has photos of the same names:
+    // the save is refused before anything is written, its photos untouched.
+    void aSaveThatWouldReplaceAnotherListsPhotosIsRefused() {
+        test::writeBytes(file("Estate.LIS"), test::pageBytes(test::samplePage("altro")));
+        std::filesystem::create_directory(photoFolder());
+        test::writeColourPhoto(pagePhoto('A', 1), QColor(20, 20, 210));
+        const std::string theirs = test::readBytes(pagePhoto('A', 1));
+        fillFirstProduct();
+        chooseRedPhoto('A');
+        test::click(editor->cmdSalva);
+        QCOMPARE(
+            messages(),
+            QStringList{QStringLiteral(
+                "Attenzione: la scheda non è stata salvata. Nella cartella del programma c'è anche il listino "
+                "prezzi «Estate.LIS», con lo stesso nome di questo («Estate.lis») a parte le maiuscole "
+                "dell'estensione .lis o gli spazi all'inizio e alla fine: le foto delle sue pagine hanno gli stessi "
+                "nomi, e salvando questa pagina si sostituirebbero.\r\n\r\nRinominare uno dei due file nella "
+                "cartella di installazione del programma, poi aprire di nuovo il listino.")});
+        QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
+        QCOMPARE(test::readBytes(archive()), std::string());
+        QCOMPARE(test::readBytes(pagePhoto('A', 1)), theirs);
+        QVERIFY(!std::filesystem::exists(pagePhoto('B', 1)));
+        QVERIFY(editor->lblPosizione->text().isEmpty());
+        QVERIFY(test::mostlyRed(slot('A')->imgFoto->image()));  // what was on screen stays for a later save
+
+        // Renamed, the other list no longer stands in the way.
+        std::filesystem::rename(file("Estate.LIS"), file("Estate 2023.lis"));
+        test::click(editor->cmdSalva);
+        QCOMPARE(messages().last(), kInserted);
+        QVERIFY(test::mostlyRed(storedPhoto('A', 1)));
     }
 
     void enterWalksEverySlotAndComesBack() {
