@@ -1,12 +1,12 @@
 #include "export/SpreadsheetExport.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <limits>
+#include <optional>
 
 #include "common/TextRules.h"
 #include "storage/ArchiveScan.h"
@@ -217,21 +217,6 @@ Status writeAll(int fd, std::string_view bytes) {
     return Status::success();
 }
 
-// A new file of its own beside `target`: never one that someone else made, nor a link.
-UniqueFd createTemporary(const fs::path& target, fs::path& temporary) {
-    static std::atomic<unsigned> counter{0};
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const std::string stem = "." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "-";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder / (stem + std::to_string(counter.fetch_add(1)));
-        const int fd = ::open(temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
-        if (fd >= 0) return UniqueFd(fd);
-        if (errno != EEXIST && errno != EINTR) break;
-    }
-    temporary.clear();
-    return UniqueFd();
-}
-
 }  // namespace
 
 const ExportDesign& exportDesign(ExportKind kind) {
@@ -309,38 +294,23 @@ std::string spreadsheetBytes(const ExportDesign& design, std::size_t rows, const
 
 ExportOutcome writeSpreadsheetFile(const fs::path& target, const ExportDesign& design, std::size_t rows,
                                    const CellSource& cell, const ExportProgress& progress) {
-    fs::path temporary;
-    UniqueFd fd = createTemporary(target, temporary);
-    if (fd.get() < 0) return ExportOutcome::Failed;
-    bool renamed = false;
-    struct Cleanup {
-        const fs::path& path;
-        const bool& renamed;
-        ~Cleanup() {
-            if (!renamed) ::unlink(path.c_str());
-        }
-    } cleanup{temporary, renamed};
-
     bool cancelled = false;
-    const bool produced = produceSpreadsheet(
-        design, rows, cell, [&](std::string_view chunk) { return writeAll(fd.get(), chunk).ok(); },
-        [&](std::size_t done) {
-            cancelled = progress && !progress(done);
-            return !cancelled;
-        });
-    if (!produced) return cancelled ? ExportOutcome::Cancelled : ExportOutcome::Failed;
-    if (::fdatasync(fd.get()) != 0) return ExportOutcome::Failed;
-    if (::close(fd.release()) != 0) return ExportOutcome::Failed;
-    // rename() replaces the name itself: a link standing there is replaced, its target untouched.
-    if (::rename(temporary.c_str(), target.c_str()) != 0) return ExportOutcome::Failed;
-    renamed = true;
-
-    // The export is whole on disk; syncing the folder entry only guards the new name against a crash,
-    // and a folder that cannot be synced must not turn a written file into a failure message.
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folderFd.get() >= 0) ::fsync(folderFd.get());
-    return ExportOutcome::Written;
+    // The export is whole on disk before the rename; a folder that cannot be synced afterwards only
+    // leaves the new name less durable, and must not turn a written file into a failure message.
+    const Status written = writeFileReplacing(
+        target, 0644,
+        [&](int fd, const fs::path&) {
+            const bool produced = produceSpreadsheet(
+                design, rows, cell, [&](std::string_view chunk) { return writeAll(fd, chunk).ok(); },
+                [&](std::size_t done) {
+                    cancelled = progress && !progress(done);
+                    return !cancelled;
+                });
+            return produced ? Status::success() : Status::failure(cancelled ? "cancelled" : "write");
+        },
+        FolderSync::BestEffort);
+    if (cancelled) return ExportOutcome::Cancelled;
+    return written ? ExportOutcome::Written : ExportOutcome::Failed;
 }
 
 }  // namespace scortavia

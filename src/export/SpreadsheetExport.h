@@ -77,7 +77,7 @@ enum class ExportOutcome { Written, Cancelled, Failed };
 
 // Writes the file beside `target` and renames it over `target` only when complete (a link there is
 // replaced, never written through): a failure or a cancel leaves the previous file as it was and no
-// temporary file behind.
+// temporary file behind. What an export killed half-way left beside `target` goes (writeFileReplacing).
 ExportOutcome writeSpreadsheetFile(const std::filesystem::path& target, const ExportDesign& design, std::size_t rows,
                                    const CellSource& cell, const ExportProgress& progress = {});
 

@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -611,6 +613,25 @@ TEST_F(ExportFile, AFolderInPlaceOfTheFileFailsAndLeavesNoTemporaryFile) {
 
     EXPECT_EQ(writeSpreadsheetFile(folder.file("assente") / "Magazzino.xls", design, 1, sourceOf(grid)),
               ExportOutcome::Failed);
+}
+
+// What exports killed half-way left beside the file goes with the next export; a younger one may be
+// another copy's export in progress and stays, and so does anything not named as the export's own.
+TEST_F(ExportFile, TheNextExportRemovesOldLeftoversOfKilledOnes) {
+    const auto aged = [&](const std::string& name, std::chrono::minutes age) {
+        test::writeBytes(folder.file(name), std::string(1000, 'x'));
+        fs::last_write_time(folder.file(name), fs::file_time_type::clock::now() - age);
+    };
+    aged(".Magazzino.xls.tmp18429-0", std::chrono::minutes(60));
+    aged(".Magazzino.xls.Xy12Ab", std::chrono::minutes(60));
+    aged(".Magazzino.xls.tmp18430-0", std::chrono::minutes(1));
+    aged(".Magazzino.xls.tmp-notes", std::chrono::minutes(60));
+    aged(".Operazioni_Carico.xls.tmp18429-1", std::chrono::minutes(60));
+
+    ASSERT_EQ(writeSpreadsheetFile(target, design, 3, sourceOf(grid)), ExportOutcome::Written);
+    EXPECT_EQ(entriesOf(folder.path()),
+              (std::vector<std::string>{".Magazzino.xls.tmp-notes", ".Magazzino.xls.tmp18430-0",
+                                        ".Operazioni_Carico.xls.tmp18429-1", "Magazzino.xls"}));
 }
 
 // A link planted at the export's name must not carry the write outside the program folder.
