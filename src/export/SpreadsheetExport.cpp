@@ -260,7 +260,12 @@ Status ExportCells::load(const fs::path& archive, const ExportDesign& design) {
             return true;
         },
         counted);
-    if (!scanned) return scanned;
+    if (!scanned) {
+        // A year not begun has no archive; where one cannot be created there is still nothing to export.
+        std::error_code error;
+        if (fs::symlink_status(archive, error).type() == fs::file_type::not_found) return Status::success();
+        return scanned;
+    }
     if (tooLarge) return Status::failure("archive too large to export: " + archive.string());
     return Status::success();
 }

@@ -45,8 +45,9 @@ inline constexpr std::size_t kEmptyExportRows = 10;
 // a string (let alone a widget item) per cell.
 class ExportCells final {
 public:
-    // Reads the archive (created empty when missing) in archive order. A failure stops the reading and
-    // keeps the rows read so far.
+    // Reads the archive (created empty when missing) in archive order. A failure (anything but a regular
+    // file in its place, a file that cannot be read) stops the reading and keeps the rows read so far;
+    // an archive still missing because it could not be created reads as empty.
     Status load(const std::filesystem::path& archive, const ExportDesign& design);
 
     std::size_t rowCount() const;

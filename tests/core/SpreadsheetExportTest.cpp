@@ -479,6 +479,20 @@ TEST_F(ExportArchive, AFolderInPlaceOfTheArchiveFailsCleanly) {
     EXPECT_EQ(cells.cell(0, 0), "");
 }
 
+// A pipe in place of the archive is refused at once, never waited on; an archive that is missing and
+// cannot be created (its folder is gone) has nothing to export, which is no failure.
+TEST_F(ExportArchive, APipeFailsAndAMissingArchiveIsEmpty) {
+    ASSERT_EQ(::mkfifo(archive.c_str(), 0644), 0);
+    ExportCells cells;
+    EXPECT_FALSE(cells.load(archive, exportDesign(ExportKind::Products)).ok());
+    EXPECT_EQ(cells.rowCount(), 0u);
+
+    const fs::path nowhere = folder.file("assente") / "2024.odc";
+    ASSERT_TRUE(cells.load(nowhere, exportDesign(ExportKind::GoodsIn)).ok());
+    EXPECT_EQ(cells.rowCount(), 0u);
+    EXPECT_FALSE(fs::exists(folder.file("assente")));
+}
+
 // A partial record at the end (another tool, a crash) is left out; a new load starts afresh.
 TEST_F(ExportArchive, PartialRecordIsLeftOutAndReloadingStartsAfresh) {
     test::writeBytes(archive, test::archiveBytes(test::numberedProducts(2)) + std::string(100, 'x'));
