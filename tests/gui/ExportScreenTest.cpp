@@ -139,7 +139,8 @@ private Q_SLOTS:
         }));
         QCOMPARE(run->messages.texts(), (QStringList{kQuestion, kDone}));
         const std::string written = test::readBytes(file("Magazzino.xls"));
-        QVERIFY(written.find("<td style=\"text-align: left;\">Martello da carpentiere</td>") != std::string::npos);
+        QVERIFY(written.find("<td style=\"text-align: left; mso-number-format:'\\@';\" sdnum=\"1033;0;@\">Martello da "
+                             "carpentiere</td>") != std::string::npos);
         QVERIFY(written.find("Viti & bulloni") != std::string::npos);
         QVERIFY(written.find("manico &lt;legno&gt;") != std::string::npos);
         QCOMPARE(test::readBytes(run->productArchive()), stored);
