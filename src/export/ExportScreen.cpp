@@ -7,6 +7,7 @@
 #include <QProgressDialog>
 #include <QShowEvent>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "storage/ArchivePaths.h"
@@ -30,6 +31,22 @@ constexpr std::string_view kMsgExportFailed =
     "Attenzione: il sistema non permette di esportare i dati.\n\r\n\rAccertarsi che il file di Excel non sia già "
     "aperto.";
 constexpr const char* kReady = "Esportazione archivio in Microsoft Excel.";
+
+// An archive that could not be read (a folder or a pipe in its place, no right to read it, a read error):
+// said when the screen opens, and again instead of writing a file that would lack its records.
+QString archiveUnreadText(const std::filesystem::path& archive) {
+    return QStringLiteral(
+               "Attenzione: non è stato possibile leggere l'archivio \"%1\", quindi i dati non possono "
+               "essere esportati.\r\n\r\nAccertarsi che l'archivio sia accessibile, poi riaprire "
+               "questa finestra.")
+        .arg(QString::fromStdString(archive.filename().string()));
+}
+QString notExportedText(const std::filesystem::path& archive) {
+    return QStringLiteral(
+               "Attenzione: non è stato possibile leggere l'archivio \"%1\", quindi i dati non sono "
+               "stati esportati.\r\n\r\nIl file di Excel esportato in precedenza non è stato modificato.")
+        .arg(QString::fromStdString(archive.filename().string()));
+}
 
 }  // namespace
 
@@ -149,11 +166,21 @@ std::filesystem::path ExportScreen::exportFile() const {
 void ExportScreen::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
-    // A failure keeps the rows read so far, without a word: nothing is lost by it.
-    model_->load(archive_());
+    const std::filesystem::path archive = archive_();
+    // The rows read so far stay on screen, but a file made of them would pass for the whole archive.
+    unreadArchive_.reset();
+    if (!model_->load(archive)) {
+        unreadArchive_ = archive;
+        // Told once the screen is on display, over it.
+        QTimer::singleShot(0, this, [this, archive] { MessageService::warning(this, archiveUnreadText(archive)); });
+    }
 }
 
 void ExportScreen::cmdEsportaClick() {
+    if (unreadArchive_) {
+        MessageService::warning(this, notExportedText(*unreadArchive_));
+        return;
+    }
     if (!MessageService::question(this, kMsgExportQuestion)) return;
     grdRecords->setFocus();  // an edit still open in the grid goes into the file too
     const std::size_t rows = model_->exportRows();

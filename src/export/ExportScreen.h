@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -78,6 +79,7 @@ private:
     std::function<std::filesystem::path()> archive_;
     ExportGridModel* model_;
     HoverHints* hints_;
+    std::optional<std::filesystem::path> unreadArchive_;  // when the last reading failed
 };
 
 class TfrmExpMagazzino final : public ExportScreen {

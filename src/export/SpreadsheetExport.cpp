@@ -1,12 +1,12 @@
 #include "export/SpreadsheetExport.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <limits>
+#include <optional>
 
 #include "common/TextRules.h"
 #include "storage/ArchiveScan.h"
@@ -24,12 +24,13 @@ using M = MovementLayout;
 
 constexpr bool kReadOnly = false;
 constexpr bool kEditable = true;
+constexpr CellKind kNumber = CellKind::Number;
 
 constexpr std::array<ExportColumn, 17> kProductColumns = {{
     {"Codice articolo", "Codice articolo", 250, P::Codice, kReadOnly},
-    {"Costo unitario", "Costo unitario", 200, P::Costo, kReadOnly},
+    {"Costo unitario", "Costo unitario", 200, P::Costo, kReadOnly, kNumber},
     {"Nome prodotto", "Nome prodotto", 250, P::Nome, kEditable},
-    {"Giacenza", "Giacenza", 180, P::Giacenza, kReadOnly},
+    {"Giacenza", "Giacenza", 180, P::Giacenza, kReadOnly, kNumber},
     {"Aspetto esteriore del bene", "Aspetto esteriore del bene", 250, P::UM, kEditable},
     {"Categoria merceologica", "Categoria merceologica", 250, P::Tipologia, kEditable},
     {"Caratteristiche", "Caratteristiche", 350, P::Caratteristiche, kReadOnly},
@@ -42,7 +43,7 @@ constexpr std::array<ExportColumn, 17> kProductColumns = {{
     {"Modalità di pagamento", "Modalitò di pagamento", 250, P::Pagamento, kReadOnly},
     {"Data scadenza", "Data scadenza", 200, P::DataSca, kReadOnly},
     {"Note", "Note", 350, P::Note, kEditable},
-    {"Prezzo di vendita", "Prezzo di vendita", 200, P::Prezzo, kEditable},
+    {"Prezzo di vendita", "Prezzo di vendita", 200, P::Prezzo, kEditable, kNumber},
     {"Pagato", "Pagato", 150, P::Pagato, kEditable},
 }};
 
@@ -56,9 +57,9 @@ constexpr std::array<ExportColumn, 14> kGoodsInColumns = {{
     {"Tipologia", "Tipologia", 250, M::Tipologia, kReadOnly},
     {"Marca e modello", "Marca e modello", 250, M::Marca, kReadOnly},
     {"Descrizione", "Descrizione", 400, M::Descrizione, kEditable},
-    {"Costo unitario", "Costo unitario", 200, M::CostoUni, kEditable},
-    {"Quantità caricata", "Quantità caricata", 200, M::Quant, kEditable},
-    {"Costo totale", "Costo totale", 200, M::CostoTot, kEditable},
+    {"Costo unitario", "Costo unitario", 200, M::CostoUni, kEditable, kNumber},
+    {"Quantità caricata", "Quantità caricata", 200, M::Quant, kEditable, kNumber},
+    {"Costo totale", "Costo totale", 200, M::CostoTot, kEditable, kNumber},
     {"Note", "Note", 400, M::Note, kEditable},
     {"Conto da saldare", "Conto da saldare", 200, M::DaSaldare, kEditable},
 }};
@@ -73,9 +74,9 @@ constexpr std::array<ExportColumn, 14> kGoodsOutColumns = {{
     {"Tipologia", "Tipologia", 250, M::Tipologia, kReadOnly},
     {"Marca e modello", "Marca e modello", 250, M::Marca, kReadOnly},
     {"Descrizione", "Descrizione", 400, M::Descrizione, kEditable},
-    {"Prezzo unitario", "Prezzo unitario", 200, M::CostoUni, kEditable},
-    {"Quantità scaricata", "Quantità scaricata", 200, M::Quant, kEditable},
-    {"Prezzo totale", "Prezzo totale", 200, M::CostoTot, kEditable},
+    {"Prezzo unitario", "Prezzo unitario", 200, M::CostoUni, kEditable, kNumber},
+    {"Quantità scaricata", "Quantità scaricata", 200, M::Quant, kEditable, kNumber},
+    {"Prezzo totale", "Prezzo totale", 200, M::CostoTot, kEditable, kNumber},
     {"Note", "Note", 400, M::Note, kEditable},
     {"Conto da saldare", "Conto da saldare", 200, M::DaSaldare, kEditable},
 }};
@@ -149,6 +150,27 @@ void appendExportCellText(std::string_view text, std::string& out) {
     }
 }
 
+// The cell tags. sdnum is "language of sdval; language of the format (0: the reader's own); format",
+// as LibreOffice reads it; Excel reads the text format from mso-number-format.
+constexpr std::string_view kPlainCell = "<td style=\"text-align: left;\">";
+constexpr std::string_view kTextCell = "<td style=\"text-align: left; mso-number-format:'\\@';\" sdnum=\"1033;0;@\">";
+
+// The decimals of a number in the card's form: an optional "-", digits, and decimals after a comma, at
+// most 15 digits in all so that a spreadsheet program holds it exactly. Nothing for any other text.
+std::optional<std::size_t> cardNumberDecimals(std::string_view text) {
+    if (text.starts_with('-')) text.remove_prefix(1);
+    const std::size_t comma = text.find(',');
+    const std::string_view whole = text.substr(0, comma);
+    const std::string_view decimals = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    const auto allDigits = [](std::string_view digits) {
+        return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (whole.empty() || !allDigits(whole) || !allDigits(decimals)) return std::nullopt;
+    if (comma != std::string_view::npos && decimals.empty()) return std::nullopt;
+    if (whole.size() + decimals.size() > 15) return std::nullopt;
+    return decimals.size();
+}
+
 constexpr std::size_t kChunkBytes = std::size_t{256} << 10;
 constexpr std::size_t kProgressRows = 1000;
 
@@ -161,6 +183,7 @@ bool produceSpreadsheet(const ExportDesign& design, std::size_t rows, const Cell
     std::string out;
     out.reserve(kChunkBytes + (std::size_t{64} << 10));
     std::string escaped;
+    std::string tag;
     const auto flush = [&] {
         const bool written = out.empty() || write(out);
         out.clear();
@@ -191,9 +214,9 @@ bool produceSpreadsheet(const ExportDesign& design, std::size_t rows, const Cell
     for (std::size_t row = 0; row < rows; ++row) {
         out += "<tr>";
         for (std::size_t column = 0; column < design.columns.size(); ++column) {
-            out += "<td style=\"text-align: left;\">";
             escaped.clear();
             appendExportCellText(cell(row, column), escaped);
+            out += exportCellTag(design.columns[column].kind, escaped, tag);
             appendWindows1252(escaped, out);
             out += "</td>";
         }
@@ -215,21 +238,6 @@ Status writeAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return Status::success();
-}
-
-// A new file of its own beside `target`: never one that someone else made, nor a link.
-UniqueFd createTemporary(const fs::path& target, fs::path& temporary) {
-    static std::atomic<unsigned> counter{0};
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const std::string stem = "." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "-";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder / (stem + std::to_string(counter.fetch_add(1)));
-        const int fd = ::open(temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
-        if (fd >= 0) return UniqueFd(fd);
-        if (errno != EEXIST && errno != EINTR) break;
-    }
-    temporary.clear();
-    return UniqueFd();
 }
 
 }  // namespace
@@ -275,7 +283,12 @@ Status ExportCells::load(const fs::path& archive, const ExportDesign& design) {
             return true;
         },
         counted);
-    if (!scanned) return scanned;
+    if (!scanned) {
+        // A year not begun has no archive; where one cannot be created there is still nothing to export.
+        std::error_code error;
+        if (fs::symlink_status(archive, error).type() == fs::file_type::not_found) return Status::success();
+        return scanned;
+    }
     if (tooLarge) return Status::failure("archive too large to export: " + archive.string());
     return Status::success();
 }
@@ -295,6 +308,22 @@ std::string exportCellText(std::string_view text) {
     return out;
 }
 
+std::string_view exportCellTag(CellKind kind, std::string_view text, std::string& scratch) {
+    if (kind == CellKind::Text) return kTextCell;
+    if (text.empty()) return kPlainCell;
+    const std::optional<std::size_t> decimals = cardNumberDecimals(text);
+    if (!decimals) return kTextCell;
+    scratch.assign("<td style=\"text-align: left;\" sdval=\"");
+    for (const char c : text) scratch.push_back(c == ',' ? '.' : c);
+    scratch += "\" sdnum=\"1033;0;0";
+    if (*decimals > 0) {
+        scratch += '.';
+        scratch.append(*decimals, '0');
+    }
+    scratch += "\">";
+    return scratch;
+}
+
 std::string spreadsheetBytes(const ExportDesign& design, std::size_t rows, const CellSource& cell) {
     std::string bytes;
     produceSpreadsheet(
@@ -309,38 +338,23 @@ std::string spreadsheetBytes(const ExportDesign& design, std::size_t rows, const
 
 ExportOutcome writeSpreadsheetFile(const fs::path& target, const ExportDesign& design, std::size_t rows,
                                    const CellSource& cell, const ExportProgress& progress) {
-    fs::path temporary;
-    UniqueFd fd = createTemporary(target, temporary);
-    if (fd.get() < 0) return ExportOutcome::Failed;
-    bool renamed = false;
-    struct Cleanup {
-        const fs::path& path;
-        const bool& renamed;
-        ~Cleanup() {
-            if (!renamed) ::unlink(path.c_str());
-        }
-    } cleanup{temporary, renamed};
-
     bool cancelled = false;
-    const bool produced = produceSpreadsheet(
-        design, rows, cell, [&](std::string_view chunk) { return writeAll(fd.get(), chunk).ok(); },
-        [&](std::size_t done) {
-            cancelled = progress && !progress(done);
-            return !cancelled;
-        });
-    if (!produced) return cancelled ? ExportOutcome::Cancelled : ExportOutcome::Failed;
-    if (::fdatasync(fd.get()) != 0) return ExportOutcome::Failed;
-    if (::close(fd.release()) != 0) return ExportOutcome::Failed;
-    // rename() replaces the name itself: a link standing there is replaced, its target untouched.
-    if (::rename(temporary.c_str(), target.c_str()) != 0) return ExportOutcome::Failed;
-    renamed = true;
-
-    // The export is whole on disk; syncing the folder entry only guards the new name against a crash,
-    // and a folder that cannot be synced must not turn a written file into a failure message.
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folderFd.get() >= 0) ::fsync(folderFd.get());
-    return ExportOutcome::Written;
+    // The export is whole on disk before the rename; a folder that cannot be synced afterwards only
+    // leaves the new name less durable, and must not turn a written file into a failure message.
+    const Status written = writeFileReplacing(
+        target, 0644,
+        [&](int fd, const fs::path&) {
+            const bool produced = produceSpreadsheet(
+                design, rows, cell, [&](std::string_view chunk) { return writeAll(fd, chunk).ok(); },
+                [&](std::size_t done) {
+                    cancelled = progress && !progress(done);
+                    return !cancelled;
+                });
+            return produced ? Status::success() : Status::failure(cancelled ? "cancelled" : "write");
+        },
+        FolderSync::BestEffort);
+    if (cancelled) return ExportOutcome::Cancelled;
+    return written ? ExportOutcome::Written : ExportOutcome::Failed;
 }
 
 }  // namespace scortavia

@@ -17,12 +17,17 @@ namespace scortavia {
 
 enum class ExportKind { Products, GoodsIn, GoodsOut };
 
+// What a spreadsheet program is to make of a column's cells: text kept as written (codes, telephone
+// numbers, a note starting with "="), or amounts and stock, numbers it can sum.
+enum class CellKind { Text, Number };
+
 struct ExportColumn {
     std::string_view header;        // written to the file
     std::string_view screenHeader;  // over the grid's column
     int width;                      // written to the file's header cell
     std::size_t field;              // the record field (ProductLayout or MovementLayout)
     bool editable;                  // on screen; an edit is exported, never stored
+    CellKind kind = CellKind::Text;
 };
 
 struct ExportDesign {
@@ -45,8 +50,9 @@ inline constexpr std::size_t kEmptyExportRows = 10;
 // a string (let alone a widget item) per cell.
 class ExportCells final {
 public:
-    // Reads the archive (created empty when missing) in archive order. A failure stops the reading and
-    // keeps the rows read so far.
+    // Reads the archive (created empty when missing) in archive order. A failure (anything but a regular
+    // file in its place, a file that cannot be read) stops the reading and keeps the rows read so far;
+    // an archive still missing because it could not be created reads as empty.
     Status load(const std::filesystem::path& archive, const ExportDesign& design);
 
     std::size_t rowCount() const;
@@ -70,6 +76,14 @@ using ExportProgress = std::function<bool(std::size_t rowsWritten)>;
 // "&#10;" / "&#13;", so the file stays one line. UTF-8 in and out.
 std::string exportCellText(std::string_view text);
 
+// The start tag of a data cell holding `text` (as exportCellText gives it) in a column of `kind`. A text
+// cell carries the text number format, which LibreOffice (sdnum) and Excel (mso-number-format) honour, so
+// "00123" keeps its zeros and "=1+1" stays text; a number cell that holds a number in the card's form
+// ("-1250,50") carries its value and the card's decimals (sdval, sdnum), so it reads as the same number in
+// any language setting. An amount in any other form is text like the rest; an empty one is left unmarked,
+// so a number typed there later is a number.
+std::string_view exportCellTag(CellKind kind, std::string_view text, std::string& scratch);
+
 // The whole file, as bytes (Windows-1252, "?" for a character it has no place for): one line.
 std::string spreadsheetBytes(const ExportDesign& design, std::size_t rows, const CellSource& cell);
 
@@ -77,7 +91,7 @@ enum class ExportOutcome { Written, Cancelled, Failed };
 
 // Writes the file beside `target` and renames it over `target` only when complete (a link there is
 // replaced, never written through): a failure or a cancel leaves the previous file as it was and no
-// temporary file behind.
+// temporary file behind. What an export killed half-way left beside `target` goes (writeFileReplacing).
 ExportOutcome writeSpreadsheetFile(const std::filesystem::path& target, const ExportDesign& design, std::size_t rows,
                                    const CellSource& cell, const ExportProgress& progress = {});
 

@@ -1,13 +1,19 @@
 #include "storage/FileAccess.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <mutex>
+#include <string>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace scortavia {
 namespace {
@@ -44,43 +50,6 @@ Status readAll(int fd, const fs::path& path, const std::function<Status(std::str
         }
         if (Status taken = take(std::string_view(buffer, static_cast<std::size_t>(n))); !taken) return taken;
     }
-}
-
-// Writes a new file beside `target` with `fill`, then renames it over `target`. The temporary file
-// is removed whenever the rename did not happen.
-Status writeReplacing(const fs::path& target, unsigned mode,
-                      const std::function<Status(int fd, const fs::path&)>& fill) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int created = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (created < 0) return systemFailure("create a temporary file in", folder, errno);
-    UniqueFd fd(created);
-    const fs::path temporary = pattern;
-    bool renamed = false;
-    struct Cleanup {
-        const std::string& path;
-        const bool& renamed;
-        ~Cleanup() {
-            if (!renamed) ::unlink(path.c_str());
-        }
-    } cleanup{pattern, renamed};
-
-    if (::fchmod(fd.get(), static_cast<mode_t>(mode)) != 0) return systemFailure("chmod", temporary, errno);
-    if (Status filled = fill(fd.get(), temporary); !filled) return filled;
-    if (::fsync(fd.get()) != 0) return systemFailure("fsync", temporary, errno);
-    if (::close(fd.release()) != 0) return systemFailure("close", temporary, errno);
-    // rename() replaces the name itself: a link standing there is replaced, its target untouched.
-    if (::rename(pattern.c_str(), target.c_str()) != 0) return systemFailure("rename over", target, errno);
-    renamed = true;
-
-    // The new name is only durable once the folder entry is on disk too.
-    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folderFd.get() < 0) return systemFailure("replaced, but cannot open the folder to sync it:", folder, errno);
-    // Some filesystems cannot sync a folder at all; nothing more can be done there.
-    if (::fsync(folderFd.get()) != 0 && errno != EINVAL) {
-        return systemFailure("replaced, but cannot sync the folder", folder, errno);
-    }
-    return Status::success();
 }
 
 }  // namespace
@@ -165,17 +134,163 @@ Result<std::optional<FileContents>> readRegularFile(const fs::path& path, std::s
     return std::optional<FileContents>(std::move(contents));
 }
 
+Status writeFileReplacing(const fs::path& target, unsigned mode,
+                          const std::function<Status(int fd, const fs::path&)>& fill, FolderSync folderSync) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int created = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (created < 0) return systemFailure("create a temporary file in", folder, errno);
+    UniqueFd fd(created);
+    const fs::path temporary = pattern;
+    bool renamed = false;
+    struct Cleanup {
+        const std::string& path;
+        const bool& renamed;
+        ~Cleanup() {
+            if (!renamed) ::unlink(path.c_str());
+        }
+    } cleanup{pattern, renamed};
+
+    // The file just made carries the folder's own idea of "now".
+    struct stat made {};
+    if (::fstat(fd.get(), &made) == 0) removeTemporaryLeftovers(target, made.st_mtim.tv_sec);
+
+    if (::fchmod(fd.get(), static_cast<mode_t>(mode)) != 0) return systemFailure("chmod", temporary, errno);
+    if (Status filled = fill(fd.get(), temporary); !filled) return filled;
+    if (::fsync(fd.get()) != 0) return systemFailure("fsync", temporary, errno);
+    if (::close(fd.release()) != 0) return systemFailure("close", temporary, errno);
+    // rename() replaces the name itself: a link standing there is replaced, its target untouched.
+    if (::rename(pattern.c_str(), target.c_str()) != 0) return systemFailure("rename over", target, errno);
+    renamed = true;
+
+    // The new name is only durable once the folder entry is on disk too.
+    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderSync == FolderSync::BestEffort) {
+        if (folderFd.get() >= 0) ::fsync(folderFd.get());
+        return Status::success();
+    }
+    if (folderFd.get() < 0) return systemFailure("replaced, but cannot open the folder to sync it:", folder, errno);
+    // Some filesystems cannot sync a folder at all; nothing more can be done there.
+    if (::fsync(folderFd.get()) != 0 && errno != EINVAL) {
+        return systemFailure("replaced, but cannot sync the folder", folder, errno);
+    }
+    return Status::success();
+}
+
 Status replaceFileContents(const fs::path& path, std::string_view bytes, unsigned mode) {
-    return writeReplacing(path, mode,
-                          [bytes](int fd, const fs::path& temporary) { return writeAll(fd, bytes, temporary); });
+    return writeFileReplacing(path, mode,
+                              [bytes](int fd, const fs::path& temporary) { return writeAll(fd, bytes, temporary); });
 }
 
 Status copyFileReplacing(const fs::path& source, const fs::path& target) {
     auto in = openRegularFile(source, O_RDONLY);
     if (!in) return in.status();
-    return writeReplacing(target, 0644, [&](int fd, const fs::path& temporary) {
+    return writeFileReplacing(target, 0644, [&](int fd, const fs::path& temporary) {
         return readAll(in->get(), source, [&](std::string_view block) { return writeAll(fd, block, temporary); });
     });
+}
+
+namespace {
+
+bool isAsciiAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Takes one or more digits from the front of `text`.
+bool takeDigits(std::string_view& text) {
+    std::size_t n = 0;
+    while (n < text.size() && isAsciiDigit(text[n])) ++n;
+    text.remove_prefix(n);
+    return n > 0;
+}
+
+}  // namespace
+
+bool isTemporaryNameOf(std::string_view name, std::string_view targetName) {
+    if (targetName.empty() || name.size() < targetName.size() + 2 || name[0] != '.' ||
+        name.substr(1, targetName.size()) != targetName || name[targetName.size() + 1] != '.') {
+        return false;
+    }
+    std::string_view rest = name.substr(targetName.size() + 2);
+    // mkstemp's six characters.
+    if (rest.size() == 6 && std::all_of(rest.begin(), rest.end(), isAsciiAlnum)) return true;
+    // The process number and a counter.
+    if (!rest.starts_with("tmp")) return false;
+    rest.remove_prefix(3);
+    if (!takeDigits(rest) || !rest.starts_with('-')) return false;
+    rest.remove_prefix(1);
+    return takeDigits(rest) && rest.empty();
+}
+
+namespace {
+
+// The hidden names of each folder written to, as last listed. A folder of 100,000 photos is listed once in
+// a while, not at every photo written; a leftover must be kTemporaryLeftoverAge old before it goes anyway,
+// so one that appears after a listing waits no longer than that for the next.
+struct HiddenNames {
+    std::chrono::steady_clock::time_point listedAt;
+    std::vector<std::string> names;
+};
+
+std::mutex hiddenNamesMutex;
+std::unordered_map<std::string, HiddenNames> hiddenNamesByFolder;
+
+std::vector<std::string> listHiddenNames(int folderFd) {
+    std::vector<std::string> names;
+    // The listing reads through a descriptor of its own: closedir() closes it.
+    const int listingFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listingFd < 0) return names;
+    DIR* entries = ::fdopendir(listingFd);
+    if (entries == nullptr) {
+        ::close(listingFd);
+        return names;
+    }
+    while (const dirent* entry = ::readdir(entries)) {
+        if (entry->d_name[0] == '.') names.emplace_back(entry->d_name);
+    }
+    ::closedir(entries);
+    return names;
+}
+
+}  // namespace
+
+std::size_t removeTemporaryLeftovers(const fs::path& target, std::time_t folderNow) {
+    const std::string targetName = target.filename().string();
+    if (targetName.empty()) return 0;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd.get() < 0) return 0;
+
+    const std::lock_guard lock(hiddenNamesMutex);
+    const auto now = std::chrono::steady_clock::now();
+    auto listed = hiddenNamesByFolder.find(folder.string());
+    if (listed == hiddenNamesByFolder.end() || now - listed->second.listedAt >= kTemporaryLeftoverAge) {
+        listed =
+            hiddenNamesByFolder.insert_or_assign(folder.string(), HiddenNames{now, listHiddenNames(folderFd.get())})
+                .first;
+    }
+    std::vector<std::string>& names = listed->second.names;
+
+    const std::time_t newest = folderNow - static_cast<std::time_t>(kTemporaryLeftoverAge.count());
+    std::size_t removed = 0;
+    for (auto name = names.begin(); name != names.end();) {
+        if (!isTemporaryNameOf(*name, targetName)) {
+            ++name;
+            continue;
+        }
+        // Looked at through the folder, not followed: a link or a folder of that name stays.
+        struct stat st {};
+        if (::fstatat(folderFd.get(), name->c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            name = names.erase(name);  // gone meanwhile
+            continue;
+        }
+        if (S_ISREG(st.st_mode) && st.st_mtim.tv_sec <= newest && ::unlinkat(folderFd.get(), name->c_str(), 0) == 0) {
+            ++removed;
+            name = names.erase(name);
+            continue;
+        }
+        ++name;
+    }
+    return removed;
 }
 
 }  // namespace scortavia

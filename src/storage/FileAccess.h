@@ -1,7 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <ctime>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,12 +46,40 @@ struct FileContents {
 Result<std::optional<FileContents>> readRegularFile(const std::filesystem::path& path,
                                                     std::size_t maxBytes = std::size_t{1} << 30);
 
-// Writes `bytes` as the file at `path` through a temporary file in the same folder renamed over it:
-// a failure at any point leaves the old file whole, and whatever stood at `path` (a symbolic link
-// included) is replaced by a regular file, never written through. The folder entry is synced too.
+// Whether a write that cannot sync the folder entry after its rename has failed: a settings file or a
+// photo must survive a crash, while an export already whole on disk is no failure for it.
+enum class FolderSync { Required, BestEffort };
+
+// Writes the file at `path` through a temporary file in the same folder, filled by `fill` and renamed
+// over `path` once complete: a failure at any point (`fill` returning one included) leaves the old file
+// whole and no temporary file behind, and whatever stood at `path` (a symbolic link included) is
+// replaced by a regular file, never written through. Leftovers of earlier writes of `path` that were
+// killed half-way are removed first (removeTemporaryLeftovers).
+Status writeFileReplacing(const std::filesystem::path& path, unsigned mode,
+                          const std::function<Status(int fd, const std::filesystem::path& temporary)>& fill,
+                          FolderSync folderSync = FolderSync::Required);
+
+// writeFileReplacing with `bytes` as the whole file; the folder entry is synced too.
 Status replaceFileContents(const std::filesystem::path& path, std::string_view bytes, unsigned mode = 0644);
 
 // Copies the regular file `source` to `target` the same way: complete or not at all.
 Status copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// A temporary file of a write killed half-way (power cut, kill) stays beside its target forever unless
+// someone removes it. Only names this program gives its own temporary files for the target
+// `targetName` count: "." + target + "." + six letters or digits (writeFileReplacing), and "." + target +
+// ".tmp" + digits + "-" + digits (what earlier exports used).
+bool isTemporaryNameOf(std::string_view name, std::string_view targetName);
+
+// Past this age a temporary file is no write in progress: a write touches its file far more often.
+inline constexpr std::chrono::seconds kTemporaryLeftoverAge = std::chrono::minutes(10);
+
+// Removes from the folder of `target` the regular files (never a link or a folder) named as temporary
+// files of `target` and last written kTemporaryLeftoverAge or more before `folderNow`: the folder's own
+// clock, as a file just written there shows it, so that a share whose clock differs from this PC's never
+// makes another copy's write in progress look old. Each folder's hidden names are listed again only when
+// kTemporaryLeftoverAge has passed since its last listing, so writing many files into a big folder costs one
+// listing. Best effort; the count removed.
+std::size_t removeTemporaryLeftovers(const std::filesystem::path& target, std::time_t folderNow);
 
 }  // namespace scortavia

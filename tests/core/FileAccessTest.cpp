@@ -1,9 +1,15 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
+#include <string>
+#include <vector>
 
 #include "shell/SettingsFile.h"
 #include "storage/ArchiveFile.h"
@@ -89,6 +95,104 @@ TEST(FileAccess, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     EXPECT_FALSE(replaceFileContents(folder.file("bersaglio"), "nuovo").ok());
     EXPECT_TRUE(fs::is_directory(folder.file("bersaglio")));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
+}
+
+// ---- What writes killed half-way left behind ----
+
+enum class Entry { File, Link, Folder };
+
+struct LeftoverCase {
+    std::string name;
+    Entry entry;
+    int ageMinutes;
+    bool removed;
+};
+
+void PrintTo(const LeftoverCase& c, std::ostream* os) { *os << testing::PrintToString(c.name); }
+
+class LeftoverTest : public testing::TestWithParam<LeftoverCase> {};
+
+// Writing "Estate_Foto_E_55.jpg" removes what an earlier write of that very file left when it was killed,
+// and nothing else: not a file of the user's, not another file's leftover, not a write still in progress.
+TEST_P(LeftoverTest, WritingAFileRemovesOnlyItsOwnOldTemporaries) {
+    const LeftoverCase& c = GetParam();
+    test::TempFolder outside;
+    test::TempFolder folder;
+    const fs::path entry = folder.file(c.name);
+    switch (c.entry) {
+        case Entry::File:
+            test::writeBytes(entry, std::string(4096, 'x'));
+            break;
+        case Entry::Link:
+            test::writeBytes(outside.file("foto.jpg"), "non toccare");
+            fs::create_symlink(outside.file("foto.jpg"), entry);
+            break;
+        case Entry::Folder:
+            fs::create_directory(entry);
+            break;
+    }
+    // Aged through the link, not its target.
+    const auto then = std::chrono::system_clock::now() - std::chrono::minutes(c.ageMinutes);
+    const timespec times[2] = {{std::chrono::system_clock::to_time_t(then), 0},
+                               {std::chrono::system_clock::to_time_t(then), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, entry.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+
+    ASSERT_TRUE(replaceFileContents(folder.file("Estate_Foto_E_55.jpg"), "foto").ok());
+
+    EXPECT_EQ(!fs::exists(fs::symlink_status(entry)), c.removed);
+    if (c.entry == Entry::Link) {
+        EXPECT_EQ(test::readBytes(outside.file("foto.jpg")), "non toccare");
+    }
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder.path())) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> expected{"Estate_Foto_E_55.jpg"};
+    if (!c.removed) expected.push_back(c.name);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+}
+
+constexpr int kOld = 60;
+constexpr int kYoung = 1;
+
+INSTANTIATE_TEST_SUITE_P(Table, LeftoverTest,
+                         testing::Values(
+                             // The program's own naming, old: a killed write.
+                             LeftoverCase{".Estate_Foto_E_55.jpg.aB3xZ9", Entry::File, kOld, true},
+                             LeftoverCase{".Estate_Foto_E_55.jpg.XXXXXX", Entry::File, kOld, true},
+                             LeftoverCase{".Estate_Foto_E_55.jpg.tmp18429-0", Entry::File, kOld, true},
+                             LeftoverCase{".Estate_Foto_E_55.jpg.aB3xZ9", Entry::File, 11, true},
+                             // Young: perhaps another copy's write in progress on the shared folder.
+                             LeftoverCase{".Estate_Foto_E_55.jpg.aB3xZ9", Entry::File, kYoung, false},
+                             LeftoverCase{".Estate_Foto_E_55.jpg.aB3xZ9", Entry::File, 9, false},
+                             LeftoverCase{".Estate_Foto_E_55.jpg.tmp18429-0", Entry::File, kYoung, false},
+                             // Not regular files.
+                             LeftoverCase{".Estate_Foto_E_55.jpg.aB3xZ9", Entry::Link, kOld, false},
+                             LeftoverCase{".Estate_Foto_E_55.jpg.aB3xZ9", Entry::Folder, kOld, false},
+                             // Not the program's naming for this file.
+                             LeftoverCase{".Estate_Foto_E_55.jpg.tmp-notes", Entry::File, kOld, false},
+                             LeftoverCase{"Estate_Foto_E_55.jpg.tmp1-0", Entry::File, kOld, false},
+                             LeftoverCase{"Estate_Foto_E_55.jpg.aB3xZ9", Entry::File, kOld, false},
+                             LeftoverCase{".Estate_Foto_E_55.jpg.aB3xZ", Entry::File, kOld, false},
+                             LeftoverCase{".Estate_Foto_E_55.jpg.aB3xZ9q", Entry::File, kOld, false},
+                             LeftoverCase{".Estate_Foto_E_55.jpg.aB3-Z9", Entry::File, kOld, false},
+                             LeftoverCase{".Estate_Foto_E_55.jpg.tmp18429-", Entry::File, kOld, false},
+                             LeftoverCase{".Estate_Foto_E_55.jpg.tmp18429-0.bak", Entry::File, kOld, false},
+                             LeftoverCase{".Estate_Foto_E_55.jpgXaB3xZ9", Entry::File, kOld, false},
+                             LeftoverCase{"..Estate_Foto_E_55.jpg.aB3xZ9", Entry::File, kOld, false},
+                             LeftoverCase{".Estate_Foto_E_5.jpg.aB3xZ9", Entry::File, kOld, false},
+                             LeftoverCase{".Estate_Foto_E_555.jpg.aB3xZ9", Entry::File, kOld, false},
+                             LeftoverCase{".Estate_Foto_E_55.jpg.tmp18429-0", Entry::Folder, kOld, false}));
+
+// Only the folder of the file written is looked at.
+TEST(FileAccess, LeftoversInAnotherFolderStay) {
+    test::TempFolder folder;
+    fs::create_directory(folder.file("Foto_Listino"));
+    const fs::path elsewhere = folder.file(".Estate_Foto_E_55.jpg.aB3xZ9");
+    test::writeBytes(elsewhere, "x");
+    fs::last_write_time(elsewhere, fs::file_time_type::clock::now() - std::chrono::hours(2));
+    ASSERT_TRUE(replaceFileContents(folder.file("Foto_Listino/Estate_Foto_E_55.jpg"), "foto").ok());
+    EXPECT_TRUE(fs::exists(elsewhere));
 }
 
 }  // namespace

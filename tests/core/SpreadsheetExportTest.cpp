@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -88,11 +90,31 @@ std::string headerRow(const std::vector<Heading>& headings) {
     return s + "</tr>";
 }
 
-// `cells` already as the file's bytes.
+// A data cell as spreadsheet programs must read it, `bytes` already as the file's: text kept as written
+// (LibreOffice's sdnum, Excel's mso-number-format), a number with its value and its decimals, or an
+// empty amount left unmarked.
+std::string textCell(const std::string& bytes) {
+    return "<td style=\"text-align: left; mso-number-format:'\\@';\" sdnum=\"1033;0;@\">" + bytes + "</td>";
+}
+std::string numberCell(const std::string& bytes, const std::string& value, const std::string& format) {
+    return "<td style=\"text-align: left;\" sdval=\"" + value + "\" sdnum=\"1033;0;" + format + "\">" + bytes + "</td>";
+}
+const std::string kEmptyAmount = "<td style=\"text-align: left;\"></td>";
+
 std::string dataRow(const std::vector<std::string>& cells) {
     std::string s = "<tr>";
-    for (const auto& c : cells) s += "<td style=\"text-align: left;\">" + c + "</td>";
+    for (const auto& c : cells) s += c;
     return s + "</tr>";
+}
+
+// A row of text cells, `bytes` already as the file's, but for the empty amounts at `amounts`.
+std::string textRow(const std::vector<std::string>& bytes, const std::vector<std::size_t>& amounts = {}) {
+    std::vector<std::string> cells;
+    for (std::size_t c = 0; c < bytes.size(); ++c) {
+        const bool amount = std::count(amounts.begin(), amounts.end(), c) == 1;
+        cells.push_back(amount && bytes[c].empty() ? kEmptyAmount : textCell(bytes[c]));
+    }
+    return dataRow(cells);
 }
 
 const std::vector<Heading> kProductHeadings = {
@@ -262,6 +284,7 @@ struct DesignCase {
     std::size_t recordSize;
     const std::vector<Heading>* headings;
     std::vector<std::size_t> editable;          // 0-based columns
+    std::vector<std::size_t> amounts;           // money and stock: numbers, not text
     std::optional<std::size_t> misspeltColumn;  // shown as "Modalitò di pagamento"
 };
 
@@ -286,6 +309,7 @@ TEST_P(ExportDesignTest, DescribesItsScreenAndFile) {
         EXPECT_EQ(column.width, (*c.headings)[i].width) << i;
         EXPECT_EQ(column.screenHeader, c.misspeltColumn == i ? "Modalitò di pagamento" : column.header) << i;
         EXPECT_EQ(column.editable, std::count(c.editable.begin(), c.editable.end(), i) == 1) << i;
+        EXPECT_EQ(column.kind == CellKind::Number, std::count(c.amounts.begin(), c.amounts.end(), i) == 1) << i;
     }
 }
 
@@ -303,7 +327,7 @@ TEST_P(ExportDesignTest, EmptyArchiveGivesTheHeaderAndTenEmptyRows) {
 
     std::string expected = opening(c.worksheet) + headerRow(*c.headings);
     for (std::size_t r = 0; r < kEmptyExportRows; ++r)
-        expected += dataRow(std::vector<std::string>(c.headings->size()));
+        expected += textRow(std::vector<std::string>(c.headings->size()), c.amounts);
     expected += kClosing;
     EXPECT_EQ(kEmptyExportRows, 10u);
     EXPECT_EQ(spreadsheetBytes(design, kEmptyExportRows, emptyCells()), expected);
@@ -319,6 +343,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ExportDesignTest,
                                                     2592,
                                                     &kProductHeadings,
                                                     {2, 4, 5, 10, 14, 15, 16},
+                                                    {1, 3, 15},
                                                     12},
                                          DesignCase{ExportKind::GoodsIn,
                                                     "frmExpCarichi",
@@ -329,6 +354,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ExportDesignTest,
                                                     2937,
                                                     &kGoodsInHeadings,
                                                     {0, 1, 2, 3, 8, 9, 10, 11, 12, 13},
+                                                    {9, 10, 11},
                                                     std::nullopt},
                                          DesignCase{ExportKind::GoodsOut,
                                                     "frmExpScarichi",
@@ -339,6 +365,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ExportDesignTest,
                                                     2937,
                                                     &kGoodsOutHeadings,
                                                     {0, 1, 2, 3, 8, 9, 10, 11, 12, 13},
+                                                    {9, 10, 11},
                                                     std::nullopt}));
 
 // ---- Reading the archive ----
@@ -379,11 +406,16 @@ TEST_F(ExportArchive, TwoProductsGiveTheWholeFile) {
 
     const std::string expected =
         opening("Magazzino Prodotti") + headerRow(kProductHeadings) +
-        dataRow({"ART-001", "1,25", "Viti & bulloni", "40", "Scatola da 100", "Ferramenta", "Acciaio, perch\xE9 dura",
-                 "Scaffale 3", "Bianchi S.r.l.", "Mario Rossi", "055 1234567", "DDT 12", "Bonifico", "31/12/2026",
-                 "\x80 2 al pezzo", "2,50", "S\xEC"}) +
-        dataRow({"ART-002", "1,00", "Tasselli", "0", "Scatola", "Varie", "Nessuna", "", "", "", "", "", "", "", "",
-                 "2,00", "No"}) +
+        dataRow({textCell("ART-001"), numberCell("1,25", "1.25", "0.00"), textCell("Viti & bulloni"),
+                 numberCell("40", "40", "0"), textCell("Scatola da 100"), textCell("Ferramenta"),
+                 textCell("Acciaio, perch\xE9 dura"), textCell("Scaffale 3"), textCell("Bianchi S.r.l."),
+                 textCell("Mario Rossi"), textCell("055 1234567"), textCell("DDT 12"), textCell("Bonifico"),
+                 textCell("31/12/2026"), textCell("\x80 2 al pezzo"), numberCell("2,50", "2.50", "0.00"),
+                 textCell("S\xEC")}) +
+        dataRow({textCell("ART-002"), numberCell("1,00", "1.00", "0.00"), textCell("Tasselli"),
+                 numberCell("0", "0", "0"), textCell("Scatola"), textCell("Varie"), textCell("Nessuna"), textCell(""),
+                 textCell(""), textCell(""), textCell(""), textCell(""), textCell(""), textCell(""), textCell(""),
+                 numberCell("2,00", "2.00", "0.00"), textCell("No")}) +
         kClosing;
     EXPECT_EQ(file, expected);
     EXPECT_NE(file.find("<td style=\"text-align: left; font-weight: bold;\" width=250>Codice articolo</td>"),
@@ -477,6 +509,20 @@ TEST_F(ExportArchive, AFolderInPlaceOfTheArchiveFailsCleanly) {
     EXPECT_EQ(cells.cell(0, 0), "");
 }
 
+// A pipe in place of the archive is refused at once, never waited on; an archive that is missing and
+// cannot be created (its folder is gone) has nothing to export, which is no failure.
+TEST_F(ExportArchive, APipeFailsAndAMissingArchiveIsEmpty) {
+    ASSERT_EQ(::mkfifo(archive.c_str(), 0644), 0);
+    ExportCells cells;
+    EXPECT_FALSE(cells.load(archive, exportDesign(ExportKind::Products)).ok());
+    EXPECT_EQ(cells.rowCount(), 0u);
+
+    const fs::path nowhere = folder.file("assente") / "2024.odc";
+    ASSERT_TRUE(cells.load(nowhere, exportDesign(ExportKind::GoodsIn)).ok());
+    EXPECT_EQ(cells.rowCount(), 0u);
+    EXPECT_FALSE(fs::exists(folder.file("assente")));
+}
+
 // A partial record at the end (another tool, a crash) is left out; a new load starts afresh.
 TEST_F(ExportArchive, PartialRecordIsLeftOutAndReloadingStartsAfresh) {
     test::writeBytes(archive, test::archiveBytes(test::numberedProducts(2)) + std::string(100, 'x'));
@@ -491,6 +537,56 @@ TEST_F(ExportArchive, PartialRecordIsLeftOutAndReloadingStartsAfresh) {
 }
 
 // ---- Cell texts ----
+
+// How a spreadsheet program is told to read each cell: a text column's cells, and an amount that is not
+// in the card's form, stay text whatever they look like; an amount in the card's form is a number with
+// the card's decimals.
+struct CellTagCase {
+    CellKind kind;
+    std::string text;
+    std::string tag;
+};
+
+void PrintTo(const CellTagCase& c, std::ostream* os) {
+    *os << (c.kind == CellKind::Text ? "text " : "amount ") << testing::PrintToString(c.text);
+}
+
+class ExportCellTagTest : public testing::TestWithParam<CellTagCase> {};
+
+TEST_P(ExportCellTagTest, TellsTheSpreadsheetWhatTheCellHolds) {
+    std::string scratch;
+    EXPECT_EQ(exportCellTag(GetParam().kind, GetParam().text, scratch), GetParam().tag);
+}
+
+const std::string kTextTag = "<td style=\"text-align: left; mso-number-format:'\\@';\" sdnum=\"1033;0;@\">";
+std::string numberTag(const std::string& value, const std::string& format) {
+    return "<td style=\"text-align: left;\" sdval=\"" + value + "\" sdnum=\"1033;0;" + format + "\">";
+}
+constexpr CellKind kText = CellKind::Text;
+constexpr CellKind kAmount = CellKind::Number;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ExportCellTagTest,
+    testing::Values(CellTagCase{kText, "00123", kTextTag},       // a code keeps its leading zeros
+                    CellTagCase{kText, "0612345678", kTextTag},  // a telephone number too
+                    CellTagCase{kText, "3E5", kTextTag},         // not 300000
+                    CellTagCase{kText, "1.250", kTextTag},       // not 1250
+                    CellTagCase{kText, "=1+1", kTextTag},        // never a formula
+                    CellTagCase{kText, "12", kTextTag}, CellTagCase{kText, "", kTextTag},
+                    CellTagCase{kAmount, "1,25", numberTag("1.25", "0.00")},
+                    CellTagCase{kAmount, "14,90", numberTag("14.90", "0.00")},  // shown as the card shows it
+                    CellTagCase{kAmount, "120", numberTag("120", "0")},
+                    CellTagCase{kAmount, "-3,750", numberTag("-3.750", "0.000")},
+                    CellTagCase{kAmount, "999999999999999", numberTag("999999999999999", "0")},
+                    CellTagCase{kAmount, "9999999999999,99", numberTag("9999999999999.99", "0.00")},
+                    CellTagCase{kAmount, "", "<td style=\"text-align: left;\">"},  // left for a number typed later
+                    // More digits than a spreadsheet holds exactly, or not the card's form: text as written.
+                    CellTagCase{kAmount, "1234567890123456", kTextTag}, CellTagCase{kAmount, "1.250", kTextTag},
+                    CellTagCase{kAmount, "1.250,00", kTextTag}, CellTagCase{kAmount, "3E5", kTextTag},
+                    CellTagCase{kAmount, "=1+1", kTextTag}, CellTagCase{kAmount, "1,", kTextTag},
+                    CellTagCase{kAmount, ",5", kTextTag}, CellTagCase{kAmount, "-", kTextTag},
+                    CellTagCase{kAmount, "+5", kTextTag}, CellTagCase{kAmount, "1,2,3", kTextTag},
+                    CellTagCase{kAmount, "1 000", kTextTag}, CellTagCase{kAmount, "n.d.", kTextTag}));
 
 struct CellCase {
     std::string grid;
@@ -556,10 +652,125 @@ TEST(SpreadsheetFile, WritesWindows1252WithAQuestionMarkForWhatItCannotHold) {
     const std::string file = spreadsheetBytes(exportDesign(ExportKind::Products), 1, [&](std::size_t r, std::size_t c) {
         return c < grid[r].size() ? std::string_view(grid[r][c]) : "";
     });
-    const std::string row = dataRow({"\xE8", "\x80", "?", "?", "perch\xE9 costa \x80 5 ? s\xEC", "\x8C \x99 \x85", "",
-                                     "", "", "", "", "", "", "", "", "", ""});
+    const std::string row = textRow({"\xE8", "\x80", "?", "?", "perch\xE9 costa \x80 5 ? s\xEC", "\x8C \x99 \x85", "",
+                                     "", "", "", "", "", "", "", "", "", ""},
+                                    {1, 3, 15});
     EXPECT_NE(file.find(row), std::string::npos);
     EXPECT_NE(file.find("width=250>Modalit\xE0 di pagamento</td>"), std::string::npos);
+}
+
+// ---- What LibreOffice makes of the file, where it is installed ----
+
+struct CsvField {
+    std::string text;
+    bool quoted;  // LibreOffice quotes the text cells only
+};
+
+// The CSV LibreOffice writes: ";" between fields, text in double quotes with "" inside, one line a row.
+std::vector<std::vector<CsvField>> parseCsv(std::string_view csv) {
+    std::vector<std::vector<CsvField>> rows(1);
+    CsvField field{"", false};
+    std::size_t i = 0;
+    const auto endField = [&] {
+        rows.back().push_back(field);
+        field = CsvField{"", false};
+    };
+    while (i < csv.size()) {
+        const char c = csv[i++];
+        if (c == '"' && field.text.empty() && !field.quoted) {
+            field.quoted = true;
+            for (; i < csv.size(); ++i) {
+                if (csv[i] == '"' && i + 1 < csv.size() && csv[i + 1] == '"') {
+                    field.text.push_back('"');
+                    ++i;
+                } else if (csv[i] == '"') {
+                    ++i;
+                    break;
+                } else {
+                    field.text.push_back(csv[i]);
+                }
+            }
+        } else if (c == ';') {
+            endField();
+        } else if (c == '\n') {
+            endField();
+            if (i < csv.size()) rows.emplace_back();
+        } else if (c != '\r') {
+            field.text.push_back(c);
+        }
+    }
+    if (!csv.ends_with('\n')) endField();
+    return rows;
+}
+
+// `file` opened by LibreOffice with a profile of its own in the language setting `locale` and saved as
+// CSV (UTF-8, every text cell quoted, numbers as shown); nothing when it did not run.
+std::optional<std::string> libreOfficeCsv(const fs::path& file, const std::string& locale, const fs::path& work) {
+    const fs::path profile = work / "profilo";
+    fs::create_directories(profile / "user");
+    test::writeBytes(profile / "user" / "registrymodifications.xcu",
+                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                     "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+                     "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+                     "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">"
+                     "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooSetupSystemLocale\" "
+                     "oor:op=\"fuse\"><value>" +
+                         locale + "</value></prop></item></oor:items>");
+    const std::string command = "timeout 300 soffice -env:UserInstallation='file://" + profile.string() +
+                                "' --headless --convert-to 'csv:Text - txt - csv (StarCalc):59,34,76,1,,0,true,false,"
+                                "true' --outdir '" +
+                                work.string() + "' '" + file.string() + "' > /dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) return std::nullopt;
+    const fs::path csv = work / (file.stem().string() + ".csv");
+    if (!fs::exists(csv)) return std::nullopt;
+    return test::readBytes(csv);
+}
+
+// Codes, telephone numbers, dates and notes come back exactly as exported, never as numbers, dates or
+// formulas; amounts come back as numbers with the card's decimals, in an Italian and an English setting.
+TEST(LibreOffice, ReadsTextsAsWrittenAndAmountsAsNumbers) {
+    if (std::system("command -v soffice > /dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice is not installed";
+    const ExportDesign& design = exportDesign(ExportKind::GoodsIn);
+    const Grid grid = {
+        {"00123", "01/03/2024", "=1+1", "0612345678", "31/12/2026", "0012345678905", "3E5", "1.250", "Viti & bulloni",
+         "1250,50", "3", "-3,75", "-5", "TRUE"},
+        {"A-1", "", "=SOMMA(A1:A2)", "", "", "", "1,25", "", "vite <M6>", "1.250", "", "n.d.", "", "No"},
+    };
+    const std::size_t amounts[] = {9, 10, 11};
+    test::TempFolder folder;
+    const fs::path file = folder.file("Operazioni_Carico.xls");
+    ASSERT_EQ(writeSpreadsheetFile(file, design, grid.size(), sourceOf(grid)), ExportOutcome::Written);
+
+    struct Setting {
+        std::string locale;
+        std::vector<std::string> shown;  // the first row's amounts
+    };
+    for (const Setting& setting :
+         {Setting{"it-IT", {"1250,50", "3", "-3,75"}}, Setting{"en-US", {"1250.50", "3", "-3.75"}}}) {
+        SCOPED_TRACE(setting.locale);
+        const auto csv = libreOfficeCsv(file, setting.locale, folder.path() / setting.locale);
+        ASSERT_TRUE(csv.has_value()) << "LibreOffice did not convert the file";
+        const auto rows = parseCsv(*csv);
+        ASSERT_EQ(rows.size(), 3u) << *csv;
+        for (std::size_t c = 0; c < design.columns.size(); ++c) {
+            ASSERT_EQ(rows[0].size(), design.columns.size());
+            EXPECT_EQ(rows[0][c].text, design.columns[c].header);
+        }
+        for (std::size_t r = 0; r < grid.size(); ++r) {
+            ASSERT_EQ(rows[r + 1].size(), design.columns.size()) << *csv;
+            for (std::size_t c = 0; c < design.columns.size(); ++c) {
+                const CsvField& read = rows[r + 1][c];
+                const bool amount = std::count(std::begin(amounts), std::end(amounts), c) == 1;
+                if (amount && r == 0) {
+                    EXPECT_EQ(read.text, setting.shown[c - amounts[0]]) << "column " << c;
+                    EXPECT_FALSE(read.quoted) << "a number: column " << c;
+                } else {
+                    EXPECT_EQ(read.text, grid[r][c]) << "row " << r << " column " << c;
+                    EXPECT_EQ(read.quoted, !grid[r][c].empty()) << "text: row " << r << " column " << c;
+                }
+            }
+        }
+    }
 }
 
 // ---- Writing the file ----
@@ -611,6 +822,25 @@ TEST_F(ExportFile, AFolderInPlaceOfTheFileFailsAndLeavesNoTemporaryFile) {
 
     EXPECT_EQ(writeSpreadsheetFile(folder.file("assente") / "Magazzino.xls", design, 1, sourceOf(grid)),
               ExportOutcome::Failed);
+}
+
+// What exports killed half-way left beside the file goes with the next export; a younger one may be
+// another copy's export in progress and stays, and so does anything not named as the export's own.
+TEST_F(ExportFile, TheNextExportRemovesOldLeftoversOfKilledOnes) {
+    const auto aged = [&](const std::string& name, std::chrono::minutes age) {
+        test::writeBytes(folder.file(name), std::string(1000, 'x'));
+        fs::last_write_time(folder.file(name), fs::file_time_type::clock::now() - age);
+    };
+    aged(".Magazzino.xls.tmp18429-0", std::chrono::minutes(60));
+    aged(".Magazzino.xls.Xy12Ab", std::chrono::minutes(60));
+    aged(".Magazzino.xls.tmp18430-0", std::chrono::minutes(1));
+    aged(".Magazzino.xls.tmp-notes", std::chrono::minutes(60));
+    aged(".Operazioni_Carico.xls.tmp18429-1", std::chrono::minutes(60));
+
+    ASSERT_EQ(writeSpreadsheetFile(target, design, 3, sourceOf(grid)), ExportOutcome::Written);
+    EXPECT_EQ(entriesOf(folder.path()),
+              (std::vector<std::string>{".Magazzino.xls.tmp-notes", ".Magazzino.xls.tmp18430-0",
+                                        ".Operazioni_Carico.xls.tmp18429-1", "Magazzino.xls"}));
 }
 
 // A link planted at the export's name must not carry the write outside the program folder.

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
@@ -28,16 +31,29 @@ const QString kFailed = QStringLiteral(
     "Attenzione: il sistema non permette di esportare i dati.\n\r\n\rAccertarsi che il file di Excel non sia già "
     "aperto.");
 
+QString unreadAtOpening(const char* archive) {
+    return QStringLiteral(
+               "Attenzione: non è stato possibile leggere l'archivio \"%1\", quindi i dati non possono essere "
+               "esportati.\r\n\r\nAccertarsi che l'archivio sia accessibile, poi riaprire questa finestra.")
+        .arg(QLatin1String(archive));
+}
+QString notExported(const char* archive) {
+    return QStringLiteral(
+               "Attenzione: non è stato possibile leggere l'archivio \"%1\", quindi i dati non sono stati "
+               "esportati.\r\n\r\nIl file di Excel esportato in precedenza non è stato modificato.")
+        .arg(QLatin1String(archive));
+}
+
 QString cell(const ExportScreen* screen, int row, int column) {
     return screen->model()->data(screen->model()->index(row, column), Qt::DisplayRole).toString();
 }
 
-// Everything but the program's own files: what an export may have left behind.
+// What an export may have left behind: a hidden file named after an export.
 std::vector<std::string> leftovers(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
-        if (name.find(".tmp") != std::string::npos) names.push_back(name);
+        if (name.starts_with('.') && name.find(".xls") != std::string::npos) names.push_back(name);
     }
     return names;
 }
@@ -123,7 +139,8 @@ private Q_SLOTS:
         }));
         QCOMPARE(run->messages.texts(), (QStringList{kQuestion, kDone}));
         const std::string written = test::readBytes(file("Magazzino.xls"));
-        QVERIFY(written.find("<td style=\"text-align: left;\">Martello da carpentiere</td>") != std::string::npos);
+        QVERIFY(written.find("<td style=\"text-align: left; mso-number-format:'\\@';\" sdnum=\"1033;0;@\">Martello da "
+                             "carpentiere</td>") != std::string::npos);
         QVERIFY(written.find("Viti & bulloni") != std::string::npos);
         QVERIFY(written.find("manico &lt;legno&gt;") != std::string::npos);
         QCOMPARE(test::readBytes(run->productArchive()), stored);
@@ -192,6 +209,50 @@ private Q_SLOTS:
         QCOMPARE(run->messages.texts(), (QStringList{kQuestion, kFailed}));
         QCOMPARE(run->messages.shown.back().kind, MessageKind::Plain);
         QVERIFY(run->desktop.opened.isEmpty());
+        QVERIFY(leftovers(run->folder.path()).empty());
+    }
+
+    // An archive that cannot be read is said as the screen opens; "Esporta" then keeps the previous export
+    // instead of replacing it with empty rows. A year not begun has no archive yet, and that is no fault.
+    void anUnreadableArchiveKeepsThePreviousExport_data() {
+        QTest::addColumn<QString>("inPlace");
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("cartella") << "folder" << true;
+        QTest::newRow("pipe") << "fifo" << true;
+        QTest::newRow("senza permesso") << "no-permission" << true;
+        QTest::newRow("anno nuovo") << "nothing" << false;
+    }
+    void anUnreadableArchiveKeepsThePreviousExport() {
+        QFETCH(QString, inPlace);
+        QFETCH(bool, unreadable);
+        if (inPlace == "no-permission" && ::geteuid() == 0) QSKIP("the superuser reads any file");
+        run = std::make_unique<test::GuiProgram>();
+        const std::filesystem::path year = file("2024.odc");
+        if (inPlace == "folder") std::filesystem::create_directory(year);
+        if (inPlace == "fifo") QCOMPARE(::mkfifo(year.c_str(), 0644), 0);
+        if (inPlace == "no-permission") {
+            run->writeMovements("2024", Direction::GoodsIn, {test::movement("Rossi S.r.l.", "VT-01")});
+            std::filesystem::permissions(year, std::filesystem::perms::none);
+        }
+        test::writeBytes(file("Operazioni_Carico.xls"), "esportazione precedente");
+
+        TfrmExpCarichi screen(run->program->registry(), nullptr, [year] { return year; });
+        test::execWith<TfrmExpCarichi>(screen, [&](TfrmExpCarichi& shown) {
+            if (unreadable) QTRY_COMPARE(run->messages.texts(), QStringList{unreadAtOpening("2024.odc")});
+            QCOMPARE(shown.model()->rowCount(), 10);
+            test::click(shown.cmdEsporta);
+        });
+
+        if (unreadable) {
+            QCOMPARE(run->messages.texts(), (QStringList{unreadAtOpening("2024.odc"), notExported("2024.odc")}));
+            for (const auto& message : run->messages.shown) QCOMPARE(message.kind, MessageKind::Warning);
+            QCOMPARE(test::readBytes(file("Operazioni_Carico.xls")), std::string("esportazione precedente"));
+        } else {
+            QCOMPARE(run->messages.texts(), (QStringList{kQuestion, kDone}));
+            QVERIFY(std::filesystem::is_regular_file(year));
+            QVERIFY(test::readBytes(file("Operazioni_Carico.xls")).starts_with("<html"));
+            QCOMPARE(run->desktop.opened.size(), 1);
+        }
         QVERIFY(leftovers(run->folder.path()).empty());
     }
 
