@@ -699,13 +699,12 @@ ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPrev
     batchRecords = std::max<std::size_t>(batchRecords, 1);
     const std::filesystem::path folder = archive.has_parent_path() ? archive.parent_path() : ".";
     // Codes of the cards other copies appended since the preview, with the position of the first card
-    // holding each. Only they are read, under the append lock, so the check costs nothing when no one
-    // else imports, whatever the size of the archive.
+    // holding each. Only those cards are read, under the append lock: when no one else appended, the
+    // check reads nothing, whatever the size of the archive.
     const bool skipArchived = choice == ArchiveDuplicates::Skip;
     std::unordered_map<std::string, std::int64_t> arrived;
     std::int64_t seen = preview.archiveRecords();
     const auto noteArrived = [&](std::span<const std::uint8_t> records, std::int64_t firstIndex) {
-        if (!skipArchived) return;
         for (std::size_t i = 0; i * ProductRecord::kSize < records.size(); ++i) {
             const ProductView card(records.data() + i * ProductRecord::kSize);
             arrived.try_emplace(codeKey(card.text(P::Codice)), firstIndex + static_cast<std::int64_t>(i) + 1);
@@ -733,7 +732,11 @@ ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPrev
             }
             return batch;
         };
-        const auto first = file->appendBatchChecked(seen, noteArrived, compose);
+        // Rows imported as new cards whatever the archive holds need no look at what others appended.
+        const auto first = skipArchived ? file->appendBatchChecked(seen, noteArrived, compose) : [&] {
+            const std::span<const std::uint8_t> records = compose();
+            return records.empty() ? Result<std::int64_t>(0) : file->appendBatch(records);
+        }();
         total = preview.importedRows(choice) - outcome.arrived.size();
         if (!first) {
             outcome.status = first.status();
