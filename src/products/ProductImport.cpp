@@ -486,6 +486,9 @@ ImportPreview ImportPreview::build(const SheetTable& table, const ImportOptions&
     }
 
     for (const RowStatus status : preview.status_) ++preview.counts_[static_cast<std::size_t>(status)];
+    // The preview stays as long as the screen: the room left by growing and by the text's estimate goes back.
+    preview.problems_.shrink_to_fit();
+    preview.text_.shrink_to_fit();
     return preview;
 }
 
