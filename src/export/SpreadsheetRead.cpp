@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <limits>
 #include <new>
+#include <optional>
 
 #include "common/TextRules.h"
 #include "storage/FileAccess.h"
@@ -119,27 +120,32 @@ struct Decoded {
     std::size_t line = 0;
 };
 
+// The line of the first NUL, if the text holds one. No text does: past the binary check it marks a
+// damaged file, refused with the line to look at.
+std::optional<std::size_t> nulLine(std::string_view text) {
+    const std::size_t nul = text.find('\0');
+    if (nul == std::string_view::npos) return std::nullopt;
+    return lineAt(text, nul);
+}
+
 // Takes the bytes over, so a UTF-8 file is never held twice.
 Decoded decode(std::string&& bytes) {
     Decoded out;
-    const auto refuseNul = [&out](std::string_view text) {
-        // No text holds a NUL: past the binary check it marks a damaged file, named by its line.
-        const std::size_t nul = text.find('\0');
-        if (nul == std::string_view::npos) return false;
-        out.problem = SheetProblem::NotText;
-        out.line = lineAt(text, nul);
-        return true;
-    };
     if (startsWith(bytes, "PK\x03\x04") || startsWith(bytes, "\xD0\xCF\x11\xE0")) {
         out.problem = SheetProblem::Workbook;
     } else if (startsWith(bytes, "\xFF\xFE") || startsWith(bytes, "\xFE\xFF")) {
         // Half the bytes of UTF-16 are NULs; a NUL character is a unit of two.
         out.text = decodeUtf16(std::string_view(bytes).substr(2), bytes[0] == '\xFF');
         out.encoding = SheetEncoding::Utf16;
-        if (refuseNul(out.text)) out.text.clear();
+        if (const auto line = nulLine(out.text)) {
+            out.problem = SheetProblem::NotText;
+            out.line = *line;
+        }
     } else if (looksBinary(bytes)) {
         out.problem = SheetProblem::NotText;
-    } else if (refuseNul(bytes)) {
+    } else if (const auto line = nulLine(bytes)) {
+        out.problem = SheetProblem::NotText;
+        out.line = *line;
     } else if (startsWith(bytes, "\xEF\xBB\xBF")) {
         // A BOM promises UTF-8; a file that breaks the promise is read byte by byte rather than refused.
         const std::string_view body = std::string_view(bytes).substr(3);

@@ -205,8 +205,6 @@ MappingHeader::MappingHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, pare
     setDefaultAlignment(Qt::AlignLeft | Qt::AlignBottom);
     setHighlightSections(false);
     setSectionsClickable(false);
-    // The width of a column that fills no field: the screen widens only the columns of fields.
-    setDefaultSectionSize(150);
     connect(this, &QHeaderView::sectionResized, this, &MappingHeader::place);
     connect(this, &QHeaderView::geometriesChanged, this, &MappingHeader::place);
     connect(this, &QHeaderView::sectionCountChanged, this, &MappingHeader::place);
@@ -455,6 +453,8 @@ bool TfrmImportaProdotti::openFile(const std::filesystem::path& file) {
     options_.mapping = mappingFromHeaders(*table_, matched);
     options_.headerRow = matched;
     header_->holdPlacement();
+    // The width of a column that fills no field: only the columns of fields are widened one by one.
+    header_->setDefaultSectionSize(150);
     header_->setColumns(options_.mapping);
     if (!rebuild()) {
         header_->releasePlacement();
