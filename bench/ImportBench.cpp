@@ -1,7 +1,9 @@
 // Products imported from a spreadsheet: a 100,000-row CSV (about 20 MB) read, checked and shown in the
 // import screen's preview, with the codes of a 100,000-product archive to compare against; the same
 // preview without the screen; and the import of every row into an empty archive. Each is set against a
-// raw read of the CSV in the same iteration; the preview's memory is measured on its own, first.
+// raw read of the CSV in the same iteration; the preview's memory is measured on its own, first. Then
+// the files that once froze the screen: 10,000 columns, 50 products saved out to column 16,384, and a
+// cell of two million "&".
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -147,11 +149,72 @@ void BM_Import(benchmark::State& state) {
     fs::remove(archive);
 }
 
+// A sheet of `columns` columns and `rows` products, each line followed by `emptyAfter` empty
+// separators (a sheet a spreadsheet program saved out to its last column).
+fs::path wideCsv(int columns, int rows, int emptyAfter) {
+    const fs::path path = benchFolder() / ("largo_" + std::to_string(columns) + "x" + std::to_string(rows) + "_" +
+                                           std::to_string(emptyAfter) + ".csv");
+    if (fs::exists(path)) return path;
+    std::string text = "Codice;Nome prodotto;Costo unitario";
+    for (int c = 3; c < columns; ++c) text += ";Colonna " + std::to_string(c);
+    text += std::string(static_cast<std::size_t>(emptyAfter), ';') + "\r\n";
+    for (int r = 0; r < rows; ++r) {
+        text += "W-" + std::to_string(r) + ";Vite;1,00";
+        for (int c = 3; c < columns; ++c) text += ";" + std::to_string(c);
+        text += std::string(static_cast<std::size_t>(emptyAfter), ';') + "\r\n";
+    }
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+// "Sfoglia..." to the painted preview of a wide sheet: the time the screen stays frozen.
+void BM_WideSheet(benchmark::State& state) {
+    const int columns = static_cast<int>(state.range(0));
+    const int rows = static_cast<int>(state.range(1));
+    const int emptyAfter = static_cast<int>(state.range(2));
+    const fs::path csv = wideCsv(columns, rows, emptyAfter);
+    ScreenRegistry registry(programFolderOf(kRows));
+    double raw = 0;
+    double shown = 0;
+    for (auto _ : state) {
+        raw += rawReadSeconds(csv);
+        std::unique_ptr<TfrmImportaProdotti> screen;
+        const double s = seconds([&] { screen = openPreview(registry, csv); });
+        if (!screen->preview() || screen->preview()->rowCount() != static_cast<std::size_t>(rows)) {
+            state.SkipWithError("rows missing");
+        }
+        shown += s;
+        state.SetIterationTime(s);
+    }
+    reportAgainstRaw(state, raw, shown);
+    state.counters["file_MB"] = static_cast<double>(fs::file_size(csv)) / 1e6;
+}
+
+// A table cell of two million "&", read as the export's HTML.
+void BM_AmpersandCell(benchmark::State& state) {
+    const std::string html = "<table><tr><td>" + std::string(2'000'000, '&') + "</td></tr></table>";
+    for (auto _ : state) {
+        const double s = seconds([&] {
+            const SheetReading reading = readSheetBytes(html);
+            if (!reading.table) state.SkipWithError("file not read");
+        });
+        state.SetIterationTime(s);
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_PreviewMemory)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 BENCHMARK(BM_PreviewShown)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_PreviewCore)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_Import)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_WideSheet)
+    ->ArgNames({"columns", "rows", "empty"})
+    ->Args({10'000, 50, 0})
+    ->Args({3, 50, 16'381})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
+BENCHMARK(BM_AmpersandCell)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 
 int main(int argc, char** argv) { return runScreenBenchmarks(argc, argv); }

@@ -1,8 +1,15 @@
 #include "export/SpreadsheetRead.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <limits>
+#include <new>
+#include <optional>
 
 #include "common/TextRules.h"
 #include "storage/FileAccess.h"
@@ -27,25 +34,31 @@ std::string_view SheetTable::cell(std::size_t row, std::size_t column) const {
 void SheetTable::startRow(std::size_t row) {
     rowFirstCell_.push_back(static_cast<std::uint32_t>(cellEnds_.size()));
     sheetRows_.push_back(static_cast<std::uint32_t>(row));
+    emptyCells_ = 0;
 }
 
 void SheetTable::addCell(std::string_view text) {
+    if (text.empty()) {
+        ++emptyCells_;
+        return;
+    }
+    for (; emptyCells_ > 0; --emptyCells_) cellEnds_.push_back(static_cast<std::uint32_t>(text_.size()));
     text_.append(text);
     cellEnds_.push_back(static_cast<std::uint32_t>(text_.size()));
 }
 
 void SheetTable::finishRow() {
+    emptyCells_ = 0;
     const std::size_t row = rowFirstCell_.size() - 1;
-    const std::size_t cells = cellCount(row);
-    bool blank = true;
-    for (std::size_t c = 0; c < cells && blank; ++c) blank = trimBlanks(cell(row, c)).empty();
-    if (!blank) {
+    std::size_t cells = cellCount(row);
+    while (cells > 0 && trimBlanks(cell(row, cells - 1)).empty()) --cells;
+    const std::size_t first = rowFirstCell_[row];
+    cellEnds_.resize(first + cells);
+    text_.resize(cellEnds_.empty() ? 0 : cellEnds_.back());
+    if (cells > 0) {
         columns_ = std::max(columns_, cells);
         return;
     }
-    const std::size_t first = rowFirstCell_[row];
-    text_.resize(first == 0 ? 0 : cellEnds_[first - 1]);
-    cellEnds_.resize(first);
     rowFirstCell_.pop_back();
     sheetRows_.pop_back();
 }
@@ -79,40 +92,72 @@ std::string decodeUtf16(std::string_view bytes, bool littleEndian) {
     return out;
 }
 
-// Text files hold no NUL and few control characters; anything else is some program's binary format.
+// Text files hold few control characters; anything else is some program's binary format. A vertical
+// tab is a line break inside a field (FileMaker writes them so), a NUL counts against the file.
 bool looksBinary(std::string_view bytes) {
     const std::string_view head = bytes.substr(0, 64 * 1024);
     std::size_t controls = 0;
     for (const char ch : head) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c == 0) return true;
-        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f') ++controls;
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') ++controls;
     }
     return controls * 100 > head.size();
+}
+
+// The line of the file at `at`, as the CSV reader counts them (CRLF, LF or a lone CR end a line).
+std::size_t lineAt(std::string_view text, std::size_t at) {
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < at; ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) ++line;
+    }
+    return line;
 }
 
 struct Decoded {
     std::string text;
     SheetEncoding encoding = SheetEncoding::Utf8;
     SheetProblem problem = SheetProblem::None;
+    std::size_t line = 0;
 };
 
-Decoded decode(std::string_view bytes) {
+// The line of the first NUL, if the text holds one. No text does: past the binary check it marks a
+// damaged file, refused with the line to look at.
+std::optional<std::size_t> nulLine(std::string_view text) {
+    const std::size_t nul = text.find('\0');
+    if (nul == std::string_view::npos) return std::nullopt;
+    return lineAt(text, nul);
+}
+
+// Takes the bytes over, so a UTF-8 file is never held twice.
+Decoded decode(std::string&& bytes) {
     Decoded out;
     if (startsWith(bytes, "PK\x03\x04") || startsWith(bytes, "\xD0\xCF\x11\xE0")) {
         out.problem = SheetProblem::Workbook;
     } else if (startsWith(bytes, "\xFF\xFE") || startsWith(bytes, "\xFE\xFF")) {
-        out.text = decodeUtf16(bytes.substr(2), bytes[0] == '\xFF');
+        // Half the bytes of UTF-16 are NULs; a NUL character is a unit of two.
+        out.text = decodeUtf16(std::string_view(bytes).substr(2), bytes[0] == '\xFF');
         out.encoding = SheetEncoding::Utf16;
+        if (const auto line = nulLine(out.text)) {
+            out.problem = SheetProblem::NotText;
+            out.line = *line;
+        }
     } else if (looksBinary(bytes)) {
         out.problem = SheetProblem::NotText;
+    } else if (const auto line = nulLine(bytes)) {
+        out.problem = SheetProblem::NotText;
+        out.line = *line;
     } else if (startsWith(bytes, "\xEF\xBB\xBF")) {
         // A BOM promises UTF-8; a file that breaks the promise is read byte by byte rather than refused.
-        bytes.remove_prefix(3);
-        out.encoding = isValidUtf8(bytes) ? SheetEncoding::Utf8Bom : SheetEncoding::Windows1252;
-        out.text = out.encoding == SheetEncoding::Utf8Bom ? std::string(bytes) : decodeWindows1252(bytes);
+        const std::string_view body = std::string_view(bytes).substr(3);
+        out.encoding = isValidUtf8(body) ? SheetEncoding::Utf8Bom : SheetEncoding::Windows1252;
+        if (out.encoding == SheetEncoding::Utf8Bom) {
+            bytes.erase(0, 3);
+            out.text = std::move(bytes);
+        } else {
+            out.text = decodeWindows1252(body);
+        }
     } else if (isValidUtf8(bytes)) {
-        out.text = std::string(bytes);
+        out.text = std::move(bytes);
     } else {
         out.encoding = SheetEncoding::Windows1252;
         out.text = decodeWindows1252(bytes);
@@ -183,6 +228,8 @@ CsvOutcome parseCsv(std::string_view text, char delimiter, std::size_t firstLine
                 pos = end;
             }
             ++fields;
+            // A vertical tab is the line break a FileMaker field holds.
+            std::replace(field.begin(), field.end(), '\v', '\n');
             if (table) table->addCell(field);
             if (pos < n && text[pos] == delimiter) {
                 ++pos;
@@ -250,8 +297,11 @@ std::size_t findNoCase(std::string_view text, std::string_view needle, std::size
 // Appends the character an entity names, and returns how much of `text` (from its "&") it took;
 // 0 when it is no entity, so the "&" stays as written ("Viti & bulloni").
 std::size_t appendEntity(std::string_view text, std::string& out) {
-    const std::size_t semicolon = text.find(';');
-    if (semicolon == std::string_view::npos || semicolon > 12) return 0;
+    // The ";" is looked for only as far as the longest entity reaches ("&#x0010FFFF;"), so a cell full
+    // of "&" costs one look at each.
+    constexpr std::size_t kLongestEntity = 12;
+    const std::size_t semicolon = text.substr(0, kLongestEntity + 1).find(';');
+    if (semicolon == std::string_view::npos) return 0;
     const std::string_view name = text.substr(1, semicolon - 1);
     static constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kNamed = {{
         {"lt", "<"},
@@ -382,11 +432,14 @@ bool isHtmlTable(std::string_view text) {
 
 }  // namespace
 
-SheetReading readSheetBytes(std::string_view bytes) {
+namespace {
+
+SheetReading readSheetText(std::string&& bytes) {
     SheetReading reading;
-    Decoded decoded = decode(bytes);
+    Decoded decoded = decode(std::move(bytes));
     if (decoded.problem != SheetProblem::None) {
         reading.problem = decoded.problem;
+        reading.line = decoded.line;
         return reading;
     }
     std::string_view text = decoded.text;
@@ -396,6 +449,7 @@ SheetReading readSheetBytes(std::string_view bytes) {
     }
     SheetTable table;
     table.encoding = decoded.encoding;
+    table.reserveText(text.size());
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     if (isHtmlTable(text)) {
         table.format = SheetFormat::ExportTable;
@@ -431,21 +485,111 @@ SheetReading readSheetBytes(std::string_view bytes) {
     return reading;
 }
 
+// A file too large and one that cannot be read at all are told apart.
+SheetProblem unreadable(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return !error && size > kMaxSheetBytes ? SheetProblem::TooLarge : SheetProblem::Unreadable;
+}
+
+}  // namespace
+
+SheetReading readSheetBytes(std::string_view bytes) {
+    try {
+        return readSheetText(std::string(bytes));
+    } catch (const std::bad_alloc&) {
+        SheetReading reading;
+        reading.problem = SheetProblem::NoMemory;
+        return reading;
+    }
+}
+
 SheetReading readSheetFile(const std::filesystem::path& path) {
-    SheetReading reading;
-    auto contents = readRegularFile(path, kMaxSheetBytes);
-    if (!contents) {
-        // Distinguish a file too large from one that cannot be read at all.
-        std::error_code error;
-        const auto size = std::filesystem::file_size(path, error);
-        reading.problem = !error && size > kMaxSheetBytes ? SheetProblem::TooLarge : SheetProblem::Unreadable;
+    // Running out of memory is a file the machine cannot take, never the end of the program.
+    try {
+        auto contents = readRegularFile(path, kMaxSheetBytes);
+        if (!contents || !*contents) {
+            SheetReading reading;
+            reading.problem = contents ? SheetProblem::Unreadable : unreadable(path);
+            return reading;
+        }
+        return readSheetText(std::move((*contents)->bytes));
+    } catch (const std::bad_alloc&) {
+        SheetReading reading;
+        reading.problem = SheetProblem::NoMemory;
         return reading;
     }
-    if (!*contents) {
-        reading.problem = SheetProblem::Unreadable;
-        return reading;
+}
+
+SheetProblem censusSheetFile(const std::filesystem::path& path, SheetCensus& census) {
+    census = {};
+    auto fd = openRegularFile(path, O_RDONLY | O_CLOEXEC);
+    if (!fd) return unreadable(path);
+    struct stat st {};
+    if (::fstat(fd->get(), &st) != 0) return SheetProblem::Unreadable;
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxSheetBytes) return SheetProblem::TooLarge;
+
+    std::uint64_t lineFeeds = 0;
+    std::uint64_t returns = 0;
+    std::uint64_t crlf = 0;
+    std::uint64_t tags = 0;
+    std::uint64_t separators = 0;
+    std::uint64_t high = 0;
+    bool utf16 = false;
+    bool markup = false;
+    bool started = false;
+    char last = 0;
+    std::vector<char> block(std::size_t{1} << 20);
+    while (true) {
+        const ssize_t n = ::read(fd->get(), block.data(), block.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return SheetProblem::Unreadable;
+        if (n == 0) break;
+        const std::string_view bytes(block.data(), static_cast<std::size_t>(n));
+        if (census.bytes == 0) utf16 = startsWith(bytes, "\xFF\xFE") || startsWith(bytes, "\xFE\xFF");
+        census.bytes += bytes.size();
+        if (census.bytes > kMaxSheetBytes) return SheetProblem::TooLarge;
+        for (const char ch : bytes) {
+            const auto c = static_cast<unsigned char>(ch);
+            if (c == '\n') {
+                ++lineFeeds;
+                crlf += last == '\r';
+            } else if (c == '\r') {
+                ++returns;
+            } else if (c == '<') {
+                ++tags;
+            } else if (c == ';' || c == ',' || c == '\t') {
+                ++separators;
+            } else if (c >= 0x80) {
+                ++high;
+            }
+            // Markup starts with "<" after blanks and a byte-order mark (whose bytes are all high).
+            if (!started && c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != 0 && c < 0x80) {
+                started = true;
+                markup = c == '<';
+            }
+            last = ch;
+        }
     }
-    return readSheetBytes((*contents)->bytes);
+    const std::uint64_t lines = lineFeeds + (returns - crlf) + 1;
+    // A table row takes "<tr><td>" at the least, and a cell one tag.
+    census.records = markup ? std::max(lines, tags / 2 + 1) : lines;
+    census.cells = census.records + (markup ? tags : separators);
+    // Windows-1252 grows by up to two bytes a character in UTF-8; UTF-16 shrinks to at most 3 bytes of 2.
+    census.textBytes = utf16 ? census.bytes / 2 * 3 : census.bytes + 2 * high;
+    return SheetProblem::None;
+}
+
+std::uint64_t sheetTableBytes(const SheetCensus& census) {
+    // The text is reserved whole up front; the row and cell lists may hold twice what they use.
+    return census.textBytes + 2 * (census.records * 2 * sizeof(std::uint32_t) + census.cells * sizeof(std::uint32_t));
+}
+
+std::uint64_t sheetReadingBytes(const SheetCensus& census) {
+    // The file's bytes and their decoded text are held together while decoding; then the text and the
+    // table built from it, whose lists may be growing (the old block and the new one twice as large).
+    const std::uint64_t lists = census.records * 2 * sizeof(std::uint32_t) + census.cells * sizeof(std::uint32_t);
+    return std::max(census.bytes + census.textBytes, 2 * census.textBytes + 3 * lists);
 }
 
 std::string sheetProblemText(SheetProblem problem, std::size_t line) {
@@ -464,7 +608,11 @@ std::string sheetProblemText(SheetProblem problem, std::size_t line) {
                    "Aprirlo con il programma che lo ha creato e salvarlo in formato CSV (testo con valori "
                    "separati da punto e virgola), quindi importare il file CSV.";
         case SheetProblem::NotText:
-            return "Attenzione: il file scelto non è un file CSV né un file esportato dal programma.";
+            if (line == 0) return "Attenzione: il file scelto non è un file CSV né un file esportato dal programma.";
+            return "Attenzione: il file scelto non è un file CSV né un file esportato dal programma: alla riga " +
+                   std::to_string(line) +
+                   " contiene un carattere nullo, che nei file di testo non compare.\n\nSe il file viene da un "
+                   "programma per fogli di calcolo, aprirlo con quel programma e salvarlo di nuovo in formato CSV.";
         case SheetProblem::OpenQuote:
             return "Attenzione: il file scelto non è un file CSV valido: le virgolette aperte alla riga " +
                    std::to_string(line) +
@@ -474,6 +622,9 @@ std::string sheetProblemText(SheetProblem problem, std::size_t line) {
             return "Attenzione: il file scelto non è un file CSV valido: alla riga " + std::to_string(line) +
                    " un campo tra virgolette è seguito da altro testo.\n\nCorreggere il file con il programma "
                    "per fogli di calcolo e salvarlo di nuovo in formato CSV.";
+        case SheetProblem::NoMemory:
+            return "Attenzione: la memoria del computer non basta per leggere il file scelto.\n\nChiudere gli altri "
+                   "programmi aperti e riprovare, oppure dividere il file in più parti e importarle una alla volta.";
     }
     return {};
 }

@@ -35,11 +35,16 @@ public:
     // counted), so the shop finds it in its own sheet.
     std::size_t sheetRow(std::size_t row) const { return sheetRows_[row]; }
 
-    // Building, for the readers.
+    // Building, for the readers. The cells' text never outgrows the decoded file, so that is reserved once.
+    void reserveText(std::size_t bytes) { text_.reserve(bytes); }
     void startRow(std::size_t sheetRow);
     void addCell(std::string_view text);
-    // Drops the row being built when every cell of it is blank.
+    // Drops the row being built when every cell of it is blank, and its blank cells after the last
+    // one that holds something: a sheet saved out to its last column has thousands of them.
     void finishRow();
+
+    // Bytes of cell text held, for the memory the preview will need.
+    std::size_t textBytes() const { return text_.size(); }
 
 private:
     std::string text_;
@@ -47,6 +52,7 @@ private:
     std::vector<std::uint32_t> rowFirstCell_;
     std::vector<std::uint32_t> sheetRows_;
     std::size_t columns_ = 0;
+    std::size_t emptyCells_ = 0;  // empty cells not stored yet: stored only when a cell with text follows
 };
 
 enum class SheetProblem {
@@ -55,15 +61,16 @@ enum class SheetProblem {
     TooLarge,    // beyond what a product list could be
     Empty,       // nothing but blanks
     Workbook,    // a spreadsheet program's own format (xlsx, ods, xls): it must be saved as CSV first
-    NotText,     // binary bytes
+    NotText,     // binary bytes, or a NUL character (`line` tells where, when it is one in a text)
     OpenQuote,   // a quoted field never closed
     AfterQuote,  // something other than a delimiter or a line break after a closing quote
+    NoMemory,    // the machine ran out of memory while reading it
 };
 
 struct SheetReading {
     std::optional<SheetTable> table;
     SheetProblem problem = SheetProblem::None;
-    std::size_t line = 0;  // of the file, for the quote problems
+    std::size_t line = 0;  // of the file, for the quote problems and a NUL
 };
 
 // Files larger than this are refused before they are read.
@@ -71,6 +78,22 @@ inline constexpr std::size_t kMaxSheetBytes = std::size_t{512} << 20;
 
 SheetReading readSheetFile(const std::filesystem::path& path);
 SheetReading readSheetBytes(std::string_view bytes);
+
+// What one quick pass over a file tells before it is read whole: enough to know the most it can
+// cost in memory. Counts are upper bounds of what the reader will find.
+struct SheetCensus {
+    std::uint64_t bytes = 0;
+    std::uint64_t textBytes = 0;  // of its cell text once decoded to UTF-8
+    std::uint64_t records = 0;
+    std::uint64_t cells = 0;
+};
+// Fails (Unreadable or TooLarge) as readSheetFile would, without reading the file whole.
+SheetProblem censusSheetFile(const std::filesystem::path& path, SheetCensus& census);
+
+// The most memory reading a file so described may take at once, the table it leaves included.
+std::uint64_t sheetReadingBytes(const SheetCensus& census);
+// What the table read from it keeps.
+std::uint64_t sheetTableBytes(const SheetCensus& census);
 
 // What the import screen tells the user about a file it cannot read.
 std::string sheetProblemText(SheetProblem problem, std::size_t line);

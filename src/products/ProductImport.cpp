@@ -1,11 +1,14 @@
 #include "products/ProductImport.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <new>
 
 #include "common/Numbers.h"
 #include "common/TextRules.h"
@@ -331,8 +334,12 @@ ImportPreview ImportPreview::build(const SheetTable& table, const ImportOptions&
     preview.status_.reserve(rows);
     preview.flags_.reserve(rows);
     preview.problemEnds_.reserve(rows);
-    preview.ends_.reserve(rows * kFields);
-    preview.text_.reserve(rows * kFields * 12);
+    preview.starts_.reserve(rows);
+    preview.lengths_.reserve(rows * kFields);
+    // The stored text comes from the cells, reformatted, plus the few characters of the defaults
+    // ("0,00", "No"): reserved from what the file holds, not from the number of fields.
+    preview.text_.reserve(std::min(rows * kFields * 12, table.textBytes() + rows * 16));
+    preview.archiveRecords_ = codes.records;
 
     std::unordered_map<std::string, std::uint32_t> firstRowOfCode;
     firstRowOfCode.reserve(rows);
@@ -412,13 +419,21 @@ ImportPreview ImportPreview::build(const SheetTable& table, const ImportOptions&
             if (missing) problem(ProblemKind::Missing, m.field);
         }
 
+        preview.starts_.push_back(static_cast<std::uint32_t>(preview.text_.size()));
         for (std::size_t f = 0; f < kFields; ++f) {
+            const std::size_t begin = preview.text_.size();
             if (showUncut[f]) {
-                preview.text_ += shown[f];
+                // A cell that is no number is shown as the file has it, up to what a field length holds.
+                std::size_t keep = std::min<std::size_t>(shown[f].size(), kMaxFieldBytes);
+                while (keep < shown[f].size() && keep > 0 &&
+                       (static_cast<unsigned char>(shown[f][keep]) & 0xC0) == 0x80) {
+                    --keep;
+                }
+                preview.text_.append(shown[f], 0, keep);
             } else {
                 record.view().appendText(static_cast<P::Field>(f), preview.text_);
             }
-            preview.ends_.push_back(static_cast<std::uint32_t>(preview.text_.size()));
+            preview.lengths_.push_back(static_cast<std::uint16_t>(preview.text_.size() - begin));
         }
 
         const std::string key = codeKey(record.view().text(P::Codice));
@@ -471,14 +486,27 @@ ImportPreview ImportPreview::build(const SheetTable& table, const ImportOptions&
     }
 
     for (const RowStatus status : preview.status_) ++preview.counts_[static_cast<std::size_t>(status)];
+    // The preview stays as long as the screen: the room left by growing and by the text's estimate goes back.
+    preview.problems_.shrink_to_fit();
+    preview.text_.shrink_to_fit();
     return preview;
+}
+
+std::optional<ImportPreview> ImportPreview::tryBuild(const SheetTable& table, const ImportOptions& options,
+                                                     const ArchiveCodes& codes) {
+    try {
+        return build(table, options, codes);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
 }
 
 std::string_view ImportPreview::text(std::size_t row, ProductLayout::Field field) const {
     if (row >= rowCount() || field >= kFields) return {};
-    const std::size_t index = row * kFields + field;
-    const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
-    return std::string_view(text_).substr(begin, ends_[index] - begin);
+    const std::uint16_t* lengths = lengths_.data() + row * kFields;
+    std::size_t begin = starts_[row];
+    for (std::size_t f = 0; f < field; ++f) begin += lengths[f];
+    return std::string_view(text_).substr(begin, lengths[field]);
 }
 
 std::vector<RowProblem> ImportPreview::problems(std::size_t row) const {
@@ -537,6 +565,84 @@ ProductRecord ImportPreview::record(std::size_t row) const {
     return record;
 }
 
+// ---- Memory ----
+
+namespace {
+
+std::optional<std::uint64_t> budgetForTesting;
+
+// Bytes the kernel says can be given without swapping; the free pages where it does not say.
+std::uint64_t availableMemory() {
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    std::uint64_t kilobytes = 0;
+    std::string unit;
+    while (meminfo >> key >> kilobytes) {
+        if (key == "MemAvailable:") return kilobytes * 1024;
+        std::getline(meminfo, unit);
+    }
+    const long pages = ::sysconf(_SC_AVPHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages > 0 && pageSize > 0) return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+    return kImportMemoryCeiling;
+}
+
+std::uint64_t megabytes(std::uint64_t bytes) { return (bytes + (1u << 20) - 1) >> 20; }
+
+}  // namespace
+
+std::uint64_t previewBytes(std::uint64_t rows, std::uint64_t textBytes) {
+    // Kept for each row: where its text starts, the lengths of its fields, its sheet row, status,
+    // flags and where its problems end (53 bytes), a few problems of 8 bytes in a list that may hold
+    // twice what it uses, up to 16 bytes of defaults in the text, and the grid's row (its header's
+    // section, 8 bytes, and its place in the list of rows to check). While building, each code's entry
+    // in the map of codes seen (80 bytes).
+    constexpr std::uint64_t kPerRow = 53 + 2 * 6 * sizeof(RowProblem) + 16 + 2 * 8 + 4 + 80;
+    return rows * kPerRow + textBytes;
+}
+
+void setImportMemoryBudgetForTesting(std::optional<std::uint64_t> budget) { budgetForTesting = budget; }
+
+std::uint64_t importMemoryBudget() {
+    if (budgetForTesting) return *budgetForTesting;
+    std::uint64_t budget = std::min(availableMemory() / 2, kImportMemoryCeiling);
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        budget = std::min<std::uint64_t>(budget, limit.rlim_cur / 2);
+    }
+    return budget;
+}
+
+std::string importMemoryText(std::uint64_t need, std::uint64_t budget) {
+    return "Attenzione: il file scelto è troppo grande per la memoria di questo computer: per mostrarne "
+           "l'anteprima servirebbero circa " +
+           std::to_string(megabytes(need)) + " MB, mentre se ne possono usare " + std::to_string(budget >> 20) +
+           ".\n\nDividere il file in più parti con il programma per fogli di calcolo e importarle una alla volta.";
+}
+
+ImportFile readImportFile(const std::filesystem::path& file, std::uint64_t budget) {
+    ImportFile out;
+    SheetCensus census;
+    if (const SheetProblem problem = censusSheetFile(file, census); problem != SheetProblem::None) {
+        out.refusal = sheetProblemText(problem, 0);
+        return out;
+    }
+    // The most the file can cost: reading it, then its table and the preview built from it.
+    const std::uint64_t need =
+        std::max(sheetReadingBytes(census), sheetTableBytes(census) + previewBytes(census.records, census.textBytes));
+    if (need > budget) {
+        out.refusal = importMemoryText(need, budget);
+        return out;
+    }
+    SheetReading reading = readSheetFile(file);
+    if (!reading.table) {
+        out.refusal = sheetProblemText(reading.problem, reading.line);
+        return out;
+    }
+    out.table = std::move(reading.table);
+    return out;
+}
+
 std::string problemText(const RowProblem& problem, const ImportPreview& preview, std::size_t row,
                         ArchiveDuplicates choice) {
     const auto field = static_cast<P::Field>(problem.field);
@@ -585,7 +691,7 @@ std::string problemText(const RowProblem& problem, const ImportPreview& preview,
 ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPreview& preview, ArchiveDuplicates choice,
                           const ImportProgress& progress, std::size_t batchRecords) {
     ImportOutcome outcome;
-    const std::size_t total = preview.importedRows(choice);
+    std::size_t total = preview.importedRows(choice);
     outcome.skipped = preview.rowCount();
     if (total == 0) return outcome;
     auto file = ArchiveFile::openOrCreate(archive, ProductRecord::kSize);
@@ -595,24 +701,51 @@ ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPrev
     }
     batchRecords = std::max<std::size_t>(batchRecords, 1);
     const std::filesystem::path folder = archive.has_parent_path() ? archive.parent_path() : ".";
+    // Codes of the cards other copies appended since the preview, with the position of the first card
+    // holding each. Only those cards are read, under the append lock: when no one else appended, the
+    // check reads nothing, whatever the size of the archive.
+    const bool skipArchived = choice == ArchiveDuplicates::Skip;
+    std::unordered_map<std::string, std::int64_t> arrived;
+    std::int64_t seen = preview.archiveRecords();
+    const auto noteArrived = [&](std::span<const std::uint8_t> records, std::int64_t firstIndex) {
+        for (std::size_t i = 0; i * ProductRecord::kSize < records.size(); ++i) {
+            const ProductView card(records.data() + i * ProductRecord::kSize);
+            arrived.try_emplace(codeKey(card.text(P::Codice)), firstIndex + static_cast<std::int64_t>(i) + 1);
+        }
+    };
     std::vector<std::uint8_t> batch;
     batch.reserve(std::min(batchRecords, total) * ProductRecord::kSize);
     std::size_t row = 0;
     while (row < preview.rowCount()) {
-        batch.clear();
         std::size_t inBatch = 0;
-        for (; row < preview.rowCount() && inBatch < batchRecords; ++row) {
-            if (!preview.imported(row, choice)) continue;
-            const ProductRecord record = preview.record(row);
-            batch.insert(batch.end(), record.bytes().begin(), record.bytes().end());
-            ++inBatch;
-        }
-        if (inBatch == 0) break;
-        const auto first = file->appendBatch(batch);
+        const auto compose = [&]() -> std::span<const std::uint8_t> {
+            batch.clear();
+            for (; row < preview.rowCount() && inBatch < batchRecords; ++row) {
+                if (!preview.imported(row, choice)) continue;
+                if (!arrived.empty()) {
+                    const auto found = arrived.find(codeKey(preview.text(row, P::Codice)));
+                    if (found != arrived.end()) {
+                        outcome.arrived.push_back({row, found->second});
+                        continue;
+                    }
+                }
+                const ProductRecord record = preview.record(row);
+                batch.insert(batch.end(), record.bytes().begin(), record.bytes().end());
+                ++inBatch;
+            }
+            return batch;
+        };
+        // Rows imported as new cards whatever the archive holds need no look at what others appended.
+        const auto first = skipArchived ? file->appendBatchChecked(seen, noteArrived, compose) : [&] {
+            const std::span<const std::uint8_t> records = compose();
+            return records.empty() ? Result<std::int64_t>(0) : file->appendBatch(records);
+        }();
+        total = preview.importedRows(choice) - outcome.arrived.size();
         if (!first) {
             outcome.status = first.status();
             break;
         }
+        if (inBatch == 0) break;
         if (outcome.added == 0) outcome.firstPosition = *first + 1;
         outcome.added += inBatch;
         // A card's photo is the file named after its position. One lying at a new card's position was
@@ -631,6 +764,12 @@ ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPrev
     return outcome;
 }
 
+std::string arrivedCodesLine(const ImportOutcome& outcome) {
+    if (outcome.arrived.empty()) return {};
+    return "Righe non importate perché nel frattempo un'altra postazione ha aggiunto lo stesso codice articolo: " +
+           std::to_string(outcome.arrived.size());
+}
+
 std::string importLogText(std::string_view when, std::string_view file, const ImportPreview& preview,
                           ArchiveDuplicates choice, const ImportOutcome& outcome) {
     std::string out;
@@ -645,6 +784,7 @@ std::string importLogText(std::string_view when, std::string_view file, const Im
         out += " (schede n. " + std::to_string(outcome.firstPosition) + " e seguenti)";
     }
     out += "\nRighe non importate: " + std::to_string(outcome.skipped);
+    if (!outcome.arrived.empty()) out += "\n" + arrivedCodesLine(outcome);
     if (outcome.cancelled) out += "\nImportazione interrotta dall'utente.";
     if (!outcome.status.ok()) out += "\nImportazione interrotta da un errore di scrittura: " + outcome.status.error();
 
@@ -665,8 +805,20 @@ std::string importLogText(std::string_view when, std::string_view file, const Im
         }
         list += '\n';
     }
+    std::string arrived;
+    for (const ArrivedCode& late : outcome.arrived) {
+        arrived += "  Riga " + std::to_string(preview.sheetRow(late.row)) + " (codice \"" +
+                   std::string(preview.text(late.row, ProductLayout::Codice)) +
+                   "\"): Il codice articolo è stato aggiunto al magazzino da un'altra postazione dopo l'anteprima "
+                   "(scheda n. " +
+                   std::to_string(late.position) + "): la riga non viene importata.\n";
+    }
     if (!refused.empty()) out += "\nRighe rifiutate:\n" + refused;
     if (!duplicates.empty()) out += "\nRighe con un codice già presente in magazzino, non importate:\n" + duplicates;
+    if (!arrived.empty()) {
+        out += "\nRighe con un codice aggiunto al magazzino da un'altra postazione dopo l'anteprima, non importate:\n" +
+               arrived;
+    }
     out += "\n\n";
     return out;
 }

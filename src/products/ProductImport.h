@@ -93,6 +93,9 @@ struct ImportOptions {
 class ImportPreview final {
 public:
     static ImportPreview build(const SheetTable& table, const ImportOptions& options, const ArchiveCodes& codes);
+    // The same, giving nothing when the machine runs out of memory on the way, instead of ending the program.
+    static std::optional<ImportPreview> tryBuild(const SheetTable& table, const ImportOptions& options,
+                                                 const ArchiveCodes& codes);
 
     std::size_t rowCount() const { return sheetRows_.size(); }
     std::size_t sheetRow(std::size_t row) const { return sheetRows_[row]; }
@@ -119,9 +122,17 @@ public:
 
     ProductRecord record(std::size_t row) const;
 
+    // Records of the archive whose codes the preview was compared with: cards from there on came later.
+    std::int64_t archiveRecords() const { return archiveRecords_; }
+
 private:
+    // A field's text is at most this long (a cell that is no number, shown whole, is cut there).
+    static constexpr std::size_t kMaxFieldBytes = 0xFFFF;
+
+    // Where a row's text starts, and the length of each of its fields: 40 bytes a row, not one offset a field.
     std::string text_;
-    std::vector<std::uint32_t> ends_;  // kImportFieldCount per row
+    std::vector<std::uint32_t> starts_;
+    std::vector<std::uint16_t> lengths_;  // kImportFieldCount per row
     std::vector<std::uint32_t> sheetRows_;
     std::vector<RowStatus> status_;
     std::vector<std::uint32_t> flags_;        // one bit per field
@@ -129,8 +140,38 @@ private:
     std::vector<RowProblem> problems_;
     std::array<std::size_t, 3> counts_{};
     std::size_t inArchiveRows_ = 0;
+    std::int64_t archiveRecords_ = 0;
     bool decimalPoint_ = false;
 };
+
+// ---- Memory ----
+
+// The most memory the preview of `rows` rows whose cells hold `textBytes` of text takes while it is
+// built and shown, the table it is built from aside.
+std::uint64_t previewBytes(std::uint64_t rows, std::uint64_t textBytes);
+
+// What a file's preview may take on this machine: half the memory it has available now, never more
+// than the ceiling (and half an address-space limit, where one is set).
+std::uint64_t importMemoryBudget();
+inline constexpr std::uint64_t kImportMemoryCeiling = std::uint64_t{sizeof(void*) >= 8 ? 4096 : 1024} << 20;
+// Tests and benchmarks set the budget; nullopt gives the machine's back.
+void setImportMemoryBudgetForTesting(std::optional<std::uint64_t> budget);
+
+// The file read for the preview, or the text that tells the user why not. One quick pass over the file
+// comes first: a file whose preview would not fit in `budget` bytes is refused before it is read whole.
+struct ImportFile {
+    std::optional<SheetTable> table;
+    std::string refusal;
+};
+ImportFile readImportFile(const std::filesystem::path& file, std::uint64_t budget);
+
+// The refusal of a file whose preview needs `need` bytes of `budget`.
+std::string importMemoryText(std::uint64_t need, std::uint64_t budget);
+// When the memory runs out all the same while the preview is built.
+inline constexpr std::string_view kPreviewNoMemoryText =
+    "Attenzione: la memoria del computer non è bastata per preparare l'anteprima del file scelto.\n\n"
+    "Chiudere gli altri programmi aperti e riprovare, oppure dividere il file in più parti e importarle una "
+    "alla volta.";
 
 // What a problem means, for the row's tooltip and the log. `choice` completes the archive duplicate.
 std::string problemText(const RowProblem& problem, const ImportPreview& preview, std::size_t row,
@@ -139,17 +180,28 @@ std::string problemText(const RowProblem& problem, const ImportPreview& preview,
 // Told the cards written so far and the cards to write; false stops after the batch just written.
 using ImportProgress = std::function<bool(std::size_t written, std::size_t total)>;
 
+// A row left out at writing time: its code reached the archive after the preview, on the card at `position`.
+struct ArrivedCode {
+    std::size_t row;  // of the preview
+    std::int64_t position;
+};
+
 struct ImportOutcome {
     std::size_t added = 0;
     std::size_t skipped = 0;  // refused, skipped as duplicates, or left out by a cancel or a failure
     bool cancelled = false;
     Status status = Status::success();
     std::int64_t firstPosition = 0;  // 1-based, of the first card added
+    // Rows skipped (and counted in `skipped`) because another copy of the program added their code
+    // after the preview: two copies importing the same file one after the other.
+    std::vector<ArrivedCode> arrived;
 };
 
 // Appends the imported rows to the archive in batches, each written whole under the append lock and
 // flushed once, so other copies of the program appending at the same time lose nothing and a cancel
-// or a failure leaves only whole cards.
+// or a failure leaves only whole cards. When rows whose code is already there are skipped, the cards
+// appended since the preview are read under the same lock before each batch, and rows whose code they
+// hold are skipped too.
 ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPreview& preview, ArchiveDuplicates choice,
                           const ImportProgress& progress = {}, std::size_t batchRecords = 1000);
 
@@ -157,6 +209,10 @@ ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPrev
 // with its reasons.
 std::string importLogText(std::string_view when, std::string_view file, const ImportPreview& preview,
                           ArchiveDuplicates choice, const ImportOutcome& outcome);
+
+// The line that counts the rows skipped because their code arrived after the preview (for the log and
+// the final message); empty when there were none.
+std::string arrivedCodesLine(const ImportOutcome& outcome);
 
 // The log beside the archive, each import appended to the earlier ones.
 inline constexpr std::string_view kImportLogName = "Importazione_Prodotti.txt";

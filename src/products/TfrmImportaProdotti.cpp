@@ -212,44 +212,72 @@ MappingHeader::MappingHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, pare
 
 void MappingHeader::setColumns(const ColumnMapping& mapping) {
     for (QComboBox* box : choices_) delete box;
-    choices_.clear();
+    placed_.clear();
+    fields_.assign(mapping.size(), -1);
     for (std::size_t c = 0; c < mapping.size(); ++c) {
-        auto* box = new QComboBox(viewport());
-        box->setObjectName(QStringLiteral("cboCampo_%1").arg(c + 1, 2, 10, QLatin1Char('0')));
-        box->addItem(QString::fromUtf8(kIgnore), -1);
-        for (std::size_t f = 0; f < kImportFieldCount; ++f) {
-            box->addItem(toQString(importFieldName(static_cast<P::Field>(f))), static_cast<int>(f));
-        }
-        box->setCurrentIndex(mapping[c] ? static_cast<int>(*mapping[c]) + 1 : 0);
-        box->setToolTip(QStringLiteral("Il campo della scheda in cui importare la colonna %1.").arg(columnLetters(c)));
-        connect(box, &QComboBox::activated, this, [this, c, box](int index) {
-            const int field = box->itemData(index).toInt();
-            Q_EMIT fieldChosen(c, field < 0 ? std::nullopt : std::optional(static_cast<P::Field>(field)));
-        });
-        box->show();
-        choices_.push_back(box);
+        if (mapping[c]) fields_[c] = static_cast<int>(*mapping[c]);
     }
+    choices_.assign(mapping.size(), nullptr);
+    listHeight_ = mapping.empty() ? 0 : choice(0)->sizeHint().height();
     place();
+}
+
+QComboBox* MappingHeader::choice(std::size_t column) {
+    QComboBox*& box = choices_.at(column);
+    if (box != nullptr) return box;
+    box = new QComboBox(viewport());
+    box->hide();
+    box->setObjectName(QStringLiteral("cboCampo_%1").arg(column + 1, 2, 10, QLatin1Char('0')));
+    box->addItem(QString::fromUtf8(kIgnore), -1);
+    for (std::size_t f = 0; f < kImportFieldCount; ++f) {
+        box->addItem(toQString(importFieldName(static_cast<P::Field>(f))), static_cast<int>(f));
+    }
+    box->setCurrentIndex(fields_[column] + 1);
+    box->setToolTip(QStringLiteral("Il campo della scheda in cui importare la colonna %1.").arg(columnLetters(column)));
+    QComboBox* made = box;
+    connect(made, &QComboBox::activated, this, [this, column, made](int index) {
+        const int field = made->itemData(index).toInt();
+        fields_[column] = field;
+        Q_EMIT fieldChosen(column, field < 0 ? std::nullopt : std::optional(static_cast<P::Field>(field)));
+    });
+    return box;
+}
+
+void MappingHeader::setChoice(std::size_t column, std::optional<ProductLayout::Field> field) {
+    fields_.at(column) = field ? static_cast<int>(*field) : -1;
+    if (choices_[column] != nullptr) choices_[column]->setCurrentIndex(fields_[column] + 1);
 }
 
 QSize MappingHeader::sizeHint() const {
     QSize size = QHeaderView::sizeHint();
-    const int list = choices_.empty() ? 0 : choices_.front()->sizeHint().height();
-    size.setHeight(size.height() + list + 6);
+    size.setHeight(size.height() + listHeight_ + (listHeight_ > 0 ? 6 : 0));
     return size;
 }
 
+void MappingHeader::releasePlacement() {
+    if (held_ > 0 && --held_ == 0) place();
+}
+
 void MappingHeader::place() {
-    for (std::size_t c = 0; c < choices_.size(); ++c) {
-        const int section = ImportPreviewModel::kFixedColumns + static_cast<int>(c);
-        QComboBox* box = choices_[c];
-        if (section >= count() || isSectionHidden(section)) {
-            box->hide();
-            continue;
-        }
-        box->setGeometry(sectionViewportPosition(section) + 2, 3, sectionSize(section) - 4, box->sizeHint().height());
+    if (held_ > 0) return;
+    std::vector<std::size_t> inView;
+    const int first = visualIndexAt(0);
+    int last = visualIndexAt(viewport()->width() - 1);
+    if (last < 0) last = count() - 1;
+    for (int visual = std::max(first, 0); first >= 0 && visual <= last; ++visual) {
+        const int section = logicalIndex(visual);
+        if (section < ImportPreviewModel::kFixedColumns || isSectionHidden(section)) continue;
+        const auto column = static_cast<std::size_t>(section - ImportPreviewModel::kFixedColumns);
+        if (column >= choices_.size()) continue;
+        QComboBox* box = choice(column);
+        box->setGeometry(sectionViewportPosition(section) + 2, 3, sectionSize(section) - 4, listHeight_);
         box->show();
+        inView.push_back(column);
     }
+    for (const std::size_t column : placed_) {
+        if (std::find(inView.begin(), inView.end(), column) == inView.end()) choices_[column]->hide();
+    }
+    placed_ = std::move(inView);
 }
 
 void MappingHeader::resizeEvent(QResizeEvent* event) {
@@ -402,12 +430,12 @@ void TfrmImportaProdotti::cmdSfogliaClick() {
 
 bool TfrmImportaProdotti::openFile(const std::filesystem::path& file) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    SheetReading reading = readSheetFile(file);
+    ImportFile reading = readImportFile(file, importMemoryBudget());
     auto codes = reading.table ? readArchiveCodes(paths::productArchive(registry_.programFolder()))
                                : Result<ArchiveCodes>(ArchiveCodes{});
     QApplication::restoreOverrideCursor();
     if (!reading.table) {
-        MessageService::warning(this, toQString(sheetProblemText(reading.problem, reading.line)));
+        MessageService::warning(this, toQString(reading.refusal));
         return false;
     }
     if (!codes) {
@@ -417,32 +445,41 @@ bool TfrmImportaProdotti::openFile(const std::filesystem::path& file) {
         return false;
     }
     model_->reset(nullptr, nullptr, nullptr, ArchiveDuplicates::Skip, false);
+    preview_.reset();
     file_ = file;
     table_ = std::move(reading.table);
     codes_ = std::move(*codes);
     bool matched = false;
     options_.mapping = mappingFromHeaders(*table_, matched);
     options_.headerRow = matched;
+    header_->holdPlacement();
+    // The width of a column that fills no field: only the columns of fields are widened one by one.
+    header_->setDefaultSectionSize(150);
+    header_->setColumns(options_.mapping);
+    if (!rebuild()) {
+        header_->releasePlacement();
+        return false;
+    }
     txtFile->setText(QString::fromStdString(file.string()));
     {
         const QSignalBlocker blocker(chkIntestazioni);
         chkIntestazioni->setChecked(matched);
     }
     chkIntestazioni->setEnabled(true);
-    header_->setColumns(options_.mapping);
-    rebuild();
 
+    // Each width moves the columns after it: only the few that differ from the header's default are set.
     grdAnteprima->setColumnWidth(kRiga, 56);
     grdAnteprima->setColumnWidth(kEsito, 110);
     grdAnteprima->setColumnWidth(kMotivo, 420);
     for (std::size_t c = 0; c < options_.mapping.size(); ++c) {
         // Room for the list above the column, and for more of a long field.
         const auto field = options_.mapping[c];
-        const std::size_t capacity = field ? ProductRecord::Info::capacity(*field) : 30;
-        const int width = std::clamp(static_cast<int>(capacity) * 4, 150, 260);
+        if (!field) continue;
+        const int width = std::clamp(static_cast<int>(ProductRecord::Info::capacity(*field)) * 4, 150, 260);
         grdAnteprima->setColumnWidth(ImportPreviewModel::kFixedColumns + static_cast<int>(c), width);
     }
     grdAnteprima->scrollToTop();
+    header_->releasePlacement();
     if (!matched) {
         panInfo->setText(
             QStringLiteral("Nessun nome di colonna riconosciuto: scegli il campo di ogni colonna "
@@ -458,22 +495,39 @@ void TfrmImportaProdotti::chooseField(std::size_t column, std::optional<ProductL
         for (std::size_t c = 0; c < options_.mapping.size(); ++c) {
             if (c != column && options_.mapping[c] == field) {
                 options_.mapping[c].reset();
-                header_->choice(c)->setCurrentIndex(0);
+                header_->setChoice(c, std::nullopt);
             }
         }
     }
     options_.mapping[column] = field;
-    header_->choice(column)->setCurrentIndex(field ? static_cast<int>(*field) + 1 : 0);
+    header_->setChoice(column, field);
     rebuild();
 }
 
-void TfrmImportaProdotti::rebuild() {
-    if (!table_) return;
+bool TfrmImportaProdotti::rebuild() {
+    if (!table_) return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     model_->reset(nullptr, nullptr, nullptr, ArchiveDuplicates::Skip, false);
-    preview_ = std::make_unique<ImportPreview>(ImportPreview::build(*table_, options_, codes_));
+    // The old preview goes first, so two are never held at once.
+    preview_.reset();
+    std::optional<ImportPreview> built = ImportPreview::tryBuild(*table_, options_, codes_);
+    if (built) preview_ = std::make_unique<ImportPreview>(std::move(*built));
     QApplication::restoreOverrideCursor();
+    if (!preview_) {
+        // The machine could not hold it: back to no file chosen, with the reason.
+        table_.reset();
+        options_ = {};
+        codes_ = {};
+        file_.clear();
+        txtFile->clear();
+        chkIntestazioni->setEnabled(false);
+        header_->setColumns({});
+        refresh();
+        MessageService::warning(this, toQString(kPreviewNoMemoryText));
+        return false;
+    }
     refresh();
+    return true;
 }
 
 void TfrmImportaProdotti::refresh() {
@@ -542,6 +596,7 @@ void TfrmImportaProdotti::cmdImportaClick() {
 
     QString account = QStringLiteral("Schede aggiunte al magazzino: ") + QString::number(outcome.added) +
                       QStringLiteral("\nRighe non importate: ") + QString::number(outcome.skipped);
+    if (!outcome.arrived.empty()) account += QLatin1Char('\n') + toQString(arrivedCodesLine(outcome));
     account += logged ? QStringLiteral(
                             "\n\nIl resoconto, con le righe non importate e il motivo, è nel file \"%1\" "
                             "nella cartella del programma.")

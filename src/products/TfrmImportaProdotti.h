@@ -57,7 +57,9 @@ private:
     bool filtered_ = false;
 };
 
-// The grid's header, with a list above each of the file's columns naming the card field it fills.
+// The grid's header, with a list above each of the file's columns naming the card field it fills. A
+// list is made when its column first comes on screen and only those on screen are placed, so a file
+// of thousands of columns costs what the few in view cost.
 class MappingHeader final : public QHeaderView {
     Q_OBJECT
 public:
@@ -65,9 +67,16 @@ public:
 
     // One list per file column; `mapping` gives their choices.
     void setColumns(const ColumnMapping& mapping);
-    QComboBox* choice(std::size_t column) const { return choices_.at(column); }
-    std::size_t choiceCount() const { return choices_.size(); }
+    // The list over a column, made if it was not yet.
+    QComboBox* choice(std::size_t column);
+    std::size_t choiceCount() const { return fields_.size(); }
+    // Shows `field` as the column's choice.
+    void setChoice(std::size_t column, std::optional<ProductLayout::Field> field);
+    // Puts the lists of the columns in view over them and hides the others.
     void place();
+    // Between hold and release the sections may change size many times; release places the lists once.
+    void holdPlacement() { ++held_; }
+    void releasePlacement();
 
     QSize sizeHint() const override;
 
@@ -78,7 +87,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    std::vector<QComboBox*> choices_;
+    std::vector<int> fields_;          // per column, the field chosen, -1 for none
+    std::vector<QComboBox*> choices_;  // per column, null until the list is made
+    std::vector<std::size_t> placed_;  // columns whose lists are on screen
+    int listHeight_ = 0;
+    int held_ = 0;
 };
 
 class TfrmImportaProdotti final : public QDialog {
@@ -117,7 +130,8 @@ public:
     ArchiveDuplicates duplicateChoice() const;
 
 private:
-    void rebuild();
+    // Builds the preview again; false (after telling the user) when the machine ran out of memory.
+    bool rebuild();
     void refresh();
     void chooseField(std::size_t column, std::optional<ProductLayout::Field> field);
 

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "storage/FileAccess.h"
 
@@ -198,6 +200,51 @@ Result<ArchiveFile::Update> ArchiveFile::updateAt(std::int64_t index, std::span<
     lockRange(index * size, size, false);
     if (!result) return result;
     return update;
+}
+
+Result<std::int64_t> ArchiveFile::appendBatchChecked(std::int64_t& seen, const UnseenRecords& unseen,
+                                                     const ComposeRecords& compose) {
+    if (fd_ < 0) return Status::failure("archive closed");
+    if (auto locked = lockRange(kAppendLockOffset, 1, true); !locked) return locked;
+    auto count = recordCount();
+    Status status = count.status();
+    const auto size = static_cast<std::int64_t>(recordSize_);
+    if (count) {
+        // An archive found shorter than before has nothing unseen.
+        std::int64_t from = std::clamp<std::int64_t>(seen, 0, *count);
+        const std::int64_t perBlock = std::max<std::int64_t>(1, (std::int64_t{1} << 20) / size);
+        std::vector<std::uint8_t> block;
+        while (status && from < *count) {
+            const std::int64_t records = std::min(perBlock, *count - from);
+            block.resize(static_cast<std::size_t>(records * size));
+            std::size_t done = 0;
+            while (status && done < block.size()) {
+                const ssize_t n = ::pread(fd_, block.data() + done, block.size() - done,
+                                          static_cast<off_t>(from * size) + static_cast<off_t>(done));
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) status = failure("read", errno);
+                if (n == 0)
+                    status =
+                        Status::failure("record " + std::to_string(from) + " is past the end of " + path_.string());
+                if (n > 0) done += static_cast<std::size_t>(n);
+            }
+            if (status) unseen(block, from);
+            from += records;
+        }
+        seen = *count;
+    }
+    Result<std::int64_t> first = status;
+    if (status) {
+        first = *count;
+        if (const std::span<const std::uint8_t> records = compose(); !records.empty()) {
+            // appendBatch takes the append lock again: the lock belongs to this open file, so taking it
+            // is a no-op and nothing can have been appended since the count above.
+            first = appendBatch(records);
+            if (first) seen = *first + static_cast<std::int64_t>(records.size() / recordSize_);
+        }
+    }
+    lockRange(kAppendLockOffset, 1, false);
+    return first;
 }
 
 }  // namespace scortavia

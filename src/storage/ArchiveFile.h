@@ -78,6 +78,18 @@ private:
     std::filesystem::path path_;
     std::size_t recordSize_ = 0;
     std::int64_t position_ = 0;
+
+public:
+    // An append that first looks at what other copies appended. Under the append lock it hands
+    // `unseen` every whole record from index `seen` to the end, in blocks of up to 1 MiB (`firstIndex`
+    // is the 0-based index of the block's first record), so a caller that read the archive earlier
+    // reads only what came since; then `compose` gives the records to append, which may depend on
+    // what `unseen` saw and may be none, and they are appended as appendBatch does. `seen` moves past
+    // the records read and those appended. Returns the index the first record went to (or would have).
+    using UnseenRecords = std::function<void(std::span<const std::uint8_t> records, std::int64_t firstIndex)>;
+    using ComposeRecords = std::function<std::span<const std::uint8_t>()>;
+    Result<std::int64_t> appendBatchChecked(std::int64_t& seen, const UnseenRecords& unseen,
+                                            const ComposeRecords& compose);
 };
 
 }  // namespace scortavia

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <malloc.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -202,6 +205,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "Vite ?"},
         RowCase{"LineBreakInsideACell",
                 csvRow("A1", "1,50", "\"Vite\nzincata\""),
+                RowStatus::Ready,
+                {},
+                P::Nome,
+                "Vite zincata"},
+        RowCase{"VerticalTabInsideACell",
+                csvRow("A1", "1,50", "\"Vite\vzincata\""),
                 RowStatus::Ready,
                 {},
                 P::Nome,
@@ -512,6 +521,72 @@ TEST_F(ImportArchive, TwoCopiesImportingAtOnceLoseNothing) {
     EXPECT_EQ(codes.size(), 2u * kRows);
 }
 
+// "Non importarle" is decided again when the rows are written: a code another copy appended after
+// the preview is skipped then, and said so; importing them as new cards adds them all the same.
+TEST_F(ImportArchive, TwoCopiesImportingTheSameFileOneAfterTheOtherAddEachCodeOnce) {
+    struct Choice {
+        ArchiveDuplicates choice;
+        std::size_t secondAdds;
+    };
+    for (const Choice& c : {Choice{ArchiveDuplicates::Skip, 0}, Choice{ArchiveDuplicates::AddAsNew, 300}}) {
+        withProducts({test::product("OLD")});
+        auto codes = readArchiveCodes(archive);
+        ASSERT_TRUE(codes);
+        // Both copies show the preview before either imports.
+        const ImportPreview first = previewOf(numberedCsv(300), *codes);
+        const ImportPreview second = previewOf(numberedCsv(300), *codes);
+        ASSERT_EQ(writeImport(archive, first, c.choice, {}, 64).added, 300u);
+
+        std::vector<std::pair<std::size_t, std::size_t>> heard;
+        const ImportOutcome outcome = writeImport(
+            archive, second, c.choice,
+            [&](std::size_t written, std::size_t total) {
+                heard.emplace_back(written, total);
+                return true;
+            },
+            64);
+        ASSERT_TRUE(outcome.status.ok()) << outcome.status.error();
+        EXPECT_EQ(outcome.added, c.secondAdds);
+        EXPECT_EQ(outcome.skipped, 300u - c.secondAdds);
+        EXPECT_EQ(fs::file_size(archive), (301u + c.secondAdds) * ProductRecord::kSize);
+        if (c.choice == ArchiveDuplicates::AddAsNew) {
+            EXPECT_TRUE(outcome.arrived.empty());
+            continue;
+        }
+        ASSERT_EQ(outcome.arrived.size(), 300u);
+        EXPECT_EQ(outcome.arrived[5].row, 5u);
+        EXPECT_EQ(outcome.arrived[5].position, 7) << "the card the other copy added";
+        EXPECT_EQ(heard.back(), (std::pair<std::size_t, std::size_t>{0, 0})) << "nothing was left to write";
+
+        const std::string log = importLogText("10/12/2026 09:30", "prodotti.csv", second, c.choice, outcome);
+        for (const std::string_view expected :
+             {"Schede aggiunte al magazzino: 0", "Righe non importate: 300",
+              "Righe non importate perché nel frattempo un'altra postazione ha aggiunto lo stesso codice articolo: 300",
+              "Riga 7 (codice \"C5\"): Il codice articolo è stato aggiunto al magazzino da un'altra postazione dopo "
+              "l'anteprima (scheda n. 7): la riga non viene importata."}) {
+            EXPECT_NE(log.find(expected), std::string::npos) << expected << "\nin:\n" << log;
+        }
+    }
+}
+
+// The same file, both copies importing at once: each batch reads what the other appended before it,
+// so every code is written once, and twice in the file stays a warning that does not skip.
+TEST_F(ImportArchive, TwoCopiesImportingTheSameFileAtOnceAddEachCodeOnce) {
+    constexpr int kRows = 120;
+    const std::string csv = numberedCsv(kRows) + csvRow("C0");
+    ASSERT_TRUE(test::allInChildren(2, [&](int) {
+        ArchiveFile::setRaceHookForTesting([] { usleep(300); });
+        const ImportPreview preview = previewOf(csv);
+        const ImportOutcome outcome = writeImport(archive, preview, ArchiveDuplicates::Skip, {}, 7);
+        return outcome.status.ok() ? 0 : 1;
+    }));
+    std::multiset<std::string> codes;
+    for (const ProductRecord& r : archiveRecords(archive)) codes.insert(r.text(P::Codice));
+    EXPECT_EQ(codes.count("C0"), 2u) << "the file holds it twice";
+    for (int i = 1; i < kRows; ++i) EXPECT_EQ(codes.count("C" + std::to_string(i)), 1u) << i;
+    EXPECT_EQ(codes.size(), static_cast<std::size_t>(kRows) + 1);
+}
+
 TEST_F(ImportArchive, TheLogTellsWhichRowsWereLeftOutAndWhy) {
     withProducts({test::product("OLD")});
     auto codes = readArchiveCodes(archive);
@@ -532,6 +607,109 @@ TEST_F(ImportArchive, TheLogTellsWhichRowsWereLeftOutAndWhy) {
     ASSERT_TRUE(appendImportLog(folder.path(), "prima\n"));
     ASSERT_TRUE(appendImportLog(folder.path(), "seconda\n"));
     EXPECT_EQ(test::readBytes(folder.file(std::string(kImportLogName))), "prima\nseconda\n");
+}
+
+// ---- Memory ----
+
+// One letter a line, 2 bytes a row in the file: the rows cost what the preview keeps for each.
+std::string oneLetterLines(int rows) {
+    std::string csv;
+    for (int i = 0; i < rows; ++i) csv += "a\n";
+    return csv;
+}
+
+TEST_F(ImportArchive, AFileWhosePreviewWouldNotFitIsRefusedBeforeItIsRead) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::uint64_t budget;
+        bool refused;
+    };
+    for (const Case& c : {Case{"ManyShortLines", oneLetterLines(100'000), 8u << 20, true},
+                          Case{"ManyShortLinesWithRoom", oneLetterLines(100'000), 256u << 20, false},
+                          Case{"AShopsSheet", numberedCsv(2'000), 8u << 20, false}}) {
+        const fs::path file = folder.file("prodotti.csv");
+        test::writeBytes(file, c.bytes);
+        const ImportFile read = readImportFile(file, c.budget);
+        EXPECT_EQ(!read.table, c.refused) << c.name;
+        if (c.refused) {
+            EXPECT_EQ(
+                read.refusal.rfind("Attenzione: il file scelto è troppo grande per la memoria di questo computer: "
+                                   "per mostrarne l'anteprima servirebbero circa ",
+                                   0),
+                0u)
+                << read.refusal;
+            EXPECT_NE(read.refusal.find(", mentre se ne possono usare 8.\n\nDividere il file in più parti"),
+                      std::string::npos)
+                << read.refusal;
+        }
+    }
+    EXPECT_GT(importMemoryBudget(), 0u);
+    EXPECT_LE(importMemoryBudget(), kImportMemoryCeiling);
+}
+
+std::size_t heldBytes() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// The estimate made before reading covers what the table and the preview then hold, and a row of one
+// short cell costs the preview far less than a field offset each (215 bytes before).
+TEST_F(ImportArchive, TheEstimateCoversWhatThePreviewHolds) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's allocator keeps no glibc heap figures";
+#endif
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::size_t rows;
+        std::size_t previewBytesPerRow;  // at most
+    };
+    for (const Case& c : {Case{"OneLetterLines", oneLetterLines(200'000), 200'000, 120},
+                          Case{"AShopsSheet", numberedCsv(20'000), 20'000, 160}}) {
+        const fs::path file = folder.file("prodotti.csv");
+        test::writeBytes(file, c.bytes);
+        SheetCensus census;
+        ASSERT_EQ(censusSheetFile(file, census), SheetProblem::None);
+        const std::size_t before = heldBytes();
+        {
+            const SheetReading reading = readSheetFile(file);
+            ASSERT_TRUE(reading.table);
+            const std::size_t table = heldBytes() - before;
+            EXPECT_LE(table, sheetTableBytes(census)) << c.name;
+            bool matched = false;
+            const ImportOptions options{mappingFromHeaders(*reading.table, matched), matched};
+            const auto preview = ImportPreview::tryBuild(*reading.table, options, {});
+            ASSERT_TRUE(preview);
+            ASSERT_EQ(preview->rowCount(), c.rows);
+            const std::size_t kept = heldBytes() - before - table;
+            EXPECT_LE(kept, previewBytes(census.records, census.textBytes)) << c.name;
+            EXPECT_LE(kept / c.rows, c.previewBytesPerRow) << c.name;
+        }
+    }
+}
+
+// Memory that runs out all the same, here under an address-space limit, is a refusal, not the end.
+TEST_F(ImportArchive, RunningOutOfMemoryIsARefusal) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit leaves";
+#endif
+    const std::string lines = oneLetterLines(1'000'000);
+    const SheetReading reading = readSheetBytes(lines);
+    ASSERT_TRUE(reading.table);
+    const std::string big(64u << 20, 'a');
+    EXPECT_EQ(test::inChild([&] {
+                  std::ifstream statm("/proc/self/statm");
+                  std::uint64_t pages = 0;
+                  statm >> pages;
+                  const auto used = pages * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+                  const rlimit limit{used + (48u << 20), used + (48u << 20)};
+                  if (setrlimit(RLIMIT_AS, &limit) != 0) return 2;
+                  if (readSheetBytes(big).problem != SheetProblem::NoMemory) return 3;
+                  if (ImportPreview::tryBuild(*reading.table, {ColumnMapping(1), false}, {})) return 4;
+                  return 0;
+              }),
+              0);
 }
 
 TEST_F(ImportArchive, TwoCopiesLoggingAtOnceKeepEveryAccount) {

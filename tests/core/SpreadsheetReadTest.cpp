@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -115,8 +116,39 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"Codice;Nome", "Costo"}, {"A;B", "1"}},
                  ',',
                  SheetEncoding::Utf8},
-        ReadCase{"SingleColumn", "Codice\nA1\nA2\n", {{"Codice"}, {"A1"}, {"A2"}}, ';', SheetEncoding::Utf8}),
+        ReadCase{"SingleColumn", "Codice\nA1\nA2\n", {{"Codice"}, {"A1"}, {"A2"}}, ';', SheetEncoding::Utf8},
+        // FileMaker writes a line break inside a field as a vertical tab, quoted or not; so many of them
+        // must not make the file look binary.
+        ReadCase{"VerticalTabsAreLineBreaksInsideFields",
+                 "Codice;Note\nA1;\"prima\vseconda\vterza\"\nA2;x\vy\n",
+                 {{"Codice", "Note"}, {"A1", "prima\nseconda\nterza"}, {"A2", "x\ny"}},
+                 ';',
+                 SheetEncoding::Utf8},
+        // A sheet saved out to its last column: blank cells after the last that holds something are
+        // no cells; a blank column before it is one.
+        ReadCase{"TrailingEmptyColumnsAreDropped",
+                 "Codice;;Nome;;; \nA1;;Vite;;;\n;;;;;\n",
+                 {{"Codice", "", "Nome"}, {"A1", "", "Vite"}},
+                 ';',
+                 SheetEncoding::Utf8}),
     [](const testing::TestParamInfo<ReadCase>& c) { return std::string(c.param.name); });
+
+TEST(CsvReading, ColumnsEndAtTheLastThatHoldsSomething) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::size_t columns;
+    };
+    // 50 products saved out to column 16,384 with empty separators.
+    std::string wide = "Codice;Nome;Prezzo" + std::string(16381, ';') + "\n";
+    for (int i = 0; i < 50; ++i) wide += "A" + std::to_string(i) + ";Vite;1,00" + std::string(16381, ';') + "\r\n";
+    for (const Case& c : {Case{"Wide", wide, 3}, Case{"AHeaderWithoutData", "A;B;C\n1;2\n", 3},
+                          Case{"DataWithoutAHeader", "A;B\n1;2;;3;;\n", 4}}) {
+        const SheetReading reading = readSheetBytes(c.bytes);
+        ASSERT_TRUE(reading.table) << c.name;
+        EXPECT_EQ(reading.table->columnCount(), c.columns) << c.name;
+    }
+}
 
 TEST(CsvReading, NumbersRowsAsTheSpreadsheetDoes) {
     // A quoted line break does not make a new sheet row; a blank line does.
@@ -146,7 +178,18 @@ TEST_P(RefusedFiles, AreToldWhatIsWrong) {
     EXPECT_FALSE(reading.table);
     EXPECT_EQ(reading.problem, c.problem);
     EXPECT_EQ(reading.line, c.line);
-    EXPECT_FALSE(sheetProblemText(reading.problem, reading.line).empty());
+    const std::string text = sheetProblemText(reading.problem, reading.line);
+    EXPECT_FALSE(text.empty());
+    if (c.line > 0) {
+        EXPECT_NE(text.find("riga " + std::to_string(c.line) + " "), std::string::npos) << text;
+    }
+}
+
+// Rows of a shop's sheet filling the first 64 KiB and more, then a NUL on the next line.
+std::string nulAfterTheHead() {
+    std::string csv = "Codice;Nome\n";
+    for (int i = 0; i < 3000; ++i) csv += "A" + std::to_string(i) + ";Vite zincata M6\r\n";
+    return csv + "B1;Vi" + std::string(1, '\0') + "te\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -158,6 +201,15 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"Xlsx", std::string("PK\x03\x04\x14\0\x06\0", 8), SheetProblem::Workbook, 0},
         RefusedCase{"OldExcelBinary", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8), SheetProblem::Workbook, 0},
         RefusedCase{"XmlSpreadsheet", "<?xml version=\"1.0\"?><Workbook></Workbook>", SheetProblem::Workbook, 0},
+        RefusedCase{"NulPastTheFirst64KiB", nulAfterTheHead(), SheetProblem::NotText, 3002},
+        RefusedCase{"NulInAText", "Codice;Nome\n" + std::string(200, ';') + "\nA1;V" + std::string(1, '\0') + "\n",
+                    SheetProblem::NotText, 3},
+        // In UTF-16 half the bytes are NULs; a NUL character is two of them.
+        RefusedCase{"NulCharacterInUtf16",
+                    std::string("\xFF\xFE"
+                                "A\0;\0B\0\n\0C\0\0\0",
+                                14),
+                    SheetProblem::NotText, 2},
         RefusedCase{"Empty", "", SheetProblem::Empty, 0},
         RefusedCase{"OnlyBlanks", " \r\n;;\n", SheetProblem::Empty, 0}),
     [](const testing::TestParamInfo<RefusedCase>& c) { return std::string(c.param.name); });
@@ -194,6 +246,19 @@ TEST(ExportTable, ReadsBackWhatTheExportWrote) {
             EXPECT_EQ(reading.table->cell(r + 1, c), cells[r][c]) << "row " << r << " column " << c;
         }
     }
+}
+
+// Each "&" looks for its ";" only as far as the longest entity, so a cell of millions reads at once.
+TEST(ExportTable, ACellFullOfAmpersandsIsReadInLinearTime) {
+    constexpr std::size_t kAmpersands = 2'000'000;
+    const std::string html =
+        "<table><tr><td>" + std::string(kAmpersands, '&') + "&amp;&#x0010FFFF;&lt</td></tr></table>";
+    const auto start = std::chrono::steady_clock::now();
+    const SheetReading reading = readSheetBytes(html);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(reading.table);
+    EXPECT_EQ(reading.table->cell(0, 0), std::string(kAmpersands + 1, '&') + "\xF4\x8F\xBF\xBF&lt");
+    EXPECT_LT(elapsed, std::chrono::seconds(1));
 }
 
 TEST(ExportTable, ReadsATableASpreadsheetProgramSavedAgain) {

@@ -4,13 +4,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QtTest>
 #include <filesystem>
 #include <memory>
 
+#include "products/ProductImport.h"
 #include "products/TfrmImportaProdotti.h"
 #include "products/TfrmMagazzino.h"
+#include "storage/ArchiveFile.h"
 #include "support/GuiActions.h"
 #include "support/GuiProgram.h"
 #include "support/GuiRecorders.h"
@@ -33,6 +36,30 @@ QString cell(const TfrmImportaProdotti* screen, int row, int column) {
     const QAbstractItemModel* model = screen->grdAnteprima->model();
     return model->data(model->index(row, column), Qt::DisplayRole).toString();
 }
+// Counts the moves of the lists over the grid's columns.
+class ListMoves final : public QObject {
+public:
+    int moves = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Move && watched->objectName().startsWith(QStringLiteral("cboCampo_"))) ++moves;
+        return false;
+    }
+};
+
+// A sheet of `columns` named columns (the first three the card's) and `rows` products, each line
+// followed by `emptyAfter` empty separators.
+std::string wideSheet(int columns, int rows, int emptyAfter = 0) {
+    std::string csv = "Codice;Nome;Costo";
+    for (int c = 3; c < columns; ++c) csv += ";Colonna " + std::to_string(c);
+    csv += std::string(static_cast<std::size_t>(emptyAfter), ';') + "\n";
+    for (int r = 0; r < rows; ++r) {
+        csv += "C" + std::to_string(r) + ";Vite;1,00";
+        for (int c = 3; c < columns; ++c) csv += ";x";
+        csv += std::string(static_cast<std::size_t>(emptyAfter), ';') + "\n";
+    }
+    return csv;
+}
+
 QString tip(const TfrmImportaProdotti* screen, int row, int column) {
     const QAbstractItemModel* model = screen->grdAnteprima->model();
     return model->data(model->index(row, column), Qt::ToolTipRole).toString();
@@ -215,6 +242,93 @@ private Q_SLOTS:
                      palette::color("slate"));
             QCOMPARE(screen->lblEscluse->font().bold(), screen->lblRifiutate->font().bold());
         }));
+    }
+
+    // Each column's width used to move the lists of every column after it. Now the lists of the columns
+    // in view are placed, once, and made when first seen; the others follow the sideways scroll.
+    void aWideSheetPlacesOnlyTheListsInView() {
+        constexpr int kColumns = 300;
+        ListMoves moves;
+        qApp->installEventFilter(&moves);
+        QVERIFY(withImport(
+            {}, std::nullopt,
+            [&](TfrmImportaProdotti* screen) {
+                qApp->removeEventFilter(&moves);
+                MappingHeader* header = screen->mappingHeader();
+                QCOMPARE(header->choiceCount(), static_cast<std::size_t>(kColumns));
+                QCOMPARE(screen->grdAnteprima->model()->columnCount(), ImportPreviewModel::kFixedColumns + kColumns);
+                const QList<QComboBox*> made = header->viewport()->findChildren<QComboBox*>();
+                QVERIFY2(made.size() < 40, qPrintable(QString::number(made.size())));
+                QVERIFY2(moves.moves <= 2 * static_cast<int>(made.size()), qPrintable(QString::number(moves.moves)));
+                QCOMPARE(header->choice(0)->currentText(), QStringLiteral("Codice articolo"));
+                QVERIFY(header->choice(0)->isVisible());
+
+                QScrollBar* sideways = screen->grdAnteprima->horizontalScrollBar();
+                sideways->setValue(sideways->maximum());
+                QComboBox* last = header->findChild<QComboBox*>(QStringLiteral("cboCampo_%1").arg(kColumns));
+                QVERIFY(last != nullptr);
+                QVERIFY(last->isVisible());
+                const int section = ImportPreviewModel::kFixedColumns + kColumns - 1;
+                QCOMPARE(last->x(), header->sectionViewportPosition(section) + 2);
+                QCOMPARE(last->width(), header->sectionSize(section) - 4);
+                QVERIFY(!header->choice(0)->isVisible());
+                QCOMPARE(last->currentIndex(), 0);
+            },
+            wideSheet(kColumns, 2)));
+        qApp->removeEventFilter(&moves);
+    }
+
+    // 50 products that a spreadsheet program saved out to its last column, 16,384.
+    void emptyColumnsAtTheEndAreNoColumns() {
+        QVERIFY(withImport(
+            {}, std::nullopt,
+            [&](TfrmImportaProdotti* screen) {
+                QCOMPARE(screen->mappingHeader()->choiceCount(), 3u);
+                QCOMPARE(screen->grdAnteprima->model()->columnCount(), ImportPreviewModel::kFixedColumns + 3);
+                QCOMPARE(screen->grdAnteprima->model()->rowCount(), 50);
+            },
+            wideSheet(3, 50, 16'381)));
+    }
+
+    // Another copy imported the same codes after this preview was shown: with "Non importarle" they
+    // are skipped when the rows are written, and the final message counts them.
+    void codesAnotherCopyAddedAfterThePreviewAreSkipped() {
+        QVERIFY(withImport({test::product("OLD")}, std::nullopt, [&](TfrmImportaProdotti* screen) {
+            QCOMPARE(screen->cmdImporta->text(), QStringLiteral("Importa 2 schede"));
+            auto other = ArchiveFile::openOrCreate(run->productArchive(), ProductRecord::kSize);
+            QVERIFY(other && other->append(test::product("vt-01").bytes()));
+            test::click(screen->cmdImporta);
+        }));
+        QCOMPARE(run->messages.shown.size(), 2u);
+        QCOMPARE(
+            run->messages.shown[1].text,
+            QStringLiteral("Importazione completata.\n\nSchede aggiunte al magazzino: 1\nRighe non importate: 2"
+                           "\nRighe non importate perché nel frattempo un'altra postazione ha aggiunto lo stesso "
+                           "codice articolo: 1\n\nIl resoconto, con le righe non importate e il motivo, è nel file "
+                           "\"Importazione_Prodotti.txt\" nella cartella del programma."));
+        QCOMPARE(std::filesystem::file_size(run->productArchive()), 3u * ProductRecord::kSize);
+        QCOMPARE(run->storedProduct(2).text(P::Codice), std::string("MA-02"));
+    }
+
+    // A file whose preview the machine could not hold is refused with the reason, the screen usable.
+    void aFileTooLargeForTheMemoryIsRefused() {
+        setImportMemoryBudgetForTesting(std::uint64_t{1} << 20);
+        std::string sheet = "Codice;Nome\n";
+        for (int i = 0; i < 20'000; ++i) sheet += "C" + std::to_string(i) + ";Vite\n";
+        QVERIFY(withImport(
+            {}, std::nullopt,
+            [&](TfrmImportaProdotti* screen) {
+                setImportMemoryBudgetForTesting(std::nullopt);
+                QCOMPARE(run->messages.shown.size(), 1u);
+                QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
+                QVERIFY(run->messages.shown[0].text.startsWith(
+                    QStringLiteral("Attenzione: il file scelto è troppo grande per la memoria di questo computer")));
+                QVERIFY(screen->isVisible());
+                QCOMPARE(screen->grdAnteprima->model()->rowCount(), 0);
+                QVERIFY(!screen->cmdImporta->isEnabled());
+            },
+            sheet));
+        setImportMemoryBudgetForTesting(std::nullopt);
     }
 
     void aFileThatCannotBeReadIsRefusedWithItsReason() {
