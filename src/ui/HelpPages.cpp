@@ -596,8 +596,7 @@ constexpr std::string_view kProductImport[] = {
     "CSV salvato da Excel o da LibreOffice Calc (le colonne possono essere separate da punto e virgola, da virgola "
     "o da tabulazione, e il programma lo riconosce da solo), oppure il file «Magazzino.xls» esportato dal "
     "programma, magari corretto nel foglio di calcolo. Se il foglio è nel formato proprio del programma di calcolo "
-    "(xlsx, ods), aprilo e salvalo prima come CSV. Un file troppo grande per la memoria del computer viene "
-    "rifiutato prima di leggerlo tutto: dividilo in più parti e importale una alla volta.",
+    "(xlsx, ods), aprilo e salvalo prima come CSV.",
 
     "La prima riga del file deve contenere i nomi delle colonne: il programma riconosce gli stessi nomi "
     "dell'esportazione («Codice articolo», «Costo unitario», «Nome prodotto»...) e anche i più comuni come "
@@ -621,18 +620,19 @@ constexpr std::string_view kProductImport[] = {
     "segnala un testo più lungo del campo, che viene tagliato; un prezzo con più di due decimali o una giacenza con "
     "decimali, arrotondati come fa la scheda; una data di scadenza non valida, che non viene importata; un valore di "
     "«Pagato» diverso da Sì o No; un codice che compare due volte nel file o che è già in magazzino. I numeri con il "
-    "punto decimale (12.50) sono letti come 12,50 solo se tutto il file li scrive così.",
+    "punto decimale (12.50) sono letti come 12,50 solo se tutto il file li scrive così. Un file troppo grande per "
+    "la memoria del computer viene rifiutato per intero, prima di leggerlo tutto: dividilo in più parti e importale "
+    "una alla volta.",
 
     "Se alcune righe hanno un codice già presente in magazzino, sotto la griglia scegli una volta per tutte se non "
     "importarle o se importarle come nuove schede. «Non importarle» vale anche per i codici che un'altra postazione "
     "aggiunge mentre guardi l'anteprima (per esempio importando lo stesso file): quelle righe vengono saltate al "
     "momento della scrittura e contate a parte nel messaggio finale e nel resoconto. Il pulsante «Importa» dice quante "
-    "schede verranno aggiunte e "
-    "chiede conferma; con molte righe compare l'avanzamento con «Annulla», che si ferma dopo l'ultima scheda "
-    "scritta per intero. Alla fine un messaggio riporta le schede aggiunte e le righe non importate. Il resoconto "
-    "di ogni importazione, con data, file, totali e l'elenco delle righe rifiutate con il motivo, si aggiunge al "
-    "file «Importazione_Prodotti.txt» nella cartella del programma: correggi quelle righe nel foglio di calcolo e "
-    "importa solo quelle. «Annulla» chiude la finestra senza scrivere nulla.",
+    "schede verranno aggiunte e chiede conferma; con molte righe compare l'avanzamento con «Annulla», che si ferma "
+    "dopo l'ultima scheda scritta per intero. Alla fine un messaggio riporta le schede aggiunte e le righe non "
+    "importate. Il resoconto di ogni importazione, con data, file, totali e l'elenco delle righe rifiutate con il "
+    "motivo, si aggiunge al file «Importazione_Prodotti.txt» nella cartella del programma: correggi quelle righe nel "
+    "foglio di calcolo e importa solo quelle. «Annulla» chiude la finestra senza scrivere nulla.",
 };
 
 // In the order of HelpTopic, which helpPage relies on.
