@@ -1,12 +1,16 @@
 #include "storage/ArchiveFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "storage/FileAccess.h"
@@ -22,15 +26,89 @@ constexpr std::int64_t kAppendLockOffset = std::int64_t{1} << 62;
 bool locksUnsupported(int error) { return error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS; }
 
 void (*raceHook)() = nullptr;
+std::size_t pieceBytes = 0;
+void (*piecesHook)(ArchiveFile::RewriteStep, int) = nullptr;
+
+void rewriteReached(ArchiveFile::RewriteStep step, int piece = 0) {
+    if (piecesHook) piecesHook(step, piece);
+}
+
+// A side file: this text, the record's index and the record size (8 bytes each, least significant
+// first), the record as it was, the record as it is to be, and an FNV-1a checksum of all that before it.
+constexpr std::string_view kSideMagic = "SCORTAVIA REWRITE 1\n";
+constexpr std::size_t kSideHeader = kSideMagic.size() + 16;
+
+std::size_t sideFileSize(std::size_t recordSize) { return kSideHeader + 2 * recordSize + 8; }
+
+std::uint64_t checksum(std::span<const std::uint8_t> bytes) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (std::uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
+    return hash;
+}
+
+void putNumber(std::uint8_t* at, std::uint64_t value) {
+    for (int i = 0; i < 8; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::uint64_t getNumber(const std::uint8_t* at) {
+    std::uint64_t value = 0;
+    for (int i = 0; i < 8; ++i) value |= std::uint64_t{at[i]} << (8 * i);
+    return value;
+}
+
+std::vector<std::uint8_t> sideFileBytes(std::int64_t index, std::span<const std::uint8_t> before,
+                                        std::span<const std::uint8_t> after) {
+    std::vector<std::uint8_t> bytes(sideFileSize(after.size()));
+    std::uint8_t* at = std::copy(kSideMagic.begin(), kSideMagic.end(), bytes.data());
+    putNumber(at, static_cast<std::uint64_t>(index));
+    putNumber(at + 8, after.size());
+    at = std::copy(before.begin(), before.end(), at + 16);
+    at = std::copy(after.begin(), after.end(), at);
+    putNumber(at, checksum(std::span(bytes).first(bytes.size() - 8)));
+    return bytes;
+}
+
+// Whether `bytes` is a whole side file for that record: a half-written one is told by its checksum.
+bool wholeSideFile(std::span<const std::uint8_t> bytes, std::int64_t index, std::size_t recordSize) {
+    if (bytes.size() != sideFileSize(recordSize)) return false;
+    if (!std::equal(kSideMagic.begin(), kSideMagic.end(), bytes.begin())) return false;
+    const std::uint8_t* numbers = bytes.data() + kSideMagic.size();
+    if (getNumber(numbers) != static_cast<std::uint64_t>(index) || getNumber(numbers + 8) != recordSize) return false;
+    return getNumber(bytes.data() + bytes.size() - 8) == checksum(bytes.first(bytes.size() - 8));
+}
+
+// Whether every byte of `record` is the byte of `before` or of `after` there: a rewrite from the one to
+// the other cut off half-way, or not begun, or done.
+bool mixOf(std::span<const std::uint8_t> record, std::span<const std::uint8_t> before,
+           std::span<const std::uint8_t> after) {
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        if (record[i] != before[i] && record[i] != after[i]) return false;
+    }
+    return true;
+}
+
+// The side file's name: the record's index as std::to_string writes it, nothing else.
+std::optional<std::int64_t> sideFileIndex(std::string_view name) {
+    std::int64_t index = -1;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), index);
+    if (error != std::errc() || end != name.data() + name.size() || index < 0) return {};
+    if (std::to_string(index) != name) return {};
+    return index;
+}
+
+std::filesystem::path folderOf(const std::filesystem::path& path) {
+    return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+}
 
 }  // namespace
 
 ArchiveFile::ArchiveFile(int fd, std::filesystem::path path, std::size_t recordSize)
-    : fd_(fd), path_(std::move(path)), recordSize_(recordSize) {}
+    : fd_(fd), path_(std::move(path)), sideFolder_(sideFolderOf(path_)), recordSize_(recordSize) {}
 
 ArchiveFile::ArchiveFile(ArchiveFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       path_(std::move(other.path_)),
+      sideFolder_(std::move(other.sideFolder_)),
       recordSize_(other.recordSize_),
       position_(other.position_) {}
 
@@ -39,6 +117,7 @@ ArchiveFile& ArchiveFile::operator=(ArchiveFile&& other) noexcept {
         close();
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
+        sideFolder_ = std::move(other.sideFolder_);
         recordSize_ = other.recordSize_;
         position_ = other.position_;
     }
@@ -48,6 +127,25 @@ ArchiveFile& ArchiveFile::operator=(ArchiveFile&& other) noexcept {
 ArchiveFile::~ArchiveFile() { close(); }
 
 void ArchiveFile::setRaceHookForTesting(void (*hook)()) { raceHook = hook; }
+
+void ArchiveFile::setRewritePiecesForTesting(std::size_t bytes, void (*between)(RewriteStep step, int piece)) {
+    pieceBytes = between ? bytes : 0;
+    piecesHook = between;
+}
+
+std::filesystem::path ArchiveFile::sideFolderOf(const std::filesystem::path& path) {
+    std::string name = path.filename().string();
+    // A name too long to take the additions (a list named by another system) keeps its start and
+    // gains a checksum of the whole, so that it stays one archive's own.
+    constexpr std::size_t kRoom = 255 - std::string_view(". .rewrites").size() - 17;
+    if (name.size() > kRoom) {
+        const std::uint64_t sum = checksum(std::span(reinterpret_cast<const std::uint8_t*>(name.data()), name.size()));
+        char hex[17] = {};
+        for (int i = 0; i < 16; ++i) hex[i] = "0123456789abcdef"[(sum >> (60 - 4 * i)) & 0xF];
+        name = name.substr(0, kRoom) + "~" + hex;
+    }
+    return folderOf(path) / ("." + name + ".rewrites");
+}
 
 void ArchiveFile::close() {
     if (fd_ >= 0) {
@@ -65,7 +163,15 @@ Result<ArchiveFile> ArchiveFile::openOrCreate(const std::filesystem::path& path,
     // A folder, a FIFO or a device standing under an archive's name is refused without waiting.
     auto fd = openRegularFile(path, O_RDWR | O_CREAT, 0666);
     if (!fd) return fd.status();
-    return ArchiveFile(fd->release(), path, recordSize);
+    ArchiveFile file(fd->release(), path, recordSize);
+    if (const auto leftovers = file.leftoversIn(0, INT64_MAX)) {
+        // A side file whose record is locked is a live writer's, which settles it itself: not waited for.
+        for (std::int64_t index : *leftovers) {
+            if (auto replayed = file.replayLeftover(index, false); !replayed) return replayed;
+        }
+        ::rmdir(file.sideFolder_.c_str());  // left empty by a writer that died before its side file
+    }
+    return file;
 }
 
 Result<std::int64_t> ArchiveFile::recordCount() const {
@@ -83,16 +189,57 @@ bool ArchiveFile::atEnd() const {
 Status ArchiveFile::readAt(std::int64_t index, std::span<std::uint8_t> record) {
     if (fd_ < 0) return Status::failure("archive closed");
     if (index < 0 || record.size() != recordSize_) return Status::failure("bad record index or buffer");
-    const auto offset = static_cast<off_t>(index * static_cast<std::int64_t>(recordSize_));
-    std::size_t done = 0;
-    while (done < recordSize_) {
-        const ssize_t n = ::pread(fd_, record.data() + done, recordSize_ - done, offset + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return failure("read", errno);
-        if (n == 0) return Status::failure("record " + std::to_string(index) + " is past the end of " + path_.string());
-        done += static_cast<std::size_t>(n);
+    auto read = readRecords(index, record);
+    if (!read) return read.status();
+    if (*read < recordSize_) {
+        return Status::failure("record " + std::to_string(index) + " is past the end of " + path_.string());
     }
     position_ = index + 1;
+    return Status::success();
+}
+
+Result<std::size_t> ArchiveFile::readRecords(std::int64_t first, std::span<std::uint8_t> records) {
+    if (fd_ < 0) return Status::failure("archive closed");
+    if (first < 0 || records.empty() || records.size() % recordSize_ != 0) {
+        return Status::failure("bad record index or buffer");
+    }
+    const auto size = static_cast<std::int64_t>(recordSize_);
+    const auto count = static_cast<std::int64_t>(records.size()) / size;
+    // Under the shared lock no writer is at work on these records, so a side file among them is a dead
+    // writer's: it is replayed (under the record's own lock, this one let go meanwhile) before reading.
+    for (int round = 0;; ++round) {
+        if (auto locked = setLock(F_RDLCK, first * size, count * size); !locked) return locked;
+        const auto leftovers = leftoversIn(first, first + count);
+        if (!leftovers || leftovers->empty() || round == 3) break;
+        setLock(F_UNLCK, first * size, count * size);
+        for (std::int64_t index : *leftovers) {
+            if (auto replayed = replayLeftover(index); !replayed) return replayed;
+        }
+    }
+    auto read = readRaw(first, records);
+    setLock(F_UNLCK, first * size, count * size);
+    return read;
+}
+
+Result<std::size_t> ArchiveFile::readRaw(std::int64_t first, std::span<std::uint8_t> records) const {
+    const auto offset = static_cast<off_t>(first * static_cast<std::int64_t>(recordSize_));
+    std::size_t done = 0;
+    while (done < records.size()) {
+        const ssize_t n = ::pread(fd_, records.data() + done, records.size() - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return failure("read", errno);
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done - done % recordSize_;
+}
+
+Status ArchiveFile::readWhole(std::int64_t index, std::span<std::uint8_t> record) const {
+    auto read = readRaw(index, record);
+    if (!read) return read.status();
+    if (*read < recordSize_) {
+        return Status::failure("record " + std::to_string(index) + " is past the end of " + path_.string());
+    }
     return Status::success();
 }
 
@@ -116,12 +263,181 @@ Status ArchiveFile::writeAt(std::int64_t index, std::span<const std::uint8_t> re
     auto count = recordCount();
     if (!count) return count.status();
     if (index > *count) return Status::failure("record " + std::to_string(index) + " would leave a hole");
-    return writeRecord(index, record);
+    if (index == *count) return writeRecord(index, record);  // an append: a partial record never counts
+
+    const auto size = static_cast<std::int64_t>(recordSize_);
+    if (auto locked = lockRange(index * size, size, true); !locked) return locked;
+    std::vector<std::uint8_t> before(recordSize_);
+    Status result = replayLocked(index);
+    if (result) result = readWhole(index, before);
+    if (result) result = rewriteLocked(index, before, record);
+    lockRange(index * size, size, false);
+    return result;
+}
+
+Status ArchiveFile::writePieces(int fd, std::span<const std::uint8_t> bytes, std::int64_t offset, RewriteStep step,
+                                const std::filesystem::path& name) const {
+    const std::size_t piece = pieceBytes > 0 ? pieceBytes : bytes.size();
+    std::size_t done = 0;
+    int pieces = 0;
+    while (done < bytes.size()) {
+        const std::size_t end = std::min(bytes.size(), done + piece);
+        while (done < end) {
+            const ssize_t n =
+                ::pwrite(fd, bytes.data() + done, end - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return Status::failure("write " + name.string() + ": " + std::strerror(errno));
+            if (n == 0) return Status::failure("short write to " + name.string() + " (disk full or file too large)");
+            done += static_cast<std::size_t>(n);
+        }
+        rewriteReached(step, ++pieces);
+    }
+    return Status::success();
+}
+
+std::filesystem::path ArchiveFile::sidePath(std::int64_t index) const { return sideFolder_ / std::to_string(index); }
+
+std::optional<std::vector<std::int64_t>> ArchiveFile::leftoversIn(std::int64_t first, std::int64_t end) const {
+    const int folder = ::open(sideFolder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return std::nullopt;  // no folder, no side file: the usual case, one lookup
+    std::vector<std::int64_t> found;
+    DIR* listing = ::fdopendir(folder);
+    if (!listing) {
+        ::close(folder);
+        return found;
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+        const auto index = sideFileIndex(entry->d_name);
+        if (index && *index >= first && *index < end) found.push_back(*index);
+    }
+    ::closedir(listing);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+void ArchiveFile::removeSideFile(std::int64_t index) const {
+    ::unlink(sidePath(index).c_str());
+    ::rmdir(sideFolder_.c_str());  // fails while another record's rewrite is under way: it removes it then
+}
+
+Status ArchiveFile::replayLeftover(std::int64_t index, bool wait) {
+    const auto size = static_cast<std::int64_t>(recordSize_);
+    bool busy = false;
+    if (auto locked = setLock(F_WRLCK, index * size, size, wait ? nullptr : &busy); !locked || busy) return locked;
+    Status replayed = replayLocked(index);
+    lockRange(index * size, size, false);
+    return replayed;
+}
+
+Status ArchiveFile::replayLocked(std::int64_t index) {
+    const std::filesystem::path side = sidePath(index);
+    const int opened = ::open(side.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (opened < 0) {
+        const int error = errno;
+        // Nothing there, or nothing this program writes (a link, a file in place of the folder).
+        if (error == ENOENT || error == ENOTDIR || error == ELOOP || error == ENXIO) return Status::success();
+        return Status::failure("open " + side.string() + ": " + std::strerror(error));
+    }
+    UniqueFd fd(opened);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return Status::failure("stat " + side.string() + ": " + std::strerror(errno));
+    if (!S_ISREG(st.st_mode)) return Status::success();
+
+    // One byte more than a side file holds, so that a longer file shows as what it is.
+    std::vector<std::uint8_t> bytes(sideFileSize(recordSize_) + 1);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::pread(fd.get(), bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Status::failure("read " + side.string() + ": " + std::strerror(errno));
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    if (wholeSideFile(bytes, index, recordSize_)) {
+        const auto before = std::span<const std::uint8_t>(bytes).subspan(kSideHeader, recordSize_);
+        const auto after = std::span<const std::uint8_t>(bytes).subspan(kSideHeader + recordSize_, recordSize_);
+        std::vector<std::uint8_t> current(recordSize_);
+        auto read = readRaw(index, current);
+        if (!read) return read.status();
+        // A record gone from a shortened file, or rewritten since by a copy that knows no side files, stays.
+        if (*read == recordSize_ && !std::ranges::equal(current, after) && mixOf(current, before, after)) {
+            if (auto written = writePieces(fd_, after, index * static_cast<std::int64_t>(recordSize_),
+                                           RewriteStep::RecordPiece, path_);
+                !written) {
+                return written;
+            }
+            if (::fdatasync(fd_) != 0) return failure("flush", errno);
+            rewriteReached(RewriteStep::RecordFlushed);
+        }
+    }
+    removeSideFile(index);
+    return Status::success();
+}
+
+Status ArchiveFile::rewriteLocked(std::int64_t index, std::span<const std::uint8_t> before,
+                                  std::span<const std::uint8_t> after) {
+    const std::vector<std::uint8_t> bytes = sideFileBytes(index, before, after);
+    const std::filesystem::path side = sidePath(index);
+    UniqueFd fd;
+    int error = 0;
+    // Another copy may remove the folder, found empty, between its making and the side file's creation.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        if (::mkdir(sideFolder_.c_str(), 0777) == 0) {
+            // As open to the other copies as the folder that holds the archive, so they can settle its files.
+            struct stat st {};
+            if (::stat(folderOf(path_).c_str(), &st) == 0) ::chmod(sideFolder_.c_str(), st.st_mode & 07777);
+        } else if (errno != EEXIST) {
+            return Status::failure("create " + sideFolder_.string() + ": " + std::strerror(errno));
+        }
+        rewriteReached(RewriteStep::SideFolderReady);
+        const int created =
+            ::open(side.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+        error = errno;
+        if (created >= 0) {
+            fd = UniqueFd(created);
+            break;
+        }
+        if (error != ENOENT) break;
+    }
+    if (fd.get() < 0) {
+        ::rmdir(sideFolder_.c_str());
+        return Status::failure("create " + side.string() + ": " + std::strerror(error));
+    }
+    // Readable by whoever may write the archive, so any copy can replay it.
+    struct stat archive {};
+    if (::fstat(fd_, &archive) == 0) ::fchmod(fd.get(), archive.st_mode & 0666);
+    // Written and flushed before the record is touched: a side file that cannot be is no harm done.
+    Status journalled = writePieces(fd.get(), bytes, 0, RewriteStep::SideFilePiece, side);
+    if (journalled && ::fdatasync(fd.get()) != 0) {
+        journalled = Status::failure("flush " + side.string() + ": " + std::strerror(errno));
+    }
+    if (!journalled) {
+        removeSideFile(index);
+        return journalled;
+    }
+    fd = UniqueFd();
+    rewriteReached(RewriteStep::SideFileFlushed);
+
+    // A record that fails half-way keeps its side file, which the next reader or opening replays.
+    if (auto written =
+            writePieces(fd_, after, index * static_cast<std::int64_t>(recordSize_), RewriteStep::RecordPiece, path_);
+        !written) {
+        return written;
+    }
+    if (::fdatasync(fd_) != 0) return failure("flush", errno);
+    rewriteReached(RewriteStep::RecordFlushed);
+    removeSideFile(index);
+    return Status::success();
 }
 
 Status ArchiveFile::lockRange(std::int64_t offset, std::int64_t length, bool lock) const {
+    return setLock(lock ? F_WRLCK : F_UNLCK, offset, length);
+}
+
+Status ArchiveFile::setLock(short type, std::int64_t offset, std::int64_t length, bool* busy) const {
     struct flock fl {};
-    fl.l_type = lock ? F_WRLCK : F_UNLCK;
+    fl.l_type = type;
     fl.l_whence = SEEK_SET;
     fl.l_start = static_cast<off_t>(offset);
     fl.l_len = static_cast<off_t>(length);
@@ -129,15 +445,16 @@ Status ArchiveFile::lockRange(std::int64_t offset, std::int64_t length, bool loc
     // file elsewhere in the program cannot silently drop them.
     int rc = 0;
     do {
-        rc = ::fcntl(fd_, F_OFD_SETLKW, &fl);
+        rc = ::fcntl(fd_, busy ? F_OFD_SETLK : F_OFD_SETLKW, &fl);
     } while (rc != 0 && errno == EINTR);
     if (rc != 0 && errno == EINVAL) {
         fl.l_pid = 0;
         do {
-            rc = ::fcntl(fd_, F_SETLKW, &fl);
+            rc = ::fcntl(fd_, busy ? F_SETLK : F_SETLKW, &fl);
         } while (rc != 0 && errno == EINTR);
     }
-    if (rc != 0 && !locksUnsupported(errno)) return failure("lock", errno);
+    if (busy) *busy = rc != 0 && (errno == EAGAIN || errno == EACCES);
+    if (rc != 0 && !locksUnsupported(errno) && !(busy && *busy)) return failure("lock", errno);
     return Status::success();
 }
 
@@ -188,11 +505,15 @@ Result<ArchiveFile::Update> ArchiveFile::updateAt(std::int64_t index, std::span<
     if (index < 0 || record.size() != recordSize_) return Status::failure("bad record index or buffer");
     const auto size = static_cast<std::int64_t>(recordSize_);
     if (auto locked = lockRange(index * size, size, true); !locked) return locked;
-    Status result = readAt(index, record);
+    // Read without readAt: its shared lock would take the place of this one.
+    Status result = replayLocked(index);
+    if (result) result = readWhole(index, record);
+    if (result) position_ = index + 1;
+    const std::vector<std::uint8_t> before(record.begin(), record.end());
     Update update = Update::LeftAsItWas;
     if (result && change(record)) {
         if (raceHook) raceHook();
-        result = writeRecord(index, record);
+        result = rewriteLocked(index, before, record);
         update = Update::Written;
     }
     lockRange(index * size, size, false);
