@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -94,6 +95,8 @@ struct RewriteCase {
     std::size_t recordSize;
     Writer writer;
 };
+
+void PrintTo(const RewriteCase& c, std::ostream* out) { *out << c.name; }
 
 // Three records, the middle one rewritten by a card's save or by the picker's stock move.
 class ArchiveRewrite : public testing::TestWithParam<RewriteCase> {
@@ -314,6 +317,8 @@ struct LeftoverCase {
     const char* middle;  // what the middle record is after the next opening
     std::size_t records;
 };
+
+void PrintTo(const LeftoverCase& c, std::ostream* out) { *out << c.name; }
 
 class LeftoverSideFile : public testing::TestWithParam<LeftoverCase> {};
 
