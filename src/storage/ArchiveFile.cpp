@@ -1,13 +1,11 @@
 #include "storage/ArchiveFile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -68,15 +66,6 @@ std::vector<std::uint8_t> sideFileBytes(std::int64_t index, std::span<const std:
     return bytes;
 }
 
-// Whether `bytes` is a whole side file for that record: a half-written one is told by its checksum.
-bool wholeSideFile(std::span<const std::uint8_t> bytes, std::int64_t index, std::size_t recordSize) {
-    if (bytes.size() != sideFileSize(recordSize)) return false;
-    if (!std::equal(kSideMagic.begin(), kSideMagic.end(), bytes.begin())) return false;
-    const std::uint8_t* numbers = bytes.data() + kSideMagic.size();
-    if (getNumber(numbers) != static_cast<std::uint64_t>(index) || getNumber(numbers + 8) != recordSize) return false;
-    return getNumber(bytes.data() + bytes.size() - 8) == checksum(bytes.first(bytes.size() - 8));
-}
-
 // Whether every byte of `record` is the byte of `before` or of `after` there: a rewrite from the one to
 // the other cut off half-way, or not begun, or done.
 bool mixOf(std::span<const std::uint8_t> record, std::span<const std::uint8_t> before,
@@ -87,28 +76,31 @@ bool mixOf(std::span<const std::uint8_t> record, std::span<const std::uint8_t> b
     return true;
 }
 
-// The side file's name: the record's index as std::to_string writes it, nothing else.
-std::optional<std::int64_t> sideFileIndex(std::string_view name) {
-    std::int64_t index = -1;
-    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), index);
-    if (error != std::errc() || end != name.data() + name.size() || index < 0) return {};
-    if (std::to_string(index) != name) return {};
-    return index;
-}
-
 std::filesystem::path folderOf(const std::filesystem::path& path) {
     return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+}
+
+// The index the entry names, when it is whole and unsettled (a settled entry has its checksum cleared).
+std::optional<std::int64_t> entryIndex(std::span<const std::uint8_t> bytes, std::size_t recordSize) {
+    if (bytes.size() != sideFileSize(recordSize)) return {};
+    if (!std::equal(kSideMagic.begin(), kSideMagic.end(), bytes.begin())) return {};
+    const std::uint8_t* numbers = bytes.data() + kSideMagic.size();
+    const auto index = static_cast<std::int64_t>(getNumber(numbers));
+    if (index < 0 || getNumber(numbers + 8) != recordSize) return {};
+    if (getNumber(bytes.data() + bytes.size() - 8) != checksum(bytes.first(bytes.size() - 8))) return {};
+    return index;
 }
 
 }  // namespace
 
 ArchiveFile::ArchiveFile(int fd, std::filesystem::path path, std::size_t recordSize)
-    : fd_(fd), path_(std::move(path)), sideFolder_(sideFolderOf(path_)), recordSize_(recordSize) {}
+    : fd_(fd), path_(std::move(path)), sidePath_(sideFileOf(path_)), recordSize_(recordSize) {}
 
 ArchiveFile::ArchiveFile(ArchiveFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       path_(std::move(other.path_)),
-      sideFolder_(std::move(other.sideFolder_)),
+      sidePath_(std::move(other.sidePath_)),
+      sideFd_(std::exchange(other.sideFd_, -1)),
       recordSize_(other.recordSize_),
       position_(other.position_) {}
 
@@ -117,7 +109,8 @@ ArchiveFile& ArchiveFile::operator=(ArchiveFile&& other) noexcept {
         close();
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
-        sideFolder_ = std::move(other.sideFolder_);
+        sidePath_ = std::move(other.sidePath_);
+        sideFd_ = std::exchange(other.sideFd_, -1);
         recordSize_ = other.recordSize_;
         position_ = other.position_;
     }
@@ -133,21 +126,36 @@ void ArchiveFile::setRewritePiecesForTesting(std::size_t bytes, void (*between)(
     piecesHook = between;
 }
 
-std::filesystem::path ArchiveFile::sideFolderOf(const std::filesystem::path& path) {
+std::filesystem::path ArchiveFile::sideFileOf(const std::filesystem::path& path) {
     std::string name = path.filename().string();
     // A name too long to take the additions (a list named by another system) keeps its start and
     // gains a checksum of the whole, so that it stays one archive's own.
-    constexpr std::size_t kRoom = 255 - std::string_view(". .rewrites").size() - 17;
+    constexpr std::size_t kRoom = 255 - std::string_view(". .rewrite").size() - 17;
     if (name.size() > kRoom) {
         const std::uint64_t sum = checksum(std::span(reinterpret_cast<const std::uint8_t*>(name.data()), name.size()));
         char hex[17] = {};
         for (int i = 0; i < 16; ++i) hex[i] = "0123456789abcdef"[(sum >> (60 - 4 * i)) & 0xF];
         name = name.substr(0, kRoom) + "~" + hex;
     }
-    return folderOf(path) / ("." + name + ".rewrites");
+    return folderOf(path) / ("." + name + ".rewrite");
+}
+
+std::optional<std::int64_t> ArchiveFile::unsettledRewriteOf(const std::filesystem::path& path, std::size_t recordSize) {
+    std::vector<std::uint8_t> bytes(sideFileSize(recordSize) + 1);
+    const int fd = ::open(sideFileOf(path).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {};
+    const ssize_t n = ::pread(fd, bytes.data(), bytes.size(), 0);
+    ::close(fd);
+    if (n < 0) return {};
+    bytes.resize(static_cast<std::size_t>(n));
+    return entryIndex(bytes, recordSize);
 }
 
 void ArchiveFile::close() {
+    if (sideFd_ >= 0) {
+        ::close(sideFd_);
+        sideFd_ = -1;
+    }
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
@@ -164,12 +172,12 @@ Result<ArchiveFile> ArchiveFile::openOrCreate(const std::filesystem::path& path,
     auto fd = openRegularFile(path, O_RDWR | O_CREAT, 0666);
     if (!fd) return fd.status();
     ArchiveFile file(fd->release(), path, recordSize);
-    if (const auto leftovers = file.leftoversIn(0, INT64_MAX)) {
-        // A side file whose record is locked is a live writer's, which settles it itself: not waited for.
-        for (std::int64_t index : *leftovers) {
-            if (auto replayed = file.replayLeftover(index, false); !replayed) return replayed;
-        }
-        ::rmdir(file.sideFolder_.c_str());  // left empty by a writer that died before its side file
+    std::vector<std::uint8_t> entry;
+    auto left = file.unsettledEntry(entry);
+    if (!left) return left.status();
+    // An entry whose record is locked is a live writer's, which settles it itself: not waited for.
+    if (*left) {
+        if (auto replayed = file.replayLeftover(**left, false); !replayed) return replayed;
     }
     return file;
 }
@@ -205,16 +213,19 @@ Result<std::size_t> ArchiveFile::readRecords(std::int64_t first, std::span<std::
     }
     const auto size = static_cast<std::int64_t>(recordSize_);
     const auto count = static_cast<std::int64_t>(records.size()) / size;
-    // Under the shared lock no writer is at work on these records, so a side file among them is a dead
-    // writer's: it is replayed (under the record's own lock, this one let go meanwhile) before reading.
+    // Under the shared lock no writer is at work on these records, so an unsettled entry among them is
+    // a dead writer's: it is replayed (under the record's own lock, this one let go meanwhile) first.
+    std::vector<std::uint8_t> entry;
     for (int round = 0;; ++round) {
         if (auto locked = setLock(F_RDLCK, first * size, count * size); !locked) return locked;
-        const auto leftovers = leftoversIn(first, first + count);
-        if (!leftovers || leftovers->empty() || round == 3) break;
-        setLock(F_UNLCK, first * size, count * size);
-        for (std::int64_t index : *leftovers) {
-            if (auto replayed = replayLeftover(index); !replayed) return replayed;
+        auto left = unsettledEntry(entry);
+        if (!left) {
+            setLock(F_UNLCK, first * size, count * size);
+            return left.status();
         }
+        if (!*left || **left < first || **left >= first + count || round == 3) break;
+        setLock(F_UNLCK, first * size, count * size);
+        if (auto replayed = replayLeftover(**left); !replayed) return replayed;
     }
     auto read = readRaw(first, records);
     setLock(F_UNLCK, first * size, count * size);
@@ -268,7 +279,7 @@ Status ArchiveFile::writeAt(std::int64_t index, std::span<const std::uint8_t> re
     const auto size = static_cast<std::int64_t>(recordSize_);
     if (auto locked = lockRange(index * size, size, true); !locked) return locked;
     std::vector<std::uint8_t> before(recordSize_);
-    Status result = replayLocked(index);
+    Status result = settleDeadEntry(index);
     if (result) result = readWhole(index, before);
     if (result) result = rewriteLocked(index, before, record);
     lockRange(index * size, size, false);
@@ -295,140 +306,185 @@ Status ArchiveFile::writePieces(int fd, std::span<const std::uint8_t> bytes, std
     return Status::success();
 }
 
-std::filesystem::path ArchiveFile::sidePath(std::int64_t index) const { return sideFolder_ / std::to_string(index); }
-
-std::optional<std::vector<std::int64_t>> ArchiveFile::leftoversIn(std::int64_t first, std::int64_t end) const {
-    const int folder = ::open(sideFolder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) return std::nullopt;  // no folder, no side file: the usual case, one lookup
-    std::vector<std::int64_t> found;
-    DIR* listing = ::fdopendir(folder);
-    if (!listing) {
-        ::close(folder);
-        return found;
+Result<int> ArchiveFile::sideFile(bool create) {
+    if (sideFd_ >= 0) return sideFd_;
+    // Nothing but a regular file is taken for it: not a link, and never a FIFO waited on.
+    const int flags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (create ? O_CREAT : 0);
+    const int opened = ::open(sidePath_.c_str(), flags, 0666);
+    if (opened < 0) {
+        if (!create && errno == ENOENT) return -1;  // never rewritten here: the usual case, one lookup
+        return Status::failure("open " + sidePath_.string() + ": " + std::strerror(errno));
     }
-    while (const dirent* entry = ::readdir(listing)) {
-        const auto index = sideFileIndex(entry->d_name);
-        if (index && *index >= first && *index < end) found.push_back(*index);
+    UniqueFd fd(opened);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return Status::failure("stat " + sidePath_.string() + ": " + std::strerror(errno));
+    if (!S_ISREG(st.st_mode)) return Status::failure(sidePath_.string() + " is not a file");
+    if (create && st.st_size == 0) {
+        // Open to whoever may write the archive, so that any copy can settle what it holds.
+        struct stat archive {};
+        if (::fstat(fd_, &archive) == 0) ::fchmod(fd.get(), archive.st_mode & 0666);
     }
-    ::closedir(listing);
-    std::sort(found.begin(), found.end());
-    return found;
+    sideFd_ = fd.release();
+    return sideFd_;
 }
 
-void ArchiveFile::removeSideFile(std::int64_t index) const {
-    ::unlink(sidePath(index).c_str());
-    ::rmdir(sideFolder_.c_str());  // fails while another record's rewrite is under way: it removes it then
+Status ArchiveFile::lockSideFile(bool lock) const {
+    struct flock fl {};
+    fl.l_type = lock ? F_WRLCK : F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_len = 0;  // the whole file, whatever its size
+    int rc = 0;
+    do {
+        rc = ::fcntl(sideFd_, F_OFD_SETLKW, &fl);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0 && errno == EINVAL) {
+        do {
+            rc = ::fcntl(sideFd_, F_SETLKW, &fl);
+        } while (rc != 0 && errno == EINTR);
+    }
+    if (rc != 0 && !locksUnsupported(errno)) {
+        return Status::failure("lock " + sidePath_.string() + ": " + std::strerror(errno));
+    }
+    return Status::success();
+}
+
+Result<std::optional<std::int64_t>> ArchiveFile::unsettledEntry(std::vector<std::uint8_t>& entry) {
+    entry.clear();
+    if (sideFd_ < 0) {
+        auto opened = sideFile(false);
+        if (!opened) return opened.status();
+        if (*opened < 0) return std::optional<std::int64_t>();
+    }
+    // One byte more than an entry, so that a longer file shows as what it is.
+    entry.resize(sideFileSize(recordSize_) + 1);
+    std::size_t got = 0;
+    while (got < entry.size()) {
+        const ssize_t n = ::pread(sideFd_, entry.data() + got, entry.size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Status::failure("read " + sidePath_.string() + ": " + std::strerror(errno));
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    entry.resize(got);
+    return entryIndex(entry, recordSize_);
 }
 
 Status ArchiveFile::replayLeftover(std::int64_t index, bool wait) {
     const auto size = static_cast<std::int64_t>(recordSize_);
     bool busy = false;
     if (auto locked = setLock(F_WRLCK, index * size, size, wait ? nullptr : &busy); !locked || busy) return locked;
-    Status replayed = replayLocked(index);
+    Status replayed = settleDeadEntry(index);
     lockRange(index * size, size, false);
     return replayed;
 }
 
-Status ArchiveFile::replayLocked(std::int64_t index) {
-    const std::filesystem::path side = sidePath(index);
-    const int opened = ::open(side.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (opened < 0) {
-        const int error = errno;
-        // Nothing there, or nothing this program writes (a link, a file in place of the folder).
-        if (error == ENOENT || error == ENOTDIR || error == ELOOP || error == ENXIO) return Status::success();
-        return Status::failure("open " + side.string() + ": " + std::strerror(error));
-    }
-    UniqueFd fd(opened);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) return Status::failure("stat " + side.string() + ": " + std::strerror(errno));
-    if (!S_ISREG(st.st_mode)) return Status::success();
+Status ArchiveFile::settleDeadEntry(std::int64_t index) {
+    auto side = sideFile(false);
+    if (!side) return side.status();
+    if (*side < 0) return Status::success();
+    if (auto locked = lockSideFile(true); !locked) return locked;
+    std::vector<std::uint8_t> entry;
+    auto left = unsettledEntry(entry);
+    Status result = left.status();
+    // An entry for another record is left to whoever holds that record's lock.
+    if (left && *left == index) result = replayEntry(index, entry);
+    lockSideFile(false);
+    return result;
+}
 
-    // One byte more than a side file holds, so that a longer file shows as what it is.
-    std::vector<std::uint8_t> bytes(sideFileSize(recordSize_) + 1);
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::pread(fd.get(), bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return Status::failure("read " + side.string() + ": " + std::strerror(errno));
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    if (wholeSideFile(bytes, index, recordSize_)) {
-        const auto before = std::span<const std::uint8_t>(bytes).subspan(kSideHeader, recordSize_);
-        const auto after = std::span<const std::uint8_t>(bytes).subspan(kSideHeader + recordSize_, recordSize_);
-        std::vector<std::uint8_t> current(recordSize_);
-        auto read = readRaw(index, current);
-        if (!read) return read.status();
-        // A record gone from a shortened file, or rewritten since by a copy that knows no side files, stays.
-        if (*read == recordSize_ && !std::ranges::equal(current, after) && mixOf(current, before, after)) {
-            if (auto written = writePieces(fd_, after, index * static_cast<std::int64_t>(recordSize_),
-                                           RewriteStep::RecordPiece, path_);
-                !written) {
-                return written;
-            }
-            if (::fdatasync(fd_) != 0) return failure("flush", errno);
-            rewriteReached(RewriteStep::RecordFlushed);
+Status ArchiveFile::replayEntry(std::int64_t index, std::span<const std::uint8_t> entry) {
+    const auto before = entry.subspan(kSideHeader, recordSize_);
+    const auto after = entry.subspan(kSideHeader + recordSize_, recordSize_);
+    std::vector<std::uint8_t> current(recordSize_);
+    auto read = readRaw(index, current);
+    if (!read) return read.status();
+    // A record gone from a shortened file, or rewritten since by a copy that knows no side files, stays.
+    if (*read == recordSize_ && !std::ranges::equal(current, after) && mixOf(current, before, after)) {
+        if (auto written = writePieces(fd_, after, index * static_cast<std::int64_t>(recordSize_),
+                                       RewriteStep::RecordPiece, path_);
+            !written) {
+            return written;
         }
+        if (::fdatasync(fd_) != 0) return failure("flush", errno);
+        rewriteReached(RewriteStep::RecordFlushed);
     }
-    removeSideFile(index);
+    // Settled by clearing the checksum; not flushed: replayed again after a power cut, it changes nothing.
+    const std::uint8_t cleared[8] = {};
+    if (::pwrite(sideFd_, cleared, sizeof cleared, static_cast<off_t>(sideFileSize(recordSize_) - 8)) != 8) {
+        return Status::failure("write " + sidePath_.string() + ": " + std::strerror(errno));
+    }
     return Status::success();
 }
 
 Status ArchiveFile::rewriteLocked(std::int64_t index, std::span<const std::uint8_t> before,
                                   std::span<const std::uint8_t> after) {
+    auto side = sideFile(true);
+    if (!side) return side.status();
+    const auto size = static_cast<std::int64_t>(recordSize_);
+    std::vector<std::uint8_t> entry;
+    // The entry of a writer that died on another record is settled before its place is taken. That
+    // record's lock is taken after the side file's is let go, in the order every writer takes them.
+    for (;;) {
+        if (auto locked = lockSideFile(true); !locked) return locked;
+        auto left = unsettledEntry(entry);
+        if (!left) {
+            lockSideFile(false);
+            return left.status();
+        }
+        if (!*left || **left == index) break;
+        const std::int64_t other = **left;
+        lockSideFile(false);
+        if (auto locked = setLock(F_WRLCK, other * size, size); !locked) return locked;
+        Status settled = settleDeadEntry(other);
+        lockRange(other * size, size, false);
+        if (!settled) return settled;
+    }
+    rewriteReached(RewriteStep::SideFileLocked);
+
+    const auto unlockAnd = [this](Status status) {
+        lockSideFile(false);
+        return status;
+    };
+    // Made once, at its full size and flushed with its folder entry: later flushes are of data alone. A
+    // file cut short by a disk that filled up is taken up again by the next rewrite.
+    const std::size_t entrySize = sideFileSize(recordSize_);
+    struct stat st {};
+    if (::fstat(sideFd_, &st) != 0)
+        return unlockAnd(Status::failure("stat " + sidePath_.string() + ": " + std::strerror(errno)));
+    if (static_cast<std::size_t>(st.st_size) < entrySize) {
+        const std::vector<std::uint8_t> zeros(entrySize - static_cast<std::size_t>(st.st_size));
+        if (auto filled = writePieces(sideFd_, zeros, st.st_size, RewriteStep::SideFilePiece, sidePath_); !filled) {
+            return unlockAnd(filled);
+        }
+        if (::fsync(sideFd_) != 0)
+            return unlockAnd(Status::failure("flush " + sidePath_.string() + ": " + std::strerror(errno)));
+        const int folder = ::open(folderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0) {
+            ::fsync(folder);
+            ::close(folder);
+        }
+    }
+
+    // Written and flushed before the record is touched: an entry that cannot be is no harm done.
     const std::vector<std::uint8_t> bytes = sideFileBytes(index, before, after);
-    const std::filesystem::path side = sidePath(index);
-    UniqueFd fd;
-    int error = 0;
-    // Another copy may remove the folder, found empty, between its making and the side file's creation.
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        if (::mkdir(sideFolder_.c_str(), 0777) == 0) {
-            // As open to the other copies as the folder that holds the archive, so they can settle its files.
-            struct stat st {};
-            if (::stat(folderOf(path_).c_str(), &st) == 0) ::chmod(sideFolder_.c_str(), st.st_mode & 07777);
-        } else if (errno != EEXIST) {
-            return Status::failure("create " + sideFolder_.string() + ": " + std::strerror(errno));
-        }
-        rewriteReached(RewriteStep::SideFolderReady);
-        const int created =
-            ::open(side.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-        error = errno;
-        if (created >= 0) {
-            fd = UniqueFd(created);
-            break;
-        }
-        if (error != ENOENT) break;
+    Status journalled = writePieces(sideFd_, bytes, 0, RewriteStep::SideFilePiece, sidePath_);
+    if (journalled && ::fdatasync(sideFd_) != 0) {
+        journalled = Status::failure("flush " + sidePath_.string() + ": " + std::strerror(errno));
     }
-    if (fd.get() < 0) {
-        ::rmdir(sideFolder_.c_str());
-        return Status::failure("create " + side.string() + ": " + std::strerror(error));
-    }
-    // Readable by whoever may write the archive, so any copy can replay it.
-    struct stat archive {};
-    if (::fstat(fd_, &archive) == 0) ::fchmod(fd.get(), archive.st_mode & 0666);
-    // Written and flushed before the record is touched: a side file that cannot be is no harm done.
-    Status journalled = writePieces(fd.get(), bytes, 0, RewriteStep::SideFilePiece, side);
-    if (journalled && ::fdatasync(fd.get()) != 0) {
-        journalled = Status::failure("flush " + side.string() + ": " + std::strerror(errno));
-    }
-    if (!journalled) {
-        removeSideFile(index);
-        return journalled;
-    }
-    fd = UniqueFd();
+    if (!journalled) return unlockAnd(journalled);
     rewriteReached(RewriteStep::SideFileFlushed);
 
-    // A record that fails half-way keeps its side file, which the next reader or opening replays.
-    if (auto written =
-            writePieces(fd_, after, index * static_cast<std::int64_t>(recordSize_), RewriteStep::RecordPiece, path_);
-        !written) {
-        return written;
+    // A record that fails half-way keeps its entry unsettled, for the next reader or opening to replay.
+    if (auto written = writePieces(fd_, after, index * size, RewriteStep::RecordPiece, path_); !written) {
+        return unlockAnd(written);
     }
-    if (::fdatasync(fd_) != 0) return failure("flush", errno);
+    if (::fdatasync(fd_) != 0) return unlockAnd(failure("flush", errno));
     rewriteReached(RewriteStep::RecordFlushed);
-    removeSideFile(index);
-    return Status::success();
+    const std::uint8_t cleared[8] = {};
+    if (::pwrite(sideFd_, cleared, sizeof cleared, static_cast<off_t>(entrySize - 8)) != 8) {
+        return unlockAnd(Status::failure("write " + sidePath_.string() + ": " + std::strerror(errno)));
+    }
+    return unlockAnd(Status::success());
 }
 
 Status ArchiveFile::lockRange(std::int64_t offset, std::int64_t length, bool lock) const {
@@ -506,7 +562,7 @@ Result<ArchiveFile::Update> ArchiveFile::updateAt(std::int64_t index, std::span<
     const auto size = static_cast<std::int64_t>(recordSize_);
     if (auto locked = lockRange(index * size, size, true); !locked) return locked;
     // Read without readAt: its shared lock would take the place of this one.
-    Status result = replayLocked(index);
+    Status result = settleDeadEntry(index);
     if (result) result = readWhole(index, record);
     if (result) position_ = index + 1;
     const std::vector<std::uint8_t> before(record.begin(), record.end());

@@ -18,24 +18,23 @@ namespace scortavia {
 //
 // A record rewritten in place is all or nothing, though a disk may take the write in pieces and the
 // program may die at any point of it (the archives themselves stay plain concatenations of records):
-// - The writer holds the record's lock (F_WRLCK on its bytes) throughout. Under it, it writes the record
-//   as it was and as it will be, with its index and a checksum, to a side file ".<archive>.rewrites/<index>"
-//   beside the archive and flushes it; then it rewrites the record, flushes, and removes the side file
-//   (and the folder once it is empty). Records differ in their side file's name, so two copies rewriting
-//   two records never meet.
-// - A side file that someone holding the record's lock finds was left by a writer that died, since a
-//   live writer removes its own before it lets go. A complete one is replayed: the new record is written
-//   again, which changes nothing when it is already there. An incomplete one (its checksum does not
-//   hold) is removed: its rewrite never started. A record that is neither the old one, the new one nor a
-//   mix of the two was rewritten meanwhile by a copy that knows nothing of side files, and stays.
-// - Opening an archive replays every side file left for it (one whose record is locked is a live
-//   writer's, and is left to it, not waited for). Readers take a shared lock (F_RDLCK) on the record or
-//   scan block they read, so a rewrite in progress is waited for and shows whole; one left by a dead
+// - The writer holds the record's lock (F_WRLCK on its bytes) throughout. Under it, and under the lock
+//   of the archive's side file ".<archive>.rewrite" beside it, it writes there the record as it was and
+//   as it will be, with its index and a checksum, and flushes; then it rewrites the record, flushes, and
+//   marks the entry settled by clearing its checksum. The side file keeps its size once made, so its
+//   flush is one of data alone; copies rewriting two records of one archive take turns at it.
+// - An entry with a valid checksum that someone holding its record's lock finds was left by a writer
+//   that died, since a live writer settles its own before it lets go: it is replayed (the new record
+//   written again, which changes nothing when it is already there) and settled. A half-written entry
+//   fails its checksum: its rewrite never started. A record that is neither the old one, the new one
+//   nor a mix of the two was rewritten meanwhile by a copy that knows nothing of side files, and stays.
+// - Opening an archive replays an entry left for it (one whose record is locked is a live writer's,
+//   and is left to it, not waited for). Readers take a shared lock (F_RDLCK) on the record or scan
+//   block they read, so a rewrite in progress is waited for and shows whole; an entry left by a dead
 //   writer in what they read is replayed first, so they never see its torn bytes.
-// - Appends keep no side file: a partial record at the end never counts.
-// The side files have a folder of their own so that looking for them costs one failed lookup, not a
-// listing of the program folder with its photo per product. Where the filesystem has no locks, all of
-// this still runs, unlocked: a reader may then meet a rewrite half done.
+// - Appends keep no entry: a partial record at the end never counts.
+// Where the filesystem has no locks, all of this still runs, unlocked: a reader may then meet a rewrite
+// half done.
 class ArchiveFile final {
 public:
     // Opens the file for reading and writing, creating it empty when missing; never truncates.
@@ -97,15 +96,19 @@ public:
     static void setRaceHookForTesting(void (*hook)());
 
     // Where a rewrite (or a replay) stands when the pieces hook is called.
-    enum class RewriteStep { SideFolderReady, SideFilePiece, SideFileFlushed, RecordPiece, RecordFlushed };
+    enum class RewriteStep { SideFileLocked, SideFilePiece, SideFileFlushed, RecordPiece, RecordFlushed };
 
     // Makes rewrites and replays write the side file and the record in pieces of `pieceBytes`, as a slow
     // or network disk may take them, and call `between` after each piece (numbered from 1) and each step,
     // so that tests can stop or kill the writer there. A null `between` turns it off.
     static void setRewritePiecesForTesting(std::size_t pieceBytes, void (*between)(RewriteStep step, int piece));
 
-    // The folder of the side files of the archive at `path` (see above).
-    static std::filesystem::path sideFolderOf(const std::filesystem::path& path);
+    // The side file of the archive at `path` (see above).
+    static std::filesystem::path sideFileOf(const std::filesystem::path& path);
+
+    // The index of the record whose rewrite the side file of `path` holds unsettled, if any: what a
+    // writer that died left to replay.
+    static std::optional<std::int64_t> unsettledRewriteOf(const std::filesystem::path& path, std::size_t recordSize);
 
 private:
     ArchiveFile(int fd, std::filesystem::path path, std::size_t recordSize);
@@ -119,16 +122,21 @@ private:
     Status readWhole(std::int64_t index, std::span<std::uint8_t> record) const;
     Status writePieces(int fd, std::span<const std::uint8_t> bytes, std::int64_t offset, RewriteStep step,
                        const std::filesystem::path& name) const;
-    std::filesystem::path sidePath(std::int64_t index) const;
-    std::optional<std::vector<std::int64_t>> leftoversIn(std::int64_t first, std::int64_t end) const;
-    void removeSideFile(std::int64_t index) const;
+    // The side file, opened once it exists (made when `create`); -1 while it does not.
+    Result<int> sideFile(bool create);
+    Status lockSideFile(bool lock) const;
+    // The unsettled entry of the side file (under its lock or not), if one is whole.
+    Result<std::optional<std::int64_t>> unsettledEntry(std::vector<std::uint8_t>& entry);
     Status replayLeftover(std::int64_t index, bool wait = true);
-    Status replayLocked(std::int64_t index);
+    // Both under the record's lock and the side file's.
+    Status replayEntry(std::int64_t index, std::span<const std::uint8_t> entry);
+    Status settleDeadEntry(std::int64_t index);
     Status rewriteLocked(std::int64_t index, std::span<const std::uint8_t> before, std::span<const std::uint8_t> after);
 
     int fd_ = -1;
     std::filesystem::path path_;
-    std::filesystem::path sideFolder_;
+    std::filesystem::path sidePath_;
+    int sideFd_ = -1;
     std::size_t recordSize_ = 0;
     std::int64_t position_ = 0;
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -38,7 +39,7 @@ struct Point {
 };
 
 std::string describe(const Point& p) {
-    static const char* const names[] = {"folder ready", "side file piece", "side file flushed", "record piece",
+    static const char* const names[] = {"side file locked", "side file piece", "side file flushed", "record piece",
                                         "record flushed"};
     return std::string(names[static_cast<int>(p.step)]) + " " + std::to_string(p.piece);
 }
@@ -134,8 +135,10 @@ protected:
         return moveProductStock(archive, 2, "VT-01", "3", kGoodsOut).outcome == StockMoveOutcome::Moved;
     }
 
-    // Every point the rewrite passes, in order, noted in a rewrite made here.
+    // Every point the rewrite passes, in order, noted in a rewrite made here once the side file exists.
     std::vector<Point> rewritePoints() {
+        EXPECT_TRUE(rewrite());
+        test::writeBytes(archive, original);
         passed.clear();
         ArchiveFile::setRewritePiecesForTesting(pieceBytes, notePoint);
         EXPECT_TRUE(rewrite());
@@ -166,6 +169,10 @@ protected:
             return ReadFailed;
         }
         return whatIs(record, before, after);
+    }
+
+    std::optional<std::int64_t> unsettled() const {
+        return ArchiveFile::unsettledRewriteOf(archive, GetParam().recordSize);
     }
 
     void expectNeighboursWhole() const {
@@ -200,7 +207,7 @@ TEST_P(ArchiveRewrite, AKillAtAnyPointLeavesTheOldRecordOrTheNew) {
         // Once the side file is whole, the rewrite is done at the next opening; before, it never began.
         EXPECT_EQ(middleAfterOpening(), i >= lastSidePiece ? SawNew : SawOld);
         expectNeighboursWhole();
-        EXPECT_FALSE(fs::exists(ArchiveFile::sideFolderOf(archive))) << "every side file settled and removed";
+        EXPECT_FALSE(unsettled()) << "the side file's entry settled";
     }
 }
 
@@ -267,7 +274,7 @@ TEST_P(ArchiveRewrite, AReaderMeetingTheSideFileOfADeadWriterSeesTheNewRecord) {
         ASSERT_EQ(rewriteIn({Step::RecordPiece, 1}, killSelf), 100 + SIGKILL);
         readerStop.letGo();
         EXPECT_EQ(readerProcess.wait(), SawNew);
-        EXPECT_FALSE(fs::exists(ArchiveFile::sideFolderOf(archive)));
+        EXPECT_FALSE(unsettled());
     }
 }
 
@@ -278,25 +285,31 @@ TEST_P(ArchiveRewrite, AReplayKilledHalfWayIsDoneAgainAtTheNextOpening) {
     });
     EXPECT_EQ(replayer, 100 + SIGKILL);
     EXPECT_EQ(middleAfterOpening(), SawNew);
-    EXPECT_FALSE(fs::exists(ArchiveFile::sideFolderOf(archive)));
+    EXPECT_FALSE(unsettled());
 }
 
 TEST_P(ArchiveRewrite, ASideFileThatCannotBeWrittenFailsTheSaveAndLeavesTheRecord) {
-    // A file where the side files' folder should be, and a disk that fills up within the side file.
-    test::writeBytes(ArchiveFile::sideFolderOf(archive), "");
+    // A folder where the side file should be.
+    fs::create_directory(ArchiveFile::sideFileOf(archive));
     EXPECT_FALSE(rewrite());
     EXPECT_EQ(test::readBytes(archive), original);
-    fs::remove(ArchiveFile::sideFolderOf(archive));
+    fs::remove(ArchiveFile::sideFileOf(archive));
 
+    // A disk that fills up while the side file is first made: the record may be written, the side file not.
+    const std::size_t size = GetParam().recordSize;
     const int rc = test::inChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
+        const rlimit limit{2 * size + 20, 2 * size + 20};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
         return rewrite() ? 1 : 0;
     });
     EXPECT_EQ(rc, 0) << "the save must fail";
     EXPECT_EQ(test::readBytes(archive), original);
-    EXPECT_FALSE(fs::exists(ArchiveFile::sideFolderOf(archive))) << "the half side file is removed";
+    EXPECT_FALSE(unsettled());
+
+    // The next save, with room, takes up the side file cut short.
+    EXPECT_TRUE(rewrite());
+    EXPECT_EQ(middleAfterOpening(), SawNew);
 }
 
 // clang-format off
@@ -348,7 +361,7 @@ TEST_P(LeftoverSideFile, IsReplayedOnlyOverTheRecordItWasWrittenFor) {
                                                       : "?",
                   std::string(c.middle));
     }
-    EXPECT_FALSE(fs::exists(ArchiveFile::sideFolderOf(archive)));
+    EXPECT_FALSE(ArchiveFile::unsettledRewriteOf(archive, kSize));
 }
 
 // clang-format off
@@ -366,6 +379,28 @@ INSTANTIATE_TEST_SUITE_P(
                      [](const fs::path& archive, std::size_t size) { fs::resize_file(archive, size); }, "", 1}),
     [](const testing::TestParamInfo<LeftoverCase>& c) { return c.param.name; });
 // clang-format on
+
+TEST(LeftoverSideFile, IsSettledBeforeARewriteOfAnotherRecordTakesItsPlace) {
+    constexpr std::size_t kSize = ProductRecord::kSize;
+    test::TempFolder folder;
+    const fs::path archive = folder.file("Magazzino.pro");
+    const std::string after = pattern(kSize, 'A', 11);
+    const std::string last = pattern(kSize, 'B', 11);
+    test::writeBytes(archive, pattern(kSize, 'n', 3) + pattern(kSize, 'a', 7) + pattern(kSize, 'r', 5));
+    // Opened before the writer dies, as by a copy that was already at work on the archive.
+    auto file = ArchiveFile::openOrCreate(archive, kSize);
+    ASSERT_TRUE(file.ok());
+    test::Child writer([&] {
+        aimAt({Step::SideFileFlushed, 0}, 0, killSelf);
+        const auto card = std::span(reinterpret_cast<const std::uint8_t*>(after.data()), kSize);
+        return CardProtocol(archive, kSize).save(2, card).saved ? 0 : 1;
+    });
+    ASSERT_EQ(writer.wait(), 100 + SIGKILL);
+
+    ASSERT_TRUE(file->writeAt(2, std::span(reinterpret_cast<const std::uint8_t*>(last.data()), kSize)).ok());
+    EXPECT_TRUE(test::readBytes(archive) == pattern(kSize, 'n', 3) + after + last);
+    EXPECT_FALSE(ArchiveFile::unsettledRewriteOf(archive, kSize));
+}
 
 // Two copies saving two cards of one archive at once, one of them stopped in the middle of its rewrite.
 class TwoWriters : public testing::TestWithParam<Point> {};
@@ -394,34 +429,32 @@ TEST_P(TwoWriters, BothRewritesAreKept) {
     });
     ASSERT_TRUE(stopped.reached());
     test::Child other([&] { return save(3, last); });
-    // The other copy's save waits for nothing of the first one's.
-    EXPECT_TRUE(test::eventually([&] { return other.ended(); }));
+    // The other copy waits its turn at the side file, and then saves its own card.
+    EXPECT_TRUE(test::eventually([&] { return test::lockAwaitedOn(ArchiveFile::sideFileOf(archive)); }));
     stopped.letGo();
     EXPECT_EQ(one.wait(), 0);
     EXPECT_EQ(other.wait(), 0);
     EXPECT_TRUE(test::readBytes(archive) == first + middle + last);
-    EXPECT_FALSE(fs::exists(ArchiveFile::sideFolderOf(archive)));
+    EXPECT_FALSE(ArchiveFile::unsettledRewriteOf(archive, kSize));
 }
 
-// Stopped before its side file exists (the other may remove the folder, found empty), and in the middle
-// of its record.
+// Stopped as it takes the side file (made by it a moment before), and in the middle of its record.
 INSTANTIATE_TEST_SUITE_P(StoppedAt, TwoWriters,
-                         testing::Values(Point{Step::SideFolderReady, 0}, Point{Step::RecordPiece, 2}),
+                         testing::Values(Point{Step::SideFileLocked, 0}, Point{Step::RecordPiece, 2}),
                          [](const testing::TestParamInfo<Point>& p) {
-                             return p.param.step == Step::SideFolderReady ? "BeforeItsSideFile" : "InItsRecord";
+                             return p.param.step == Step::SideFileLocked ? "AsItTakesTheSideFile" : "InItsRecord";
                          });
 
-TEST(ArchiveSideFolder, IsTheArchivesOwnAndFitsAFolderEntryEvenForALongName) {
+TEST(ArchiveSideFile, IsTheArchivesOwnAndFitsAFolderEntryEvenForALongName) {
     test::TempFolder folder;
-    EXPECT_EQ(ArchiveFile::sideFolderOf(folder.file("Estate.lis")), folder.file(".Estate.lis.rewrites"));
-    EXPECT_NE(ArchiveFile::sideFolderOf(folder.file("Estate.lis")),
-              ArchiveFile::sideFolderOf(folder.file("Estate.LIS")));
+    EXPECT_EQ(ArchiveFile::sideFileOf(folder.file("Estate.lis")), folder.file(".Estate.lis.rewrite"));
+    EXPECT_NE(ArchiveFile::sideFileOf(folder.file("Estate.lis")), ArchiveFile::sideFileOf(folder.file("Estate.LIS")));
 
     const std::string longName(240, 'L');
     const fs::path one = folder.file(longName + "1.lis");
     const fs::path two = folder.file(longName + "2.lis");
-    EXPECT_LE(ArchiveFile::sideFolderOf(one).filename().string().size(), 255u);
-    EXPECT_NE(ArchiveFile::sideFolderOf(one), ArchiveFile::sideFolderOf(two));
+    EXPECT_LE(ArchiveFile::sideFileOf(one).filename().string().size(), 255u);
+    EXPECT_NE(ArchiveFile::sideFileOf(one), ArchiveFile::sideFileOf(two));
 
     const std::string page(PriceListPage::kSize, 'p');
     test::writeBytes(one, page);
