@@ -1,11 +1,9 @@
 #include "storage/ArchiveScan.h"
 
 #include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
+#include <span>
 #include <string>
 
 #include "common/TextRules.h"
@@ -28,19 +26,14 @@ bool ArchiveScan::fill() {
     const auto perBlock = static_cast<std::int64_t>(block_.size() / recordSize_);
     const std::int64_t wanted = std::min(perBlock, total_ - next_);
     const std::size_t bytes = static_cast<std::size_t>(wanted) * recordSize_;
-    const auto offset = static_cast<off_t>(next_ * static_cast<std::int64_t>(recordSize_));
-    std::size_t done = 0;
-    while (done < bytes) {
-        const ssize_t n =
-            ::pread(file_.descriptor(), block_.data() + done, bytes - done, offset + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            status_ = Status::failure("read " + file_.path().string() + ": " + std::strerror(errno));
-            return false;
-        }
-        if (n == 0) break;  // shortened meanwhile by another tool: keep the whole records we got
-        done += static_cast<std::size_t>(n);
+    if (wanted <= 0) return false;
+    // Under a shared lock on the block, so a record being rewritten is read whole, before or after.
+    auto read = file_.readRecords(next_, std::span(block_.data(), bytes));
+    if (!read) {
+        status_ = read.status();
+        return false;
     }
+    const std::size_t done = *read;  // fewer when shortened meanwhile by another tool: keep the whole records
     blockFirst_ = next_;
     blockCount_ = static_cast<std::int64_t>(done / recordSize_);
     if (blockCount_ < wanted) total_ = next_ + blockCount_;

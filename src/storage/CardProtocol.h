@@ -57,7 +57,7 @@ public:
 
     CardOutcome navigate(CardAction action, CardPosition position, std::span<std::uint8_t> record) const;
 
-    // Rewrites the card at its position, or appends it when it is a new card.
+    // Rewrites the card at its position, all or nothing (see ArchiveFile), or appends it when it is a new card.
     CardOutcome save(CardPosition position, std::span<const std::uint8_t> record) const;
 
     // Opens the archive (creating it empty) and closes it again: whether the card could be saved there.
