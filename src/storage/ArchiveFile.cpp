@@ -593,16 +593,11 @@ Result<std::int64_t> ArchiveFile::appendBatchChecked(std::int64_t& seen, const U
         while (status && from < *count) {
             const std::int64_t records = std::min(perBlock, *count - from);
             block.resize(static_cast<std::size_t>(records * size));
-            std::size_t done = 0;
-            while (status && done < block.size()) {
-                const ssize_t n = ::pread(fd_, block.data() + done, block.size() - done,
-                                          static_cast<off_t>(from * size) + static_cast<off_t>(done));
-                if (n < 0 && errno == EINTR) continue;
-                if (n < 0) status = failure("read", errno);
-                if (n == 0)
-                    status =
-                        Status::failure("record " + std::to_string(from) + " is past the end of " + path_.string());
-                if (n > 0) done += static_cast<std::size_t>(n);
+            // Read as any reader does, so a card being rewritten meanwhile is seen whole.
+            auto read = readRecords(from, block);
+            if (!read) status = read.status();
+            if (read && *read < block.size()) {
+                status = Status::failure("record " + std::to_string(from) + " is past the end of " + path_.string());
             }
             if (status) unseen(block, from);
             from += records;
