@@ -82,9 +82,8 @@ void BM_PreviewMemory(benchmark::State& state) {
     }
 }
 
-// "Sfoglia..." to the painted preview: the file read and checked, the archive's 100,000 codes read.
-void BM_PreviewShown(benchmark::State& state) {
-    const fs::path csv = csvOf(kRows);
+// "Sfoglia..." to the painted preview of `csv`, timed against a raw read of the file in the same run.
+void timePreview(benchmark::State& state, const fs::path& csv, std::size_t rows) {
     ScreenRegistry registry(programFolderOf(kRows));
     double raw = 0;
     double shown = 0;
@@ -92,12 +91,15 @@ void BM_PreviewShown(benchmark::State& state) {
         raw += rawReadSeconds(csv);
         std::unique_ptr<TfrmImportaProdotti> screen;
         const double s = seconds([&] { screen = openPreview(registry, csv); });
-        if (!screen->preview() || screen->preview()->rowCount() != kRows) state.SkipWithError("rows missing");
+        if (!screen->preview() || screen->preview()->rowCount() != rows) state.SkipWithError("rows missing");
         shown += s;
         state.SetIterationTime(s);
     }
     reportAgainstRaw(state, raw, shown);
 }
+
+// "Sfoglia..." to the painted preview: the file read and checked, the archive's 100,000 codes read.
+void BM_PreviewShown(benchmark::State& state) { timePreview(state, csvOf(kRows), static_cast<std::size_t>(kRows)); }
 
 // The same without the screen and without an archive: reading, mapping and checking alone.
 void BM_PreviewCore(benchmark::State& state) {
@@ -169,24 +171,9 @@ fs::path wideCsv(int columns, int rows, int emptyAfter) {
 
 // "Sfoglia..." to the painted preview of a wide sheet: the time the screen stays frozen.
 void BM_WideSheet(benchmark::State& state) {
-    const int columns = static_cast<int>(state.range(0));
     const int rows = static_cast<int>(state.range(1));
-    const int emptyAfter = static_cast<int>(state.range(2));
-    const fs::path csv = wideCsv(columns, rows, emptyAfter);
-    ScreenRegistry registry(programFolderOf(kRows));
-    double raw = 0;
-    double shown = 0;
-    for (auto _ : state) {
-        raw += rawReadSeconds(csv);
-        std::unique_ptr<TfrmImportaProdotti> screen;
-        const double s = seconds([&] { screen = openPreview(registry, csv); });
-        if (!screen->preview() || screen->preview()->rowCount() != static_cast<std::size_t>(rows)) {
-            state.SkipWithError("rows missing");
-        }
-        shown += s;
-        state.SetIterationTime(s);
-    }
-    reportAgainstRaw(state, raw, shown);
+    const fs::path csv = wideCsv(static_cast<int>(state.range(0)), rows, static_cast<int>(state.range(2)));
+    timePreview(state, csv, static_cast<std::size_t>(rows));
     state.counters["file_MB"] = static_cast<double>(fs::file_size(csv)) / 1e6;
 }
 

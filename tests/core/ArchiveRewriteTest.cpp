@@ -89,6 +89,7 @@ Seen whatIs(const std::string& record, const std::string& before, const std::str
 }
 
 enum class Writer { CardSave, StockMove };
+enum class Reader { RecordRead, Scan };
 
 struct RewriteCase {
     const char* name;
@@ -175,6 +176,8 @@ protected:
         return ArchiveFile::unsettledRewriteOf(archive, GetParam().recordSize);
     }
 
+    test::Child readerOpenedBefore(Reader reader, test::StopPoint& stop) const;
+
     void expectNeighboursWhole() const {
         const std::string now = test::readBytes(archive);
         ASSERT_EQ(now.size(), original.size());
@@ -211,8 +214,6 @@ TEST_P(ArchiveRewrite, AKillAtAnyPointLeavesTheOldRecordOrTheNew) {
     }
 }
 
-enum class Reader { RecordRead, Scan };
-
 // Reads the middle record through `file`, opened earlier, as a card's navigation or a list does.
 Seen readMiddle(ArchiveFile& file, Reader reader, const std::string& before, const std::string& after) {
     std::string record(file.recordSize(), '\0');
@@ -230,18 +231,23 @@ Seen readMiddle(ArchiveFile& file, Reader reader, const std::string& before, con
     return whatIs(record, before, after);
 }
 
+// A reader that opens the archive, stops at `stop` and then reads the middle record; its exit code is what it saw.
+test::Child ArchiveRewrite::readerOpenedBefore(Reader reader, test::StopPoint& stop) const {
+    return test::Child([&] {
+        auto file = ArchiveFile::openOrCreate(archive, GetParam().recordSize);
+        if (!file) return static_cast<int>(ReadFailed);
+        stop.stopHere();
+        return static_cast<int>(readMiddle(*file, reader, before, after));
+    });
+}
+
 TEST_P(ArchiveRewrite, AnotherProcessReadingDuringTheRewriteSeesItWhole) {
     for (Reader reader : {Reader::RecordRead, Reader::Scan}) {
         SCOPED_TRACE(reader == Reader::RecordRead ? "record read" : "scan");
         test::writeBytes(archive, original);
         // The reader opens the archive before the rewrite begins and reads while the record is half written.
         test::StopPoint readerStop;
-        test::Child readerProcess([&] {
-            auto file = ArchiveFile::openOrCreate(archive, GetParam().recordSize);
-            if (!file) return static_cast<int>(ReadFailed);
-            readerStop.stopHere();
-            return static_cast<int>(readMiddle(*file, reader, before, after));
-        });
+        test::Child readerProcess = readerOpenedBefore(reader, readerStop);
         ASSERT_TRUE(readerStop.reached());
         test::StopPoint writerStop;
         test::Child writer([&] {
@@ -264,12 +270,7 @@ TEST_P(ArchiveRewrite, AReaderMeetingTheSideFileOfADeadWriterSeesTheNewRecord) {
         SCOPED_TRACE(reader == Reader::RecordRead ? "record read" : "scan");
         test::writeBytes(archive, original);
         test::StopPoint readerStop;
-        test::Child readerProcess([&] {
-            auto file = ArchiveFile::openOrCreate(archive, GetParam().recordSize);
-            if (!file) return static_cast<int>(ReadFailed);
-            readerStop.stopHere();
-            return static_cast<int>(readMiddle(*file, reader, before, after));
-        });
+        test::Child readerProcess = readerOpenedBefore(reader, readerStop);
         ASSERT_TRUE(readerStop.reached());
         ASSERT_EQ(rewriteIn({Step::RecordPiece, 1}, killSelf), 100 + SIGKILL);
         readerStop.letGo();
