@@ -5,7 +5,7 @@
 #include <string_view>
 
 // The pages of the program's help: the help window of every work area shows one, and the PDF guide
-// is made from all of them. The texts are data, here and nowhere else.
+// is made from all of them. Their texts are the files of ui/help, one a page, compiled in.
 namespace scortavia {
 
 enum class HelpTopic {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,24 +37,52 @@ TEST_P(HelpPageTitles, EachTopicHasOnePageWithItsTitle) {
 
 using enum HelpTopic;
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Table, HelpPageTitles,
-    testing::Values(
-        TitleCase{"Overview", Overview, "Uno sguardo a Scortavia"},
-        TitleCase{"Products", Products, "App Magazzino Prodotti"},
-        TitleCase{"GoodsIn", GoodsIn, "App Operazioni di Carico"},
-        TitleCase{"GoodsOut", GoodsOut, "App Operazioni di Scarico"},
-        TitleCase{"GoodsInSummary", GoodsInSummary, "App Riepilogo movimenti di carico merce"},
-        TitleCase{"GoodsOutSummary", GoodsOutSummary, "App Riepilogo movimenti di scarico merce"},
-        TitleCase{"Inventory", Inventory, "App Inventario Merce"},
-        TitleCase{"PriceListFiles", PriceListFiles, "Creazione e apertura dei listini prezzi"},
-        TitleCase{"PriceListEditor", PriceListEditor, "App Gestione Listino Prezzi"},
-        TitleCase{"ProductExport", ProductExport, "Esportazione magazzino prodotti in Excel"},
-        TitleCase{"GoodsInExport", GoodsInExport, "Esportazione archivio operazioni di carico in Excel"},
-        TitleCase{"GoodsOutExport", GoodsOutExport, "Esportazione archivio operazioni di scarico in Excel"}),
-    [](const testing::TestParamInfo<TitleCase>& c) { return std::string(c.param.name); });
-// clang-format on
+// The name of each case is also the page's file in src/ui/help, without ".txt".
+const TitleCase kTitleCases[] = {
+    {"Overview", Overview, "Uno sguardo a Scortavia"},
+    {"Products", Products, "App Magazzino Prodotti"},
+    {"GoodsIn", GoodsIn, "App Operazioni di Carico"},
+    {"GoodsOut", GoodsOut, "App Operazioni di Scarico"},
+    {"GoodsInSummary", GoodsInSummary, "App Riepilogo movimenti di carico merce"},
+    {"GoodsOutSummary", GoodsOutSummary, "App Riepilogo movimenti di scarico merce"},
+    {"Inventory", Inventory, "App Inventario Merce"},
+    {"PriceListFiles", PriceListFiles, "Creazione e apertura dei listini prezzi"},
+    {"PriceListEditor", PriceListEditor, "App Gestione Listino Prezzi"},
+    {"ProductExport", ProductExport, "Esportazione magazzino prodotti in Excel"},
+    {"GoodsInExport", GoodsInExport, "Esportazione archivio operazioni di carico in Excel"},
+    {"GoodsOutExport", GoodsOutExport, "Esportazione archivio operazioni di scarico in Excel"},
+    {"ProductImport", ProductImport, "Importazione dei prodotti da un foglio di calcolo"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, HelpPageTitles, testing::ValuesIn(kTitleCases),
+                         [](const testing::TestParamInfo<TitleCase>& c) { return std::string(c.param.name); });
+
+const std::filesystem::path kHelpFolder = std::filesystem::path(SCORTAVIA_SOURCE_DIR) / "src" / "ui" / "help";
+
+// The pages are compiled in from their files: what the program shows must be the file's bytes, paragraph
+// for paragraph, whatever the file holds (quotes, backslashes, semicolons, accented letters).
+TEST_P(HelpPageTitles, ParagraphsAreTheBytesOfItsFile) {
+    const TitleCase& c = GetParam();
+    std::ifstream in(kHelpFolder / (std::string(c.name) + ".txt"), std::ios::binary);
+    ASSERT_TRUE(in) << c.name;
+    const std::string file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string expected;
+    for (const std::string_view paragraph : helpPage(c.topic).paragraphs) {
+        if (!expected.empty()) expected += "\n";
+        expected.append(paragraph).append("\n");
+    }
+    EXPECT_EQ(expected, file);
+}
+
+// A file that is no page would be edited in vain.
+TEST(HelpPages, EveryFileOfTheHelpFolderIsAPage) {
+    for (const auto& entry : std::filesystem::directory_iterator(kHelpFolder)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(std::any_of(std::begin(kTitleCases), std::end(kTitleCases), [&](const TitleCase& c) {
+            return name == std::string(c.name) + ".txt";
+        })) << name;
+    }
+}
 
 TEST(HelpPages, ComeInTopicOrderForTheGuide) {
     const auto pages = helpPages();

@@ -1,10 +1,14 @@
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QtTest>
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <tuple>
 
 #include "export/ExportScreen.h"
 #include "movements/MovementCardScreen.h"
@@ -31,9 +35,75 @@ using Reach = std::function<QAbstractButton*(test::GuiProgram&)>;
 // The window's texts, as the page gives them.
 QString pageText(HelpTopic topic) { return QString::fromStdString(helpText(helpPage(topic))); }
 
+// How a test looks at a screen a page talks about: from a fresh program, hands it to `look`; false when
+// the screen did not come up.
+using Look = std::function<void(QWidget*)>;
+using Show = std::function<bool(test::GuiProgram&, const Look&)>;
+
+// A work area as the program builds it at start: its controls and their captions are there before it is shown.
+Show area(const char* name) {
+    return [name](test::GuiProgram& p, const Look& look) {
+        QWidget* screen = p.screen<QWidget>(name);
+        if (screen) look(screen);
+        return screen != nullptr;
+    };
+}
+
+// The dialog that the button `opener` of a work area opens, the work area reached by `open`.
+Show dialog(std::function<QWidget*(test::GuiProgram&)> open, const char* opener) {
+    return [open = std::move(open), opener](test::GuiProgram& p, const Look& look) {
+        QWidget* screen = open(p);
+        auto* button = screen ? screen->findChild<QAbstractButton*>(QString::fromLatin1(opener)) : nullptr;
+        return button && test::withModal<QWidget>(button, [&](QWidget* shown) { look(shown); });
+    };
+}
+QWidget* productCard(test::GuiProgram& p) { return p.openProductCard(); }
+QWidget* goodsInCard(test::GuiProgram& p) { return p.openMovementCard(QStringLiteral("2024"), Direction::GoodsIn); }
+QWidget* goodsOutCard(test::GuiProgram& p) { return p.openMovementCard(QStringLiteral("2024"), Direction::GoodsOut); }
+QWidget* inventoryPrompt(test::GuiProgram& p) { return p.openFromMenu<TfrmMenuRiepilogo>("frmMenuRiepilogo"); }
+
+// The summary list of a whole year, opened from the year menu and the period screen.
+Show summaryList(Direction direction) {
+    return [direction](test::GuiProgram& p, const Look& look) {
+        MovementYearMenu* menu = p.openYearMenu(direction);
+        if (!menu) return false;
+        test::typeText(menu->txtAnnoRiepLavoro, "2024");
+        test::click(menu->btnApriRiepLavoro);
+        auto* period = p.screen<MovementPeriodScreen>(std::string(movementDirection(direction).summaryName).c_str());
+        if (!period) return false;
+        for (QComboBox* box :
+             {period->txtGiornoInizio, period->txtMeseInizio, period->txtGiornoFine, period->txtMeseFine})
+            box->setCurrentIndex(0);
+        return test::withModal<QWidget>(period->btnVisualizza, [&](QWidget* list) { look(list); });
+    };
+}
+
+// What the user reads on the controls of `screen` that are pressed: buttons of every kind (push, tool,
+// check and radio buttons, the toolbar's captioned pictures) and actions, hidden ones included.
+QStringList captionsOn(const QWidget* screen) {
+    QStringList captions;
+    const auto add = [&](QString text) {
+        text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+        text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+        if (!text.isEmpty()) captions << text.simplified();
+    };
+    for (const QAbstractButton* button : screen->findChildren<QAbstractButton*>()) add(button->text());
+    for (const QAction* action : screen->findChildren<QAction*>()) add(action->text());
+    return captions;
+}
+
+// Everything a page quotes in «».
+QStringList quotesOf(HelpTopic topic) {
+    QStringList quotes;
+    static const QRegularExpression quoted(QStringLiteral("«([^»]*)»"));
+    for (auto it = quoted.globalMatch(pageText(topic)); it.hasNext();) quotes << it.next().captured(1);
+    return quotes;
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Reach)
+Q_DECLARE_METATYPE(Show)
 Q_DECLARE_METATYPE(HelpTopic)
 
 class HelpTest : public QObject {
@@ -93,6 +163,88 @@ private Q_SLOTS:
                      pageText(topic).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
             QVERIFY(window->txtGuida->isReadOnly());
         }));
+    }
+
+    // The help cannot drift from the screens. Each row names a screen a page talks about (a work area or
+    // a dialog it opens) and the captions of that screen's pressed controls that the page names there in
+    // «»: each must still be quoted on the page and be the text of a button or action on the screen.
+    // Quotes of other kinds (window titles, box labels, messages, column headings, file names) are not
+    // captions and are not listed, nor are captions drawn into pictures (the main menu's tiles,
+    // «importa dati», «Calcola»), which have no text to compare. A page that names a new button adds
+    // it to its screen's row.
+    void quotedCaptionsAreOnTheirScreens_data() {
+        QTest::addColumn<Show>("show");
+        QTest::addColumn<HelpTopic>("topic");
+        QTest::addColumn<QStringList>("captions");
+        using enum HelpTopic;
+        const auto row = [](const QByteArray& tag, Show show, HelpTopic topic,
+                            std::initializer_list<const char*> captions) {
+            QStringList texts;
+            for (const char* caption : captions) texts << QString::fromUtf8(caption);
+            QTest::newRow(tag.constData()) << std::move(show) << topic << texts;
+        };
+        row("accesso", area("frmPassword"), Overview, {"OK", "Esci", "Cambia password"});
+        row("cambia password", area("frmCambiaPassword"), Overview, {"OK"});
+        row("tasti delle schede", area("frmMagazzino"), Overview,
+            {"Nuovo", "Duplica", "Salva", "Trova", "Anteprima", "Stampa", "Sottoscorta", "Da saldare", "Esporta",
+             "Importa", "Guida", "Esci"});
+        row("magazzino", area("frmMagazzino"), Products,
+            {"Salva", "Nuovo", "Trova", "Stampa", "Anteprima", "Duplica", "Allegati", "Sottoscorta", "Da saldare",
+             "Esporta", "Importa", "Esci", "+", "−", "Pagato", "Carica foto", "Acquisisci foto"});
+        row("magazzino: trova", dialog(productCard, "btnTrova"), Products, {"Cerca", "Trova", "Stampa", "Chiudi"});
+        row("magazzino: giacenza", dialog(productCard, "btnAggiungi"), Products,
+            {"Calcola totale", "Applica e chiudi", "Annulla"});
+        row("magazzino: stampa", dialog(productCard, "btnStampa"), Products,
+            {"Stampa dati con foto.", "Stampa dati senza foto.", "Stampa"});
+        row("magazzino: anteprima", dialog(productCard, "btnAnteprima"), Products, {"Mostra anteprima"});
+        row("magazzino: allegati", dialog(productCard, "btnAllegati"), Products,
+            {"Sfoglia...", "Apri", "Applica e chiudi"});
+        row("magazzino: webcam", dialog(productCard, "btnAcquisisciFoto"), Products,
+            {"Accendi webcam", "Cattura foto", "Importa foto in scheda", "Salva foto su disco", "Annulla"});
+        for (const auto& [direction, topic, menu, card, openCard] :
+             {std::tuple{"carico", GoodsIn, "frmMenuCarico", "frmCarichi", &goodsInCard},
+              std::tuple{"scarico", GoodsOut, "frmMenuScarico", "frmScarichi", &goodsOutCard}}) {
+            const auto tag = [direction](const char* what) { return QByteArray(what) + ' ' + direction; };
+            row(tag("menu"), area(menu), topic, {"Apri"});
+            row(tag("scheda"), area(card), topic,
+                {"Nuovo", "Duplica", "Salva", "Trova", "Allega file", "Stampa", "Esporta", "Da saldare", "Esci",
+                 "Conto da saldare"});
+            row(tag("importa dati"), dialog(openCard, "btnImpEsame"), topic,
+                {"Importa dati e aggiorna giacenza", "Trova"});
+            row(tag("trova"), dialog(openCard, "cmdTrova"), topic, {"Cerca"});
+            row(tag("allega"), dialog(openCard, "cmdFile"), topic, {"Applica e chiudi"});
+            row(tag("stampa"), dialog(openCard, "cmdStampa"), topic, {"Stampa", "Annulla"});
+        }
+        row("riepilogo carico", area("frmMenuRiepilogoCarico"), GoodsInSummary, {"Visualizza riepilogo", "Esci"});
+        row("riepilogo carico: elenco", summaryList(Direction::GoodsIn), GoodsInSummary, {"Stampa riepilogo", "Trova"});
+        row("riepilogo scarico", area("frmMenuRiepilogoScarico"), GoodsOutSummary, {"Visualizza riepilogo", "Esci"});
+        row("riepilogo scarico: elenco", summaryList(Direction::GoodsOut), GoodsOutSummary,
+            {"Stampa riepilogo", "Trova"});
+        row("inventario", area("frmMenuRiepilogo"), Inventory, {"Visualizza"});
+        row("inventario: elenco", dialog(inventoryPrompt, "btnVisualizza"), Inventory, {"Stampa inventario", "Trova"});
+        row("crea listino", area("frmCreaCatalogo"), PriceListFiles, {"Applica e chiudi", "Annulla"});
+        row("apri listino", area("frmApriCatalogo"), PriceListFiles, {"Apri archivio", "Annulla"});
+        row("listino", area("frmListinoPrezzi"), PriceListEditor, {"Anteprima", "Stampa"});
+        row("importa prodotti", dialog(productCard, "btnImporta"), ProductImport,
+            {"Sfoglia...", "La prima riga contiene i nomi delle colonne", "Mostra solo le righe da controllare",
+             "Non importarle", "Importa", "Annulla"});
+    }
+    void quotedCaptionsAreOnTheirScreens() {
+        QFETCH(Show, show);
+        QFETCH(HelpTopic, topic);
+        QFETCH(QStringList, captions);
+        run = std::make_unique<test::GuiProgram>();
+        QStringList onScreen;
+        QVERIFY(show(*run, [&](QWidget* screen) { onScreen = captionsOn(screen); }));
+        const QStringList quotes = quotesOf(topic);
+        const QString page = toQString(helpPage(topic).title);
+        for (const QString& caption : captions) {
+            QVERIFY2(quotes.contains(caption),
+                     qPrintable(page + QStringLiteral(" no longer quotes «") + caption + QStringLiteral("»")));
+            QVERIFY2(onScreen.contains(caption), qPrintable(page + QStringLiteral(" quotes «") + caption +
+                                                            QStringLiteral("», but the screen's captions are: ") +
+                                                            onScreen.join(QStringLiteral(", "))));
+        }
     }
 
     // Dialogs opened from a card: the export screens and the summary lists have their own pages.
