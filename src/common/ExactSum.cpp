@@ -17,8 +17,6 @@ constexpr std::size_t kSignificantDigits = 15;
 // decides, so that exactly the texts it reads are numbers here too.
 constexpr std::size_t kSurelyInRangeDigits = 308;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // A decimal written out: digits before and after the comma, neither with needless zeros.
 struct DecimalDigits {
     bool negative = false;
@@ -128,31 +126,13 @@ int compareMagnitudes(const std::vector<std::uint32_t>& a, const std::vector<std
 
 }  // namespace
 
-bool ExactSum::read(std::string_view text, Limbs& limbs, std::size_t& fractionLimbs, bool& negative) {
-    // The number reader's rule: blanks, a sign, digits, a comma and digits, blanks.
-    const std::string_view t = trimBlanks(text);
-    std::size_t i = 0;
-    negative = false;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-        negative = t[i] == '-';
-        ++i;
-    }
-    const std::size_t wholeBegin = i;
-    while (i < t.size() && isDigit(t[i])) ++i;
-    std::string_view whole = t.substr(wholeBegin, i - wholeBegin);
-    bool comma = false;
-    std::string_view fraction;
-    if (i < t.size() && t[i] == ',') {
-        comma = true;
-        const std::size_t fractionBegin = ++i;
-        while (i < t.size() && isDigit(t[i])) ++i;
-        fraction = t.substr(fractionBegin, i - fractionBegin);
-    }
-    if (i != t.size() || (whole.empty() && !comma)) return false;
-
+bool ExactSum::read(const DecimalCommaText& number, Limbs& limbs, std::size_t& fractionLimbs, bool& negative) {
+    negative = number.negative;
+    std::string_view whole = number.whole;
+    std::string_view fraction = number.fraction;
     whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
     fraction = fraction.substr(0, fraction.find_last_not_of('0') + 1);
-    if (whole.size() >= kSurelyInRangeDigits && !parseDecimalComma(text)) return false;
+    if (whole.size() >= kSurelyInRangeDigits && !decimalCommaValue(number)) return false;
 
     // Digits are grouped from the comma outwards, so the groups of every number line up with the total's.
     fractionLimbs = (fraction.size() + kLimbDigits - 1) / kLimbDigits;
@@ -197,14 +177,21 @@ void ExactSum::accumulate(const Limbs& limbs, std::size_t fractionLimbs, bool ne
 }
 
 bool ExactSum::add(std::string_view text) {
+    const std::optional<DecimalCommaText> number = scanDecimalComma(text);
     std::size_t fractionLimbs = 0;
     bool negative = false;
-    if (!read(text, a_, fractionLimbs, negative)) return false;
+    if (!number || !read(*number, a_, fractionLimbs, negative)) return false;
     accumulate(a_, fractionLimbs, negative);
     return true;
 }
 
 bool ExactSum::addProduct(std::string_view a, std::string_view b) {
+    const std::optional<DecimalCommaText> first = scanDecimalComma(a);
+    const std::optional<DecimalCommaText> second = scanDecimalComma(b);
+    return first && second && addProduct(*first, *second);
+}
+
+bool ExactSum::addProduct(const DecimalCommaText& a, const DecimalCommaText& b) {
     std::size_t fractionA = 0;
     std::size_t fractionB = 0;
     bool negativeA = false;

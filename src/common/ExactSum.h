@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Numbers.h"
+
 namespace scortavia {
 
 // The total under a list: values written with the decimal comma (as parseDecimalComma reads them), added
@@ -16,6 +18,9 @@ public:
     bool add(std::string_view text);
     // Adds a × b (stock × unit cost); false, and nothing added, when either is not a number.
     bool addProduct(std::string_view a, std::string_view b);
+    // The same for numbers scanned already (scanDecimalComma), so a caller that needs their values too reads
+    // each text once; false, and nothing added, when either is too large for a double.
+    bool addProduct(const DecimalCommaText& a, const DecimalCommaText& b);
 
     // The total as the lists show it: rounded half up at the fourth decimal, written in the general number
     // format (15 significant digits at most, decimal comma, no trailing zeros), then ",00" after a whole
@@ -29,7 +34,7 @@ public:
 private:
     using Limbs = std::vector<std::uint32_t>;  // nine decimal digits each, the least significant first
 
-    static bool read(std::string_view text, Limbs& limbs, std::size_t& fractionLimbs, bool& negative);
+    static bool read(const DecimalCommaText& number, Limbs& limbs, std::size_t& fractionLimbs, bool& negative);
     void accumulate(const Limbs& limbs, std::size_t fractionLimbs, bool negative);
     // The total's magnitude and sign, positives less negatives.
     Limbs difference(bool& negative) const;
