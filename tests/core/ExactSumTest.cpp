@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,6 +90,12 @@ TEST_P(ExactSumReading, AcceptsExactlyWhatTheNumberReaderReads) {
     products.add("2,5");
     EXPECT_EQ(products.addProduct(text, "1"), parseDecimalComma(text).has_value()) << text;
     EXPECT_EQ(products.addProduct("1", text), parseDecimalComma(text).has_value()) << text;
+    // Texts scanned already, as the inventory passes them, are judged the same way.
+    if (const std::optional<DecimalCommaText> scanned = scanDecimalComma(text)) {
+        ExactSum scannedProducts;
+        EXPECT_EQ(scannedProducts.addProduct(*scanned, *scanDecimalComma("1")), parseDecimalComma(text).has_value())
+            << text;
+    }
     if (!parseDecimalComma(text)) {
         EXPECT_EQ(sum.moneyText(), "2,50");
         EXPECT_EQ(products.moneyText(), "2,50");
@@ -103,7 +110,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ExactSumReading,
                          testing::Values("", "   ", "abc", "1.5", "1e5", "1,2,3", "- 5", "5-", "--5", "+", "-", "0x10",
                                          "5 €", "1 000", "inf", "nan", "12,50", "-,5", "+5", kJustBelowTheLargest,
                                          kAboveTheLargest, "-" + std::string(400, '9'),
-                                         "0," + std::string(399, '0') + "1"));
+                                         "0," + std::string(399, '0') + "1", "1.000", "1.000,50", "1,000.50", "1,,5",
+                                         " -0 ", "-,", std::string(25, '0') + "1,5", "0," + std::string(30, '7')));
 
 }  // namespace
 }  // namespace scortavia
