@@ -33,9 +33,14 @@ public:
 
 private:
     using Limbs = std::vector<std::uint32_t>;  // nine decimal digits each, the least significant first
+    __extension__ typedef __int128 Int128;
 
     static bool read(const DecimalCommaText& number, Limbs& limbs, std::size_t& fractionLimbs, bool& negative);
     void accumulate(const Limbs& limbs, std::size_t fractionLimbs, bool negative);
+    // Adds a value counted in units of 10^-18 to pending_, moving it into the limbs before it could overflow.
+    void addPending(Int128 units);
+    // Moves pending_ into the limbs.
+    void settle();
     // The total's magnitude and sign, positives less negatives.
     Limbs difference(bool& negative) const;
 
@@ -45,6 +50,9 @@ private:
     Limbs positive_;
     Limbs negative_;
     std::size_t fractionLimbs_ = 0;
+    // The usual values and products (eighteen digits at most, eighteen decimals at most) are added here in
+    // units of 10^-18, exactly, without touching a limb; the total is pending_ plus what the limbs hold.
+    Int128 pending_ = 0;
     // Room for the values being added, kept between calls so that a long list allocates nothing.
     Limbs a_;
     Limbs b_;

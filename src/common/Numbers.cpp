@@ -27,6 +27,38 @@ std::optional<double> readPointText(const std::string& text) {
     return value;
 }
 
+// The usual value of a list, 1 <= v < 10^15, rounded to 15 significant digits in integers: v is m * 2^-k exactly,
+// so v * 10^p is an exact 128-bit product shifted right, its rounding read off the bits shifted out. False, for
+// the general conversion, outside that range and on an exact tie (which the general one breaks to even).
+bool fifteenDigits(double v, std::array<char, 16>& digits, std::size_t& count, int& exp10) {
+    if (!(v >= 1.0 && v < 1e15)) return false;
+    int exponent = 0;
+    const double fraction = std::frexp(v, &exponent);
+    const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    const int shift = 53 - exponent;  // 3..52 in this range
+    int e = 0;
+    while (e < 14 && kPowersOfTen[static_cast<std::size_t>(e) + 1] <= v) ++e;
+    const Uint128 scaled =
+        static_cast<Uint128>(m) * static_cast<std::uint64_t>(kPowersOfTen[static_cast<std::size_t>(14 - e)]);
+    Uint128 n = scaled >> shift;
+    const Uint128 rest = scaled & ((static_cast<Uint128>(1) << shift) - 1);
+    const Uint128 half = static_cast<Uint128>(1) << (shift - 1);
+    if (rest == half) return false;
+    if (rest > half) ++n;
+    if (n == static_cast<Uint128>(1000000000000000)) {
+        n = 100000000000000;
+        ++e;
+    }
+    auto whole = static_cast<std::uint64_t>(n);
+    for (std::size_t i = 15; i-- > 0;) {
+        digits[i] = static_cast<char>('0' + whole % 10);
+        whole /= 10;
+    }
+    count = 15;
+    exp10 = e;
+    return true;
+}
+
 std::string toDecimal(Uint128 n) {
     std::string digits;
     do {
@@ -167,23 +199,27 @@ void appendGeneral(double v, std::string& out) {
         return;
     }
 
-    // Scientific with 14 digits after the point rounds correctly to 15 significant digits; the digits are then
-    // laid out positionally, because the number reader accepts no exponent.
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, 14);
-    const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    const std::size_t e = sci.find('e');
+    // The value's first 15 significant digits, correctly rounded, and the power of ten of the first.
     std::array<char, 16> digitBuffer{};
     std::size_t count = 0;
-    for (char c : sci.substr(0, e)) {
-        if (isAsciiDigit(c) && count < digitBuffer.size()) digitBuffer[count++] = c;
-    }
-    std::string_view expText = sci.substr(e + 1);
-    const bool expNegative = expText.front() == '-';
-    if (expText.front() == '+' || expText.front() == '-') expText.remove_prefix(1);
     int exp10 = 0;
-    std::from_chars(expText.data(), expText.data() + expText.size(), exp10);
-    if (expNegative) exp10 = -exp10;
+    if (!fifteenDigits(std::fabs(v), digitBuffer, count, exp10)) {
+        // Scientific with 14 digits after the point rounds correctly to 15 significant digits.
+        char buffer[64];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, 14);
+        const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
+        const std::size_t e = sci.find('e');
+        count = 0;
+        for (char c : sci.substr(0, e)) {
+            if (isAsciiDigit(c) && count < digitBuffer.size()) digitBuffer[count++] = c;
+        }
+        std::string_view expText = sci.substr(e + 1);
+        const bool expNegative = expText.front() == '-';
+        if (expText.front() == '+' || expText.front() == '-') expText.remove_prefix(1);
+        std::from_chars(expText.data(), expText.data() + expText.size(), exp10);
+        if (expNegative) exp10 = -exp10;
+    }
+    // The digits are laid out positionally, because the number reader accepts no exponent.
     while (count > 1 && digitBuffer[count - 1] == '0') --count;
     const std::string_view digits(digitBuffer.data(), count);
 

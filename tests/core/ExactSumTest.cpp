@@ -34,6 +34,14 @@ TEST_P(ExactSumTotals, WritesTheExactTotal) {
 
 const std::string k300Zeros(300, '0');
 
+// The smallest decimal the quick sum holds, then eighteen-digit values enough to carry it past 10^37 and move
+// it into the long total, and the same values taken off again.
+std::vector<std::string> smallestThenLargeAndBack() {
+    std::vector<std::string> texts = {"0,000000000000000001"};
+    for (int i = 0; i < 24; ++i) texts.push_back(std::string(i < 12 ? "" : "-") + std::string(18, '9'));
+    return texts;
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, ExactSumTotals,
@@ -68,7 +76,13 @@ INSTANTIATE_TEST_SUITE_P(
         SumCase{"ProductOfDecimalsIsExact", {}, {{"0,001", "0,05"}}, "0,0001", "0,00005"},
         SumCase{"ProductAcrossDigitGroups", {}, {{"1000", "123456789,987654321"}}, "123456789987,654",
                 "123456789987,654"},
-        SumCase{"SumsAndProductsTogether", {"0,1"}, {{"3", "0,1"}}, "0,40", "0,4"}),
+        SumCase{"SumsAndProductsTogether", {"0,1"}, {{"3", "0,1"}}, "0,40", "0,4"},
+        SumCase{"QuickAndLongTotalsMeetExactly", smallestThenLargeAndBack(), {}, "0,00", "0,000000000000000001"},
+        // Nineteen decimals take the long way, eighteen the quick one.
+        SumCase{"ProductPastEighteenDecimals", {"0,000000000000000001"}, {{"0,000000001", "0,0000000001"}}, "0,00",
+                "0,0000000000000000011"},
+        SumCase{"LongAndQuickValuesTogether", {"1" + std::string(20, '0'), "-0,5", "-99999999999999999999"}, {},
+                "0,50", "0,5"}),
     [](const testing::TestParamInfo<SumCase>& c) { return c.param.name; });
 // clang-format on
 

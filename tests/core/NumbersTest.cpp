@@ -274,17 +274,20 @@ TEST_P(NumbersGeneral, WritesFifteenDigitsPositionally) {
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, NumbersGeneral,
-    ::testing::Values(GeneralCase{1e20, "100000000000000000000"}, GeneralCase{1.5e-7, "0,00000015"},
-                      GeneralCase{123456789012345678.0, "123456789012346000"}, GeneralCase{12.5, "12,5"},
-                      GeneralCase{12.0, "12"}, GeneralCase{12.34, "12,34"}, GeneralCase{-12.34, "-12,34"},
-                      GeneralCase{-0.0, "0"}, GeneralCase{0.0, "0"}, GeneralCase{0.1, "0,1"},
-                      GeneralCase{0.1 + 0.2, "0,3"}, GeneralCase{1.0 / 3.0, "0,333333333333333"},
-                      GeneralCase{-2.0 / 3.0, "-0,666666666666667"},
-                      GeneralCase{9999999999999996.0, "10000000000000000"}, GeneralCase{0.001, "0,001"},
-                      GeneralCase{100.0, "100"}, GeneralCase{1234.5678, "1234,5678"},
-                      GeneralCase{5e-324, "0," + std::string(323, '0') + "494065645841247"},
-                      GeneralCase{std::numeric_limits<double>::infinity(), "0"},
-                      GeneralCase{std::numeric_limits<double>::quiet_NaN(), "0"}));
+    ::testing::Values(
+        GeneralCase{1e20, "100000000000000000000"}, GeneralCase{1.5e-7, "0,00000015"},
+        GeneralCase{123456789012345678.0, "123456789012346000"}, GeneralCase{12.5, "12,5"}, GeneralCase{12.0, "12"},
+        GeneralCase{12.34, "12,34"}, GeneralCase{-12.34, "-12,34"}, GeneralCase{-0.0, "0"}, GeneralCase{0.0, "0"},
+        GeneralCase{0.1, "0,1"}, GeneralCase{0.1 + 0.2, "0,3"}, GeneralCase{1.0 / 3.0, "0,333333333333333"},
+        GeneralCase{-2.0 / 3.0, "-0,666666666666667"}, GeneralCase{9999999999999996.0, "10000000000000000"},
+        GeneralCase{0.001, "0,001"}, GeneralCase{100.0, "100"}, GeneralCase{1234.5678, "1234,5678"},
+        GeneralCase{5e-324, "0," + std::string(323, '0') + "494065645841247"},
+        // Exact halves at the fifteenth digit go to the even digit; just below 10^15 carries.
+        GeneralCase{100000000000000.5, "100000000000000"}, GeneralCase{100000000000001.5, "100000000000002"},
+        GeneralCase{999999999999999.9, "1000000000000000"}, GeneralCase{1.0000000000000009, "1"},
+        GeneralCase{37.019999999999996, "37,02"}, GeneralCase{123456.789, "123456,789"},
+        GeneralCase{std::numeric_limits<double>::infinity(), "0"},
+        GeneralCase{std::numeric_limits<double>::quiet_NaN(), "0"}));
 
 TEST(NumbersGeneralProperty, ReadsBackAsFifteenDigitValue) {
     // What the program writes must read back as the value rounded to 15 significant digits.
@@ -301,6 +304,23 @@ TEST(NumbersGeneralProperty, ReadsBackAsFifteenDigitValue) {
         const std::optional<double> back = parseDecimalComma(text);
         ASSERT_TRUE(back.has_value()) << text;
         ASSERT_EQ(*back, fifteen) << text;
+    }
+}
+
+TEST(NumbersGeneralProperty, InventoryValuesReadBackAsFifteenDigitValue) {
+    // Stock times cost, the values the inventory writes on every row, mostly between 1 and 10^15.
+    std::mt19937_64 random(11);
+    std::uniform_int_distribution<int> stock(0, 100'000);
+    std::uniform_int_distribution<std::int64_t> cents(1, 99'999'999);
+    for (int i = 0; i < 100'000; ++i) {
+        const double v = stock(random) / 10.0 * (static_cast<double>(cents(random)) / 100.0);
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.14e", v);
+        const std::string text = formatGeneral(v);
+        const std::optional<double> back = parseDecimalComma(text);
+        ASSERT_TRUE(back.has_value()) << text;
+        ASSERT_EQ(*back, std::strtod(buffer, nullptr)) << text;
+        ASSERT_TRUE(text.find(',') == std::string::npos || text.back() != '0') << text;
     }
 }
 
