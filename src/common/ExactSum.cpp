@@ -17,8 +17,6 @@ constexpr std::size_t kSignificantDigits = 15;
 // decides, so that exactly the texts it reads are numbers here too.
 constexpr std::size_t kSurelyInRangeDigits = 308;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // A decimal written out: digits before and after the comma, neither with needless zeros.
 struct DecimalDigits {
     bool negative = false;
@@ -93,6 +91,32 @@ struct DecimalDigits {
     }
 };
 
+constexpr std::size_t kPendingDecimals = 18;
+constexpr std::uint64_t kPendingLimb = kLimbBase;
+
+// The digits of a value with at most kPendingDecimals digits in all: the integer they make, and how many
+// follow the comma. False for a longer value.
+bool smallDecimal(const DecimalCommaText& number, std::uint64_t& digits, std::size_t& wholeDigits,
+                  std::size_t& decimals) {
+    std::string_view whole = number.whole;
+    std::string_view fraction = number.fraction;
+    whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+    fraction = fraction.substr(0, fraction.find_last_not_of('0') + 1);
+    if (whole.size() + fraction.size() > kPendingDecimals) return false;
+    digits = 0;
+    for (char c : whole) digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    for (char c : fraction) digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    wholeDigits = whole.size();
+    decimals = fraction.size();
+    return true;
+}
+
+constexpr std::uint64_t powerOfTen(std::size_t n) {
+    std::uint64_t p = 1;
+    for (std::size_t i = 0; i < n; ++i) p *= 10;
+    return p;
+}
+
 DecimalDigits digitsOf(const std::vector<std::uint32_t>& limbs, std::size_t fractionLimbs, bool negative) {
     std::string all;
     all.reserve(limbs.size() * kLimbDigits);
@@ -128,31 +152,13 @@ int compareMagnitudes(const std::vector<std::uint32_t>& a, const std::vector<std
 
 }  // namespace
 
-bool ExactSum::read(std::string_view text, Limbs& limbs, std::size_t& fractionLimbs, bool& negative) {
-    // The number reader's rule: blanks, a sign, digits, a comma and digits, blanks.
-    const std::string_view t = trimBlanks(text);
-    std::size_t i = 0;
-    negative = false;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-        negative = t[i] == '-';
-        ++i;
-    }
-    const std::size_t wholeBegin = i;
-    while (i < t.size() && isDigit(t[i])) ++i;
-    std::string_view whole = t.substr(wholeBegin, i - wholeBegin);
-    bool comma = false;
-    std::string_view fraction;
-    if (i < t.size() && t[i] == ',') {
-        comma = true;
-        const std::size_t fractionBegin = ++i;
-        while (i < t.size() && isDigit(t[i])) ++i;
-        fraction = t.substr(fractionBegin, i - fractionBegin);
-    }
-    if (i != t.size() || (whole.empty() && !comma)) return false;
-
+bool ExactSum::read(const DecimalCommaText& number, Limbs& limbs, std::size_t& fractionLimbs, bool& negative) {
+    negative = number.negative;
+    std::string_view whole = number.whole;
+    std::string_view fraction = number.fraction;
     whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
     fraction = fraction.substr(0, fraction.find_last_not_of('0') + 1);
-    if (whole.size() >= kSurelyInRangeDigits && !parseDecimalComma(text)) return false;
+    if (whole.size() >= kSurelyInRangeDigits && !decimalCommaValue(number)) return false;
 
     // Digits are grouped from the comma outwards, so the groups of every number line up with the total's.
     fractionLimbs = (fraction.size() + kLimbDigits - 1) / kLimbDigits;
@@ -196,15 +202,67 @@ void ExactSum::accumulate(const Limbs& limbs, std::size_t fractionLimbs, bool ne
     }
 }
 
+void ExactSum::addPending(Int128 units) {
+    // Each value added is below 10^36, so pending_ stays well inside 128 bits (about 1.7 * 10^38).
+    constexpr Int128 kLimit = static_cast<Int128>(powerOfTen(18)) * static_cast<Int128>(powerOfTen(19));
+    pending_ += units;
+    if (pending_ >= kLimit || pending_ <= -kLimit) settle();
+}
+
+void ExactSum::settle() {
+    if (pending_ == 0) return;
+    const bool negative = pending_ < 0;
+    __extension__ typedef unsigned __int128 Uint128;
+    auto magnitude = static_cast<Uint128>(negative ? -pending_ : pending_);
+    a_.clear();
+    while (magnitude != 0) {
+        a_.push_back(static_cast<std::uint32_t>(magnitude % kPendingLimb));
+        magnitude /= kPendingLimb;
+    }
+    pending_ = 0;
+    accumulate(a_, kPendingDecimals / kLimbDigits, negative);
+}
+
 bool ExactSum::add(std::string_view text) {
+    const std::optional<DecimalCommaText> number = scanDecimalComma(text);
+    if (!number) return false;
+    std::uint64_t digits = 0;
+    std::size_t wholeDigits = 0;
+    std::size_t decimals = 0;
+    if (smallDecimal(*number, digits, wholeDigits, decimals)) {
+        // Below 10^(wholeDigits + 18) <= 10^36.
+        const Int128 units = static_cast<Int128>(digits) * static_cast<Int128>(powerOfTen(kPendingDecimals - decimals));
+        addPending(number->negative ? -units : units);
+        return true;
+    }
     std::size_t fractionLimbs = 0;
     bool negative = false;
-    if (!read(text, a_, fractionLimbs, negative)) return false;
+    if (!read(*number, a_, fractionLimbs, negative)) return false;
     accumulate(a_, fractionLimbs, negative);
     return true;
 }
 
 bool ExactSum::addProduct(std::string_view a, std::string_view b) {
+    const std::optional<DecimalCommaText> first = scanDecimalComma(a);
+    const std::optional<DecimalCommaText> second = scanDecimalComma(b);
+    return first && second && addProduct(*first, *second);
+}
+
+bool ExactSum::addProduct(const DecimalCommaText& a, const DecimalCommaText& b) {
+    std::uint64_t digitsA = 0;
+    std::uint64_t digitsB = 0;
+    std::size_t wholeA = 0;
+    std::size_t wholeB = 0;
+    std::size_t decimalsA = 0;
+    std::size_t decimalsB = 0;
+    if (smallDecimal(a, digitsA, wholeA, decimalsA) && smallDecimal(b, digitsB, wholeB, decimalsB) &&
+        wholeA + wholeB <= kPendingDecimals && decimalsA + decimalsB <= kPendingDecimals) {
+        // Below 10^(wholeA + wholeB + 18) <= 10^36.
+        const Int128 units = static_cast<Int128>(digitsA) * static_cast<Int128>(digitsB) *
+                             static_cast<Int128>(powerOfTen(kPendingDecimals - decimalsA - decimalsB));
+        addPending(a.negative != b.negative ? -units : units);
+        return true;
+    }
     std::size_t fractionA = 0;
     std::size_t fractionB = 0;
     bool negativeA = false;
@@ -245,6 +303,11 @@ ExactSum::Limbs ExactSum::difference(bool& negative) const {
 }
 
 std::string ExactSum::moneyText() const {
+    if (pending_ != 0) {
+        ExactSum settled(*this);
+        settled.settle();
+        return settled.moneyText();
+    }
     bool negative = false;
     const Limbs total = difference(negative);
     DecimalDigits d = digitsOf(total, fractionLimbs_, negative);
@@ -262,6 +325,11 @@ std::string ExactSum::moneyText() const {
 }
 
 std::string ExactSum::generalText() const {
+    if (pending_ != 0) {
+        ExactSum settled(*this);
+        settled.settle();
+        return settled.generalText();
+    }
     bool negative = false;
     const Limbs total = difference(negative);
     DecimalDigits d = digitsOf(total, fractionLimbs_, negative);

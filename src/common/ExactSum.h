@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Numbers.h"
+
 namespace scortavia {
 
 // The total under a list: values written with the decimal comma (as parseDecimalComma reads them), added
@@ -16,6 +18,9 @@ public:
     bool add(std::string_view text);
     // Adds a × b (stock × unit cost); false, and nothing added, when either is not a number.
     bool addProduct(std::string_view a, std::string_view b);
+    // The same for numbers scanned already (scanDecimalComma), so a caller that needs their values too reads
+    // each text once; false, and nothing added, when either is too large for a double.
+    bool addProduct(const DecimalCommaText& a, const DecimalCommaText& b);
 
     // The total as the lists show it: rounded half up at the fourth decimal, written in the general number
     // format (15 significant digits at most, decimal comma, no trailing zeros), then ",00" after a whole
@@ -28,9 +33,14 @@ public:
 
 private:
     using Limbs = std::vector<std::uint32_t>;  // nine decimal digits each, the least significant first
+    __extension__ typedef __int128 Int128;
 
-    static bool read(std::string_view text, Limbs& limbs, std::size_t& fractionLimbs, bool& negative);
+    static bool read(const DecimalCommaText& number, Limbs& limbs, std::size_t& fractionLimbs, bool& negative);
     void accumulate(const Limbs& limbs, std::size_t fractionLimbs, bool negative);
+    // Adds a value counted in units of 10^-18 to pending_, moving it into the limbs before it could overflow.
+    void addPending(Int128 units);
+    // Moves pending_ into the limbs.
+    void settle();
     // The total's magnitude and sign, positives less negatives.
     Limbs difference(bool& negative) const;
 
@@ -40,6 +50,9 @@ private:
     Limbs positive_;
     Limbs negative_;
     std::size_t fractionLimbs_ = 0;
+    // The usual values and products (eighteen digits at most, eighteen decimals at most) are added here in
+    // units of 10^-18, exactly, without touching a limb; the total is pending_ plus what the limbs hold.
+    Int128 pending_ = 0;
     // Room for the values being added, kept between calls so that a long list allocates nothing.
     Limbs a_;
     Limbs b_;

@@ -8,6 +8,9 @@
 // Text rules shared by storage, lists and searches. Text in the core library is UTF-8.
 namespace scortavia {
 
+// The one digit test of the program: the ASCII digits 0 to 9 only, whatever the locale.
+constexpr bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
 // Removes leading and trailing characters whose code is 32 or less (blanks and control characters).
 std::string_view trimBlanks(std::string_view text);
 

@@ -163,7 +163,7 @@ std::optional<std::size_t> cardNumberDecimals(std::string_view text) {
     const std::string_view whole = text.substr(0, comma);
     const std::string_view decimals = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
     const auto allDigits = [](std::string_view digits) {
-        return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+        return std::all_of(digits.begin(), digits.end(), isAsciiDigit);
     };
     if (whole.empty() || !allDigits(whole) || !allDigits(decimals)) return std::nullopt;
     if (comma != std::string_view::npos && decimals.empty()) return std::nullopt;

@@ -324,7 +324,7 @@ std::size_t appendEntity(std::string_view text, std::string& out) {
     if (digits.empty()) return 0;
     for (const char c : digits) {
         int value = -1;
-        if (c >= '0' && c <= '9') value = c - '0';
+        if (isAsciiDigit(c)) value = c - '0';
         if (hex && c >= 'a' && c <= 'f') value = c - 'a' + 10;
         if (hex && c >= 'A' && c <= 'F') value = c - 'A' + 10;
         if (value < 0 || code > 0x10FFFF) return 0;

@@ -97,24 +97,22 @@ std::string codeKey(std::string_view storedCode) { return upperAZ(trimBlanks(sto
 
 // ---- Numbers as a spreadsheet writes them ----
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // "1.250" or "1.250,50" (or the same with the separators swapped): digits grouped by threes.
 bool groupedThousands(std::string_view s, char group, char decimal) {
     std::size_t i = (!s.empty() && (s[0] == '-' || s[0] == '+')) ? 1 : 0;
     std::size_t lead = 0;
-    while (i < s.size() && isDigit(s[i])) ++i, ++lead;
+    while (i < s.size() && isAsciiDigit(s[i])) ++i, ++lead;
     if (lead == 0 || lead > 3 || i >= s.size() || s[i] != group) return false;
     while (i < s.size() && s[i] == group) {
         ++i;
         for (int k = 0; k < 3; ++k, ++i) {
-            if (i >= s.size() || !isDigit(s[i])) return false;
+            if (i >= s.size() || !isAsciiDigit(s[i])) return false;
         }
     }
     if (i == s.size()) return true;
     if (s[i] != decimal) return false;
     for (++i; i < s.size(); ++i) {
-        if (!isDigit(s[i])) return false;
+        if (!isAsciiDigit(s[i])) return false;
     }
     return true;
 }
@@ -176,7 +174,7 @@ std::optional<std::string> dueDate(std::string_view cell) {
     std::size_t part = 0;
     char separator = 0;
     for (const char c : s) {
-        if (isDigit(c)) {
+        if (isAsciiDigit(c)) {
             if (widths[part] >= 4) return std::nullopt;
             parts[part] = parts[part] * 10 + (c - '0');
             ++widths[part];

@@ -25,7 +25,7 @@ std::uint8_t keyMask(std::uint16_t key) { return static_cast<std::uint8_t>(key >
 std::size_t usedCount(std::size_t count) { return count % 256; }
 
 int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
+    if (isAsciiDigit(c)) return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/TextRules.h"
+
 namespace scortavia {
 namespace {
 
@@ -192,8 +194,7 @@ Status copyFileReplacing(const fs::path& source, const fs::path& target) {
 
 namespace {
 
-bool isAsciiAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+bool isAsciiAlnum(char c) { return isAsciiDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // Takes one or more digits from the front of `text`.
 bool takeDigits(std::string_view& text) {

@@ -7,14 +7,12 @@ namespace {
 
 constexpr std::string_view kParagraph = "\n\r\n\r";
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // The digits of `text` as a number; -1 when it is empty, longer than `most` or holds anything else.
 int numberOf(std::string_view text, std::size_t most) {
     if (text.empty() || text.size() > most) return -1;
     int value = 0;
     for (char c : text) {
-        if (!isDigit(c)) return -1;
+        if (!isAsciiDigit(c)) return -1;
         value = value * 10 + (c - '0');
     }
     return value;

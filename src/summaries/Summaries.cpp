@@ -97,15 +97,24 @@ std::vector<std::string> summaryFooterLines(std::string_view interval, std::stri
             "IMPORTO TOTALE:            " + std::string(trimBlanks(total))};
 }
 
+namespace {
+
+// The inventory row of a product whose stock and cost read as these values.
+void appendInventoryRowOf(std::string& out, const ProductView& product, double stock, double cost) {
+    const std::size_t start = out.size();
+    appendColumns<kInventoryRow, kInventoryRow.size() - 1>(out, product);
+    out += kInventoryRow.back().literal;
+    appendGeneral(stock * cost, out);
+    blankControls(out, start);
+}
+
+}  // namespace
+
 bool appendInventoryRow(std::string& out, const ProductView& product) {
     const std::optional<double> stock = parseDecimalComma(product.stored(P::Giacenza));
     const std::optional<double> cost = parseDecimalComma(product.stored(P::Costo));
     if (!stock || !cost) return false;
-    const std::size_t start = out.size();
-    appendColumns<kInventoryRow, kInventoryRow.size() - 1>(out, product);
-    out += kInventoryRow.back().literal;
-    out += formatGeneral(*stock * *cost);
-    blankControls(out, start);
+    appendInventoryRowOf(out, product, *stock, *cost);
     return true;
 }
 
@@ -121,12 +130,16 @@ Status fillInventory(const std::filesystem::path& archive, std::string_view cate
             const ProductView product(record);
             if (!category.passes(product, P::Tipologia, out.categoryTitle)) return true;
             // Stock and cost are plain ASCII when they are numbers, so the stored bytes read as the text would.
-            if (!total.addProduct(product.stored(P::Giacenza), product.stored(P::Costo))) {
+            // Each is scanned once, for the total and for the row's value.
+            const std::optional<DecimalCommaText> stockText = scanDecimalComma(product.stored(P::Giacenza));
+            const std::optional<DecimalCommaText> costText = scanDecimalComma(product.stored(P::Costo));
+            const std::optional<double> stock = stockText ? decimalCommaValue(*stockText) : std::nullopt;
+            const std::optional<double> cost = costText ? decimalCommaValue(*costText) : std::nullopt;
+            if (!stock || !cost || !total.addProduct(*stockText, *costText)) {
                 out.skipped.add(index + 1);
                 return true;
             }
-            // Both read as numbers just now, so the row is always made.
-            appendInventoryRow(out.rows.startRow(), product);
+            appendInventoryRowOf(out.rows.startRow(), product, *stock, *cost);
             out.rows.endRow();
             return true;
         },

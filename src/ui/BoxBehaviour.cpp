@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "common/TextRules.h"
+
 namespace scortavia {
 namespace {
 
@@ -30,7 +32,7 @@ protected:
         if (text.isEmpty() || !text.at(0).isPrint()) return false;
         if (emptyBeyond_ > 0 && box_->text().size() > emptyBeyond_) box_->clear();
         for (QChar c : text) {
-            const bool ok = (c >= '0' && c <= '9') || (allowed_ == TypedChars::DigitsAndComma && c == ',');
+            const bool ok = isAsciiDigit(c.toLatin1()) || (allowed_ == TypedChars::DigitsAndComma && c == ',');
             if (!ok) return true;
         }
         return false;

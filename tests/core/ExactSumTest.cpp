@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +33,14 @@ TEST_P(ExactSumTotals, WritesTheExactTotal) {
 }
 
 const std::string k300Zeros(300, '0');
+
+// The smallest decimal the quick sum holds, then eighteen-digit values enough to carry it past 10^37 and move
+// it into the long total, and the same values taken off again.
+std::vector<std::string> smallestThenLargeAndBack() {
+    std::vector<std::string> texts = {"0,000000000000000001"};
+    for (int i = 0; i < 24; ++i) texts.push_back(std::string(i < 12 ? "" : "-") + std::string(18, '9'));
+    return texts;
+}
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
@@ -67,7 +76,13 @@ INSTANTIATE_TEST_SUITE_P(
         SumCase{"ProductOfDecimalsIsExact", {}, {{"0,001", "0,05"}}, "0,0001", "0,00005"},
         SumCase{"ProductAcrossDigitGroups", {}, {{"1000", "123456789,987654321"}}, "123456789987,654",
                 "123456789987,654"},
-        SumCase{"SumsAndProductsTogether", {"0,1"}, {{"3", "0,1"}}, "0,40", "0,4"}),
+        SumCase{"SumsAndProductsTogether", {"0,1"}, {{"3", "0,1"}}, "0,40", "0,4"},
+        SumCase{"QuickAndLongTotalsMeetExactly", smallestThenLargeAndBack(), {}, "0,00", "0,000000000000000001"},
+        // Nineteen decimals take the long way, eighteen the quick one.
+        SumCase{"ProductPastEighteenDecimals", {"0,000000000000000001"}, {{"0,000000001", "0,0000000001"}}, "0,00",
+                "0,0000000000000000011"},
+        SumCase{"LongAndQuickValuesTogether", {"1" + std::string(20, '0'), "-0,5", "-99999999999999999999"}, {},
+                "0,50", "0,5"}),
     [](const testing::TestParamInfo<SumCase>& c) { return c.param.name; });
 // clang-format on
 
@@ -89,6 +104,12 @@ TEST_P(ExactSumReading, AcceptsExactlyWhatTheNumberReaderReads) {
     products.add("2,5");
     EXPECT_EQ(products.addProduct(text, "1"), parseDecimalComma(text).has_value()) << text;
     EXPECT_EQ(products.addProduct("1", text), parseDecimalComma(text).has_value()) << text;
+    // Texts scanned already, as the inventory passes them, are judged the same way.
+    if (const std::optional<DecimalCommaText> scanned = scanDecimalComma(text)) {
+        ExactSum scannedProducts;
+        EXPECT_EQ(scannedProducts.addProduct(*scanned, *scanDecimalComma("1")), parseDecimalComma(text).has_value())
+            << text;
+    }
     if (!parseDecimalComma(text)) {
         EXPECT_EQ(sum.moneyText(), "2,50");
         EXPECT_EQ(products.moneyText(), "2,50");
@@ -103,7 +124,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ExactSumReading,
                          testing::Values("", "   ", "abc", "1.5", "1e5", "1,2,3", "- 5", "5-", "--5", "+", "-", "0x10",
                                          "5 €", "1 000", "inf", "nan", "12,50", "-,5", "+5", kJustBelowTheLargest,
                                          kAboveTheLargest, "-" + std::string(400, '9'),
-                                         "0," + std::string(399, '0') + "1"));
+                                         "0," + std::string(399, '0') + "1", "1.000", "1.000,50", "1,000.50", "1,,5",
+                                         " -0 ", "-,", std::string(25, '0') + "1,5", "0," + std::string(30, '7')));
 
 }  // namespace
 }  // namespace scortavia

@@ -60,6 +60,92 @@ TEST(NumbersParseLong, FourHundredDigits) {
     EXPECT_EQ(parseDecimalComma("0," + std::string(300, '0') + "1"), 1e-301);
 }
 
+// ---- scanDecimalComma / decimalCommaValue: the scanner the exact sums share ----
+
+struct ScanCase {
+    std::string text;
+    bool number;
+    bool negative;
+    std::string whole;
+    std::string fraction;
+};
+
+class NumbersScan : public ::testing::TestWithParam<ScanCase> {};
+
+TEST_P(NumbersScan, SplitsSignWholeAndFraction) {
+    const ScanCase& c = GetParam();
+    const std::optional<DecimalCommaText> scanned = scanDecimalComma(c.text);
+    ASSERT_EQ(scanned.has_value(), c.number) << "text: \"" << c.text << "\"";
+    // The number reader takes exactly the scanned texts whose value fits a double: the exact sums rely on it.
+    EXPECT_EQ(parseDecimalComma(c.text).has_value(), scanned && decimalCommaValue(*scanned).has_value())
+        << "text: \"" << c.text << "\"";
+    if (!scanned) return;
+    EXPECT_EQ(scanned->negative, c.negative) << c.text;
+    EXPECT_EQ(scanned->whole, c.whole) << c.text;
+    EXPECT_EQ(scanned->fraction, c.fraction) << c.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, NumbersScan,
+    ::testing::Values(ScanCase{" \t-0012,5000\r\n", true, true, "0012", "5000"}, ScanCase{"+,", true, false, "", ""},
+                      ScanCase{"-,5", true, true, "", "5"}, ScanCase{"7,", true, false, "7", ""},
+                      ScanCase{"", false, false, "", ""}, ScanCase{" \x01 ", false, false, "", ""},
+                      ScanCase{"1,2,3", false, false, "", ""}, ScanCase{"1,,2", false, false, "", ""},
+                      ScanCase{"1.000", false, false, "", ""}, ScanCase{"1.000,50", false, false, "", ""},
+                      ScanCase{"1,000.50", false, false, "", ""}, ScanCase{"- 5", false, false, "", ""},
+                      ScanCase{"+-5", false, false, "", ""}, ScanCase{"5 ,5", false, false, "", ""},
+                      ScanCase{"\xd9\xa3", false, false, "", ""},  // an Arabic-Indic three is no digit
+                      ScanCase{std::string(400, '9') + "," + std::string(400, '1'), true, false, std::string(400, '9'),
+                               std::string(400, '1')}));
+
+// The double the reader gives, correctly rounded, computed the slow way for comparison.
+std::optional<double> referenceValue(std::string_view text) {
+    const std::optional<DecimalCommaText> n = scanDecimalComma(text);
+    if (!n) return std::nullopt;
+    std::string plain = n->negative ? "-" : "";
+    plain += n->whole.empty() ? std::string_view("0") : n->whole;
+    plain += '.';
+    plain += n->fraction.empty() ? std::string_view("0") : n->fraction;
+    return std::strtod(plain.c_str(), nullptr);
+}
+
+TEST(NumbersParseProperty, ShortNumbersReadAsTheCorrectlyRoundedDouble) {
+    // Short numbers take a quicker road than long ones: both must give the nearest double, sign of zero included.
+    std::vector<std::string> texts = {"9007199254740992",
+                                      "9007199254740993",
+                                      "9007199254740994,5",
+                                      "9999999999999999999",
+                                      "99999999999999999999",
+                                      "0,0000000000000000001",
+                                      "0,1234567890123456789",
+                                      "1234567890,123456789",
+                                      "-0",
+                                      "-,",
+                                      "-0,000",
+                                      "0000000000000000000000,5",
+                                      "4,35",
+                                      "0,3",
+                                      "-123456,78"};
+    std::mt19937_64 random(25);
+    std::uniform_int_distribution<int> length(1, 22);
+    std::uniform_int_distribution<int> digit(0, 9);
+    for (int i = 0; i < 100'000; ++i) {
+        std::string digits;
+        const int n = length(random);
+        for (int k = 0; k < n; ++k) digits += static_cast<char>('0' + digit(random));
+        std::uniform_int_distribution<int> comma(0, n);
+        digits.insert(static_cast<std::size_t>(comma(random)), ",");
+        texts.push_back((i % 2 == 0 ? "-" : "") + digits);
+    }
+    for (const std::string& text : texts) {
+        const std::optional<double> value = parseDecimalComma(text);
+        const std::optional<double> expected = referenceValue(text);
+        ASSERT_TRUE(value && expected) << text;
+        ASSERT_EQ(*value, *expected) << text;
+        ASSERT_EQ(std::signbit(*value), std::signbit(*expected)) << text;
+    }
+}
+
 // ---- roundHalfUpExact ----
 
 struct RoundCase {
@@ -180,21 +266,28 @@ class NumbersGeneral : public ::testing::TestWithParam<GeneralCase> {};
 
 TEST_P(NumbersGeneral, WritesFifteenDigitsPositionally) {
     EXPECT_EQ(formatGeneral(GetParam().value), GetParam().expected);
+    // The rows append the same text after what they hold.
+    std::string row = "Valore: € ";
+    appendGeneral(GetParam().value, row);
+    EXPECT_EQ(row, "Valore: € " + GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, NumbersGeneral,
-    ::testing::Values(GeneralCase{1e20, "100000000000000000000"}, GeneralCase{1.5e-7, "0,00000015"},
-                      GeneralCase{123456789012345678.0, "123456789012346000"}, GeneralCase{12.5, "12,5"},
-                      GeneralCase{12.0, "12"}, GeneralCase{12.34, "12,34"}, GeneralCase{-12.34, "-12,34"},
-                      GeneralCase{-0.0, "0"}, GeneralCase{0.0, "0"}, GeneralCase{0.1, "0,1"},
-                      GeneralCase{0.1 + 0.2, "0,3"}, GeneralCase{1.0 / 3.0, "0,333333333333333"},
-                      GeneralCase{-2.0 / 3.0, "-0,666666666666667"},
-                      GeneralCase{9999999999999996.0, "10000000000000000"}, GeneralCase{0.001, "0,001"},
-                      GeneralCase{100.0, "100"}, GeneralCase{1234.5678, "1234,5678"},
-                      GeneralCase{5e-324, "0," + std::string(323, '0') + "494065645841247"},
-                      GeneralCase{std::numeric_limits<double>::infinity(), "0"},
-                      GeneralCase{std::numeric_limits<double>::quiet_NaN(), "0"}));
+    ::testing::Values(
+        GeneralCase{1e20, "100000000000000000000"}, GeneralCase{1.5e-7, "0,00000015"},
+        GeneralCase{123456789012345678.0, "123456789012346000"}, GeneralCase{12.5, "12,5"}, GeneralCase{12.0, "12"},
+        GeneralCase{12.34, "12,34"}, GeneralCase{-12.34, "-12,34"}, GeneralCase{-0.0, "0"}, GeneralCase{0.0, "0"},
+        GeneralCase{0.1, "0,1"}, GeneralCase{0.1 + 0.2, "0,3"}, GeneralCase{1.0 / 3.0, "0,333333333333333"},
+        GeneralCase{-2.0 / 3.0, "-0,666666666666667"}, GeneralCase{9999999999999996.0, "10000000000000000"},
+        GeneralCase{0.001, "0,001"}, GeneralCase{100.0, "100"}, GeneralCase{1234.5678, "1234,5678"},
+        GeneralCase{5e-324, "0," + std::string(323, '0') + "494065645841247"},
+        // Exact halves at the fifteenth digit go to the even digit; just below 10^15 carries.
+        GeneralCase{100000000000000.5, "100000000000000"}, GeneralCase{100000000000001.5, "100000000000002"},
+        GeneralCase{999999999999999.9, "1000000000000000"}, GeneralCase{1.0000000000000009, "1"},
+        GeneralCase{37.019999999999996, "37,02"}, GeneralCase{123456.789, "123456,789"},
+        GeneralCase{std::numeric_limits<double>::infinity(), "0"},
+        GeneralCase{std::numeric_limits<double>::quiet_NaN(), "0"}));
 
 TEST(NumbersGeneralProperty, ReadsBackAsFifteenDigitValue) {
     // What the program writes must read back as the value rounded to 15 significant digits.
@@ -211,6 +304,23 @@ TEST(NumbersGeneralProperty, ReadsBackAsFifteenDigitValue) {
         const std::optional<double> back = parseDecimalComma(text);
         ASSERT_TRUE(back.has_value()) << text;
         ASSERT_EQ(*back, fifteen) << text;
+    }
+}
+
+TEST(NumbersGeneralProperty, InventoryValuesReadBackAsFifteenDigitValue) {
+    // Stock times cost, the values the inventory writes on every row, mostly between 1 and 10^15.
+    std::mt19937_64 random(11);
+    std::uniform_int_distribution<int> stock(0, 100'000);
+    std::uniform_int_distribution<std::int64_t> cents(1, 99'999'999);
+    for (int i = 0; i < 100'000; ++i) {
+        const double v = stock(random) / 10.0 * (static_cast<double>(cents(random)) / 100.0);
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.14e", v);
+        const std::string text = formatGeneral(v);
+        const std::optional<double> back = parseDecimalComma(text);
+        ASSERT_TRUE(back.has_value()) << text;
+        ASSERT_EQ(*back, std::strtod(buffer, nullptr)) << text;
+        ASSERT_TRUE(text.find(',') == std::string::npos || text.back() != '0') << text;
     }
 }
 
