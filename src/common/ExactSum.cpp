@@ -93,6 +93,8 @@ struct DecimalDigits {
 
 constexpr std::size_t kPendingDecimals = 18;
 constexpr std::uint64_t kPendingLimb = kLimbBase;
+// The pending total is handed over as whole limbs of the fraction.
+static_assert(kPendingDecimals % kLimbDigits == 0);
 
 // The digits of a value with at most kPendingDecimals digits in all: the integer they make, and how many
 // follow the comma. False for a longer value.
