@@ -24,6 +24,28 @@ constexpr std::int64_t kAppendLockOffset = std::int64_t{1} << 62;
 // Filesystems without byte-range locks (some network mounts) still let the program work, unlocked.
 bool locksUnsupported(int error) { return error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS; }
 
+// Places or lifts a lock on a byte range of `fd` (length 0: to the end, whatever it becomes), waiting
+// for it unless `tryOnly`; the errno of a failure, 0 on success. Locks owned by the open file, not the
+// process: closing another descriptor of the same file elsewhere in the program cannot drop them.
+int placeLock(int fd, short type, std::int64_t offset, std::int64_t length, bool tryOnly) {
+    struct flock fl {};
+    fl.l_type = type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(offset);
+    fl.l_len = static_cast<off_t>(length);
+    int rc = 0;
+    do {
+        rc = ::fcntl(fd, tryOnly ? F_OFD_SETLK : F_OFD_SETLKW, &fl);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0 && errno == EINVAL) {
+        fl.l_pid = 0;
+        do {
+            rc = ::fcntl(fd, tryOnly ? F_SETLK : F_SETLKW, &fl);
+        } while (rc != 0 && errno == EINTR);
+    }
+    return rc == 0 ? 0 : errno;
+}
+
 void (*raceHook)() = nullptr;
 std::size_t pieceBytes = 0;
 void (*piecesHook)(ArchiveFile::RewriteStep, int) = nullptr;
@@ -332,21 +354,10 @@ Result<int> ArchiveFile::sideFile(bool create) {
 }
 
 Status ArchiveFile::lockSideFile(bool lock) const {
-    struct flock fl {};
-    fl.l_type = lock ? F_WRLCK : F_UNLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_len = 0;  // the whole file, whatever its size
-    int rc = 0;
-    do {
-        rc = ::fcntl(sideFd_, F_OFD_SETLKW, &fl);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0 && errno == EINVAL) {
-        do {
-            rc = ::fcntl(sideFd_, F_SETLKW, &fl);
-        } while (rc != 0 && errno == EINTR);
-    }
-    if (rc != 0 && !locksUnsupported(errno)) {
-        return Status::failure("lock " + sidePath_.string() + ": " + std::strerror(errno));
+    // The whole file, whatever its size.
+    const int error = placeLock(sideFd_, lock ? F_WRLCK : F_UNLCK, 0, 0, false);
+    if (error != 0 && !locksUnsupported(error)) {
+        return Status::failure("lock " + sidePath_.string() + ": " + std::strerror(error));
     }
     return Status::success();
 }
@@ -495,25 +506,9 @@ Status ArchiveFile::lockRange(std::int64_t offset, std::int64_t length, bool loc
 }
 
 Status ArchiveFile::setLock(short type, std::int64_t offset, std::int64_t length, bool* busy) const {
-    struct flock fl {};
-    fl.l_type = type;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = static_cast<off_t>(offset);
-    fl.l_len = static_cast<off_t>(length);
-    // Locks owned by the open file, not the process: closing another descriptor of the same
-    // file elsewhere in the program cannot silently drop them.
-    int rc = 0;
-    do {
-        rc = ::fcntl(fd_, busy ? F_OFD_SETLK : F_OFD_SETLKW, &fl);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0 && errno == EINVAL) {
-        fl.l_pid = 0;
-        do {
-            rc = ::fcntl(fd_, busy ? F_SETLK : F_SETLKW, &fl);
-        } while (rc != 0 && errno == EINTR);
-    }
-    if (busy) *busy = rc != 0 && (errno == EAGAIN || errno == EACCES);
-    if (rc != 0 && !locksUnsupported(errno) && !(busy && *busy)) return failure("lock", errno);
+    const int error = placeLock(fd_, type, offset, length, busy != nullptr);
+    if (busy) *busy = error == EAGAIN || error == EACCES;
+    if (error != 0 && !locksUnsupported(error) && !(busy && *busy)) return failure("lock", error);
     return Status::success();
 }
 
