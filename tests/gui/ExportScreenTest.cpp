@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
@@ -65,14 +66,18 @@ class ExportScreenTest : public QObject {
 
     std::unique_ptr<test::GuiProgram> run;
 
-    // The product card with two products stored, its export opened; `steps` drive it.
+    // The product card with two products stored, its export opened; `steps` drive it while Qt's model
+    // tester watches the grid (rows, columns, edits).
     bool withProductExport(const std::function<void(ExportScreen*)>& steps) {
         run = std::make_unique<test::GuiProgram>();
         run->writeProducts({test::product("VT-01", "Viti & bulloni", {{P::Costo, "0,08"}, {P::Giacenza, "120"}}),
                             test::product("MA-02", "Martello", {{P::Costo, "14,90"}, {P::Note, "manico <legno>"}})});
         TfrmMagazzino* card = run->openProductCard();
         if (!card) return false;
-        return test::withModal<ExportScreen>(card->btnEsporta, steps);
+        return test::withModal<ExportScreen>(card->btnEsporta, [&](ExportScreen* screen) {
+            QAbstractItemModelTester tester(screen->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+            steps(screen);
+        });
     }
     std::filesystem::path file(const char* name) const { return run->folder.path() / name; }
 

@@ -1,4 +1,5 @@
 // What every list screen shares: the column headings over the list, and Enter on a row.
+#include <QAbstractItemModelTester>
 #include <QLabel>
 #include <QListView>
 #include <QScrollBar>
@@ -99,7 +100,8 @@ class ListScreenTest : public QObject {
     std::unique_ptr<test::GuiProgram> run;
 
     // Opens the list as the user does, with the archives written, and lets `steps` drive it; a search first
-    // searches everything.
+    // searches everything. Qt's model tester watches the list's rows all along: a wrong row count or a
+    // reset out of order fails the test.
     void withList(const Reach& reach, const std::function<void(ListScreen*)>& steps) {
         run = std::make_unique<test::GuiProgram>();
         writeArchives(*run);
@@ -109,6 +111,8 @@ class ListScreenTest : public QObject {
             auto* list = qobject_cast<ListScreen*>(window);
             if (list) {
                 seen = true;
+                new QAbstractItemModelTester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                             list);
                 if (auto* search = qobject_cast<SearchScreen*>(list)) test::click(search->btnCerca);
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
                 steps(list);

@@ -3,9 +3,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QRadioButton>
 #include <QTimer>
@@ -65,23 +67,45 @@ inline void doubleClickRow(ListScreen* list, int row) {
     QApplication::sendEvent(viewport, &dbl);
 }
 
-// Runs `action` on the next modal dialog as soon as it is shown (its exec() blocks the test).
-inline void onNextModal(std::function<void(QWidget*)> action) {
+// How long the helpers below wait for the modal window they expect. A window that never comes up
+// fails the test at this deadline instead of leaving a watch behind that would act on a later one.
+inline constexpr qint64 kModalDeadlineMs = 10'000;
+
+// Runs `action` on the next modal dialog as soon as it is shown (its exec() blocks the test). The
+// watch it returns is gone once it has acted or given up; stopWatch ends it early.
+inline QPointer<QTimer> onNextModal(std::function<void(QWidget*)> action, qint64 deadlineMs = kModalDeadlineMs) {
     auto* timer = new QTimer();
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(timer, &QTimer::timeout, [timer, action, waited, deadlineMs] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog) {
+            if (waited.elapsed() < deadlineMs) return;
             timer->stop();
             timer->deleteLater();
-            // Laid out and active first, so clicks land where the controls are. Asked of the application:
-            // a window counts as active for Qt Test as soon as the window it was opened over is.
-            if (!QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; })) {
-                qWarning("dialog not active");
-            }
-            action(dialog);
+            QTest::qFail("no modal window came up in time", __FILE__, __LINE__);
+            return;
         }
+        timer->stop();
+        timer->deleteLater();
+        // Laid out and active first, so clicks land where the controls are. Asked of the application:
+        // a window counts as active for Qt Test as soon as the window it was opened over is.
+        if (!QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; })) {
+            qWarning("dialog not active");
+        }
+        action(dialog);
     });
     timer->start();
+    return timer;
+}
+
+// Ends a watch that has not acted yet: its action holds references to the caller's locals.
+inline void stopWatch(const QPointer<QTimer>& watch) {
+    if (watch) {
+        watch->stop();
+        watch->deleteLater();
+    }
 }
 
 // Clicks `opener`, which opens a modal dialog of type T, and lets `steps` drive it while it is shown;
@@ -89,7 +113,7 @@ inline void onNextModal(std::function<void(QWidget*)> action) {
 template <class T>
 bool withModal(QAbstractButton* opener, const std::function<void(T*)>& steps) {
     bool seen = false;
-    onNextModal([&](QWidget* widget) {
+    const QPointer<QTimer> watch = onNextModal([&](QWidget* widget) {
         auto* dialog = qobject_cast<T*>(widget);
         if (!dialog) {
             widget->close();
@@ -100,6 +124,7 @@ bool withModal(QAbstractButton* opener, const std::function<void(T*)>& steps) {
         if (dialog->isVisible()) dialog->close();
     });
     click(opener);
+    stopWatch(watch);
     return seen;
 }
 
@@ -108,7 +133,7 @@ bool withModal(QAbstractButton* opener, const std::function<void(T*)>& steps) {
 template <class T>
 std::optional<int> execWith(T& dialog, const std::function<void(T&)>& steps) {
     bool seen = false;
-    onNextModal([&](QWidget* shown) {
+    const QPointer<QTimer> watch = onNextModal([&](QWidget* shown) {
         seen = shown == &dialog;
         if (seen) {
             steps(dialog);
@@ -118,6 +143,7 @@ std::optional<int> execWith(T& dialog, const std::function<void(T&)>& steps) {
         if (dialog.isVisible()) dialog.reject();
     });
     const int result = dialog.exec();
+    stopWatch(watch);
     return seen ? std::optional<int>(result) : std::nullopt;
 }
 
