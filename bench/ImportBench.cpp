@@ -15,7 +15,7 @@
 
 #include "BenchArchive.h"
 #include "ScreenBench.h"
-#include "export/SpreadsheetRead.h"
+#include "sheets/SheetRead.h"
 #include "products/ProductImport.h"
 #include "products/TfrmImportaProdotti.h"
 #include "ui/ScreenRegistry.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/Result.h"
-#include "export/SpreadsheetRead.h"
+#include "sheets/SheetRead.h"
 #include "storage/ProductRecord.h"
 
 // Products brought in from a spreadsheet: which column fills which card field, every row as the card

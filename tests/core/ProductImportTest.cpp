@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "export/SpreadsheetExport.h"
-#include "export/SpreadsheetRead.h"
+#include "sheets/SheetRead.h"
 #include "products/ProductImport.h"
 #include "storage/ArchiveFile.h"
 #include "storage/ArchiveScan.h"
