@@ -15,9 +15,9 @@
 
 #include "BenchArchive.h"
 #include "ScreenBench.h"
-#include "sheets/SheetRead.h"
-#include "products/ProductImport.h"
+#include "products/ImportWrite.h"
 #include "products/TfrmImportaProdotti.h"
+#include "sheets/SheetRead.h"
 #include "ui/ScreenRegistry.h"
 
 using namespace scortavia;
