@@ -15,9 +15,9 @@
 
 #include "BenchArchive.h"
 #include "ScreenBench.h"
-#include "export/SpreadsheetRead.h"
-#include "products/ProductImport.h"
+#include "products/ImportWrite.h"
 #include "products/TfrmImportaProdotti.h"
+#include "sheets/SheetRead.h"
 #include "ui/ScreenRegistry.h"
 
 using namespace scortavia;

@@ -2,18 +2,14 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <limits>
-#include <optional>
 
-#include "common/TextRules.h"
 #include "storage/ArchiveScan.h"
 #include "storage/FileAccess.h"
 #include "storage/MovementRecord.h"
 #include "storage/ProductRecord.h"
-#include "storage/Windows1252.h"
 
 namespace scortavia {
 namespace {
@@ -104,130 +100,14 @@ void appendRecordCells(const std::uint8_t* record, const ExportDesign& design, s
     }
 }
 
-// Appends UTF-8 text in Windows-1252. The markup and most cell texts are plain ASCII and are copied as
-// they stand; only the runs of other characters go through the code page's table.
-void appendWindows1252(std::string_view utf8, std::string& out) {
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        std::size_t ascii = i;
-        while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
-        out.append(utf8.data() + i, ascii - i);
-        std::size_t other = ascii;
-        while (other < utf8.size() && static_cast<unsigned char>(utf8[other]) >= 0x80) ++other;
-        if (other > ascii) out += encodeWindows1252(utf8.substr(ascii, other - ascii));
-        i = other;
-    }
-}
-
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-void appendExportCellText(std::string_view text, std::string& out) {
-    text = trimBlanks(text);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        switch (c) {
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '&': {
-                const bool startsReference = i + 1 < text.size() && (isAsciiLetter(text[i + 1]) || text[i + 1] == '#');
-                out += startsReference ? "&amp;" : "&";
-                break;
-            }
-            // A line break inside a cell (a note pasted from elsewhere) would split the one-line file.
-            case '\n':
-                out += "&#10;";
-                break;
-            case '\r':
-                out += "&#13;";
-                break;
-            default:
-                out.push_back(c);
-        }
-    }
-}
-
-// The cell tags. sdnum is "language of sdval; language of the format (0: the reader's own); format",
-// as LibreOffice reads it; Excel reads the text format from mso-number-format.
-constexpr std::string_view kPlainCell = "<td style=\"text-align: left;\">";
-constexpr std::string_view kTextCell = "<td style=\"text-align: left; mso-number-format:'\\@';\" sdnum=\"1033;0;@\">";
-
-// The decimals of a number in the card's form: an optional "-", digits, and decimals after a comma, at
-// most 15 digits in all so that a spreadsheet program holds it exactly. Nothing for any other text.
-std::optional<std::size_t> cardNumberDecimals(std::string_view text) {
-    if (text.starts_with('-')) text.remove_prefix(1);
-    const std::size_t comma = text.find(',');
-    const std::string_view whole = text.substr(0, comma);
-    const std::string_view decimals = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
-    const auto allDigits = [](std::string_view digits) {
-        return std::all_of(digits.begin(), digits.end(), isAsciiDigit);
-    };
-    if (whole.empty() || !allDigits(whole) || !allDigits(decimals)) return std::nullopt;
-    if (comma != std::string_view::npos && decimals.empty()) return std::nullopt;
-    if (whole.size() + decimals.size() > 15) return std::nullopt;
-    return decimals.size();
-}
-
-constexpr std::size_t kChunkBytes = std::size_t{256} << 10;
-constexpr std::size_t kProgressRows = 1000;
-
-// The one producer of the file's bytes, for the file writer and for spreadsheetBytes alike: the
-// Windows-1252 bytes go to `write` in chunks of about kChunkBytes, and `rowsDone` hears every
-// kProgressRows rows and after the last. Either returning false stops it (false).
+// The file's bytes, for the file writer and for spreadsheetBytes alike (writeHtmlTable tells how).
 bool produceSpreadsheet(const ExportDesign& design, std::size_t rows, const CellSource& cell,
                         const std::function<bool(std::string_view)>& write,
                         const std::function<bool(std::size_t)>& rowsDone) {
-    std::string out;
-    out.reserve(kChunkBytes + (std::size_t{64} << 10));
-    std::string escaped;
-    std::string tag;
-    const auto flush = [&] {
-        const bool written = out.empty() || write(out);
-        out.clear();
-        return written;
-    };
-
-    out +=
-        "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
-        "xmlns:x=\"urn:schemas-microsoft-com:office:excel\" xmlns=\"http://www.w3.org/TR/REC-html40\">";
-    out += "<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">";
-    out += "<!--[if gte mso 9]><xml><x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet><x:Name>";
-    appendWindows1252(design.worksheet, out);
-    out +=
-        "</x:Name><x:WorksheetOptions><x:Selected/><x:Panes><x:Pane><x:Number>1</x:Number>"
-        "<x:ActiveRow>3</x:ActiveRow></x:Pane></x:Panes><x:ProtectContents>False</x:ProtectContents>"
-        "<x:ProtectObjects>False</x:ProtectObjects><x:ProtectScenarios>False</x:ProtectScenarios>"
-        "</x:WorksheetOptions></x:ExcelWorksheet></x:ExcelWorksheets></x:ExcelWorkbook></xml><![endif]-->"
-        "</head><body><table x:str><tr>";
-    for (const ExportColumn& column : design.columns) {
-        out += "<td style=\"text-align: left; font-weight: bold;\" width=";
-        out += std::to_string(column.width);
-        out += '>';
-        appendWindows1252(column.header, out);
-        out += "</td>";
-    }
-    out += "</tr>";
-
-    for (std::size_t row = 0; row < rows; ++row) {
-        out += "<tr>";
-        for (std::size_t column = 0; column < design.columns.size(); ++column) {
-            escaped.clear();
-            appendExportCellText(cell(row, column), escaped);
-            out += exportCellTag(design.columns[column].kind, escaped, tag);
-            appendWindows1252(escaped, out);
-            out += "</td>";
-        }
-        out += "</tr>";
-        if (out.size() >= kChunkBytes && !flush()) return false;
-        const std::size_t done = row + 1;
-        if ((done % kProgressRows == 0 || done == rows) && !rowsDone(done)) return false;
-    }
-
-    out += "</table></body></html>";
-    return flush();
+    std::vector<HtmlColumn> columns;
+    columns.reserve(design.columns.size());
+    for (const ExportColumn& column : design.columns) columns.push_back({column.header, column.width, column.kind});
+    return writeHtmlTable(design.worksheet, columns, rows, cell, write, rowsDone);
 }
 
 Status writeAll(int fd, std::string_view bytes) {
@@ -300,28 +180,6 @@ std::string_view ExportCells::cell(std::size_t row, std::size_t column) const {
     if (column >= columns_ || index >= ends_.size()) return {};
     const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
     return std::string_view(text_).substr(begin, ends_[index] - begin);
-}
-
-std::string exportCellText(std::string_view text) {
-    std::string out;
-    appendExportCellText(text, out);
-    return out;
-}
-
-std::string_view exportCellTag(CellKind kind, std::string_view text, std::string& scratch) {
-    if (kind == CellKind::Text) return kTextCell;
-    if (text.empty()) return kPlainCell;
-    const std::optional<std::size_t> decimals = cardNumberDecimals(text);
-    if (!decimals) return kTextCell;
-    scratch.assign("<td style=\"text-align: left;\" sdval=\"");
-    for (const char c : text) scratch.push_back(c == ',' ? '.' : c);
-    scratch += "\" sdnum=\"1033;0;0";
-    if (*decimals > 0) {
-        scratch += '.';
-        scratch.append(*decimals, '0');
-    }
-    scratch += "\">";
-    return scratch;
 }
 
 std::string spreadsheetBytes(const ExportDesign& design, std::size_t rows, const CellSource& cell) {

@@ -10,16 +10,14 @@
 #include <vector>
 
 #include "common/Result.h"
+#include "sheets/HtmlTable.h"
 
 // The spreadsheet export of an archive: what each export shows and writes, the cells of the archive as
-// the grid shows them, and the file a spreadsheet program opens (an HTML table in Windows-1252).
+// the grid shows them, and the file a spreadsheet program opens (an HTML table in Windows-1252, written
+// by sheets/HtmlTable).
 namespace scortavia {
 
 enum class ExportKind { Products, GoodsIn, GoodsOut };
-
-// What a spreadsheet program is to make of a column's cells: text kept as written (codes, telephone
-// numbers, a note starting with "="), or amounts and stock, numbers it can sum.
-enum class CellKind { Text, Number };
 
 struct ExportColumn {
     std::string_view header;        // written to the file
@@ -65,24 +63,8 @@ private:
     std::vector<std::uint32_t> ends_;  // where each cell ends in text_, row after row
 };
 
-// The text of a cell as the grid shows it (stored or edited), UTF-8.
-using CellSource = std::function<std::string_view(std::size_t row, std::size_t column)>;
 // Told the rows written so far now and then (every thousand rows and after the last); false cancels the export.
 using ExportProgress = std::function<bool(std::size_t rowsWritten)>;
-
-// What a cell's text becomes in the file: trimmed; "<" and ">" as "&lt;" "&gt;" so no spreadsheet program
-// reads a note such as "vite <M6>" as markup; "&" as "&amp;" only where it would start a character
-// reference (followed by a letter or "#"), so "Viti & bulloni" keeps its bare "&"; a line break inside as
-// "&#10;" / "&#13;", so the file stays one line. UTF-8 in and out.
-std::string exportCellText(std::string_view text);
-
-// The start tag of a data cell holding `text` (as exportCellText gives it) in a column of `kind`. A text
-// cell carries the text number format, which LibreOffice (sdnum) and Excel (mso-number-format) honour, so
-// "00123" keeps its zeros and "=1+1" stays text; a number cell that holds a number in the card's form
-// ("-1250,50") carries its value and the card's decimals (sdval, sdnum), so it reads as the same number in
-// any language setting. An amount in any other form is text like the rest; an empty one is left unmarked,
-// so a number typed there later is a number.
-std::string_view exportCellTag(CellKind kind, std::string_view text, std::string& scratch);
 
 // The whole file, as bytes (Windows-1252, "?" for a character it has no place for): one line.
 std::string spreadsheetBytes(const ExportDesign& design, std::size_t rows, const CellSource& cell);

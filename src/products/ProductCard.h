@@ -13,6 +13,30 @@ namespace scortavia {
 // flag as "Sì" or "No", the six hidden attachment labels.
 using ProductTexts = std::array<std::string, ProductLayout::FieldCount>;
 
+// The card's caption of each field it shows, in record order up to the paid flag (whose box says
+// "Pagato"): the card shows them, and the import takes them for column headers naming their fields.
+inline constexpr std::array<std::string_view, ProductLayout::Pagato + 1> kProductCaptions = {
+    "Codice articolo:",
+    "Costo unitario:",
+    "Nome prodotto:",
+    "Giacenza:",
+    "Avviso n.",
+    "Aspetto esteriore del bene:",
+    "Categoria merceologica:",
+    "Caratteristiche:",
+    "Collocazione in magazzino:",
+    "Ditta fornitrice:",
+    "Agente:",
+    "Recapito telefonico:",
+    "Documento di acquisto:",
+    "Modalità di pagamento:",
+    "Data scadenza:",
+    "Note:",
+    "Prezzo di vendita:",
+    "Pagato",
+};
+constexpr std::string_view productCaption(ProductLayout::Field field) { return kProductCaptions.at(field); }
+
 struct MandatoryField {
     ProductLayout::Field field;
     std::string_view warning;

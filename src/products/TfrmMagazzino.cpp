@@ -39,28 +39,27 @@ const QString kTitleSavePhoto = QStringLiteral("Selezionare la cartella in cui s
 struct BoxSpec {
     P::Field field;
     const char* name;
-    const char* label;
 };
 
-// The edit boxes in record order, with the caption beside each.
+// The edit boxes in record order; the caption beside each is the card's (productCaption).
 constexpr BoxSpec kBoxes[] = {
-    {P::Codice, "txtCodice", "Codice articolo:"},
-    {P::Costo, "txtCosto", "Costo unitario:"},
-    {P::Nome, "txtNome", "Nome prodotto:"},
-    {P::Giacenza, "txtGiacenza", "Giacenza:"},
-    {P::Avviso, "txtAvviso", "Avviso n."},
-    {P::UM, "txtUM", "Aspetto esteriore del bene:"},
-    {P::Tipologia, "txtTipologia", "Categoria merceologica:"},
-    {P::Caratteristiche, "txtCaratteristiche", "Caratteristiche:"},
-    {P::Collocazione, "txtCollocazione", "Collocazione in magazzino:"},
-    {P::Ditta, "txtDitta", "Ditta fornitrice:"},
-    {P::Agente, "txtAgente", "Agente:"},
-    {P::Recapito, "txtRecapito", "Recapito telefonico:"},
-    {P::Documento, "txtDocumento", "Documento di acquisto:"},
-    {P::Pagamento, "txtPagamento", "Modalità di pagamento:"},
-    {P::DataSca, "txtDataSca", "Data scadenza:"},
-    {P::Note, "txtNote", "Note:"},
-    {P::Prezzo, "txtPrezzo", "Prezzo di vendita:"},
+    {P::Codice, "txtCodice"},
+    {P::Costo, "txtCosto"},
+    {P::Nome, "txtNome"},
+    {P::Giacenza, "txtGiacenza"},
+    {P::Avviso, "txtAvviso"},
+    {P::UM, "txtUM"},
+    {P::Tipologia, "txtTipologia"},
+    {P::Caratteristiche, "txtCaratteristiche"},
+    {P::Collocazione, "txtCollocazione"},
+    {P::Ditta, "txtDitta"},
+    {P::Agente, "txtAgente"},
+    {P::Recapito, "txtRecapito"},
+    {P::Documento, "txtDocumento"},
+    {P::Pagamento, "txtPagamento"},
+    {P::DataSca, "txtDataSca"},
+    {P::Note, "txtNote"},
+    {P::Prezzo, "txtPrezzo"},
 };
 
 std::string text(const QLineEdit* box) { return box->text().toStdString(); }
@@ -68,8 +67,8 @@ std::string text(const QLineEdit* box) { return box->text().toStdString(); }
 QLabel* captionOf(P::Field field, QWidget* parent) {
     for (const BoxSpec& s : kBoxes) {
         if (s.field == field) {
-            return captionLabel(QStringLiteral("tit") + QString::fromLatin1(s.name).mid(3), QString::fromUtf8(s.label),
-                                parent);
+            return captionLabel(QStringLiteral("tit") + QString::fromLatin1(s.name).mid(3),
+                                toQString(productCaption(s.field)), parent);
         }
     }
     return nullptr;
@@ -148,7 +147,7 @@ void TfrmMagazzino::buildForm(QGridLayout* grid) {
         b->setProperty("stepButton", true);
         b->setFixedSize(30, 26);
     }
-    chkPagato = new QCheckBox(QStringLiteral("Pagato"), parent);
+    chkPagato = new QCheckBox(toQString(productCaption(P::Pagato)), parent);
     chkPagato->setObjectName(QStringLiteral("chkPagato"));
     delDataSca = new PictureButton(QStringLiteral("delDataSca"), QStringLiteral(":/del_data.svg"), {18, 18}, parent);
     auto* pieces = captionLabel(QStringLiteral("titPezzi"), QStringLiteral("pezzi rimasti."), parent);

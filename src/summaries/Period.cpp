@@ -7,24 +7,6 @@ namespace {
 
 constexpr std::string_view kParagraph = "\n\r\n\r";
 
-// The digits of `text` as a number; -1 when it is empty, longer than `most` or holds anything else.
-int numberOf(std::string_view text, std::size_t most) {
-    if (text.empty() || text.size() > most) return -1;
-    int value = 0;
-    for (char c : text) {
-        if (!isAsciiDigit(c)) return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int daysInMonth(int year, int month) {
-    constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
-}
-
 // The month's number in two digits, or the month text as it stands when it names no month.
 std::string monthPart(std::string_view month) {
     const std::optional<int> number = monthOfName(month);
@@ -32,7 +14,7 @@ std::string monthPart(std::string_view month) {
     return std::string(1, static_cast<char>('0' + *number / 10)) + static_cast<char>('0' + *number % 10);
 }
 
-std::string dateText(std::string_view day, std::string_view month, std::string_view year) {
+std::string typedDateText(std::string_view day, std::string_view month, std::string_view year) {
     return std::string(trimBlanks(day)) + "/" + monthPart(month) + "/" + std::string(year);
 }
 
@@ -46,7 +28,8 @@ PeriodCheck stopped(PeriodCheck check, PeriodProblem problem, std::string messag
 
 bool isDayChoice(std::string_view text) {
     const std::string_view t = trimBlanks(text);
-    const int day = t.size() == 2 ? numberOf(t, 2) : -1;
+    if (t.size() != 2 || !isAsciiDigit(t[0]) || !isAsciiDigit(t[1])) return false;
+    const int day = (t[0] - '0') * 10 + (t[1] - '0');
     return day >= 1 && day <= 31;
 }
 
@@ -56,21 +39,6 @@ std::optional<int> monthOfName(std::string_view text) {
         if (name == lowerAZ(kMonthNames[i])) return static_cast<int>(i) + 1;
     }
     return std::nullopt;
-}
-
-std::optional<CalendarDate> parseDate(std::string_view text) {
-    const std::string_view t = trimBlanks(text);
-    const std::size_t first = t.find('/');
-    if (first == std::string_view::npos) return std::nullopt;
-    const std::size_t second = t.find('/', first + 1);
-    if (second == std::string_view::npos) return std::nullopt;
-    const int day = numberOf(t.substr(0, first), 2);
-    const int month = numberOf(t.substr(first + 1, second - first - 1), 2);
-    const std::string_view yearText = t.substr(second + 1);
-    // Dates are stored and built with four-digit years; a short one would need a century guessed.
-    const int year = yearText.size() == 4 ? numberOf(yearText, 4) : -1;
-    if (year < 1 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month)) return std::nullopt;
-    return CalendarDate{year, month, day};
 }
 
 PeriodCheck checkPeriod(std::string_view year, std::string_view startDay, std::string_view startMonth,
@@ -100,7 +68,7 @@ PeriodCheck checkPeriod(std::string_view year, std::string_view startDay, std::s
     }
 
     const std::string_view trimmedYear = trimBlanks(year);
-    check.start = dateText(startDay, startMonth, trimmedYear);
+    check.start = typedDateText(startDay, startMonth, trimmedYear);
     const std::optional<CalendarDate> start = parseDate(check.start);
     if (!start) {
         return stopped(check, PeriodProblem::StartDate,
@@ -108,7 +76,7 @@ PeriodCheck checkPeriod(std::string_view year, std::string_view startDay, std::s
                            std::string(kParagraph) +
                            "Per poter visualizzare il riepilogo è necessario indicare una data valida.");
     }
-    check.end = dateText(endDay, endMonth, trimmedYear);
+    check.end = typedDateText(endDay, endMonth, trimmedYear);
     const std::optional<CalendarDate> end = parseDate(check.end);
     if (!end) {
         return stopped(check, PeriodProblem::EndDate,

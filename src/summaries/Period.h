@@ -1,13 +1,14 @@
 #pragma once
 
 #include <array>
-#include <compare>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/CalendarDate.h"
+
 // The period of a movement summary: days and month names chosen from lists, a year typed, the dates built
-// from them and checked. Calendar arithmetic of its own, never the locale's.
+// from them and checked on the program's calendar (common/CalendarDate), never the locale's.
 namespace scortavia {
 
 inline constexpr std::array<std::string_view, 12> kMonthNames = {"Gennaio",   "Febbraio", "Marzo",    "Aprile",
@@ -18,17 +19,6 @@ inline constexpr std::array<std::string_view, 12> kMonthNames = {"Gennaio",   "F
 bool isDayChoice(std::string_view text);
 // 1 to 12 for a month's name, recognised with A to Z lower-cased and blanks trimmed ("marzo", " Marzo ").
 std::optional<int> monthOfName(std::string_view text);
-
-struct CalendarDate {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    auto operator<=>(const CalendarDate&) const = default;
-};
-
-// A real calendar date written day/month/year ("07/03/2024", also "7/3/2024"), leap years included;
-// anything else (31/02, 29/02/2023, letters, a missing part, blanks inside) is not a date.
-std::optional<CalendarDate> parseDate(std::string_view text);
 
 // What "Visualizza riepilogo" finds wrong, in the order it checks.
 enum class PeriodProblem {

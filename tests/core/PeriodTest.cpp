@@ -85,33 +85,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<PeriodCase>& c) { return c.param.name; });
 // clang-format on
 
-struct DateCase {
-    const char* text;
-    std::optional<CalendarDate> date;
-};
-
-class DateReading : public testing::TestWithParam<DateCase> {};
-
-TEST_P(DateReading, ReadsOnlyRealCalendarDates) {
-    EXPECT_EQ(parseDate(GetParam().text), GetParam().date) << '"' << GetParam().text << '"';
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, DateReading,
-                         testing::Values(DateCase{"07/03/2024", CalendarDate{2024, 3, 7}},
-                                         DateCase{"7/3/2024", CalendarDate{2024, 3, 7}},
-                                         DateCase{" 31/12/2024 ", CalendarDate{2024, 12, 31}},
-                                         DateCase{"29/02/2024", CalendarDate{2024, 2, 29}},
-                                         DateCase{"29/02/2000", CalendarDate{2000, 2, 29}},
-                                         DateCase{"29/02/2023", std::nullopt}, DateCase{"29/02/1900", std::nullopt},
-                                         DateCase{"31/02/2024", std::nullopt}, DateCase{"31/04/2024", std::nullopt},
-                                         DateCase{"00/01/2024", std::nullopt}, DateCase{"01/00/2024", std::nullopt},
-                                         DateCase{"01/13/2024", std::nullopt}, DateCase{"01/01/0000", std::nullopt},
-                                         DateCase{"01/01/24", std::nullopt}, DateCase{"001/01/2024", std::nullopt},
-                                         DateCase{"07 /03/2024", std::nullopt}, DateCase{"+7/03/2024", std::nullopt},
-                                         DateCase{"aa/03/2024", std::nullopt}, DateCase{"07/03", std::nullopt},
-                                         DateCase{"07/03/2024/1", std::nullopt}, DateCase{"07-03-2024", std::nullopt},
-                                         DateCase{"", std::nullopt}));
-
 TEST(PeriodChoices, DayChoicesAreTheTwoDigitDaysOfTheList) {
     for (const char* day : {"01", "09", "10", "31", " 07 "}) EXPECT_TRUE(isDayChoice(day)) << day;
     for (const char* day : {"1", "00", "32", "99", "ab", "", "001", "0 1"}) EXPECT_FALSE(isDayChoice(day)) << day;

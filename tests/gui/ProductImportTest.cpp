@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "products/ProductImport.h"
+#include "products/ImportFile.h"
 #include "products/TfrmImportaProdotti.h"
 #include "products/TfrmMagazzino.h"
 #include "storage/ArchiveFile.h"

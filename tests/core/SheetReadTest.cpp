@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "export/SpreadsheetExport.h"
-#include "export/SpreadsheetRead.h"
+#include "sheets/SheetRead.h"
 #include "support/TempFolder.h"
 
 namespace scortavia {

@@ -1,22 +1,13 @@
-#include "products/ProductImport.h"
-
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <unistd.h>
+#include "products/ImportPreview.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <new>
 
+#include "common/CalendarDate.h"
 #include "common/Numbers.h"
 #include "common/TextRules.h"
 #include "products/ProductCard.h"
-#include "storage/ArchiveFile.h"
-#include "storage/ArchivePaths.h"
 #include "storage/ArchiveScan.h"
-#include "storage/FileAccess.h"
 #include "storage/Windows1252.h"
 
 namespace scortavia {
@@ -26,74 +17,9 @@ using P = ProductLayout;
 
 constexpr std::size_t kFields = kImportFieldCount;
 
-struct FieldWords {
-    std::string_view name;     // where the user chooses it
-    std::string_view subject;  // in a sentence: "il costo unitario"
-    std::string_view aliases;  // headers that name it, "|" between them, already folded
-};
-
-// In record order. The export's header and the card's label of each field come first among its aliases.
-constexpr std::array<FieldWords, kFields> kWords = {{
-    {"Codice articolo", "il codice articolo", "codice articolo|codice|codice prodotto|cod articolo"},
-    {"Costo unitario", "il costo unitario", "costo unitario|costo|prezzo di acquisto|prezzo acquisto"},
-    {"Nome prodotto", "il nome del prodotto", "nome prodotto|nome|prodotto|nome del prodotto"},
-    {"Giacenza", "la giacenza", "giacenza|quantita|quantita in magazzino|pezzi"},
-    {"Avviso (pezzi rimasti)", "il livello di avviso", "avviso n|avviso|scorta minima|livello di avviso"},
-    {"Aspetto esteriore del bene", "l'aspetto esteriore del bene",
-     "aspetto esteriore del bene|aspetto esteriore|aspetto|um|unita di misura"},
-    {"Categoria merceologica", "la categoria merceologica", "categoria merceologica|categoria|tipologia"},
-    {"Caratteristiche", "le caratteristiche del prodotto", "caratteristiche|caratteristiche del prodotto|descrizione"},
-    {"Collocazione in magazzino", "la collocazione in magazzino", "collocazione in magazzino|collocazione|ubicazione"},
-    {"Ditta fornitrice", "la ditta fornitrice", "ditta fornitrice|ditta|fornitore"},
-    {"Agente", "l'agente", "agente"},
-    {"Recapito telefonico", "il recapito telefonico", "recapito telefonico|recapito|telefono"},
-    {"Documento di acquisto", "il documento di acquisto", "documento di acquisto|documento"},
-    // The export's grid has always shown this header misspelt, so a sheet copied from it says so too.
-    {"Modalità di pagamento", "la modalità di pagamento",
-     "modalita di pagamento|modalito di pagamento|pagamento|modalita pagamento"},
-    {"Data scadenza", "la data di scadenza", "data scadenza|data di scadenza|scadenza|datasca"},
-    {"Note", "le note", "note"},
-    {"Prezzo di vendita", "il prezzo di vendita", "prezzo di vendita|prezzo|prezzo vendita"},
-    {"Pagato", "il campo Pagato", "pagato"},
-}};
-
 bool isMoney(std::size_t f) { return f == P::Costo || f == P::Prezzo; }
 bool isWhole(std::size_t f) { return f == P::Giacenza || f == P::Avviso; }
 bool isNumber(std::size_t f) { return isMoney(f) || isWhole(f); }
-
-// Latin letters without their accents, A-Z lowered: enough to match Italian headers however typed.
-void appendFolded(std::string_view utf8, std::string& out) {
-    const std::string bytes = encodeWindows1252(utf8);
-    for (const char ch : bytes) {
-        auto c = static_cast<unsigned char>(ch);
-        if (c == 0xFF) {
-            c = 'y';
-        } else if (c >= 0xC0 && c != 0xD7 && c != 0xF7) {
-            static constexpr std::string_view kBase = "aaaaaaaceeeeiiiidnooooo*ouuuuyts";
-            c = static_cast<unsigned char>(kBase[(c - 0xC0) & 0x1F]);
-        }
-        out.push_back(foldLowerAZ(static_cast<char>(c)));
-    }
-}
-
-std::string foldedHeader(std::string_view header) {
-    std::string folded;
-    appendFolded(trimBlanks(header), folded);
-    std::string out;
-    for (const char c : folded) {
-        const bool blank = static_cast<unsigned char>(c) <= 32 || c == '_';
-        if (blank) {
-            if (!out.empty() && out.back() != ' ') out.push_back(' ');
-        } else {
-            out.push_back(c);
-        }
-    }
-    while (!out.empty() && (out.back() == ':' || out.back() == '.' || out.back() == ' ')) out.pop_back();
-    return out;
-}
-
-// Codes compare as the lists find them: A-Z folded, nothing else.
-std::string codeKey(std::string_view storedCode) { return upperAZ(trimBlanks(storedCode)); }
 
 // ---- Numbers as a spreadsheet writes them ----
 
@@ -163,8 +89,6 @@ int decimalEvidence(std::string_view cell) {
 
 // ---- Dates ----
 
-bool leap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
 // "5/3/2027", "05-03-27", "5.3.2027", "2027-03-05" (a time after it ignored) as "05/03/2027".
 std::optional<std::string> dueDate(std::string_view cell) {
     std::string_view s = trimBlanks(cell);
@@ -195,17 +119,13 @@ std::optional<std::string> dueDate(std::string_view cell) {
     } else if (widths[2] == 2) {
         year += 2000;
     }
-    static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12 || day < 1 || year < 1) return std::nullopt;
-    if (day > kDays[month - 1] + (month == 2 && leap(year) ? 1 : 0)) return std::nullopt;
-    char out[32];
-    std::snprintf(out, sizeof out, "%02d/%02d/%04d", day, month, year);
-    return std::string(out);
+    const std::optional<CalendarDate> date = CalendarDate::of(year, month, day);
+    if (!date) return std::nullopt;
+    return dateText(*date);
 }
 
 std::optional<bool> paidFlag(std::string_view cell) {
-    std::string folded;
-    appendFolded(trimBlanks(cell), folded);
+    const std::string folded = foldedWords(trimBlanks(cell));
     for (const std::string_view yes : {"si", "s", "x", "1", "vero", "true", "yes", "pagato"}) {
         if (folded == yes) return true;
     }
@@ -252,36 +172,7 @@ std::string capitalised(std::string_view text) {
 
 }  // namespace
 
-std::string_view importFieldName(ProductLayout::Field field) { return kWords.at(field).name; }
-
-std::optional<ProductLayout::Field> fieldForHeader(std::string_view header) {
-    const std::string folded = foldedHeader(header);
-    if (folded.empty()) return std::nullopt;
-    for (std::size_t f = 0; f < kFields; ++f) {
-        std::string_view aliases = kWords[f].aliases;
-        while (!aliases.empty()) {
-            const std::size_t bar = aliases.find('|');
-            if (aliases.substr(0, bar) == folded) return static_cast<P::Field>(f);
-            aliases = bar == std::string_view::npos ? std::string_view{} : aliases.substr(bar + 1);
-        }
-    }
-    return std::nullopt;
-}
-
-ColumnMapping mappingFromHeaders(const SheetTable& table, bool& matched) {
-    ColumnMapping mapping(table.columnCount());
-    matched = false;
-    if (table.rowCount() == 0) return mapping;
-    std::array<bool, kFields> taken{};
-    for (std::size_t c = 0; c < mapping.size(); ++c) {
-        const auto field = fieldForHeader(table.cell(0, c));
-        if (!field || taken[*field]) continue;
-        taken[*field] = true;
-        mapping[c] = field;
-        matched = true;
-    }
-    return mapping;
-}
+std::string importCodeKey(std::string_view storedCode) { return upperAZ(trimBlanks(storedCode)); }
 
 Result<ArchiveCodes> readArchiveCodes(const std::filesystem::path& archive) {
     ArchiveCodes codes;
@@ -289,7 +180,7 @@ Result<ArchiveCodes> readArchiveCodes(const std::filesystem::path& archive) {
         archive, ProductRecord::kSize,
         [&](const std::uint8_t* record, std::int64_t index) {
             codes.records = index + 1;
-            codes.positions.try_emplace(codeKey(ProductView(record).text(P::Codice)), index + 1);
+            codes.positions.try_emplace(importCodeKey(ProductView(record).text(P::Codice)), index + 1);
             return true;
         },
         [&](std::int64_t count) { codes.positions.reserve(static_cast<std::size_t>(count)); });
@@ -434,7 +325,7 @@ ImportPreview ImportPreview::build(const SheetTable& table, const ImportOptions&
             preview.lengths_.push_back(static_cast<std::uint16_t>(preview.text_.size() - begin));
         }
 
-        const std::string key = codeKey(record.view().text(P::Codice));
+        const std::string key = importCodeKey(record.view().text(P::Codice));
         if (!key.empty()) {
             const auto [at, inserted] = firstRowOfCode.try_emplace(key, static_cast<std::uint32_t>(row));
             if (!inserted) repeated.emplace_back(row, at->second);
@@ -563,88 +454,9 @@ ProductRecord ImportPreview::record(std::size_t row) const {
     return record;
 }
 
-// ---- Memory ----
-
-namespace {
-
-std::optional<std::uint64_t> budgetForTesting;
-
-// Bytes the kernel says can be given without swapping; the free pages where it does not say.
-std::uint64_t availableMemory() {
-    std::ifstream meminfo("/proc/meminfo");
-    std::string key;
-    std::uint64_t kilobytes = 0;
-    std::string unit;
-    while (meminfo >> key >> kilobytes) {
-        if (key == "MemAvailable:") return kilobytes * 1024;
-        std::getline(meminfo, unit);
-    }
-    const long pages = ::sysconf(_SC_AVPHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGESIZE);
-    if (pages > 0 && pageSize > 0) return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
-    return kImportMemoryCeiling;
-}
-
-std::uint64_t megabytes(std::uint64_t bytes) { return (bytes + (1u << 20) - 1) >> 20; }
-
-}  // namespace
-
-std::uint64_t previewBytes(std::uint64_t rows, std::uint64_t textBytes) {
-    // Kept for each row: where its text starts, the lengths of its fields, its sheet row, status,
-    // flags and where its problems end (53 bytes), a few problems of 8 bytes in a list that may hold
-    // twice what it uses, up to 16 bytes of defaults in the text, and the grid's row (its header's
-    // section, 8 bytes, and its place in the list of rows to check). While building, each code's entry
-    // in the map of codes seen (80 bytes).
-    constexpr std::uint64_t kPerRow = 53 + 2 * 6 * sizeof(RowProblem) + 16 + 2 * 8 + 4 + 80;
-    return rows * kPerRow + textBytes;
-}
-
-void setImportMemoryBudgetForTesting(std::optional<std::uint64_t> budget) { budgetForTesting = budget; }
-
-std::uint64_t importMemoryBudget() {
-    if (budgetForTesting) return *budgetForTesting;
-    std::uint64_t budget = std::min(availableMemory() / 2, kImportMemoryCeiling);
-    struct rlimit limit {};
-    if (::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
-        budget = std::min<std::uint64_t>(budget, limit.rlim_cur / 2);
-    }
-    return budget;
-}
-
-std::string importMemoryText(std::uint64_t need, std::uint64_t budget) {
-    return "Attenzione: il file scelto è troppo grande per la memoria di questo computer: per mostrarne "
-           "l'anteprima servirebbero circa " +
-           std::to_string(megabytes(need)) + " MB, mentre se ne possono usare " + std::to_string(budget >> 20) +
-           ".\n\nDividere il file in più parti con il programma per fogli di calcolo e importarle una alla volta.";
-}
-
-ImportFile readImportFile(const std::filesystem::path& file, std::uint64_t budget) {
-    ImportFile out;
-    SheetCensus census;
-    if (const SheetProblem problem = censusSheetFile(file, census); problem != SheetProblem::None) {
-        out.refusal = sheetProblemText(problem, 0);
-        return out;
-    }
-    // The most the file can cost: reading it, then its table and the preview built from it.
-    const std::uint64_t need =
-        std::max(sheetReadingBytes(census), sheetTableBytes(census) + previewBytes(census.records, census.textBytes));
-    if (need > budget) {
-        out.refusal = importMemoryText(need, budget);
-        return out;
-    }
-    SheetReading reading = readSheetFile(file);
-    if (!reading.table) {
-        out.refusal = sheetProblemText(reading.problem, reading.line);
-        return out;
-    }
-    out.table = std::move(reading.table);
-    return out;
-}
-
 std::string problemText(const RowProblem& problem, const ImportPreview& preview, std::size_t row,
                         ArchiveDuplicates choice) {
     const auto field = static_cast<P::Field>(problem.field);
-    const FieldWords& words = kWords.at(field);
     const std::string shown(preview.text(row, field));
     switch (problem.kind) {
         case ProblemKind::Missing:
@@ -654,22 +466,23 @@ std::string problemText(const RowProblem& problem, const ImportPreview& preview,
             }
             return {};
         case ProblemKind::NotNumber:
-            return capitalised(
-                formatted("%1 «%2» non è un numero: la riga non può essere importata.", words.subject, shown));
+            return capitalised(formatted("%1 «%2» non è un numero: la riga non può essere importata.",
+                                         importFieldSubject(field), shown));
         case ProblemKind::NumberTooLong:
-            return capitalised(formatted("%1 %2 supera la lunghezza massima del campo (", words.subject, shown)) +
+            return capitalised(
+                       formatted("%1 %2 supera la lunghezza massima del campo (", importFieldSubject(field), shown)) +
                    std::to_string(ProductRecord::Info::capacity(field)) +
                    (field == P::Giacenza ? " caratteri: da -999 a 9999 pezzi)." : " caratteri).") +
                    " La riga non può essere importata.";
         case ProblemKind::Cut:
-            return formatted("Il testo di «%1» supera i ", words.name) +
+            return formatted("Il testo di «%1» supera i ", importFieldName(field)) +
                    std::to_string(ProductRecord::Info::capacity(field)) + " caratteri del campo ed è stato tagliato.";
         case ProblemKind::Replaced:
             return formatted(
                 "Il testo di «%1» contiene caratteri che l'archivio non può registrare, sostituiti da «?».",
-                words.name);
+                importFieldName(field));
         case ProblemKind::Rounded:
-            return formatted("Il valore di «%1» è arrotondato a %2, come nella scheda.", words.name, shown);
+            return formatted("Il valore di «%1» è arrotondato a %2, come nella scheda.", importFieldName(field), shown);
         case ProblemKind::BadDate:
             return "La data di scadenza non è una data nella forma gg/mm/aaaa: non viene importata.";
         case ProblemKind::BadFlag:
@@ -684,165 +497,11 @@ std::string problemText(const RowProblem& problem, const ImportPreview& preview,
     return {};
 }
 
-// ---- Writing ----
-
-ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPreview& preview, ArchiveDuplicates choice,
-                          const ImportProgress& progress, std::size_t batchRecords) {
-    ImportOutcome outcome;
-    std::size_t total = preview.importedRows(choice);
-    outcome.skipped = preview.rowCount();
-    if (total == 0) return outcome;
-    auto file = ArchiveFile::openOrCreate(archive, ProductRecord::kSize);
-    if (!file) {
-        outcome.status = file.status();
-        return outcome;
-    }
-    batchRecords = std::max<std::size_t>(batchRecords, 1);
-    const std::filesystem::path folder = archive.has_parent_path() ? archive.parent_path() : ".";
-    // Codes of the cards other copies appended since the preview, with the position of the first card
-    // holding each. Only those cards are read, under the append lock: when no one else appended, the
-    // check reads nothing, whatever the size of the archive.
-    const bool skipArchived = choice == ArchiveDuplicates::Skip;
-    std::unordered_map<std::string, std::int64_t> arrived;
-    std::int64_t seen = preview.archiveRecords();
-    const auto noteArrived = [&](std::span<const std::uint8_t> records, std::int64_t firstIndex) {
-        for (std::size_t i = 0; i * ProductRecord::kSize < records.size(); ++i) {
-            const ProductView card(records.data() + i * ProductRecord::kSize);
-            arrived.try_emplace(codeKey(card.text(P::Codice)), firstIndex + static_cast<std::int64_t>(i) + 1);
-        }
-    };
-    std::vector<std::uint8_t> batch;
-    batch.reserve(std::min(batchRecords, total) * ProductRecord::kSize);
-    std::size_t row = 0;
-    while (row < preview.rowCount()) {
-        std::size_t inBatch = 0;
-        const auto compose = [&]() -> std::span<const std::uint8_t> {
-            batch.clear();
-            for (; row < preview.rowCount() && inBatch < batchRecords; ++row) {
-                if (!preview.imported(row, choice)) continue;
-                if (!arrived.empty()) {
-                    const auto found = arrived.find(codeKey(preview.text(row, P::Codice)));
-                    if (found != arrived.end()) {
-                        outcome.arrived.push_back({row, found->second});
-                        continue;
-                    }
-                }
-                const ProductRecord record = preview.record(row);
-                batch.insert(batch.end(), record.bytes().begin(), record.bytes().end());
-                ++inBatch;
-            }
-            return batch;
-        };
-        // Rows imported as new cards whatever the archive holds need no look at what others appended.
-        const auto first = skipArchived ? file->appendBatchChecked(seen, noteArrived, compose) : [&] {
-            const std::span<const std::uint8_t> records = compose();
-            return records.empty() ? Result<std::int64_t>(0) : file->appendBatch(records);
-        }();
-        total = preview.importedRows(choice) - outcome.arrived.size();
-        if (!first) {
-            outcome.status = first.status();
-            break;
-        }
-        if (inBatch == 0) break;
-        if (outcome.added == 0) outcome.firstPosition = *first + 1;
-        outcome.added += inBatch;
-        // A card's photo is the file named after its position. One lying at a new card's position was
-        // left by an archive that is gone (a new card's save would replace it): it is no photo of this
-        // product. Other copies appending meanwhile get other positions, so nothing of theirs is touched.
-        for (std::int64_t position = *first + 1; position <= *first + static_cast<std::int64_t>(inBatch); ++position) {
-            ::unlink(paths::productPhoto(folder, position).c_str());
-        }
-        if (progress && outcome.added < total && !progress(outcome.added, total)) {
-            outcome.cancelled = true;
-            break;
-        }
-    }
-    if (progress && outcome.status.ok() && !outcome.cancelled) progress(outcome.added, total);
-    outcome.skipped = preview.rowCount() - outcome.added;
-    return outcome;
-}
-
-std::string arrivedCodesLine(const ImportOutcome& outcome) {
-    if (outcome.arrived.empty()) return {};
-    return "Righe non importate perché nel frattempo un'altra postazione ha aggiunto lo stesso codice articolo: " +
-           std::to_string(outcome.arrived.size());
-}
-
-std::string importLogText(std::string_view when, std::string_view file, const ImportPreview& preview,
-                          ArchiveDuplicates choice, const ImportOutcome& outcome) {
-    std::string out;
-    out += "==== Importazione prodotti del ";
-    out += when;
-    out += " ====\n";
-    out += "File: ";
-    out += file;
-    out += "\nRighe lette: " + std::to_string(preview.rowCount());
-    out += "\nSchede aggiunte al magazzino: " + std::to_string(outcome.added);
-    if (outcome.added > 0) {
-        out += " (schede n. " + std::to_string(outcome.firstPosition) + " e seguenti)";
-    }
-    out += "\nRighe non importate: " + std::to_string(outcome.skipped);
-    if (!outcome.arrived.empty()) out += "\n" + arrivedCodesLine(outcome);
-    if (outcome.cancelled) out += "\nImportazione interrotta dall'utente.";
-    if (!outcome.status.ok()) out += "\nImportazione interrotta da un errore di scrittura: " + outcome.status.error();
-
-    std::string refused;
-    std::string duplicates;
-    for (std::size_t row = 0; row < preview.rowCount(); ++row) {
-        const bool refusedRow = preview.status(row) == RowStatus::Refused;
-        const bool skippedRow = !refusedRow && !preview.imported(row, choice);
-        if (!refusedRow && !skippedRow) continue;
-        std::string& list = refusedRow ? refused : duplicates;
-        list += "  Riga " + std::to_string(preview.sheetRow(row)) + " (codice \"" +
-                std::string(preview.text(row, ProductLayout::Codice)) + "\"):";
-        for (const RowProblem& problem : preview.problems(row)) {
-            if (refusedRow ? refuses(problem.kind) : problem.kind == ProblemKind::InArchive) {
-                list += ' ';
-                list += problemText(problem, preview, row, choice);
-            }
-        }
-        list += '\n';
-    }
-    std::string arrived;
-    for (const ArrivedCode& late : outcome.arrived) {
-        arrived += "  Riga " + std::to_string(preview.sheetRow(late.row)) + " (codice \"" +
-                   std::string(preview.text(late.row, ProductLayout::Codice)) +
-                   "\"): Il codice articolo è stato aggiunto al magazzino da un'altra postazione dopo l'anteprima "
-                   "(scheda n. " +
-                   std::to_string(late.position) + "): la riga non viene importata.\n";
-    }
-    if (!refused.empty()) out += "\nRighe rifiutate:\n" + refused;
-    if (!duplicates.empty()) out += "\nRighe con un codice già presente in magazzino, non importate:\n" + duplicates;
-    if (!arrived.empty()) {
-        out += "\nRighe con un codice aggiunto al magazzino da un'altra postazione dopo l'anteprima, non importate:\n" +
-               arrived;
-    }
-    out += "\n\n";
-    return out;
-}
-
-Status appendImportLog(const std::filesystem::path& programFolder, std::string_view text) {
-    const std::filesystem::path path = programFolder / std::string(kImportLogName);
-    // Appended, never rewritten, so two copies of the program logging at once keep both accounts; a
-    // link standing at the name is refused rather than written through.
-    auto fd = openRegularFile(path, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (!fd) return fd.status();
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    int locked = 0;
-    do {
-        locked = ::fcntl(fd->get(), F_SETLKW, &lock);
-    } while (locked != 0 && errno == EINTR);
-    // A filesystem without locks still gets the account, in one write.
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd->get(), text.data(), text.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return Status::failure("write " + path.string());
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    if (::fdatasync(fd->get()) != 0) return Status::failure("flush " + path.string());
-    return Status::success();
+bool ImportSession::rebuildPreview() {
+    // The old preview goes first, so two are never held at once.
+    preview.reset();
+    preview = ImportPreview::tryBuild(table, options, codes);
+    return preview.has_value();
 }
 
 }  // namespace scortavia

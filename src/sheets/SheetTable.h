@@ -2,19 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Reading a spreadsheet the shop already keeps: a CSV file as spreadsheet programs write it, or the
-// program's own export (an HTML table). Either becomes a table of UTF-8 cells.
-//
-// The CSV reader is strict about structure (a quote left open, text after a closing quote) so a broken
-// file is refused with its line rather than read into shifted columns, and lenient about what
-// spreadsheet programs really write: ";", "," or tab, a "sep=" first line, CRLF or LF, UTF-8 with or
-// without BOM, UTF-16 with BOM (Excel's "Unicode text"), otherwise Windows-1252.
+// A spreadsheet read into memory: a table of UTF-8 cells, and what can be wrong with a file that is
+// to become one.
 namespace scortavia {
 
 enum class SheetFormat { Csv, ExportTable };
@@ -66,40 +59,5 @@ enum class SheetProblem {
     AfterQuote,  // something other than a delimiter or a line break after a closing quote
     NoMemory,    // the machine ran out of memory while reading it
 };
-
-struct SheetReading {
-    std::optional<SheetTable> table;
-    SheetProblem problem = SheetProblem::None;
-    std::size_t line = 0;  // of the file, for the quote problems and a NUL
-};
-
-// Files larger than this are refused before they are read.
-inline constexpr std::size_t kMaxSheetBytes = std::size_t{512} << 20;
-
-SheetReading readSheetFile(const std::filesystem::path& path);
-SheetReading readSheetBytes(std::string_view bytes);
-
-// What one quick pass over a file tells before it is read whole: enough to know the most it can
-// cost in memory. Counts are upper bounds of what the reader will find.
-struct SheetCensus {
-    std::uint64_t bytes = 0;
-    std::uint64_t textBytes = 0;  // of its cell text once decoded to UTF-8
-    std::uint64_t records = 0;
-    std::uint64_t cells = 0;
-};
-// Fails (Unreadable or TooLarge) as readSheetFile would, without reading the file whole.
-SheetProblem censusSheetFile(const std::filesystem::path& path, SheetCensus& census);
-
-// The most memory reading a file so described may take at once, the table it leaves included.
-std::uint64_t sheetReadingBytes(const SheetCensus& census);
-// What the table read from it keeps.
-std::uint64_t sheetTableBytes(const SheetCensus& census);
-
-// What the import screen tells the user about a file it cannot read.
-std::string sheetProblemText(SheetProblem problem, std::size_t line);
-
-// The text of an encoding or a delimiter for the line that describes the file.
-std::string_view sheetEncodingName(SheetEncoding encoding);
-std::string_view sheetDelimiterName(char delimiter);
 
 }  // namespace scortavia

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,29 +11,13 @@
 #include <vector>
 
 #include "common/Result.h"
-#include "export/SpreadsheetRead.h"
+#include "products/ImportFields.h"
+#include "sheets/SheetTable.h"
 #include "storage/ProductRecord.h"
 
-// Products brought in from a spreadsheet: which column fills which card field, every row as the card
-// would store it with what is wrong with it, and the appending of the rows the user confirmed.
+// Every row of a spreadsheet as the card would store it, with what is wrong with it, before anything is
+// written; and the codes of the archive it is compared with.
 namespace scortavia {
-
-// The fields a column can fill: every field of the card but the attachments, in record order.
-inline constexpr std::size_t kImportFieldCount = ProductLayout::Pagato + 1;
-
-// The field's name where the user chooses it ("Codice articolo").
-std::string_view importFieldName(ProductLayout::Field field);
-
-// The card field a column header names: the export's headers, the card's labels and a few usual
-// words, with case, accents, blanks and a final ":" or "." ignored.
-std::optional<ProductLayout::Field> fieldForHeader(std::string_view header);
-
-// Per column of the file, the field it fills, if any.
-using ColumnMapping = std::vector<std::optional<ProductLayout::Field>>;
-
-// The mapping the first row's headers give; a field named twice goes to its first column.
-// `matched` tells whether any header was recognised (if none was, the first row is likely data).
-ColumnMapping mappingFromHeaders(const SheetTable& table, bool& matched);
 
 // Codes of the products already in the archive, folded for comparison, with the position of the
 // first card holding each.
@@ -144,78 +127,24 @@ private:
     bool decimalPoint_ = false;
 };
 
-// ---- Memory ----
-
-// The most memory the preview of `rows` rows whose cells hold `textBytes` of text takes while it is
-// built and shown, the table it is built from aside.
-std::uint64_t previewBytes(std::uint64_t rows, std::uint64_t textBytes);
-
-// What a file's preview may take on this machine: half the memory it has available now, never more
-// than the ceiling (and half an address-space limit, where one is set).
-std::uint64_t importMemoryBudget();
-inline constexpr std::uint64_t kImportMemoryCeiling = std::uint64_t{sizeof(void*) >= 8 ? 4096 : 1024} << 20;
-// Tests and benchmarks set the budget; nullopt gives the machine's back.
-void setImportMemoryBudgetForTesting(std::optional<std::uint64_t> budget);
-
-// The file read for the preview, or the text that tells the user why not. One quick pass over the file
-// comes first: a file whose preview would not fit in `budget` bytes is refused before it is read whole.
-struct ImportFile {
-    std::optional<SheetTable> table;
-    std::string refusal;
-};
-ImportFile readImportFile(const std::filesystem::path& file, std::uint64_t budget);
-
-// The refusal of a file whose preview needs `need` bytes of `budget`.
-std::string importMemoryText(std::uint64_t need, std::uint64_t budget);
-// When the memory runs out all the same while the preview is built.
-inline constexpr std::string_view kPreviewNoMemoryText =
-    "Attenzione: la memoria del computer non è bastata per preparare l'anteprima del file scelto.\n\n"
-    "Chiudere gli altri programmi aperti e riprovare, oppure dividere il file in più parti e importarle una "
-    "alla volta.";
-
 // What a problem means, for the row's tooltip and the log. `choice` completes the archive duplicate.
 std::string problemText(const RowProblem& problem, const ImportPreview& preview, std::size_t row,
                         ArchiveDuplicates choice);
 
-// Told the cards written so far and the cards to write; false stops after the batch just written.
-using ImportProgress = std::function<bool(std::size_t written, std::size_t total)>;
+// A code as the archive's codes are compared: A-Z folded, blanks around it trimmed.
+std::string importCodeKey(std::string_view storedCode);
 
-// A row left out at writing time: its code reached the archive after the preview, on the card at `position`.
-struct ArrivedCode {
-    std::size_t row;  // of the preview
-    std::int64_t position;
+// One file being imported: its table, how its columns are read, the archive's codes it is compared
+// with, and its preview (none when the machine could not hold it).
+struct ImportSession {
+    std::filesystem::path file;
+    SheetTable table;
+    ImportOptions options;
+    ArchiveCodes codes;
+    std::optional<ImportPreview> preview;
+
+    // Builds the preview again from the table and the options; false when the memory ran out.
+    bool rebuildPreview();
 };
-
-struct ImportOutcome {
-    std::size_t added = 0;
-    std::size_t skipped = 0;  // refused, skipped as duplicates, or left out by a cancel or a failure
-    bool cancelled = false;
-    Status status = Status::success();
-    std::int64_t firstPosition = 0;  // 1-based, of the first card added
-    // Rows skipped (and counted in `skipped`) because another copy of the program added their code
-    // after the preview: two copies importing the same file one after the other.
-    std::vector<ArrivedCode> arrived;
-};
-
-// Appends the imported rows to the archive in batches, each written whole under the append lock and
-// flushed once, so other copies of the program appending at the same time lose nothing and a cancel
-// or a failure leaves only whole cards. When rows whose code is already there are skipped, the cards
-// appended since the preview are read under the same lock before each batch, and rows whose code they
-// hold are skipped too.
-ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPreview& preview, ArchiveDuplicates choice,
-                          const ImportProgress& progress = {}, std::size_t batchRecords = 1000);
-
-// The import's account for the log file: when, from which file, the counts, and every row left out
-// with its reasons.
-std::string importLogText(std::string_view when, std::string_view file, const ImportPreview& preview,
-                          ArchiveDuplicates choice, const ImportOutcome& outcome);
-
-// The line that counts the rows skipped because their code arrived after the preview (for the log and
-// the final message); empty when there were none.
-std::string arrivedCodesLine(const ImportOutcome& outcome);
-
-// The log beside the archive, each import appended to the earlier ones.
-inline constexpr std::string_view kImportLogName = "Importazione_Prodotti.txt";
-Status appendImportLog(const std::filesystem::path& programFolder, std::string_view text);
 
 }  // namespace scortavia
