@@ -1,15 +1,12 @@
 #include "movements/MovementCardPrint.h"
 
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <string>
 
 #include "common/TextRules.h"
 #include "movements/MovementCardScreen.h"
 #include "ui/QtText.h"
 #include "ui/ScreenRegistry.h"
-#include "ui/Widgets.h"
 
 namespace scortavia {
 namespace {
@@ -59,6 +56,12 @@ BoxObject* addBox(ReportTemplate& report, const QString& name, QRectF mm, QColor
     box->widthMm = 0.15;
     box->fill = fill;
     return box;
+}
+
+std::vector<PrintRun::Choice> movementCardChoices(const MovementDirection& direction) {
+    std::vector<PrintRun::Choice> choices;
+    choices.push_back({QString(), makeMovementCardTemplate(direction)});
+    return choices;
 }
 
 }  // namespace
@@ -119,38 +122,28 @@ void fillMovementCardTemplate(ReportTemplate& report, const MovementPrintTexts& 
 }
 
 MovementPrintDialog::MovementPrintDialog(ScreenRegistry& registry, QWidget* owner, const MovementDirection& direction)
-    : QDialog(owner), repDocumento(makeMovementCardTemplate(direction)), registry_(registry), direction_(direction) {
-    auto* layout = setUpDialog(this, toQString(direction.printName), QStringLiteral(" Stampa scheda"), {516, 218});
-    // Unlike most dialogs it has a close box: closing there is the same as "Annulla".
-    setWindowFlag(Qt::WindowCloseButtonHint);
-    layout->setContentsMargins(18, 16, 18, 14);  // the explanation picture takes the full width
-    layout->setSpacing(10);
-    imgSpiegazione = new Picture(QStringLiteral("imgSpiegazione"), QStringLiteral(":/spiegazione_stampa_movimento.svg"),
-                                 {480, 136}, this);
-    layout->addWidget(imgSpiegazione);
-    layout->addStretch(1);
+    : PrintDialog(owner, designOf(direction), movementCardChoices(direction)),
+      repDocumento(report()),
+      registry_(registry),
+      direction_(direction) {}
 
-    btnStampa = textButton(QStringLiteral("btnStampa"), QStringLiteral("Stampa"), this);
-    btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), this);
-    layout->addLayout(buttonRow({btnStampa, btnAnnulla}));
-
-    connect(btnStampa, &QPushButton::clicked, this, &MovementPrintDialog::btnStampaClick);
-    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+PrintDialogDesign MovementPrintDialog::designOf(const MovementDirection& direction) {
+    return {.mode = PrintMode::Print,
+            .name = direction.printName,
+            .picture = ":/spiegazione_stampa_movimento.svg",
+            .closeBox = true};
 }
 
 MovementCardScreen* MovementPrintDialog::card() const {
     return registry_.get<MovementCardScreen>(toQString(direction_.cardName));
 }
 
-void MovementPrintDialog::btnStampaClick() {
-    if (const MovementCardScreen* owner = card()) {
-        repDocumento->setOrientation(QPageLayout::Portrait);
-        fillMovementCardTemplate(*repDocumento, movementPrintTextsOf(*owner), QDateTime::currentDateTime());
-        repDocumento->prepare();
-        repDocumento->print(this);
-    }
-    // Printed or cancelled in the print dialog, the user is back on the card.
-    close();
+std::optional<PrintRun::Fill> MovementPrintDialog::pageFill() {
+    const MovementCardScreen* owner = card();
+    if (!owner) return PrintRun::Fill();
+    return [texts = movementPrintTextsOf(*owner)](ReportTemplate& report) {
+        fillMovementCardTemplate(report, texts, QDateTime::currentDateTime());
+    };
 }
 
 std::unique_ptr<MovementPrintDialog> makeMovementPrintDialog(ScreenRegistry& registry, QWidget* owner,

@@ -1,20 +1,17 @@
 #pragma once
 
 #include <QDateTime>
-#include <QDialog>
 #include <QString>
 #include <array>
 #include <memory>
 
 #include "movements/MovementDirection.h"
 #include "reports/ReportTemplate.h"
-
-class QPushButton;
+#include "ui/PrintDialog.h"
 
 namespace scortavia {
 
 class MovementCardScreen;
-class Picture;
 class ScreenRegistry;
 
 // The printed card has one row for each text box of the movement card, top to bottom.
@@ -39,24 +36,20 @@ std::unique_ptr<ReportTemplate> makeMovementCardTemplate(const MovementDirection
 void fillMovementCardTemplate(ReportTemplate& report, const MovementPrintTexts& texts, const QDateTime& now);
 
 // Prints the movement card on screen. Goods-in and goods-out are this one dialog given their direction.
-class MovementPrintDialog : public QDialog {
+class MovementPrintDialog : public PrintDialog {
     Q_OBJECT
 public:
-    Picture* imgSpiegazione;
-    QPushButton* btnStampa;
-    QPushButton* btnAnnulla;
-
-    // Created with the dialog, so every opening prints from the design contents.
-    const std::unique_ptr<ReportTemplate> repDocumento;
+    ReportTemplate* const repDocumento;
 
     const MovementDirection& direction() const { return direction_; }
-
-    void btnStampaClick();
 
 protected:
     MovementPrintDialog(ScreenRegistry& registry, QWidget* owner, const MovementDirection& direction);
 
+    std::optional<PrintRun::Fill> pageFill() override;
+
 private:
+    static PrintDialogDesign designOf(const MovementDirection& direction);
     MovementCardScreen* card() const;
 
     ScreenRegistry& registry_;

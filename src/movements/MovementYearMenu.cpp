@@ -76,18 +76,7 @@ MovementYearMenu::MovementYearMenu(ScreenRegistry& registry, const MovementDirec
     rows->addLayout(grid, 1);
     layout->addLayout(rows);
 
-    lblInformazioni = captionLabel(QStringLiteral("lblInformazioni"), toQString(direction.menuInformation), panel);
-    lblInformazioni->setWordWrap(true);
-    lblInformazioni->setProperty("banner", true);
-    layout->addWidget(lblInformazioni);
-    imgGuida = new PictureButton(QStringLiteral("imgGuida"), QStringLiteral(":/icon_guida.svg"), {40, 40}, panel);
-    imgGuida->setToolTip(QStringLiteral("Guida all'utilizzo del software"));
-    imgEsci = new PictureButton(QStringLiteral("imgEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, panel);
-    imgEsci->setToolTip(QStringLiteral("Torna al menu principale"));
-    layout->addLayout(lineOf({imgGuida, nullptr, imgEsci}));
-    // Help and the way back are only pictures: Tab reaches them after the boxes and buttons.
-    imgGuida->reachByKeyboard();
-    imgEsci->reachByKeyboard();
+    std::tie(lblInformazioni, imgGuida, imgEsci) = menuFooter(layout, toQString(direction.menuInformation));
 
     lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
     lblMemory->setText(toQString(kHomeToken));

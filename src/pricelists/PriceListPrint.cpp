@@ -3,8 +3,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <string>
 #include <system_error>
 
@@ -14,7 +12,6 @@
 #include "ui/PhotoBox.h"
 #include "ui/QtText.h"
 #include "ui/ScreenRegistry.h"
-#include "ui/Widgets.h"
 
 namespace scortavia {
 namespace {
@@ -71,6 +68,12 @@ void makePhotoFolder(const fs::path& programFolder) {
 }
 
 QString pathText(const fs::path& path) { return QString::fromStdString(path.string()); }
+
+std::vector<PrintRun::Choice> priceListChoices() {
+    std::vector<PrintRun::Choice> choices;
+    choices.push_back({QString(), makePriceListTemplate()});
+    return choices;
+}
 
 }  // namespace
 
@@ -173,22 +176,15 @@ void fillPriceListTemplate(ReportTemplate& report, const PriceListPrintPage& pag
     setText(report, QStringLiteral("txtPagina"), page.pageNumber);
 }
 
-PriceListPrintDialog::PriceListPrintDialog(ScreenRegistry& registry, QWidget* owner, const Design& design)
-    : QDialog(owner), repDocumento(makePriceListTemplate()), registry_(registry), mode_(design.mode) {
-    auto* layout = setUpDialog(this, QString::fromLatin1(design.name), QString::fromUtf8(design.caption), {516, 218});
-    layout->setContentsMargins(18, 16, 18, 14);  // the explanation picture takes the full width
-    layout->setSpacing(10);
-    imgSpiegazione =
-        new Picture(QStringLiteral("imgSpiegazione"), QString::fromLatin1(design.picture), {480, 136}, this);
-    layout->addWidget(imgSpiegazione);
-    layout->addStretch(1);
+PriceListPrintDialog::PriceListPrintDialog(ScreenRegistry& registry, QWidget* owner, Mode mode)
+    : PrintDialog(owner, designOf(mode), priceListChoices()), repDocumento(report()), registry_(registry) {}
 
-    btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), this);
-    btnStampa = textButton(QStringLiteral("btnStampa"), QString::fromUtf8(design.action), this);
-    layout->addLayout(buttonRow({btnAnnulla, btnStampa}));
-
-    connect(btnStampa, &QPushButton::clicked, this, &PriceListPrintDialog::btnStampaClick);
-    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+PrintDialogDesign PriceListPrintDialog::designOf(Mode mode) {
+    const bool print = mode == Mode::Print;
+    return {.mode = mode,
+            .name = print ? "frmStampaProdotto" : "frmAnteprimaProdotto",
+            .picture = print ? ":/spiegazione_stampa_listino.svg" : ":/spiegazione_anteprima_listino.svg",
+            .buttons = PrintDialogDesign::Buttons::CancelFirst};
 }
 
 QWidget* PriceListPrintDialog::editor() const {
@@ -196,34 +192,15 @@ QWidget* PriceListPrintDialog::editor() const {
     return parentWidget();
 }
 
-void PriceListPrintDialog::btnStampaClick() {
-    repDocumento->setOrientation(QPageLayout::Portrait);
-    fillPriceListTemplate(*repDocumento, priceListPageOf(editor()));
-    repDocumento->prepare();
-    if (mode_ == Mode::Print) {
-        repDocumento->print(this);
-    } else {
-        repDocumento->preview(this);
-    }
-    // Printed, previewed or cancelled in the print dialog, the user is back on the editor.
-    close();
+std::optional<PrintRun::Fill> PriceListPrintDialog::pageFill() {
+    return [page = priceListPageOf(editor())](ReportTemplate& report) { fillPriceListTemplate(report, page); };
 }
 
 TfrmAnteprimaProdotto::TfrmAnteprimaProdotto(ScreenRegistry& registry, QWidget* owner)
-    : PriceListPrintDialog(registry, owner,
-                           {.mode = Mode::Preview,
-                            .name = "frmAnteprimaProdotto",
-                            .caption = " Anteprima di stampa",
-                            .action = "Mostra anteprima",
-                            .picture = ":/spiegazione_anteprima_listino.svg"}) {}
+    : PriceListPrintDialog(registry, owner, Mode::Preview) {}
 
 TfrmStampaProdotto::TfrmStampaProdotto(ScreenRegistry& registry, QWidget* owner)
-    : PriceListPrintDialog(registry, owner,
-                           {.mode = Mode::Print,
-                            .name = "frmStampaProdotto",
-                            .caption = " Stampa scheda",
-                            .action = "Stampa",
-                            .picture = ":/spiegazione_stampa_listino.svg"}) {}
+    : PriceListPrintDialog(registry, owner, Mode::Print) {}
 
 std::unique_ptr<PriceListPrintDialog> makePriceListPrintDialog(ScreenRegistry& registry, QWidget* owner,
                                                                PriceListPrintDialog::Mode mode) {

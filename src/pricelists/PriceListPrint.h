@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDialog>
 #include <QImage>
 #include <QString>
 #include <array>
@@ -8,12 +7,10 @@
 #include <memory>
 
 #include "reports/ReportTemplate.h"
-
-class QPushButton;
+#include "ui/PrintDialog.h"
 
 namespace scortavia {
 
-class Picture;
 class ScreenRegistry;
 
 inline constexpr int kPriceListPrintSlots = 8;
@@ -63,38 +60,22 @@ void fillPriceListTemplate(ReportTemplate& report, const PriceListPrintPage& pag
 
 // The preview and the print dialog of a price-list page: the same controls and steps, differing in
 // their texts and in what the right button does with the filled page.
-class PriceListPrintDialog : public QDialog {
+class PriceListPrintDialog : public PrintDialog {
     Q_OBJECT
 public:
-    enum class Mode { Print, Preview };
-
-    Picture* imgSpiegazione;
-    QPushButton* btnAnnulla;
-    QPushButton* btnStampa;
-
-    // Created with the dialog, so every opening prints from the design contents.
-    const std::unique_ptr<ReportTemplate> repDocumento;
-
-    Mode mode() const { return mode_; }
-
-    void btnStampaClick();
+    ReportTemplate* const repDocumento;
 
 protected:
-    struct Design {
-        Mode mode;
-        const char* name;
-        const char* caption;
-        const char* action;
-        const char* picture;
-    };
-    PriceListPrintDialog(ScreenRegistry& registry, QWidget* owner, const Design& design);
+    PriceListPrintDialog(ScreenRegistry& registry, QWidget* owner, Mode mode);
+
+    std::optional<PrintRun::Fill> pageFill() override;
 
 private:
+    static PrintDialogDesign designOf(Mode mode);
     // The page editor: the registry's frmListinoPrezzi, or the owner where there is none.
     QWidget* editor() const;
 
     ScreenRegistry& registry_;
-    Mode mode_;
 };
 
 // Shows the price-list page in the preview window.

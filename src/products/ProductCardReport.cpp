@@ -1,24 +1,17 @@
 #include "products/ProductCardReport.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QShowEvent>
 #include <QSvgRenderer>
-#include <QVBoxLayout>
 #include <string>
 
 #include "common/Numbers.h"
 #include "common/TextRules.h"
 #include "products/TfrmMagazzino.h"
-#include "ui/HandOver.h"
 #include "ui/PhotoBox.h"
 #include "ui/ScreenRegistry.h"
-#include "ui/Widgets.h"
 
 namespace scortavia {
 namespace {
@@ -180,63 +173,48 @@ void fillProductCardTemplate(ReportTemplate& report, const ProductPrintRows& row
     if (auto* picture = report.find<PictureObject>(QStringLiteral("imgFoto"))) picture->setPicture(photo);
 }
 
-ProductPrintDialog::ProductPrintDialog(ScreenRegistry& registry, QWidget* owner, const Design& design)
-    : QDialog(owner),
-      repFoto(makeProductCardTemplate(true)),
-      repScheda(makeProductCardTemplate(false)),
-      registry_(registry),
-      mode_(design.mode) {
-    auto* layout = setUpDialog(this, QString::fromLatin1(design.name), QString::fromUtf8(design.caption), {516, 286});
-    layout->setContentsMargins(18, 16, 18, 14);  // the explanation picture takes the full width
-    layout->setSpacing(10);
-    imgSpiegazione =
-        new Picture(QStringLiteral("imgSpiegazione"), QString::fromLatin1(design.picture), {480, 136}, this);
-    layout->addWidget(imgSpiegazione);
+namespace {
 
-    auto* options = new QVBoxLayout();
-    options->setContentsMargins(14, 4, 0, 0);
-    options->setSpacing(6);
-    optUno = new QRadioButton(QString::fromUtf8(design.withPhoto), this);
-    optUno->setObjectName(QStringLiteral("optUno"));
-    optDue = new QRadioButton(QString::fromUtf8(design.withoutPhoto), this);
-    optDue->setObjectName(QStringLiteral("optDue"));
-    options->addWidget(optUno, 0, Qt::AlignLeft);
-    options->addWidget(optDue, 0, Qt::AlignLeft);
-    layout->addLayout(options);
-    layout->addStretch(1);
+// The product card's choices and the keys they pick their templates by.
+constexpr const char* kWithPhoto = "con";
+constexpr const char* kWithoutPhoto = "senza";
 
-    btnStampa = textButton(QStringLiteral("btnStampa"), QString::fromUtf8(design.action), this);
-    btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), this);
-    layout->addLayout(buttonRow({btnStampa, btnAnnulla}));
+std::vector<PrintRun::Choice> productCardChoices() {
+    std::vector<PrintRun::Choice> choices;
+    choices.push_back({QString::fromLatin1(kWithPhoto), makeProductCardTemplate(true)});
+    choices.push_back({QString::fromLatin1(kWithoutPhoto), makeProductCardTemplate(false)});
+    return choices;
+}
 
-    lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
-    lblMemory->setText(QStringLiteral("con"));
+}  // namespace
+
+ProductPrintDialog::ProductPrintDialog(ScreenRegistry& registry, QWidget* owner, Mode mode)
+    : PrintDialog(owner, designOf(mode), productCardChoices()),
+      optUno(option(0)),
+      optDue(option(1)),
+      repFoto(report(QString::fromLatin1(kWithPhoto))),
+      repScheda(report(QString::fromLatin1(kWithoutPhoto))),
+      registry_(registry) {
     imgLogo = new PhotoBox(QStringLiteral("imgLogo"), this);
     imgLogo->hide();
     imgBianco = new PhotoBox(QStringLiteral("imgBianco"), this);  // starts on the placeholder photo
     imgBianco->hide();
-    optUno->setChecked(true);
-
-    connect(optUno, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) optUnoClick();
-    });
-    connect(optDue, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) optDueClick();
-    });
-    connect(btnStampa, &QPushButton::clicked, this, &ProductPrintDialog::btnStampaClick);
-    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-ReportTemplate* ProductPrintDialog::reportNamed(const QString& name) const {
-    if (name == QLatin1String("repFoto")) return repFoto.get();
-    if (name == QLatin1String("repScheda")) return repScheda.get();
-    return nullptr;
+PrintDialogDesign ProductPrintDialog::designOf(Mode mode) {
+    const bool print = mode == Mode::Print;
+    return {.mode = mode,
+            .name = print ? "frmStampaMag" : "frmAnteprimaMag",
+            .picture = print ? ":/spiegazione_stampa.svg" : ":/spiegazione_anteprima.svg",
+            .size = {516, 286},
+            .options = {{"optUno", print ? "Stampa dati con foto." : "Anteprima dati con foto.", kWithPhoto},
+                        {"optDue", print ? "Stampa dati senza foto." : "Anteprima dati senza foto.", kWithoutPhoto}}};
 }
 
 TfrmMagazzino* ProductPrintDialog::card() const { return registry_.get<TfrmMagazzino>(QStringLiteral("frmMagazzino")); }
 
 void ProductPrintDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    PrintDialog::showEvent(event);
     if (event->spontaneous()) return;
     // The card's photo as it is now; a card with none to copy prints the fallback picture.
     const TfrmMagazzino* owner = card();
@@ -244,34 +222,18 @@ void ProductPrintDialog::showEvent(QShowEvent* event) {
     imgLogo->setImage(photo.isNull() ? imgBianco->image() : photo);
 }
 
-void ProductPrintDialog::optUnoClick() { lblMemory->setText(QStringLiteral("con")); }
-
-void ProductPrintDialog::optDueClick() { lblMemory->setText(QStringLiteral("senza")); }
-
-void ProductPrintDialog::btnStampaClick() {
+std::optional<PrintRun::Fill> ProductPrintDialog::pageFill() {
     TfrmMagazzino* owner = card();
-    if (!owner) return;
+    if (!owner) return std::nullopt;
     // Blank numbers print as zeros, and the card shows them from now on (still unsaved).
     if (trimmedText(owner->txtGiacenza).isEmpty()) owner->txtGiacenza->setText(QStringLiteral("0"));
     if (trimmedText(owner->txtCosto).isEmpty()) owner->txtCosto->setText(QStringLiteral("0,00"));
     // A stock or cost that is not a number leaves no total to print: the dialog stays as it is.
     const std::optional<ProductPrintRows> rows = productPrintRows(productPrintTextsOf(*owner));
-    if (!rows) return;
-
-    // "con" prints the template with the photo, "senza" the one without; any other key prints nothing.
-    const HandOverRoute* route =
-        findHandOver(HandOver::PrintChoice, lblMemory->text().trimmed(), objectName().toStdString());
-    if (ReportTemplate* report = route ? reportNamed(toQString(route->control)) : nullptr) {
-        report->setOrientation(QPageLayout::Portrait);
-        fillProductCardTemplate(*report, *rows, imgLogo->image(), QDateTime::currentDateTime());
-        report->prepare();
-        if (mode_ == Mode::Print) {
-            report->print(this);
-        } else {
-            report->preview(this);
-        }
-    }
-    close();
+    if (!rows) return std::nullopt;
+    return [this, rows = *rows](ReportTemplate& report) {
+        fillProductCardTemplate(report, rows, imgLogo->image(), QDateTime::currentDateTime());
+    };
 }
 
 }  // namespace scortavia

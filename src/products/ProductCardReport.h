@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QDialog>
 #include <QImage>
 #include <QString>
 #include <array>
@@ -9,15 +8,13 @@
 #include <optional>
 
 #include "reports/ReportTemplate.h"
+#include "ui/PrintDialog.h"
 
-class QLabel;
-class QPushButton;
 class QRadioButton;
 class QShowEvent;
 
 namespace scortavia {
 
-class Picture;
 class PhotoBox;
 class ScreenRegistry;
 class TfrmMagazzino;
@@ -54,51 +51,30 @@ void fillProductCardTemplate(ReportTemplate& report, const ProductPrintRows& row
                              const QDateTime& now);
 
 // The print and the preview dialog of the product card: the same controls and steps, differing
-// in their texts and in what the action button does with the filled page.
-class ProductPrintDialog : public QDialog {
+// in their texts and in what the action button does with the filled page. The choice "con" prints
+// the template with the photo, "senza" the one without.
+class ProductPrintDialog : public PrintDialog {
     Q_OBJECT
 public:
-    enum class Mode { Print, Preview };
-
-    QRadioButton* optUno;
-    QRadioButton* optDue;
-    QPushButton* btnStampa;
-    QPushButton* btnAnnulla;
-    QLabel* lblMemory;
+    QRadioButton* const optUno;
+    QRadioButton* const optDue;
     PhotoBox* imgLogo;
     PhotoBox* imgBianco;
-    Picture* imgSpiegazione;
 
-    // Created with the dialog, so every opening prints from the design contents.
-    const std::unique_ptr<ReportTemplate> repFoto;
-    const std::unique_ptr<ReportTemplate> repScheda;
-
-    void optUnoClick();
-    void optDueClick();
-    void btnStampaClick();
-
-    // The template of that name (repFoto, repScheda), or nullptr.
-    ReportTemplate* reportNamed(const QString& name) const;
+    ReportTemplate* const repFoto;
+    ReportTemplate* const repScheda;
 
 protected:
-    struct Design {
-        Mode mode;
-        const char* name;
-        const char* caption;
-        const char* withPhoto;
-        const char* withoutPhoto;
-        const char* action;
-        const char* picture;
-    };
-    ProductPrintDialog(ScreenRegistry& registry, QWidget* owner, const Design& design);
+    ProductPrintDialog(ScreenRegistry& registry, QWidget* owner, Mode mode);
 
     void showEvent(QShowEvent* event) override;
+    std::optional<PrintRun::Fill> pageFill() override;
 
 private:
+    static PrintDialogDesign designOf(Mode mode);
     TfrmMagazzino* card() const;
 
     ScreenRegistry& registry_;
-    Mode mode_;
 };
 
 }  // namespace scortavia

@@ -65,21 +65,9 @@ TfrmMenuRiepilogo::TfrmMenuRiepilogo(ScreenRegistry& registry)
     rows->addLayout(grid, 1);
     layout->addLayout(rows);
 
-    lblInformazioni =
-        captionLabel(QStringLiteral("lblInformazioni"),
-                     QStringLiteral("Per ottenere l'inventario di tutti gli articoli in magazzino, premere "
-                                    "il pulsante Visualizza senza indicare alcuna categoria merceologica."),
-                     panel);
-    lblInformazioni->setWordWrap(true);
-    lblInformazioni->setProperty("banner", true);
-    layout->addWidget(lblInformazioni);
-    imgGuida = new PictureButton(QStringLiteral("imgGuida"), QStringLiteral(":/icon_guida.svg"), {40, 40}, panel);
-    imgGuida->setToolTip(QStringLiteral("Guida all'utilizzo del software"));
-    imgEsci = new PictureButton(QStringLiteral("imgEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, panel);
-    imgEsci->setToolTip(QStringLiteral("Torna al menu principale"));
-    layout->addLayout(lineOf({imgGuida, nullptr, imgEsci}));
-    imgGuida->reachByKeyboard();
-    imgEsci->reachByKeyboard();
+    std::tie(lblInformazioni, imgGuida, imgEsci) =
+        menuFooter(layout, QStringLiteral("Per ottenere l'inventario di tutti gli articoli in magazzino, premere "
+                                          "il pulsante Visualizza senza indicare alcuna categoria merceologica."));
 
     connect(txtTipologia, &QLineEdit::returnPressed, btnVisualizza, [this] { btnVisualizza->setFocus(); });
     connect(btnVisualizza, &QPushButton::pressed, lblAttendere, &QWidget::show);

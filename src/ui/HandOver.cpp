@@ -4,11 +4,9 @@
 
 namespace scortavia {
 
-const HandOverRoute* findHandOver(HandOver channel, const QString& key, std::string_view screen) {
+const HandOverRoute* findHandOver(HandOver channel, const QString& key) {
     for (const HandOverRoute& route : kHandOverRoutes) {
-        if (route.channel != channel || toQString(route.key) != key) continue;
-        if (!screen.empty() && route.screen != screen) continue;
-        return &route;
+        if (route.channel == channel && toQString(route.key) == key) return &route;
     }
     return nullptr;
 }

@@ -21,7 +21,6 @@ enum class HandOver {
     RecordLoad,     // a list's key: the card (or slot) that receives the record of a double-clicked row
     StockBox,       // the stock dialog: the stock box it reads and writes
     WebCamPhoto,    // the webcam dialog: the photo box that receives the captured picture
-    PrintChoice,    // the print dialog's "con"/"senza": the template it prints
     MenuClose,      // a year menu's lblMemory when it closes: the screen shown next
     YearArchive,    // a year menu's token: the label that receives the chosen year's archive path
     ProductImport,  // the product picker's card: where the picked product and quantity go
@@ -61,10 +60,6 @@ inline constexpr HandOverRoute kHandOverRoutes[] = {
     {HandOver::RecordLoad, "prodotto_H", "frmListinoPrezzi", "bkgProdotto_08"},
     {HandOver::StockBox, "magazzino", "frmMagazzino", "txtGiacenza"},
     {HandOver::WebCamPhoto, "magazzino", "frmMagazzino", "imgFoto"},
-    {HandOver::PrintChoice, "con", "frmStampaMag", "repFoto"},
-    {HandOver::PrintChoice, "senza", "frmStampaMag", "repScheda"},
-    {HandOver::PrintChoice, "con", "frmAnteprimaMag", "repFoto"},
-    {HandOver::PrintChoice, "senza", "frmAnteprimaMag", "repScheda"},
     {HandOver::MenuClose, "avvio", "frmAvvio", ""},
     {HandOver::MenuClose, "carichi", "frmCarichi", ""},
     {HandOver::MenuClose, "scarichi", "frmScarichi", ""},
@@ -88,9 +83,8 @@ inline constexpr HandOverRoute kHandOverRoutes[] = {
 };
 
 // The route of `key` on `channel` (the key compared exactly, as the caller wrote it), or nullptr
-// when the key names no route: then nothing is written anywhere. With `screen` given, only the
-// routes of that screen count (the print dialogs share their keys).
-const HandOverRoute* findHandOver(HandOver channel, const QString& key, std::string_view screen = {});
+// when the key names no route: then nothing is written anywhere.
+const HandOverRoute* findHandOver(HandOver channel, const QString& key);
 
 // The object a route leads to in the running program: the screen, or the control inside it.
 // Nullptr when the key names no route or the screen is not built into this program.

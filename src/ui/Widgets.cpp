@@ -464,6 +464,20 @@ QVBoxLayout* menuPanel(QWidget* screen, int width) {
     return inner;
 }
 
+std::tuple<QLabel*, PictureButton*, PictureButton*> menuFooter(QVBoxLayout* panelLayout, const QString& information) {
+    QWidget* panel = panelLayout->parentWidget();
+    QLabel* banner = instructionBanner(QStringLiteral("lblInformazioni"), information, panel);
+    panelLayout->addWidget(banner);
+    auto* help = new PictureButton(QStringLiteral("imgGuida"), QStringLiteral(":/icon_guida.svg"), {40, 40}, panel);
+    help->setToolTip(QStringLiteral("Guida all'utilizzo del software"));
+    auto* exit = new PictureButton(QStringLiteral("imgEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, panel);
+    exit->setToolTip(QStringLiteral("Torna al menu principale"));
+    panelLayout->addLayout(lineOf({help, nullptr, exit}));
+    help->reachByKeyboard();
+    exit->reachByKeyboard();
+    return {banner, help, exit};
+}
+
 QLabel* waitingLabel(const QString& name, const QString& text, QWidget* parent) {
     QLabel* label = captionLabel(name, text, parent);
     label->setProperty("waiting", true);

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <initializer_list>
+#include <tuple>
 #include <vector>
 
 class QBoxLayout;
@@ -118,6 +119,11 @@ void arrowsMoveFocus(const std::vector<QWidget*>& widgets);
 // background, and a white rounded panel of `width` centred in it, scrolling when the window is smaller.
 // The screen is presented maximised by its own WorkArea; this lays out what it shows.
 QVBoxLayout* menuPanel(QWidget* screen, int width);
+
+// The foot of such a panel, added to its layout: the information banner "lblInformazioni", then the
+// help picture "imgGuida" at the left and the way back "imgEsci" at the right. They are only pictures,
+// so Tab reaches them after the panel's boxes and buttons.
+std::tuple<QLabel*, PictureButton*, PictureButton*> menuFooter(QVBoxLayout* panelLayout, const QString& information);
 
 // "... Attendere...": hidden until its button is pressed; it keeps its room while hidden, so showing it on
 // the press does not move the button from under the mouse before the release.

@@ -3,14 +3,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
-#include <functional>
-#include <map>
-#include <memory>
 #include <set>
 
 #include "movements/ProductImportTarget.h"
-#include "products/TfrmAnteprimaMag.h"
-#include "products/TfrmStampaMag.h"
 #include "support/GuiProgram.h"
 #include "ui/HandOver.h"
 #include "ui/PhotoBox.h"
@@ -42,26 +37,8 @@ bool fitsChannel(HandOver channel, QObject* target) {
             return target->property("text").isValid();
         case HandOver::ProductImport:
             return dynamic_cast<ProductImportTarget*>(target) != nullptr;
-        case HandOver::PrintChoice:
-            return false;  // templates are no objects: checked by name below
     }
     return false;
-}
-
-// The dialogs a route may name, made as the program makes them at each opening.
-using DialogCheck = std::function<bool(ScreenRegistry&, QWidget* owner, const QString& control)>;
-const std::map<QString, DialogCheck>& dialogs() {
-    static const std::map<QString, DialogCheck> made = {
-        {"frmStampaMag",
-         [](ScreenRegistry& r, QWidget* owner, const QString& control) {
-             return TfrmStampaMag(r, owner).reportNamed(control) != nullptr;
-         }},
-        {"frmAnteprimaMag",
-         [](ScreenRegistry& r, QWidget* owner, const QString& control) {
-             return TfrmAnteprimaMag(r, owner).reportNamed(control) != nullptr;
-         }},
-    };
-    return made;
 }
 
 }  // namespace
@@ -88,11 +65,6 @@ private Q_SLOTS:
         const QString screen = toQString(route.screen);
         const QString control = toQString(route.control);
 
-        if (const auto dialog = dialogs().find(screen); dialog != dialogs().end()) {
-            QVERIFY2(route.channel == HandOver::PrintChoice, "a dialog receives nothing but a print choice");
-            QVERIFY(dialog->second(registry, registry.screen(QStringLiteral("frmMagazzino")), control));
-            return;
-        }
         QVERIFY2(registry.screen(screen), "no screen of the program has this name");
         QObject* target = nullptr;
         for (QObject* t : handOverTargets(registry, route.channel, toQString(route.key))) {

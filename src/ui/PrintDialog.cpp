@@ -1,0 +1,79 @@
+#include "ui/PrintDialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "ui/QtText.h"
+#include "ui/Widgets.h"
+
+namespace scortavia {
+namespace {
+
+QString captionOf(PrintMode mode) {
+    return mode == PrintMode::Print ? QStringLiteral(" Stampa scheda") : QStringLiteral(" Anteprima di stampa");
+}
+
+QString actionOf(PrintMode mode) {
+    return mode == PrintMode::Print ? QStringLiteral("Stampa") : QStringLiteral("Mostra anteprima");
+}
+
+}  // namespace
+
+PrintDialog::PrintDialog(QWidget* owner, const PrintDialogDesign& design, std::vector<PrintRun::Choice> choices)
+    : QDialog(owner), run_(design.mode, std::move(choices)) {
+    auto* layout = setUpDialog(this, toQString(design.name), captionOf(design.mode), design.size);
+    if (design.closeBox) setWindowFlag(Qt::WindowCloseButtonHint);
+    layout->setContentsMargins(18, 16, 18, 14);  // the explanation picture takes the full width
+    layout->setSpacing(10);
+    imgSpiegazione = new Picture(QStringLiteral("imgSpiegazione"), toQString(design.picture), {480, 136}, this);
+    layout->addWidget(imgSpiegazione);
+
+    if (!design.options.empty()) {
+        auto* column = new QVBoxLayout();
+        column->setContentsMargins(14, 4, 0, 0);
+        column->setSpacing(6);
+        for (const PrintOption& option : design.options) {
+            auto* button = new QRadioButton(toQString(option.caption), this);
+            button->setObjectName(toQString(option.name));
+            column->addWidget(button, 0, Qt::AlignLeft);
+            options_.push_back(button);
+        }
+        layout->addLayout(column);
+    }
+    layout->addStretch(1);
+
+    // Made in the order they stand, which is the order Tab visits them.
+    const auto action = [&] { btnStampa = textButton(QStringLiteral("btnStampa"), actionOf(design.mode), this); };
+    const auto cancel = [&] { btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), this); };
+    if (design.buttons == PrintDialogDesign::Buttons::CancelFirst) {
+        cancel();
+        action();
+        layout->addLayout(buttonRow({btnAnnulla, btnStampa}));
+    } else {
+        action();
+        cancel();
+        layout->addLayout(buttonRow({btnStampa, btnAnnulla}));
+    }
+
+    if (!options_.empty()) {
+        lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
+        for (std::size_t i = 0; i < options_.size(); ++i) {
+            connect(options_[i], &QRadioButton::toggled, this, [this, key = toQString(design.options[i].key)](bool on) {
+                if (on) lblMemory->setText(key);
+            });
+        }
+        options_.front()->setChecked(true);
+    }
+    connect(btnStampa, &QPushButton::clicked, this, &PrintDialog::btnStampaClick);
+    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void PrintDialog::btnStampaClick() {
+    const std::optional<PrintRun::Fill> fill = pageFill();
+    if (!fill) return;
+    run_.finish(*this, lblMemory ? lblMemory->text().trimmed() : QString(), *fill);
+}
+
+}  // namespace scortavia
