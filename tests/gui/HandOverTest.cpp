@@ -1,6 +1,6 @@
-// Every route of the hand-over table must lead somewhere real: a misspelt screen or control name
-// would otherwise make a dialog skip its write without a word.
-#include <QLabel>
+// Every key of the hand-over table must reach a live receiver offered by the screen the table names:
+// a key nobody offers would make a dialog skip its write without a word. The compiler checks what a
+// receiver takes; these tests check that the keys and the offers of the real program meet.
 #include <QLineEdit>
 #include <QtTest>
 #include <functional>
@@ -8,8 +8,8 @@
 #include <memory>
 #include <set>
 
-#include "movements/ProductImportTarget.h"
 #include "products/TfrmAnteprimaMag.h"
+#include "products/TfrmMagazzino.h"
 #include "products/TfrmStampaMag.h"
 #include "support/GuiProgram.h"
 #include "ui/HandOver.h"
@@ -20,33 +20,6 @@
 using namespace scortavia;
 
 namespace {
-
-// Whether the object at the end of a route can take what the channel hands over.
-bool fitsChannel(HandOver channel, QObject* target) {
-    switch (channel) {
-        case HandOver::CalendarDate:
-        case HandOver::StockBox:
-            return qobject_cast<QLineEdit*>(target) != nullptr;
-        case HandOver::WebCamPhoto:
-            return qobject_cast<PhotoBox*>(target) != nullptr;
-        case HandOver::Attachments:
-            return dynamic_cast<AttachmentHolder*>(target) != nullptr;
-        case HandOver::RecordLoad:
-            return dynamic_cast<RecordTarget*>(target) != nullptr;
-        case HandOver::MenuClose:
-            return qobject_cast<WorkArea*>(target) != nullptr;
-        case HandOver::YearArchive:
-        case HandOver::PriceListOpen:
-            return qobject_cast<QLabel*>(target) != nullptr;
-        case HandOver::SummaryYear:
-            return target->property("text").isValid();
-        case HandOver::ProductImport:
-            return dynamic_cast<ProductImportTarget*>(target) != nullptr;
-        case HandOver::PrintChoice:
-            return false;  // templates are no objects: checked by name below
-    }
-    return false;
-}
 
 // The dialogs a route may name, made as the program makes them at each opening.
 using DialogCheck = std::function<bool(ScreenRegistry&, QWidget* owner, const QString& control)>;
@@ -64,13 +37,31 @@ const std::map<QString, DialogCheck>& dialogs() {
     return made;
 }
 
+// The work area an offer was made from, and the named objects on the way up to it (the receiving
+// control among them).
+struct OfferPlace {
+    WorkArea* screen = nullptr;
+    QStringList names;
+};
+OfferPlace placeOf(QObject* owner) {
+    OfferPlace place;
+    for (QObject* o = owner; o; o = o->parent()) {
+        if (auto* area = qobject_cast<WorkArea*>(o)) {
+            place.screen = area;
+            break;
+        }
+        if (!o->objectName().isEmpty()) place.names << o->objectName();
+    }
+    return place;
+}
+
 }  // namespace
 
 class HandOverTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void everyRouteLeadsToAControlThatExists_data() {
+    void everyKeyReachesALiveReceiverOfItsScreen_data() {
         QTest::addColumn<int>("index");
         int i = 0;
         for (const HandOverRoute& route : kHandOverRoutes) {
@@ -80,7 +71,7 @@ private Q_SLOTS:
             QTest::newRow(name.constData()) << i++;
         }
     }
-    void everyRouteLeadsToAControlThatExists() {
+    void everyKeyReachesALiveReceiverOfItsScreen() {
         QFETCH(int, index);
         const HandOverRoute& route = kHandOverRoutes[index];
         test::GuiProgram run;
@@ -90,30 +81,84 @@ private Q_SLOTS:
 
         if (const auto dialog = dialogs().find(screen); dialog != dialogs().end()) {
             QVERIFY2(route.channel == HandOver::PrintChoice, "a dialog receives nothing but a print choice");
-            QVERIFY(dialog->second(registry, registry.screen(QStringLiteral("frmMagazzino")), control));
+            QVERIFY(dialog->second(registry, registry.screen(toQString(screen::kMagazzino)), control));
             return;
         }
         QVERIFY2(registry.screen(screen), "no screen of the program has this name");
-        QObject* target = nullptr;
-        for (QObject* t : handOverTargets(registry, route.channel, toQString(route.key))) {
-            if (t->objectName() == (control.isEmpty() ? screen : control)) target = t;
+        QObject* owner = registry.handOver().offeredBy(route.channel, toQString(route.key));
+        QVERIFY2(owner, "no screen offers a receiver for this key");
+        const OfferPlace place = placeOf(owner);
+        QVERIFY2(place.screen && place.screen->objectName() == screen, "another screen offers the receiver");
+        if (control.isEmpty()) {
+            QVERIFY2(owner == place.screen, "a control of the screen receives, not the screen itself");
+        } else {
+            QVERIFY2(place.names.contains(control), "the receiver is not that control");
         }
-        QVERIFY2(target, "no control of that screen has this name");
-        QVERIFY2(fitsChannel(route.channel, target), "the control cannot take what the route hands over");
+    }
+
+    // An offer the table does not list would be a key no test looks after.
+    void everyOfferOfTheProgramIsARowOfTheTable() {
+        test::GuiProgram run;
+        const HandOverDesk& desk = run.program->registry().handOver();
+        const auto offers = desk.offers();
+        QVERIFY(!offers.empty());
+        for (const auto& [channel, key] : offers) {
+            const OfferPlace place = placeOf(desk.offeredBy(channel, key));
+            QVERIFY2(place.screen, qPrintable(key));
+            QVERIFY2(findHandOver(channel, key, toStd(place.screen->objectName())), qPrintable(key));
+        }
     }
 
     void noRouteIsWrittenTwice() {
         std::set<std::tuple<HandOver, std::string_view, std::string_view, std::string_view>> seen;
+        std::set<std::pair<HandOver, std::string_view>> receivers;
         for (const HandOverRoute& route : kHandOverRoutes) {
             QVERIFY2(seen.insert({route.channel, route.key, route.screen, route.control}).second, route.key.data());
+            // One receiver a key: a second row would be a screen whose offer the other replaces.
+            if (route.channel != HandOver::PrintChoice) {
+                QVERIFY2(receivers.insert({route.channel, route.key}).second, route.key.data());
+            }
         }
     }
 
     void anUnknownKeyLeadsNowhere() {
         test::GuiProgram run;
+        const HandOverDesk& desk = run.program->registry().handOver();
         QVERIFY(!findHandOver(HandOver::CalendarDate, QStringLiteral("DATASCA")));
-        QVERIFY(!handOverTarget(run.program->registry(), HandOver::RecordLoad, QStringLiteral("magazzino ")));
-        QVERIFY(!handOverTarget(run.program->registry(), HandOver::Attachments, QString()));
+        QVERIFY(!desk.receiver<HandOver::CalendarDate>(QStringLiteral("DATASCA")));
+        QVERIFY(!desk.receiver<HandOver::RecordLoad>(QStringLiteral("magazzino ")));
+        QVERIFY(!desk.receiver<HandOver::Attachments>(QString()));
+        // A key is offered on its own channel only.
+        QVERIFY(!desk.receiver<HandOver::MenuClose>(toQString(kProductCardKey)));
+    }
+
+    // A card is several receivers at once: each channel must hand out the card seen as that receiver.
+    void theProductCardReceivesAsEachChannelNeeds() {
+        test::GuiProgram run;
+        ScreenRegistry& registry = run.program->registry();
+        auto* card = registry.get<TfrmMagazzino>(toQString(screen::kMagazzino));
+        QVERIFY(card);
+        const QString key = toQString(kProductCardKey);
+        QCOMPARE(registry.handOver().receiver<HandOver::RecordLoad>(key), static_cast<RecordTarget*>(card));
+        QCOMPARE(registry.handOver().receiver<HandOver::Attachments>(key), static_cast<AttachmentHolder*>(card));
+        QCOMPARE(registry.handOver().receiver<HandOver::StockBox>(key), card->txtGiacenza);
+        QCOMPARE(registry.handOver().receiver<HandOver::WebCamPhoto>(key), card->imgFoto);
+    }
+
+    // An offer lasts as long as its receiver; a later offer of the same key replaces it.
+    void anOfferEndsWithItsReceiver() {
+        HandOverDesk desk;
+        const QString key = QStringLiteral("k");
+        auto first = std::make_unique<QLineEdit>();
+        auto second = std::make_unique<QLineEdit>();
+        desk.offer<HandOver::StockBox>(key, first.get());
+        QCOMPARE(desk.receiver<HandOver::StockBox>(key), first.get());
+        desk.offer<HandOver::StockBox>(key, second.get());
+        QCOMPARE(desk.receiver<HandOver::StockBox>(key), second.get());
+        second.reset();
+        QVERIFY(!desk.receiver<HandOver::StockBox>(key));
+        QVERIFY(!desk.offeredBy(HandOver::StockBox, key));
+        QVERIFY(desk.offers().empty());
     }
 };
 
