@@ -276,8 +276,8 @@ public:
 
     // Back to the main menu, as closing a work area leads there.
     TfrmAvvio* menuFrom(QWidget* screen) {
-        program_.registry().switchTo(QStringLiteral("frmAvvio"), screen);
-        return area<TfrmAvvio>("frmAvvio");
+        program_.registry().switchTo(toQString(screen::kAvvio), screen);
+        return area<TfrmAvvio>(screen::kAvvio);
     }
 
 private:
@@ -337,14 +337,14 @@ void importPreview(Session& session, TfrmMagazzino* card) {
 }
 
 void tour(Session& session) {
-    auto* password = session.area<TfrmPassword>("frmPassword");
+    auto* password = session.area<TfrmPassword>(screen::kPassword);
     if (!password) return;
     session.shoot(password, HelpTopic::Overview, QStringLiteral("La richiesta della password all'avvio"),
                   QStringLiteral("Autenticazione"), {{Part({}, 0)}});
     password->txtPassword->setText(QString::fromLatin1(kSamplePassword));
     password->cmdOKClick();
 
-    auto* menu = session.area<TfrmAvvio>("frmAvvio");
+    auto* menu = session.area<TfrmAvvio>(screen::kAvvio);
     if (!menu) return;
     // The six tiles closer together than on the screen, so that their captions read on paper.
     const auto tile = [](const char* number) {
@@ -355,11 +355,11 @@ void tour(Session& session) {
                   QStringLiteral("sei riquadri"),
                   {{tile("04"), tile("02"), tile("03")}, {tile("07"), tile("06"), tile("08")}}, Joining::Seamless);
 
-    menu->openArea(QStringLiteral("frmMagazzino"));
-    auto* card = session.area<TfrmMagazzino>("frmMagazzino");
+    menu->openArea(toQString(screen::kMagazzino));
+    auto* card = session.area<TfrmMagazzino>(screen::kMagazzino);
     if (!card) return;
     card->navigate(CardAction::First);
-    if (!(card = session.area<TfrmMagazzino>("frmMagazzino"))) return;
+    if (!(card = session.area<TfrmMagazzino>(screen::kMagazzino))) return;
     // On the program's wide screen the boxes stretch far beyond a page's width.
     if (!(card = session.narrowed(card, {1024, 768}))) return;
     session.shoot(card, HelpTopic::Products, QStringLiteral("I campi della scheda di un prodotto"),
@@ -376,7 +376,7 @@ void tour(Session& session) {
                   {{Part(named({"imgFoto", "btnCaricaFoto", "btnCancFoto"}), 6)}, {Part(named({"panNavigazione"}), 6)}},
                   Joining::Seamless);
     card->showMaximized();
-    if (!(card = session.area<TfrmMagazzino>("frmMagazzino"))) return;
+    if (!(card = session.area<TfrmMagazzino>(screen::kMagazzino))) return;
     importPreview(session, card);
 
     if (!(menu = session.menuFrom(card))) return;
@@ -400,18 +400,18 @@ void tour(Session& session) {
         Joining::Seamless);
 
     if (!(menu = session.menuFrom(goodsIn))) return;
-    menu->openArea(QStringLiteral("frmApriCatalogo"));
-    auto* lists = session.area<TfrmApriCatalogo>("frmApriCatalogo");
+    menu->openArea(toQString(screen::kApriCatalogo));
+    auto* lists = session.area<TfrmApriCatalogo>(screen::kApriCatalogo);
     if (!lists) return;
     lists->lstFiles->setCurrentRow(0);
     session.shoot(lists, HelpTopic::PriceListFiles, QStringLiteral("L'elenco dei listini prezzi da aprire"),
                   QStringLiteral("Apertura listino prezzi"),
                   {{Part(named({"lstFiles", "lblCreati", "imgGuida", "btnAnnulla"}), 10)}});
     lists->btnApriClick();
-    auto* editor = session.area<TfrmListinoPrezzi>("frmListinoPrezzi");
+    auto* editor = session.area<TfrmListinoPrezzi>(screen::kListinoPrezzi);
     if (!editor) return;
     editor->navigate(CardAction::First);
-    if (!(editor = session.area<TfrmListinoPrezzi>("frmListinoPrezzi"))) return;
+    if (!(editor = session.area<TfrmListinoPrezzi>(screen::kListinoPrezzi))) return;
     session.shoot(editor, HelpTopic::PriceListEditor,
                   QStringLiteral("I pulsanti della pagina di listino e i suoi primi due prodotti, A e B"),
                   QStringLiteral("otto riquadri"),

@@ -62,7 +62,8 @@ MovementCardScreen::MovementCardScreen(ScreenRegistry& registry, const MovementD
     : CardScreen(registry, {.name = direction.cardName.data(),
                             .caption = direction.cardCaption.data(),
                             .recordSize = MovementRecord::kSize,
-                            .attachmentsKey = direction.token.data()}),
+                            .attachmentsKey = direction.token.data(),
+                            .recordKey = direction.token.data()}),
       direction_(direction) {
     using C = Command;
     // Button, name, picture, caption, hint and what the card base does with it.
@@ -95,6 +96,10 @@ MovementCardScreen::MovementCardScreen(ScreenRegistry& registry, const MovementD
     cardLayout->addStretch(1);
     bodyLayout()->addWidget(card, 1);
     lblFile = hiddenLabel(QStringLiteral("lblFile"), this);
+    const QString token = toQString(direction.token);
+    registry.handOver().offer<HandOver::YearArchive>(token, this);
+    registry.handOver().offer<HandOver::ProductImport>(token, this);
+    registry.handOver().offer<HandOver::MenuClose>(token, this);
 
     wireBoxes();
     setFirstBox(txtNumDoc);
@@ -300,6 +305,11 @@ void MovementCardScreen::cmdEsportaClick() {
     } else {
         TfrmExpScarichi(registry(), this, archive).exec();
     }
+}
+
+void MovementCardScreen::openYear(const std::filesystem::path& archive, const QString& caption) {
+    lblFile->setText(QString::fromStdString(archive.string()));
+    setWindowTitle(caption);
 }
 
 void MovementCardScreen::importProduct(const ProductView& product, const QString& quantity) {

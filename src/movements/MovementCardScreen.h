@@ -5,6 +5,7 @@
 #include "movements/MovementCard.h"
 #include "movements/MovementDirection.h"
 #include "movements/ProductImportTarget.h"
+#include "movements/YearReceivers.h"
 #include "ui/CardScreen.h"
 
 class QCheckBox;
@@ -19,7 +20,7 @@ class PictureButton;
 
 // The movement card: one goods-in or goods-out movement of the year archive named by lblFile at a
 // time. Goods-in and goods-out are this one screen given their direction.
-class MovementCardScreen : public CardScreen, public ProductImportTarget {
+class MovementCardScreen : public CardScreen, public ProductImportTarget, public YearArchiveReceiver {
     Q_OBJECT
 public:
     // In tab order.
@@ -66,6 +67,7 @@ public:
     std::filesystem::path archivePath() const override;
 
     void importProduct(const ProductView& product, const QString& quantity) override;
+    void openYear(const std::filesystem::path& archive, const QString& caption) override;
 
 protected:
     MovementCardScreen(ScreenRegistry& registry, const MovementDirection& direction);

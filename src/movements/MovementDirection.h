@@ -4,6 +4,7 @@
 
 #include "storage/ArchivePaths.h"
 #include "storage/ProductRecord.h"
+#include "ui/ScreenNames.h"
 
 namespace scortavia {
 
@@ -77,17 +78,17 @@ struct MovementDirection {
 inline constexpr MovementDirection kGoodsIn{
     .direction = Direction::GoodsIn,
     .token = "carichi",
-    .menuName = "frmMenuCarico",
+    .menuName = screen::kMenuCarico,
     .menuCaption = " Scortavia - Operazioni di carico",
     .menuWorkHeading = "Inserimento schede di carico:",
     .menuSummaryHeading = "Riepilogo movimenti di carico:",
     .menuInformation =
         "In questo ambiente è possibile registrare le schede di carico merce e riepilogare le operazioni.",
     .summaryToken = "riepcarichi",
-    .summaryName = "frmMenuRiepilogoCarico",
+    .summaryName = screen::kMenuRiepilogoCarico,
     .summaryYearCaption = " Scortavia - Riepilogo operazioni di carico anno ",
     .helpTitle = "App Operazioni di Carico",
-    .cardName = "frmCarichi",
+    .cardName = screen::kCarichi,
     .cardCaption = " Scortavia - Operazioni di carico",
     .cardYearCaption = " Scortavia - Operazioni di carico anno ",
     .partyCaption = "Fornitore:",
@@ -134,17 +135,17 @@ inline constexpr MovementDirection kGoodsIn{
 inline constexpr MovementDirection kGoodsOut{
     .direction = Direction::GoodsOut,
     .token = "scarichi",
-    .menuName = "frmMenuScarico",
+    .menuName = screen::kMenuScarico,
     .menuCaption = " Scortavia - Operazioni di scarico",
     .menuWorkHeading = "Inserimento schede di scarico:",
     .menuSummaryHeading = "Riepilogo movimenti di scarico:",
     .menuInformation =
         "In questo ambiente è possibile registrare le schede di scarico merce e riepilogare le operazioni.",
     .summaryToken = "riepscarichi",
-    .summaryName = "frmMenuRiepilogoScarico",
+    .summaryName = screen::kMenuRiepilogoScarico,
     .summaryYearCaption = " Scortavia - Riepilogo operazioni di scarico anno ",
     .helpTitle = "App Operazioni di Scarico",
-    .cardName = "frmScarichi",
+    .cardName = screen::kScarichi,
     .cardCaption = " Scortavia - Operazioni di scarico",
     .cardYearCaption = " Scortavia - Operazioni di scarico anno ",
     .partyCaption = "Cliente:",

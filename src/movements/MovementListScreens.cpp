@@ -5,7 +5,6 @@
 
 #include "movements/MovementCardScreen.h"
 #include "movements/MovementLists.h"
-#include "ui/HandOver.h"
 #include "ui/RecordTarget.h"
 #include "ui/ScreenRegistry.h"
 
@@ -18,7 +17,7 @@ ListScreen::Find movementOfRow(const MovementCardScreen& card) {
 }
 
 RecordTarget* cardOf(const ScreenRegistry& registry, const MovementDirection& direction) {
-    return handOverTarget<RecordTarget>(registry, HandOver::RecordLoad, toQString(direction.token));
+    return registry.handOver().receiver<HandOver::RecordLoad>(toQString(direction.token));
 }
 
 }  // namespace

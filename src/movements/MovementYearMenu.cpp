@@ -9,9 +9,9 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "movements/YearReceivers.h"
 #include "storage/ArchivePaths.h"
 #include "ui/BoxBehaviour.h"
-#include "ui/HandOver.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
 #include "ui/TfrmGuida.h"
@@ -21,7 +21,7 @@ namespace scortavia {
 namespace {
 
 constexpr std::string_view kMsgYearDigits = "Attenzione: indicare l'anno solare utilizzando quattro cifre.";
-constexpr std::string_view kHomeToken = "avvio";
+constexpr std::string_view kHomeToken = kMainMenuKey;
 
 QLineEdit* yearBox(const char* name, QWidget* parent) {
     QLineEdit* box = editBox(QString::fromLatin1(name), 4, parent);
@@ -110,16 +110,19 @@ std::optional<QString> MovementYearMenu::yearIn(QLineEdit* box) {
     return std::nullopt;
 }
 
+void MovementYearMenu::openYear(const QString& token, const QString& year, std::string_view caption) {
+    // The archive file is not touched here: it comes into being at the card's first action.
+    if (auto* next = registry().handOver().receiver<HandOver::YearArchive>(token)) {
+        next->openYear(paths::movementArchive(registry().programFolder(), toStd(year), direction_.direction),
+                       toQString(caption) + year);
+    }
+}
+
 void MovementYearMenu::btnApriLavoroClick() {
     const auto year = yearIn(txtAnnoLavoro);
     if (!year) return;
-    // The archive file is not touched here: it comes into being at the card's first action.
     const QString token = toQString(direction_.token);
-    if (auto* file = handOverTarget<QLabel>(registry(), HandOver::YearArchive, token)) {
-        const auto archive = paths::movementArchive(registry().programFolder(), toStd(*year), direction_.direction);
-        file->setText(QString::fromStdString(archive.string()));
-        file->window()->setWindowTitle(toQString(direction_.cardYearCaption) + *year);
-    }
+    openYear(token, *year, direction_.cardYearCaption);
     lblMemory->setText(token);
     close();
 }
@@ -128,29 +131,16 @@ void MovementYearMenu::btnApriRiepLavoroClick() {
     const auto year = yearIn(txtAnnoRiepLavoro);
     if (!year) return;
     const QString token = toQString(direction_.summaryToken);
-    if (auto* file = handOverTarget<QLabel>(registry(), HandOver::YearArchive, token)) {
-        const auto archive = paths::movementArchive(registry().programFolder(), toStd(*year), direction_.direction);
-        file->setText(QString::fromStdString(archive.string()));
-        file->window()->setWindowTitle(toQString(direction_.summaryYearCaption) + *year);
-    }
-    for (QObject* target : handOverTargets(registry(), HandOver::SummaryYear, token)) {
-        target->setProperty("text", *year);
-    }
+    openYear(token, *year, direction_.summaryYearCaption);
+    if (auto* period = registry().handOver().receiver<HandOver::SummaryYear>(token)) period->openSummaryYear(*year);
     lblMemory->setText(token);
     close();
 }
 
 void MovementYearMenu::onClose() {
-    const QString key = lblMemory->text().trimmed();
-    if (key == toQString(direction_.summaryToken)) {
-        for (QObject* target : handOverTargets(registry(), HandOver::SummaryYear, key)) {
-            if (target->objectName() == QLatin1String("txtAnno"))
-                target->setProperty("text", txtAnnoRiepLavoro->text().trimmed());
-        }
-    }
     // A screen this program does not have yet (or an unknown key) leads back to the main menu.
-    auto* next = handOverTarget<WorkArea>(registry(), HandOver::MenuClose, key);
-    registry().switchTo(next ? next->objectName() : QStringLiteral("frmAvvio"), this);
+    auto* next = registry().handOver().receiver<HandOver::MenuClose>(lblMemory->text().trimmed());
+    registry().switchTo(next ? next->objectName() : toQString(screen::kAvvio), this);
 }
 
 }  // namespace scortavia

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 
 #include "movements/MovementDirection.h"
 #include "ui/ScreenRegistry.h"
@@ -45,6 +46,8 @@ protected:
 private:
     // The year typed in `box`, when it has the four characters of a year; otherwise the warning.
     std::optional<QString> yearIn(QLineEdit* box);
+    // Hands the archive of `year` to the screen that works on it, titled `caption` and the year.
+    void openYear(const QString& token, const QString& year, std::string_view caption);
 
     const MovementDirection& direction_;
 };

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "storage/ProductRecord.h"
+#include "ui/HandOver.h"
 
 namespace scortavia {
 
@@ -13,6 +14,11 @@ public:
     // The product's code, category, name, features and unit value (cost or selling price, as the
     // card's direction says), and the quantity moved.
     virtual void importProduct(const ProductView& product, const QString& quantity) = 0;
+};
+
+template <>
+struct HandOverReceiver<HandOver::ProductImport> {
+    using type = ProductImportTarget;
 };
 
 }  // namespace scortavia

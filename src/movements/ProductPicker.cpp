@@ -16,7 +16,6 @@
 #include "products/ProductRows.h"
 #include "storage/ArchivePaths.h"
 #include "storage/MovementRecord.h"
-#include "ui/HandOver.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
 #include "ui/RowListModel.h"
@@ -200,8 +199,7 @@ void ProductPicker::btnImportaClick() {
             return;
     }
     txtGiacenza->setText(QString::fromStdString(move.newStock));
-    if (auto* card =
-            handOverTarget<ProductImportTarget>(registry_, HandOver::ProductImport, toQString(direction_.token))) {
+    if (auto* card = registry_.handOver().receiver<HandOver::ProductImport>(toQString(direction_.token))) {
         card->importProduct(move.record.view(), QString::fromStdString(quantityForCard(toStd(txtQuant->text()))));
     }
     close();

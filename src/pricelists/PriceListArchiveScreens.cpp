@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "pricelists/PriceListFiles.h"
+#include "pricelists/PriceListReceiver.h"
 #include "ui/BoxBehaviour.h"
-#include "ui/HandOver.h"
 #include "ui/MessageService.h"
 #include "ui/Palette.h"
 #include "ui/QtText.h"
@@ -52,8 +52,8 @@ constexpr std::string_view kMsgFolderUnread =
     "Attenzione: non è stato possibile leggere l'elenco dei listini prezzi dalla cartella di installazione del "
     "programma.";
 
-constexpr std::string_view kHomeKey = "avvio";
-constexpr std::string_view kEditorKey = "listino";
+constexpr std::string_view kHomeKey = kMainMenuKey;
+constexpr std::string_view kEditorKey = kPriceListEditorKey;
 
 QString countText(int count) { return QStringLiteral("Sono stati creati %1 listini prezzi.").arg(count); }
 
@@ -128,21 +128,21 @@ PictureButton* helpButton(QWidget* parent) {
 
 }  // namespace
 
-void showFileOnLabel(QObject* label, const QString& shown, const std::string& bytes) {
-    label->setProperty("text", shown);
+void showFileOnLabel(QLabel* label, const QString& shown, const std::string& bytes) {
+    label->setText(shown);
     label->setProperty(kFileBytes, QByteArray::fromStdString(bytes));
     label->setProperty(kFileShown, shown);
 }
 
-std::string fileOnLabel(const QObject* label) {
-    const QString text = label->property("text").toString();
+std::string fileOnLabel(const QLabel* label) {
+    const QString text = label->text();
     if (label->property(kFileShown).toString() == text && !text.isEmpty()) {
         return label->property(kFileBytes).toByteArray().toStdString();
     }
     return toStd(text);
 }
 
-TfrmCreaCatalogo::TfrmCreaCatalogo(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmCreaCatalogo")) {
+TfrmCreaCatalogo::TfrmCreaCatalogo(ScreenRegistry& registry) : WorkArea(registry, toQString(screen::kCreaCatalogo)) {
     setWindowTitle(QStringLiteral(" Scortavia - Creazione listino prezzi"));
     presentMaximised();
     QVBoxLayout* layout = screenPanel(
@@ -221,7 +221,7 @@ void TfrmCreaCatalogo::btnApplicaClick() {
     close();
 }
 
-TfrmApriCatalogo::TfrmApriCatalogo(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmApriCatalogo")) {
+TfrmApriCatalogo::TfrmApriCatalogo(ScreenRegistry& registry) : WorkArea(registry, toQString(screen::kApriCatalogo)) {
     setWindowTitle(QStringLiteral(" Scortavia - Apertura listino prezzi"));
     presentMaximised();
     QVBoxLayout* layout = screenPanel(
@@ -356,18 +356,15 @@ void TfrmApriCatalogo::onClose() {
         const std::filesystem::path folder = registry().programFolder();
         const QString shown = selected.front()->text();
         const std::string fileName = fileNameOf(selected.front());
-        for (QObject* target : handOverTargets(registry(), HandOver::PriceListOpen, key)) {
-            if (target->objectName() == QLatin1String("lblFile")) {
-                showFileOnLabel(target, pathText(folder / toStd(shown)), (folder / fileName).string());
-            } else if (target->objectName() == QLatin1String("lblNome")) {
-                // Without ".lis", whatever its case.
-                showFileOnLabel(target, shown.chopped(4), fileName.substr(0, fileName.size() - 4));
-            }
+        if (auto* editor = registry().handOver().receiver<HandOver::PriceListOpen>(key)) {
+            // The name without ".lis", whatever its case.
+            editor->openPriceList({pathText(folder / toStd(shown)), (folder / fileName).string()},
+                                  {shown.chopped(4), fileName.substr(0, fileName.size() - 4)});
         }
     }
     // An editor this program does not have (or any other key) leads back to the main menu.
-    auto* next = handOverTarget<WorkArea>(registry(), HandOver::MenuClose, key);
-    registry().switchTo(next ? next->objectName() : QStringLiteral("frmAvvio"), this);
+    auto* next = registry().handOver().receiver<HandOver::MenuClose>(key);
+    registry().switchTo(next ? next->objectName() : toQString(screen::kAvvio), this);
 }
 
 }  // namespace scortavia

@@ -17,10 +17,10 @@ struct ListedArchive;
 
 // A file on a label of the price-list screens: the text shows it, and the label keeps the bytes of its
 // name beside the text, so a name in another encoding (shown read as Windows-1252) is found by them.
-void showFileOnLabel(QObject* label, const QString& shown, const std::string& bytes);
+void showFileOnLabel(QLabel* label, const QString& shown, const std::string& bytes);
 // The bytes of what the label names: those kept beside its text while it still shows what
 // showFileOnLabel put there, otherwise the text itself.
-std::string fileOnLabel(const QObject* label);
+std::string fileOnLabel(const QLabel* label);
 
 // Asks for the name of a new price list and creates its empty archive in the program folder.
 class TfrmCreaCatalogo final : public WorkArea {

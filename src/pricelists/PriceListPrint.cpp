@@ -11,6 +11,7 @@
 #include "storage/ArchivePaths.h"
 #include "ui/PhotoBox.h"
 #include "ui/QtText.h"
+#include "ui/ScreenNames.h"
 #include "ui/ScreenRegistry.h"
 
 namespace scortavia {
@@ -188,7 +189,7 @@ PrintDialogDesign PriceListPrintDialog::designOf(Mode mode) {
 }
 
 QWidget* PriceListPrintDialog::editor() const {
-    if (QWidget* registered = registry_.screen(QStringLiteral("frmListinoPrezzi"))) return registered;
+    if (QWidget* registered = registry_.screen(toQString(screen::kListinoPrezzi))) return registered;
     return parentWidget();
 }
 

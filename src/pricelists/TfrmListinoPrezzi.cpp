@@ -57,6 +57,9 @@ constexpr FirstProductCheck kFirstProduct[] = {
 std::size_t slotOffset(int index) { return PriceListSlot::kSize * static_cast<std::size_t>(index); }
 
 // A slot's picture written by the photo rule of the price lists, through a temporary file renamed over the old one.
+// The key the product import hands the slot at `index` its product under: "prodotto_A" to "prodotto_H".
+QString slotKey(int index) { return QStringLiteral("prodotto_") + QLatin1Char(PriceListPage::slotLetter(index)); }
+
 bool writePagePhoto(const std::filesystem::path& path, const QImage& picture) {
     return writeJpeg(path, priceListPhotoImage(picture));
 }
@@ -174,7 +177,7 @@ void PriceListSlotBox::resizeEvent(QResizeEvent* event) {
 }
 
 TfrmListinoPrezzi::TfrmListinoPrezzi(ScreenRegistry& registry)
-    : CardScreen(registry, {.name = "frmListinoPrezzi",
+    : CardScreen(registry, {.name = screen::kListinoPrezzi.data(),
                             .caption = " Scortavia - Gestione Listino Prezzi",
                             .recordSize = PriceListPage::kSize,
                             .positionCaption = nullptr}) {
@@ -211,6 +214,7 @@ TfrmListinoPrezzi::TfrmListinoPrezzi(ScreenRegistry& registry)
     for (int i = 0; i < PriceListPage::kSlots; ++i) {
         auto* box = new PriceListSlotBox(i, lblRecord, registry.programFolder(), page);
         bkgProdotto[static_cast<std::size_t>(i)] = box;
+        registry.handOver().offer<HandOver::RecordLoad>(slotKey(i), box);
         // A to D down the left column, E to H down the right one.
         grid->addWidget(box, i % 4, i / 4);
         grid->setRowStretch(i % 4, 1);
@@ -227,6 +231,13 @@ TfrmListinoPrezzi::TfrmListinoPrezzi(ScreenRegistry& registry)
         mandatory.push_back({slot('A')->*check.box, QString::fromUtf8(check.warning)});
     }
     setMandatory(std::move(mandatory));
+    registry.handOver().offer<HandOver::PriceListOpen>(toQString(kPriceListEditorKey), this);
+    registry.handOver().offer<HandOver::MenuClose>(toQString(kPriceListEditorKey), this);
+}
+
+void TfrmListinoPrezzi::openPriceList(const ShownFileName& archive, const ShownFileName& name) {
+    showFileOnLabel(lblFile, archive.shown, archive.bytes);
+    showFileOnLabel(lblNome, name.shown, name.bytes);
 }
 
 QWidget* TfrmListinoPrezzi::buildTitleBar(QWidget* parent) {
@@ -353,7 +364,7 @@ void TfrmListinoPrezzi::cmdStampaClick() { openPriceListPrint(registry(), this, 
 
 void TfrmListinoPrezzi::impProdottoClick(int index) {
     auto dialog = std::make_unique<TfrmImportaMagazzino>(registry(), this);
-    dialog->lblMemory->setText(QStringLiteral("prodotto_") + QLatin1Char(PriceListPage::slotLetter(index)));
+    dialog->lblMemory->setText(slotKey(index));
     dialog->exec();
 }
 

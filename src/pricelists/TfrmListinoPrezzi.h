@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "pricelists/PriceListPhotos.h"
+#include "pricelists/PriceListReceiver.h"
 #include "storage/PriceListPage.h"
 #include "ui/CardScreen.h"
 
@@ -65,7 +66,7 @@ private:
 // The page editor of a price list: one page of eight products of the list named by lblNome, whose
 // archive lblFile names. Pages are browsed and saved as the other cards are; the photos of a saved
 // page live in "Foto_Listino", one file per slot.
-class TfrmListinoPrezzi final : public CardScreen {
+class TfrmListinoPrezzi final : public CardScreen, public PriceListReceiver {
     Q_OBJECT
 public:
     explicit TfrmListinoPrezzi(ScreenRegistry& registry);
@@ -98,6 +99,7 @@ public:
     void cmdStampaClick();
 
     std::filesystem::path archivePath() const override;
+    void openPriceList(const ShownFileName& archive, const ShownFileName& name) override;
 
 protected:
     void clearControls() override;

@@ -11,6 +11,8 @@
 #include "common/TextRules.h"
 #include "products/TfrmMagazzino.h"
 #include "ui/PhotoBox.h"
+#include "ui/QtText.h"
+#include "ui/ScreenNames.h"
 #include "ui/ScreenRegistry.h"
 
 namespace scortavia {
@@ -211,7 +213,7 @@ PrintDialogDesign ProductPrintDialog::designOf(Mode mode) {
                         {"optDue", print ? "Stampa dati senza foto." : "Anteprima dati senza foto.", kWithoutPhoto}}};
 }
 
-TfrmMagazzino* ProductPrintDialog::card() const { return registry_.get<TfrmMagazzino>(QStringLiteral("frmMagazzino")); }
+TfrmMagazzino* ProductPrintDialog::card() const { return registry_.get<TfrmMagazzino>(toQString(screen::kMagazzino)); }
 
 void ProductPrintDialog::showEvent(QShowEvent* event) {
     PrintDialog::showEvent(event);

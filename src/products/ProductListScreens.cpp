@@ -5,7 +5,6 @@
 
 #include "products/ProductRows.h"
 #include "storage/ArchivePaths.h"
-#include "ui/HandOver.h"
 #include "ui/MessageService.h"
 #include "ui/RecordTarget.h"
 #include "ui/ScreenRegistry.h"
@@ -34,9 +33,7 @@ std::filesystem::path archiveOf(const ScreenRegistry& registry) {
 
 // The watch lists always open their rows on the product card.
 ListScreen::Target productCard(const ScreenRegistry& registry) {
-    return [&registry] {
-        return handOverTarget<RecordTarget>(registry, HandOver::RecordLoad, toQString(kProductCardKey));
-    };
+    return [&registry] { return registry.handOver().receiver<HandOver::RecordLoad>(toQString(kProductCardKey)); };
 }
 
 }  // namespace
@@ -94,9 +91,8 @@ ProductSearchScreen::ProductSearchScreen(ScreenRegistry& registry, QWidget* owne
     txtCodice = f[0], txtCosto = f[1], txtNome = f[2], txtTipologia = f[3], txtCaratteristiche = f[4];
     txtCollocazione = f[5], txtDitta = f[6], txtAgente = f[7], txtDocumento = f[8], txtNote = f[9];
     // Only the caller named in lblMemory receives the product.
-    openRowsIn(productOfRow(registry, RowFormat::A), [this, &registry] {
-        return handOverTarget<RecordTarget>(registry, HandOver::RecordLoad, receiverKey());
-    });
+    openRowsIn(productOfRow(registry, RowFormat::A),
+               [this, &registry] { return registry.handOver().receiver<HandOver::RecordLoad>(receiverKey()); });
     showHeadings(listHeadings(kProductRowA));
 }
 

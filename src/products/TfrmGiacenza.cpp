@@ -10,8 +10,8 @@
 #include "common/Numbers.h"
 #include "products/ProductCard.h"
 #include "ui/BoxBehaviour.h"
-#include "ui/HandOver.h"
 #include "ui/MessageService.h"
+#include "ui/ScreenRegistry.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
@@ -73,7 +73,7 @@ TfrmGiacenza::TfrmGiacenza(ScreenRegistry& registry, QWidget* owner, bool add) :
 }
 
 QLineEdit* TfrmGiacenza::cardStock() const {
-    return handOverTarget<QLineEdit>(registry_, HandOver::StockBox, toQString(kProductCardKey));
+    return registry_.handOver().receiver<HandOver::StockBox>(toQString(kProductCardKey));
 }
 
 void TfrmGiacenza::btnTotaleClick() {

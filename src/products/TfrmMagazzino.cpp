@@ -77,10 +77,11 @@ QLabel* captionOf(P::Field field, QWidget* parent) {
 }  // namespace
 
 TfrmMagazzino::TfrmMagazzino(ScreenRegistry& registry)
-    : CardScreen(registry, {.name = "frmMagazzino",
+    : CardScreen(registry, {.name = screen::kMagazzino.data(),
                             .caption = " Scortavia - Gestione Magazzino Prodotti",
                             .recordSize = ProductRecord::kSize,
-                            .attachmentsKey = "magazzino"}) {
+                            .attachmentsKey = kProductCardKey.data(),
+                            .recordKey = kProductCardKey.data()}) {
     using C = Command;
     // Button, name, picture, caption, hint and what the card base does with it.
     buildToolbar({
@@ -134,6 +135,7 @@ void TfrmMagazzino::buildForm(QGridLayout* grid) {
     txtTipologia = boxes_[P::Tipologia], txtCaratteristiche = boxes_[P::Caratteristiche];
     txtCollocazione = boxes_[P::Collocazione], txtDitta = boxes_[P::Ditta], txtAgente = boxes_[P::Agente];
     txtRecapito = boxes_[P::Recapito], txtDocumento = boxes_[P::Documento], txtPagamento = boxes_[P::Pagamento];
+    registry().handOver().offer<HandOver::StockBox>(toQString(kProductCardKey), txtGiacenza);
     txtDataSca = boxes_[P::DataSca], txtNote = boxes_[P::Note], txtPrezzo = boxes_[P::Prezzo];
     txtCosto->setFixedWidth(120);
     txtPrezzo->setFixedWidth(120);
@@ -195,6 +197,7 @@ QWidget* TfrmMagazzino::buildPhotoPanel(QWidget* parent) {
     side->setContentsMargins(0, 0, 0, 0);
     side->setSpacing(10);
     imgFoto = new PhotoBox(QStringLiteral("imgFoto"), panel);
+    registry().handOver().offer<HandOver::WebCamPhoto>(toQString(kProductCardKey), imgFoto);
     // Full size where there is room; on a narrow screen it gives up a quarter before the form does.
     imgFoto->setMinimumSize(kPhotoSize * 3 / 4);
     imgFoto->setMaximumSize(kPhotoSize);

@@ -13,7 +13,6 @@
 #include "products/FrameSource.h"
 #include "products/ProductPhoto.h"
 #include "ui/FileDialogService.h"
-#include "ui/HandOver.h"
 #include "ui/MessageService.h"
 #include "ui/PhotoBox.h"
 #include "ui/ScreenRegistry.h"
@@ -144,7 +143,7 @@ void TfrmWebCam::btnSalvaFotogrammaClick() {
 
 void TfrmWebCam::btnImportaFotoClick() {
     source_->stop();
-    if (auto* photo = handOverTarget<PhotoBox>(registry_, HandOver::WebCamPhoto, toQString(kProductCardKey))) {
+    if (auto* photo = registry_.handOver().receiver<HandOver::WebCamPhoto>(toQString(kProductCardKey))) {
         photo->setImage(imgTarget->image());
     }
     accept();

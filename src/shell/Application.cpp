@@ -45,7 +45,7 @@ Application::~Application() {
     QThreadPool::globalInstance()->waitForDone();
 }
 
-void Application::start() { registry_.screen(QStringLiteral("frmPassword"))->present(); }
+void Application::start() { registry_.screen(toQString(screen::kPassword))->present(); }
 
 void Application::applyLook() {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));

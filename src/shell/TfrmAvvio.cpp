@@ -8,6 +8,8 @@
 
 #include "shell/TfrmSplash.h"
 #include "ui/DesktopService.h"
+#include "ui/QtText.h"
+#include "ui/ScreenNames.h"
 #include "ui/TfrmGuida.h"
 #include "ui/Widgets.h"
 
@@ -17,20 +19,21 @@ namespace {
 struct TileSpec {
     const char* number;
     const char* picture;
-    const char* target;
+    std::string_view target;
 };
 
 // In menu order: two rows of three.
 constexpr TileSpec kTiles[] = {
-    {"04", "magazzino", "frmMagazzino"},       {"02", "carico", "frmMenuCarico"},
-    {"03", "scarico", "frmMenuScarico"},       {"07", "inventario", "frmMenuRiepilogo"},
-    {"06", "crea_listino", "frmCreaCatalogo"}, {"08", "apri_listino", "frmApriCatalogo"},
+    {"04", "magazzino", screen::kMagazzino},       {"02", "carico", screen::kMenuCarico},
+    {"03", "scarico", screen::kMenuScarico},       {"07", "inventario", screen::kMenuRiepilogo},
+    {"06", "crea_listino", screen::kCreaCatalogo}, {"08", "apri_listino", screen::kApriCatalogo},
 };
 
 }  // namespace
 
-TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmAvvio")) {
+TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, toQString(screen::kAvvio)) {
     setWindowTitle(QStringLiteral(" Scortavia"));
+    registry.handOver().offer<HandOver::MenuClose>(toQString(kMainMenuKey), this);
     setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
     presentMaximised();
     auto* screen = new QVBoxLayout(this);
@@ -64,7 +67,7 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, QStringLiter
                                     {160, 120}, cell),
                   new PictureButton(QStringLiteral("btnApp") + number, QStringLiteral(":/caption_%1.svg").arg(name),
                                     {200, 32}, cell),
-                  QString::fromLatin1(entry.target)};
+                  toQString(entry.target)};
         auto* column = new QVBoxLayout(cell);
         column->setContentsMargins(5, 5, 5, 5);
         column->setSpacing(8);

@@ -33,7 +33,7 @@ std::string trimmedText(const QLineEdit* box) { return std::string(trimBlanks(bo
 }  // namespace
 
 TfrmCambiaPassword::TfrmCambiaPassword(ScreenRegistry& registry)
-    : WorkArea(registry, QStringLiteral("frmCambiaPassword")) {
+    : WorkArea(registry, toQString(screen::kCambiaPassword)) {
     auto* layout = setUpFixedWindow(this, QStringLiteral(" Cambia password"), {480, 262});
     auto* heading = new QLabel(QStringLiteral("Modifica della password di accesso"), this);
     heading->setObjectName(QStringLiteral("lblTitolo"));
@@ -135,7 +135,7 @@ void TfrmCambiaPassword::cmdEsciClick() { onClose(); }
 
 void TfrmCambiaPassword::onClose() {
     hide();
-    if (auto* password = registry().get<TfrmPassword>(QStringLiteral("frmPassword"))) password->comeBack();
+    if (auto* password = registry().get<TfrmPassword>(toQString(screen::kPassword))) password->comeBack();
 }
 
 }  // namespace scortavia

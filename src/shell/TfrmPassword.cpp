@@ -19,7 +19,7 @@ inline constexpr std::string_view kMsgPasswordReadError =
     "Attenzione: si è verificato un errore durante la procedura di lettura della password. Si consiglia di "
     "reinstallare il software.";
 
-TfrmPassword::TfrmPassword(ScreenRegistry& registry) : WorkArea(registry, QStringLiteral("frmPassword")) {
+TfrmPassword::TfrmPassword(ScreenRegistry& registry) : WorkArea(registry, toQString(screen::kPassword)) {
     auto* layout = setUpFixedWindow(this, QStringLiteral(" Scortavia - Autenticazione"), {460, 262});
     layout->setSpacing(10);
     layout->addWidget(
@@ -77,12 +77,12 @@ void TfrmPassword::cmdOKClick() {
         return;
     }
     txtPassword->clear();
-    registry().switchTo(QStringLiteral("frmAvvio"), this);
+    registry().switchTo(toQString(screen::kAvvio), this);
 }
 
 void TfrmPassword::cmdEsciClick() { registry().endProgram(); }
 
-void TfrmPassword::btnCambiaPasswordClick() { registry().switchTo(QStringLiteral("frmCambiaPassword"), this); }
+void TfrmPassword::btnCambiaPasswordClick() { registry().switchTo(toQString(screen::kCambiaPassword), this); }
 
 void TfrmPassword::comeBack() {
     txtPassword->clear();

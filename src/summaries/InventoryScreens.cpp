@@ -28,8 +28,7 @@ QString countText(std::size_t rows) { return QStringLiteral("Il presente inventa
 
 }  // namespace
 
-TfrmMenuRiepilogo::TfrmMenuRiepilogo(ScreenRegistry& registry)
-    : WorkArea(registry, QStringLiteral("frmMenuRiepilogo")) {
+TfrmMenuRiepilogo::TfrmMenuRiepilogo(ScreenRegistry& registry) : WorkArea(registry, toQString(screen::kMenuRiepilogo)) {
     setWindowTitle(QString::fromUtf8(kCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
     presentMaximised();
@@ -84,7 +83,7 @@ void TfrmMenuRiepilogo::showEvent(QShowEvent* event) {
     txtTipologia->setFocus();
 }
 
-void TfrmMenuRiepilogo::onClose() { registry().switchTo(QStringLiteral("frmAvvio"), this); }
+void TfrmMenuRiepilogo::onClose() { registry().switchTo(toQString(screen::kAvvio), this); }
 
 void TfrmMenuRiepilogo::btnVisualizzaClick() {
     TfrmRiepilogo list(registry(), *this);

@@ -146,6 +146,10 @@ MovementPeriodScreen::MovementPeriodScreen(ScreenRegistry& registry, const Movem
     lblDataFine = hiddenLabel(QStringLiteral("lblDataFine"), this);
     lblFile = hiddenLabel(QStringLiteral("lblFile"), this);
     lblFile->setText(QStringLiteral("FilePath"));
+    const QString token = toQString(direction.summaryToken);
+    registry.handOver().offer<HandOver::YearArchive>(token, this);
+    registry.handOver().offer<HandOver::SummaryYear>(token, this);
+    registry.handOver().offer<HandOver::MenuClose>(token, this);
 
     // The year shown beside both ends follows what is typed.
     // The widgets are captured, not the screen: the box may lose the focus while the screen is being
@@ -176,7 +180,18 @@ void MovementPeriodScreen::showEvent(QShowEvent* event) {
     txtTipologia->setFocus();
 }
 
-void MovementPeriodScreen::onClose() { registry().switchTo(QStringLiteral("frmAvvio"), this); }
+void MovementPeriodScreen::onClose() { registry().switchTo(toQString(screen::kAvvio), this); }
+
+void MovementPeriodScreen::openYear(const std::filesystem::path& archive, const QString& caption) {
+    lblFile->setText(QString::fromStdString(archive.string()));
+    setWindowTitle(caption);
+}
+
+void MovementPeriodScreen::openSummaryYear(const QString& year) {
+    txtAnno->setText(year);
+    lblAnnoInizio->setText(year);
+    lblAnnoFine->setText(year);
+}
 
 void MovementPeriodScreen::btnVisualizzaClick() {
     lblDataInizio->clear();

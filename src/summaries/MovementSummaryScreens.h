@@ -1,6 +1,7 @@
 #pragma once
 
 #include "movements/MovementDirection.h"
+#include "movements/YearReceivers.h"
 #include "summaries/Summaries.h"
 #include "ui/ListScreen.h"
 #include "ui/ScreenRegistry.h"
@@ -17,7 +18,7 @@ class PictureButton;
 // The period of a movement summary: the year (set by the year menu), an optional product code and the
 // first and last day, chosen from lists. "Visualizza riepilogo" checks them and opens the summary.
 // Goods-in and goods-out are this one screen given their direction.
-class MovementPeriodScreen : public WorkArea {
+class MovementPeriodScreen : public WorkArea, public YearArchiveReceiver, public SummaryYearReceiver {
     Q_OBJECT
 public:
     QLineEdit* txtAnno;
@@ -41,6 +42,9 @@ public:
     const MovementDirection& direction() const { return direction_; }
 
     void btnVisualizzaClick();
+
+    void openYear(const std::filesystem::path& archive, const QString& caption) override;
+    void openSummaryYear(const QString& year) override;
 
 protected:
     MovementPeriodScreen(ScreenRegistry& registry, const MovementDirection& direction);

@@ -1,5 +1,6 @@
 #include "ui/CardScreen.h"
 
+#include <QDate>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -66,6 +67,16 @@ const char* keysOf(const char* icon) {
 constexpr const char* kAttachmentNames[] = {"lblFile01", "lblFile02", "lblFile03",
                                             "lblDesc01", "lblDesc02", "lblDesc03"};
 
+// A date box as the calendar's receiver: it lives as long as the box and writes the day as dates are typed.
+class CalendarBoxReceiver final : public QObject, public DateReceiver {
+public:
+    explicit CalendarBoxReceiver(QLineEdit* box) : QObject(box), box_(box) {}
+    void receiveDate(const QDate& date) override { box_->setText(date.toString(QStringLiteral("dd/MM/yyyy"))); }
+
+private:
+    QLineEdit* box_;
+};
+
 }  // namespace
 
 CardScreen::CardScreen(ScreenRegistry& registry, const Design& design)
@@ -98,8 +109,10 @@ CardScreen::CardScreen(ScreenRegistry& registry, const Design& design)
     hints_ = new HoverHints(panInfo, this);
 
     buildNavigation();
+    if (design.recordKey) registry.handOver().offer<HandOver::RecordLoad>(QString::fromLatin1(design.recordKey), this);
     if (design.attachmentsKey) {
         attachmentsKey_ = QString::fromLatin1(design.attachmentsKey);
+        registry.handOver().offer<HandOver::Attachments>(attachmentsKey_, this);
         for (std::size_t i = 0; i < attachments_.size(); ++i) {
             attachments_[i] = hiddenLabel(QString::fromLatin1(kAttachmentNames[i]), this);
         }
@@ -190,6 +203,7 @@ void CardScreen::setHint(QWidget* control, const char* hint) { hints_->set(contr
 
 void CardScreen::makeCalendarBox(QLineEdit* box, const char* calendarKey) {
     setHint(box, kDateBoxHint);
+    registry().handOver().offer<HandOver::CalendarDate>(QString::fromLatin1(calendarKey), new CalendarBoxReceiver(box));
     makeDateBox(box, [this, key = QString::fromLatin1(calendarKey)] {
         auto dialog = std::make_unique<TfrmCalendario>(registry(), this);
         dialog->lblMemory->setText(key);

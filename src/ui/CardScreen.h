@@ -60,6 +60,8 @@ public:
         std::size_t recordSize;
         // The key the attachments dialog is given; nullptr for a card without attachments.
         const char* attachmentsKey = nullptr;
+        // The key lists hand this card their records under; nullptr when they go elsewhere (to slots).
+        const char* recordKey = nullptr;
         const char* positionCaption = "Scheda n.";
     };
 

@@ -1,7 +1,5 @@
 #include "ui/HandOver.h"
 
-#include "ui/ScreenRegistry.h"
-
 namespace scortavia {
 
 const HandOverRoute* findHandOver(HandOver channel, const QString& key) {
@@ -11,28 +9,23 @@ const HandOverRoute* findHandOver(HandOver channel, const QString& key) {
     return nullptr;
 }
 
-namespace {
-
-QObject* targetOf(const ScreenRegistry& registry, const HandOverRoute& route) {
-    WorkArea* screen = registry.screen(toQString(route.screen));
-    if (!screen || route.control.empty()) return screen;
-    return screen->findChild<QObject*>(toQString(route.control));
+const HandOverDesk::Offer* HandOverDesk::liveOffer(HandOver channel, const QString& key) const {
+    const auto found = offers_.find({channel, key});
+    if (found == offers_.end() || !found->second.owner) return nullptr;
+    return &found->second;
 }
 
-}  // namespace
-
-QObject* handOverTarget(const ScreenRegistry& registry, HandOver channel, const QString& key) {
-    const HandOverRoute* route = findHandOver(channel, key);
-    return route ? targetOf(registry, *route) : nullptr;
+QObject* HandOverDesk::offeredBy(HandOver channel, const QString& key) const {
+    const Offer* offer = liveOffer(channel, key);
+    return offer ? offer->owner.data() : nullptr;
 }
 
-std::vector<QObject*> handOverTargets(const ScreenRegistry& registry, HandOver channel, const QString& key) {
-    std::vector<QObject*> targets;
-    for (const HandOverRoute& route : kHandOverRoutes) {
-        if (route.channel != channel || toQString(route.key) != key) continue;
-        if (QObject* target = targetOf(registry, route)) targets.push_back(target);
+std::vector<std::pair<HandOver, QString>> HandOverDesk::offers() const {
+    std::vector<std::pair<HandOver, QString>> live;
+    for (const auto& [route, offer] : offers_) {
+        if (offer.owner) live.push_back(route);
     }
-    return targets;
+    return live;
 }
 
 }  // namespace scortavia

@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 
+#include "ui/ScreenNames.h"
+
 namespace scortavia {
 
 WorkArea::WorkArea(ScreenRegistry& registry, const QString& name) : QWidget(nullptr), registry_(registry) {
@@ -34,7 +36,7 @@ void WorkArea::closeEvent(QCloseEvent* event) {
     onClose();
 }
 
-void WorkArea::onClose() { registry_.switchTo(QStringLiteral("frmAvvio"), this); }
+void WorkArea::onClose() { registry_.switchTo(toQString(screen::kAvvio), this); }
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "ui/HandOver.h"
+
 namespace scortavia {
 
 class ScreenRegistry;
@@ -67,6 +69,10 @@ public:
     bool ending() const { return ending_; }
     void setEndProgramHandler(std::function<void()> handler) { endHandler_ = std::move(handler); }
 
+    // Where dialogs and menus find the receivers the screens offer for their keys.
+    HandOverDesk& handOver() { return handOver_; }
+    const HandOverDesk& handOver() const { return handOver_; }
+
 private:
     std::filesystem::path programFolder_;
     QHash<QString, QPointer<WorkArea>> screens_;
@@ -75,6 +81,7 @@ private:
     bool ending_ = false;
     // Lets a quit asked from outside (the desktop session ending) close every work area.
     std::unique_ptr<QObject> quitWatcher_;
+    HandOverDesk handOver_;
 };
 
 }  // namespace scortavia

@@ -19,7 +19,6 @@
 #include "storage/FileAccess.h"
 #include "ui/DesktopService.h"
 #include "ui/FileDialogService.h"
-#include "ui/HandOver.h"
 #include "ui/MessageService.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/Widgets.h"
@@ -170,7 +169,7 @@ void TfrmAllegaCartella::setTexts(const AttachmentTexts& texts) {
 }
 
 void TfrmAllegaCartella::btnApplicaClick() {
-    if (auto* card = handOverTarget<AttachmentHolder>(registry_, HandOver::Attachments, lblMemory->text())) {
+    if (auto* card = registry_.handOver().receiver<HandOver::Attachments>(lblMemory->text())) {
         AttachmentTexts texts;
         for (int k = 0; k < kSlots; ++k) {
             texts[k] = trimmedText(slots_[k].file).toStdString();

@@ -4,11 +4,10 @@
 #include <QDate>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/HandOver.h"
+#include "ui/ScreenRegistry.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
@@ -39,8 +38,8 @@ TfrmCalendario::TfrmCalendario(ScreenRegistry& registry, QWidget* owner) : QDial
 void TfrmCalendario::btnImportaDataClick() {
     // An unknown key leaves the calendar open: nothing would receive the date.
     if (!findHandOver(HandOver::CalendarDate, lblMemory->text())) return;
-    if (auto* box = handOverTarget<QLineEdit>(registry_, HandOver::CalendarDate, lblMemory->text())) {
-        box->setText(calAppuntamenti->selectedDate().toString(QStringLiteral("dd/MM/yyyy")));
+    if (auto* box = registry_.handOver().receiver<HandOver::CalendarDate>(lblMemory->text())) {
+        box->receiveDate(calAppuntamenti->selectedDate());
     }
     accept();
 }

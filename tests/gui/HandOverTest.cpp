@@ -1,11 +1,11 @@
-// Every route of the hand-over table must lead somewhere real: a misspelt screen or control name
-// would otherwise make a dialog skip its write without a word.
-#include <QLabel>
+// Every key of the hand-over table must reach a live receiver offered by the screen the table names:
+// a key nobody offers would make a dialog skip its write without a word. The compiler checks what a
+// receiver takes; these tests check that the keys and the offers of the real program meet.
 #include <QLineEdit>
 #include <QtTest>
 #include <set>
 
-#include "movements/ProductImportTarget.h"
+#include "products/TfrmMagazzino.h"
 #include "support/GuiProgram.h"
 #include "ui/HandOver.h"
 #include "ui/PhotoBox.h"
@@ -16,29 +16,22 @@ using namespace scortavia;
 
 namespace {
 
-// Whether the object at the end of a route can take what the channel hands over.
-bool fitsChannel(HandOver channel, QObject* target) {
-    switch (channel) {
-        case HandOver::CalendarDate:
-        case HandOver::StockBox:
-            return qobject_cast<QLineEdit*>(target) != nullptr;
-        case HandOver::WebCamPhoto:
-            return qobject_cast<PhotoBox*>(target) != nullptr;
-        case HandOver::Attachments:
-            return dynamic_cast<AttachmentHolder*>(target) != nullptr;
-        case HandOver::RecordLoad:
-            return dynamic_cast<RecordTarget*>(target) != nullptr;
-        case HandOver::MenuClose:
-            return qobject_cast<WorkArea*>(target) != nullptr;
-        case HandOver::YearArchive:
-        case HandOver::PriceListOpen:
-            return qobject_cast<QLabel*>(target) != nullptr;
-        case HandOver::SummaryYear:
-            return target->property("text").isValid();
-        case HandOver::ProductImport:
-            return dynamic_cast<ProductImportTarget*>(target) != nullptr;
+// The work area an offer was made from, and the named objects on the way up to it (the receiving
+// control among them).
+struct OfferPlace {
+    WorkArea* screen = nullptr;
+    QStringList names;
+};
+OfferPlace placeOf(QObject* owner) {
+    OfferPlace place;
+    for (QObject* o = owner; o; o = o->parent()) {
+        if (auto* area = qobject_cast<WorkArea*>(o)) {
+            place.screen = area;
+            break;
+        }
+        if (!o->objectName().isEmpty()) place.names << o->objectName();
     }
-    return false;
+    return place;
 }
 
 }  // namespace
@@ -47,7 +40,7 @@ class HandOverTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void everyRouteLeadsToAControlThatExists_data() {
+    void everyKeyReachesALiveReceiverOfItsScreen_data() {
         QTest::addColumn<int>("index");
         int i = 0;
         for (const HandOverRoute& route : kHandOverRoutes) {
@@ -57,7 +50,7 @@ private Q_SLOTS:
             QTest::newRow(name.constData()) << i++;
         }
     }
-    void everyRouteLeadsToAControlThatExists() {
+    void everyKeyReachesALiveReceiverOfItsScreen() {
         QFETCH(int, index);
         const HandOverRoute& route = kHandOverRoutes[index];
         test::GuiProgram run;
@@ -66,26 +59,79 @@ private Q_SLOTS:
         const QString control = toQString(route.control);
 
         QVERIFY2(registry.screen(screen), "no screen of the program has this name");
-        QObject* target = nullptr;
-        for (QObject* t : handOverTargets(registry, route.channel, toQString(route.key))) {
-            if (t->objectName() == (control.isEmpty() ? screen : control)) target = t;
+        QObject* owner = registry.handOver().offeredBy(route.channel, toQString(route.key));
+        QVERIFY2(owner, "no screen offers a receiver for this key");
+        const OfferPlace place = placeOf(owner);
+        QVERIFY2(place.screen && place.screen->objectName() == screen, "another screen offers the receiver");
+        if (control.isEmpty()) {
+            QVERIFY2(owner == place.screen, "a control of the screen receives, not the screen itself");
+        } else {
+            QVERIFY2(place.names.contains(control), "the receiver is not that control");
         }
-        QVERIFY2(target, "no control of that screen has this name");
-        QVERIFY2(fitsChannel(route.channel, target), "the control cannot take what the route hands over");
+    }
+
+    // An offer the table does not list would be a key no test looks after.
+    void everyOfferOfTheProgramIsARowOfTheTable() {
+        test::GuiProgram run;
+        const HandOverDesk& desk = run.program->registry().handOver();
+        const auto offers = desk.offers();
+        QVERIFY(!offers.empty());
+        for (const auto& [channel, key] : offers) {
+            const OfferPlace place = placeOf(desk.offeredBy(channel, key));
+            QVERIFY2(place.screen, qPrintable(key));
+            const HandOverRoute* route = findHandOver(channel, key);
+            QVERIFY2(route && toQString(route->screen) == place.screen->objectName(), qPrintable(key));
+        }
     }
 
     void noRouteIsWrittenTwice() {
         std::set<std::tuple<HandOver, std::string_view, std::string_view, std::string_view>> seen;
+        std::set<std::pair<HandOver, std::string_view>> receivers;
         for (const HandOverRoute& route : kHandOverRoutes) {
             QVERIFY2(seen.insert({route.channel, route.key, route.screen, route.control}).second, route.key.data());
+            // One receiver a key: a second row would be a screen whose offer the other replaces.
+            QVERIFY2(receivers.insert({route.channel, route.key}).second, route.key.data());
         }
     }
 
     void anUnknownKeyLeadsNowhere() {
         test::GuiProgram run;
+        const HandOverDesk& desk = run.program->registry().handOver();
         QVERIFY(!findHandOver(HandOver::CalendarDate, QStringLiteral("DATASCA")));
-        QVERIFY(!handOverTarget(run.program->registry(), HandOver::RecordLoad, QStringLiteral("magazzino ")));
-        QVERIFY(!handOverTarget(run.program->registry(), HandOver::Attachments, QString()));
+        QVERIFY(!desk.receiver<HandOver::CalendarDate>(QStringLiteral("DATASCA")));
+        QVERIFY(!desk.receiver<HandOver::RecordLoad>(QStringLiteral("magazzino ")));
+        QVERIFY(!desk.receiver<HandOver::Attachments>(QString()));
+        // A key is offered on its own channel only.
+        QVERIFY(!desk.receiver<HandOver::MenuClose>(toQString(kProductCardKey)));
+    }
+
+    // A card is several receivers at once: each channel must hand out the card seen as that receiver.
+    void theProductCardReceivesAsEachChannelNeeds() {
+        test::GuiProgram run;
+        ScreenRegistry& registry = run.program->registry();
+        auto* card = registry.get<TfrmMagazzino>(toQString(screen::kMagazzino));
+        QVERIFY(card);
+        const QString key = toQString(kProductCardKey);
+        QCOMPARE(registry.handOver().receiver<HandOver::RecordLoad>(key), static_cast<RecordTarget*>(card));
+        QCOMPARE(registry.handOver().receiver<HandOver::Attachments>(key), static_cast<AttachmentHolder*>(card));
+        QCOMPARE(registry.handOver().receiver<HandOver::StockBox>(key), card->txtGiacenza);
+        QCOMPARE(registry.handOver().receiver<HandOver::WebCamPhoto>(key), card->imgFoto);
+    }
+
+    // An offer lasts as long as its receiver; a later offer of the same key replaces it.
+    void anOfferEndsWithItsReceiver() {
+        HandOverDesk desk;
+        const QString key = QStringLiteral("k");
+        auto first = std::make_unique<QLineEdit>();
+        auto second = std::make_unique<QLineEdit>();
+        desk.offer<HandOver::StockBox>(key, first.get());
+        QCOMPARE(desk.receiver<HandOver::StockBox>(key), first.get());
+        desk.offer<HandOver::StockBox>(key, second.get());
+        QCOMPARE(desk.receiver<HandOver::StockBox>(key), second.get());
+        second.reset();
+        QVERIFY(!desk.receiver<HandOver::StockBox>(key));
+        QVERIFY(!desk.offeredBy(HandOver::StockBox, key));
+        QVERIFY(desk.offers().empty());
     }
 };
 
