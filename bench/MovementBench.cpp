@@ -101,8 +101,8 @@ void BM_PickerStaleClick(benchmark::State& state) {
 
 // The goods-in card on a year archive of `movements` records, as the year menu leaves it.
 struct Card {
-    explicit Card(int movements) : registry(benchFolder()), card(new TfrmCarichi(registry)) {
-        registry.add(card);
+    explicit Card(int movements)
+        : registry(benchFolder()), card(registry.add(std::make_unique<TfrmCarichi>(registry))) {
         card->lblFile->setText(QString::fromStdString(movementArchiveOf(movements).string()));
         card->show();
         QApplication::processEvents();

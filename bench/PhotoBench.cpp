@@ -15,7 +15,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QThreadPool>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -136,8 +135,7 @@ struct Card {
 
     Card() {
         MessageService::setHookForTesting([](const ShownMessage&) { return QMessageBox::Ok; });
-        card = new TfrmMagazzino(registry);
-        registry.add(card);
+        card = registry.add(std::make_unique<TfrmMagazzino>(registry));
         card->present();
         QApplication::processEvents();
         card->imgFoto->installEventFilter(&painted);
@@ -184,8 +182,8 @@ double timeStep(double& timed, double& cpu, Step step) {
 }
 
 // Lets every photo decode still running come back, so each step starts from a quiet program.
-void settle() {
-    QThreadPool::globalInstance()->waitForDone();
+void settle(ScreenRegistry& registry) {
+    registry.photoDecoding().waitForDone();
     QApplication::processEvents();
 }
 
@@ -197,7 +195,7 @@ void nextOnto(benchmark::State& state, int target, int photoCard, bool untilPhot
     double raw = 0, timed = 0, cpu = 0;
     for (auto _ : state) {
         c.card->cmdIndietro->click();
-        settle();
+        settle(c.registry);
         raw += rawReadSeconds(photoFile(photoCard));
         const int paintsBefore = c.painted.paints;
         state.SetIterationTime(timeStep(timed, cpu, [&] {

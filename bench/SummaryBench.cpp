@@ -63,8 +63,7 @@ void BM_InventoryAll(benchmark::State& state) {
 void BM_SummaryShown(benchmark::State& state) {
     const int movements = static_cast<int>(state.range(0));
     ScreenRegistry registry(benchFolder());
-    auto* period = new TfrmMenuRiepilogoCarico(registry);
-    registry.add(period);
+    auto* period = registry.add(std::make_unique<TfrmMenuRiepilogoCarico>(registry));
     period->lblFile->setText(QString::fromStdString(movementArchiveOf(movements).string()));
     period->lblDataInizio->setText(QStringLiteral("01/01/2024"));
     period->lblDataFine->setText(QStringLiteral("31/12/2024"));
@@ -90,8 +89,7 @@ void BM_SummaryShown(benchmark::State& state) {
 void BM_InventoryShown(benchmark::State& state) {
     const int products = static_cast<int>(state.range(0));
     ScreenRegistry registry(programFolderOf(products));
-    auto* prompt = new TfrmMenuRiepilogo(registry);
-    registry.add(prompt);
+    auto* prompt = registry.add(std::make_unique<TfrmMenuRiepilogo>(registry));
     double raw = 0;
     double shown = 0;
     for (auto _ : state) {

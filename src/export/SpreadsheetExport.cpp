@@ -1,9 +1,6 @@
 #include "export/SpreadsheetExport.h"
 
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
 #include <limits>
 
 #include "storage/ArchiveScan.h"
@@ -110,16 +107,6 @@ bool produceSpreadsheet(const ExportDesign& design, std::size_t rows, const Cell
     return writeHtmlTable(design.worksheet, columns, rows, cell, write, rowsDone);
 }
 
-Status writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return Status::failure("write");
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return Status::success();
-}
-
 }  // namespace
 
 const ExportDesign& exportDesign(ExportKind kind) {
@@ -201,9 +188,9 @@ ExportOutcome writeSpreadsheetFile(const fs::path& target, const ExportDesign& d
     // leaves the new name less durable, and must not turn a written file into a failure message.
     const Status written = writeFileReplacing(
         target, 0644,
-        [&](int fd, const fs::path&) {
+        [&](int fd, const fs::path& temporary) {
             const bool produced = produceSpreadsheet(
-                design, rows, cell, [&](std::string_view chunk) { return writeAll(fd, chunk).ok(); },
+                design, rows, cell, [&](std::string_view chunk) { return writeAll(fd, chunk, temporary).ok(); },
                 [&](std::size_t done) {
                     cancelled = progress && !progress(done);
                     return !cancelled;

@@ -148,13 +148,6 @@ Status systemFailure(std::string_view what, const fs::path& path, int error) {
     return Status::failure(std::string(what) + " " + path.string() + ": " + std::strerror(error));
 }
 
-// Makes a new folder entry durable; a file system that cannot sync a folder has nothing more to do.
-bool syncFolder(const fs::path& folder) {
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() < 0) return false;
-    return ::fsync(fd.get()) == 0 || errno == EINVAL;
-}
-
 // An entry named `name` + ".lis" with the extension in any case, exact case included.
 bool extensionInAnyCaseExists(const fs::path& folder, std::string_view name) {
     std::string extension(kExtension);
@@ -396,7 +389,7 @@ CreateResult createListArchive(const fs::path& programFolder, std::string_view n
     }
     UniqueFd fd(opened);
     // Told "created", the user may copy the folder or switch off: the empty file must be there.
-    const bool durable = ::fsync(fd.get()) == 0 && ::close(fd.release()) == 0 && syncFolder(programFolder);
+    const bool durable = ::fsync(fd.get()) == 0 && ::close(fd.release()) == 0 && syncFolder(programFolder).ok();
     if (!durable) {
         result.error = systemFailure("sync", result.path, errno).error();
         ::unlink(result.path.c_str());

@@ -1,6 +1,5 @@
 #include "products/ImportWrite.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -154,27 +153,8 @@ std::string importLogText(std::string_view when, std::string_view file, const Im
 }
 
 Status appendImportLog(const std::filesystem::path& programFolder, std::string_view text) {
-    const std::filesystem::path path = programFolder / std::string(kImportLogName);
-    // Appended, never rewritten, so two copies of the program logging at once keep both accounts; a
-    // link standing at the name is refused rather than written through.
-    auto fd = openRegularFile(path, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (!fd) return fd.status();
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    int locked = 0;
-    do {
-        locked = ::fcntl(fd->get(), F_SETLKW, &lock);
-    } while (locked != 0 && errno == EINTR);
-    // A filesystem without locks still gets the account, in one write.
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd->get(), text.data(), text.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return Status::failure("write " + path.string());
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    if (::fdatasync(fd->get()) != 0) return Status::failure("flush " + path.string());
-    return Status::success();
+    // Appended, never rewritten, so two copies of the program logging at once keep both accounts.
+    return appendLocked(programFolder / std::string(kImportLogName), text);
 }
 
 }  // namespace scortavia

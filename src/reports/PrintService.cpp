@@ -6,11 +6,8 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <memory>
 
 #include "reports/HeapTrim.h"
 #include "reports/PagePainter.h"
@@ -110,39 +107,38 @@ void PrintService::setUpPrinter(QPrinter& printer, const ReportTemplate& report)
 
 bool PrintService::printPages(QPrinter& printer, const ReportTemplate& report, int from, int to, QWidget* parent) {
     if (from < 1 || from > to || to > static_cast<int>(report.pages().size())) return false;
-    // Printed to a file: into a temporary one beside it, which takes the file's name once complete.
-    const QString target = printer.outputFileName();
-    std::unique_ptr<QTemporaryFile> partial;
-    if (!target.isEmpty()) {
-        partial = std::make_unique<QTemporaryFile>(target + QStringLiteral(".XXXXXX"));
-        if (!partial->open()) return false;
-        partial->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                QFileDevice::ReadOther);
-        partial->close();
-        printer.setOutputFileName(partial->fileName());
-    }
-    // Whatever the dialog made of the layout, the pages bring their own margins.
-    printer.setFullPage(true);
-    bool complete = false;
-    {
-        PrintProgress progress(parent, PrintProgress::Job::Printer, to - from + 1);
-        QPainter painter;
-        if (painter.begin(&printer)) {
-            complete = paintPages(painter, printer, report, from, to, progress);
-            // Qt's own engines (CUPS, PDF) cannot abort a job: there painting stops where it is and
-            // the job is closed with the pages it has.
-            if (!complete) printer.abort();
-            painter.end();
+    const auto paint = [&] {
+        // Whatever the dialog made of the layout, the pages bring their own margins.
+        printer.setFullPage(true);
+        bool complete = false;
+        {
+            PrintProgress progress(parent, PrintProgress::Job::Printer, to - from + 1);
+            QPainter painter;
+            if (painter.begin(&printer)) {
+                complete = paintPages(painter, printer, report, from, to, progress);
+                // Qt's own engines (CUPS, PDF) cannot abort a job: there painting stops where it is and
+                // the job is closed with the pages it has.
+                if (!complete) printer.abort();
+                painter.end();
+            }
         }
-    }
-    trimHeapWhenIdle();
-    if (!partial) return complete;
-    printer.setOutputFileName(target);
-    if (!complete) return false;
-    if (std::rename(QFile::encodeName(partial->fileName()).constData(), QFile::encodeName(target).constData()) != 0)
-        return false;
-    partial->setAutoRemove(false);
-    return true;
+        trimHeapWhenIdle();
+        return complete;
+    };
+    const QString target = printer.outputFileName();
+    if (target.isEmpty()) return paint();
+    // Printed to a file: into a temporary one beside it, which takes the file's name once complete. The
+    // file is whole on disk before the rename; a folder that cannot be synced then is no failed print.
+    const Status written = writeFileReplacing(
+        std::filesystem::path(QFile::encodeName(target).toStdString()), 0644,
+        [&](int, const std::filesystem::path& temporary) {
+            printer.setOutputFileName(QFile::decodeName(temporary.c_str()));
+            const bool complete = paint();
+            printer.setOutputFileName(target);
+            return complete ? Status::success() : Status::failure("print to " + temporary.string());
+        },
+        FolderSync::BestEffort);
+    return written.ok();
 }
 
 void PrintService::preview(const ReportTemplate& report, QWidget* parent) {

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QLocale>
-#include <QThreadPool>
 
 #include "movements/MovementCardScreen.h"
 #include "movements/MovementYearMenu.h"
@@ -23,26 +22,20 @@ namespace scortavia {
 
 Application::Application(std::filesystem::path programFolder) : registry_(std::move(programFolder)) {
     // Creation order matters to nobody but is kept stable: the password screen first.
-    registry_.add(new TfrmPassword(registry_));
-    registry_.add(new TfrmAvvio(registry_));
-    registry_.add(new TfrmCambiaPassword(registry_));
-    registry_.add(new TfrmApriCatalogo(registry_));
-    registry_.add(new TfrmCreaCatalogo(registry_));
-    registry_.add(new TfrmListinoPrezzi(registry_));
-    registry_.add(new TfrmMagazzino(registry_));
-    registry_.add(new TfrmMenuRiepilogo(registry_));
-    registry_.add(new TfrmMenuScarico(registry_));
-    registry_.add(new TfrmScarichi(registry_));
-    registry_.add(new TfrmMenuRiepilogoScarico(registry_));
-    registry_.add(new TfrmMenuCarico(registry_));
-    registry_.add(new TfrmCarichi(registry_));
-    registry_.add(new TfrmMenuRiepilogoCarico(registry_));
-}
-
-Application::~Application() {
-    // Photos are decoded on Qt's global pool. Its threads are let go here, while the program still
-    // stands: none is left idle or running when the screens and then the process come down.
-    QThreadPool::globalInstance()->waitForDone();
+    registry_.add(std::make_unique<TfrmPassword>(registry_));
+    registry_.add(std::make_unique<TfrmAvvio>(registry_));
+    registry_.add(std::make_unique<TfrmCambiaPassword>(registry_));
+    registry_.add(std::make_unique<TfrmApriCatalogo>(registry_));
+    registry_.add(std::make_unique<TfrmCreaCatalogo>(registry_));
+    registry_.add(std::make_unique<TfrmListinoPrezzi>(registry_));
+    registry_.add(std::make_unique<TfrmMagazzino>(registry_));
+    registry_.add(std::make_unique<TfrmMenuRiepilogo>(registry_));
+    registry_.add(std::make_unique<TfrmMenuScarico>(registry_));
+    registry_.add(std::make_unique<TfrmScarichi>(registry_));
+    registry_.add(std::make_unique<TfrmMenuRiepilogoScarico>(registry_));
+    registry_.add(std::make_unique<TfrmMenuCarico>(registry_));
+    registry_.add(std::make_unique<TfrmCarichi>(registry_));
+    registry_.add(std::make_unique<TfrmMenuRiepilogoCarico>(registry_));
 }
 
 void Application::start() { registry_.screen(toQString(screen::kPassword))->present(); }

@@ -12,7 +12,6 @@ namespace scortavia {
 class Application final {
 public:
     explicit Application(std::filesystem::path programFolder);
-    ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "storage/FileAccess.h"
+#include "storage/RangeLock.h"
 
 namespace scortavia {
 namespace {
@@ -20,31 +21,6 @@ namespace {
 // Appenders agree on one byte far beyond any real archive as their mutex, so an append waits
 // only for other appends, not for a lock held on some record.
 constexpr std::int64_t kAppendLockOffset = std::int64_t{1} << 62;
-
-// Filesystems without byte-range locks (some network mounts) still let the program work, unlocked.
-bool locksUnsupported(int error) { return error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS; }
-
-// Places or lifts a lock on a byte range of `fd` (length 0: to the end, whatever it becomes), waiting
-// for it unless `tryOnly`; the errno of a failure, 0 on success. Locks owned by the open file, not the
-// process: closing another descriptor of the same file elsewhere in the program cannot drop them.
-int placeLock(int fd, short type, std::int64_t offset, std::int64_t length, bool tryOnly) {
-    struct flock fl {};
-    fl.l_type = type;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = static_cast<off_t>(offset);
-    fl.l_len = static_cast<off_t>(length);
-    int rc = 0;
-    do {
-        rc = ::fcntl(fd, tryOnly ? F_OFD_SETLK : F_OFD_SETLKW, &fl);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0 && errno == EINVAL) {
-        fl.l_pid = 0;
-        do {
-            rc = ::fcntl(fd, tryOnly ? F_SETLK : F_SETLKW, &fl);
-        } while (rc != 0 && errno == EINTR);
-    }
-    return rc == 0 ? 0 : errno;
-}
 
 void (*raceHook)() = nullptr;
 std::size_t pieceBytes = 0;
@@ -118,31 +94,12 @@ std::optional<std::int64_t> entryIndex(std::span<const std::uint8_t> bytes, std:
 
 }  // namespace
 
-ArchiveFile::ArchiveFile(int fd, std::filesystem::path path, std::size_t recordSize)
-    : fd_(fd), path_(std::move(path)), sidePath_(sideFileOf(path_)), recordSize_(recordSize) {}
+ArchiveFile::ArchiveFile(UniqueFd fd, std::filesystem::path path, std::size_t recordSize)
+    : fd_(std::move(fd)), path_(std::move(path)), sidePath_(sideFileOf(path_)), recordSize_(recordSize) {}
 
-ArchiveFile::ArchiveFile(ArchiveFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      path_(std::move(other.path_)),
-      sidePath_(std::move(other.sidePath_)),
-      sideFd_(std::exchange(other.sideFd_, -1)),
-      recordSize_(other.recordSize_),
-      position_(other.position_) {}
-
-ArchiveFile& ArchiveFile::operator=(ArchiveFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        fd_ = std::exchange(other.fd_, -1);
-        path_ = std::move(other.path_);
-        sidePath_ = std::move(other.sidePath_);
-        sideFd_ = std::exchange(other.sideFd_, -1);
-        recordSize_ = other.recordSize_;
-        position_ = other.position_;
-    }
-    return *this;
-}
-
-ArchiveFile::~ArchiveFile() { close(); }
+ArchiveFile::ArchiveFile(ArchiveFile&& other) noexcept = default;
+ArchiveFile& ArchiveFile::operator=(ArchiveFile&& other) noexcept = default;
+ArchiveFile::~ArchiveFile() = default;
 
 void ArchiveFile::setRaceHookForTesting(void (*hook)()) { raceHook = hook; }
 
@@ -167,24 +124,17 @@ std::filesystem::path ArchiveFile::sideFileOf(const std::filesystem::path& path)
 
 std::optional<std::int64_t> ArchiveFile::unsettledRewriteOf(const std::filesystem::path& path, std::size_t recordSize) {
     std::vector<std::uint8_t> bytes(sideFileSize(recordSize) + 1);
-    const int fd = ::open(sideFileOf(path).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return {};
-    const ssize_t n = ::pread(fd, bytes.data(), bytes.size(), 0);
-    ::close(fd);
+    const UniqueFd fd(::open(sideFileOf(path).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0) return {};
+    const ssize_t n = ::pread(fd.get(), bytes.data(), bytes.size(), 0);
     if (n < 0) return {};
     bytes.resize(static_cast<std::size_t>(n));
     return entryIndex(bytes, recordSize);
 }
 
 void ArchiveFile::close() {
-    if (sideFd_ >= 0) {
-        ::close(sideFd_);
-        sideFd_ = -1;
-    }
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    sideFd_ = UniqueFd();
+    fd_ = UniqueFd();
 }
 
 Status ArchiveFile::failure(const char* what, int error) const {
@@ -196,7 +146,7 @@ Result<ArchiveFile> ArchiveFile::openOrCreate(const std::filesystem::path& path,
     // A folder, a FIFO or a device standing under an archive's name is refused without waiting.
     auto fd = openRegularFile(path, O_RDWR | O_CREAT, 0666);
     if (!fd) return fd.status();
-    ArchiveFile file(fd->release(), path, recordSize);
+    ArchiveFile file(std::move(*fd), path, recordSize);
     std::vector<std::uint8_t> entry;
     auto left = file.unsettledEntry(entry);
     if (!left) return left.status();
@@ -209,8 +159,8 @@ Result<ArchiveFile> ArchiveFile::openOrCreate(const std::filesystem::path& path,
 
 Result<std::int64_t> ArchiveFile::recordCount() const {
     struct stat st {};
-    if (fd_ < 0) return Status::failure("archive closed");
-    if (::fstat(fd_, &st) != 0) return failure("stat", errno);
+    if (fd_.get() < 0) return Status::failure("archive closed");
+    if (::fstat(fd_.get(), &st) != 0) return failure("stat", errno);
     return static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(recordSize_);
 }
 
@@ -220,7 +170,7 @@ bool ArchiveFile::atEnd() const {
 }
 
 Status ArchiveFile::readAt(std::int64_t index, std::span<std::uint8_t> record) {
-    if (fd_ < 0) return Status::failure("archive closed");
+    if (fd_.get() < 0) return Status::failure("archive closed");
     if (index < 0 || record.size() != recordSize_) return Status::failure("bad record index or buffer");
     auto read = readRecords(index, record);
     if (!read) return read.status();
@@ -232,7 +182,7 @@ Status ArchiveFile::readAt(std::int64_t index, std::span<std::uint8_t> record) {
 }
 
 Result<std::size_t> ArchiveFile::readRecords(std::int64_t first, std::span<std::uint8_t> records) {
-    if (fd_ < 0) return Status::failure("archive closed");
+    if (fd_.get() < 0) return Status::failure("archive closed");
     if (first < 0 || records.empty() || records.size() % recordSize_ != 0) {
         return Status::failure("bad record index or buffer");
     }
@@ -241,27 +191,26 @@ Result<std::size_t> ArchiveFile::readRecords(std::int64_t first, std::span<std::
     // Under the shared lock no writer is at work on these records, so an unsettled entry among them is
     // a dead writer's: it is replayed (under the record's own lock, this one let go meanwhile) first.
     std::vector<std::uint8_t> entry;
+    RangeLock shared;
     for (int round = 0;; ++round) {
-        if (auto locked = setLock(F_RDLCK, first * size, count * size); !locked) return locked;
+        auto locked = lockRange(F_RDLCK, first * size, count * size);
+        if (!locked) return locked.status();
+        shared = std::move(*locked);
         auto left = unsettledEntry(entry);
-        if (!left) {
-            setLock(F_UNLCK, first * size, count * size);
-            return left.status();
-        }
+        if (!left) return left.status();
         if (!*left || **left < first || **left >= first + count || round == 3) break;
-        setLock(F_UNLCK, first * size, count * size);
+        shared.unlock();
         if (auto replayed = replayLeftover(**left); !replayed) return replayed;
     }
-    auto read = readRaw(first, records);
-    setLock(F_UNLCK, first * size, count * size);
-    return read;
+    return readRaw(first, records);
 }
 
 Result<std::size_t> ArchiveFile::readRaw(std::int64_t first, std::span<std::uint8_t> records) const {
     const auto offset = static_cast<off_t>(first * static_cast<std::int64_t>(recordSize_));
     std::size_t done = 0;
     while (done < records.size()) {
-        const ssize_t n = ::pread(fd_, records.data() + done, records.size() - done, offset + static_cast<off_t>(done));
+        const ssize_t n =
+            ::pread(fd_.get(), records.data() + done, records.size() - done, offset + static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return failure("read", errno);
         if (n == 0) break;
@@ -283,18 +232,18 @@ Status ArchiveFile::writeRecord(std::int64_t index, std::span<const std::uint8_t
     const auto offset = static_cast<off_t>(index * static_cast<std::int64_t>(recordSize_));
     ssize_t n = 0;
     do {
-        n = ::pwrite(fd_, record.data(), recordSize_, offset);
+        n = ::pwrite(fd_.get(), record.data(), recordSize_, offset);
     } while (n < 0 && errno == EINTR);
     if (n < 0) return failure("write", errno);
     if (static_cast<std::size_t>(n) != recordSize_) {
         return Status::failure("short write to " + path_.string() + " (disk full or file too large)");
     }
-    if (::fdatasync(fd_) != 0) return failure("flush", errno);
+    if (::fdatasync(fd_.get()) != 0) return failure("flush", errno);
     return Status::success();
 }
 
 Status ArchiveFile::writeAt(std::int64_t index, std::span<const std::uint8_t> record) {
-    if (fd_ < 0) return Status::failure("archive closed");
+    if (fd_.get() < 0) return Status::failure("archive closed");
     if (index < 0 || record.size() != recordSize_) return Status::failure("bad record index or buffer");
     auto count = recordCount();
     if (!count) return count.status();
@@ -302,12 +251,12 @@ Status ArchiveFile::writeAt(std::int64_t index, std::span<const std::uint8_t> re
     if (index == *count) return writeRecord(index, record);  // an append: a partial record never counts
 
     const auto size = static_cast<std::int64_t>(recordSize_);
-    if (auto locked = lockRange(index * size, size, true); !locked) return locked;
+    auto locked = lockRange(F_WRLCK, index * size, size);
+    if (!locked) return locked.status();
     std::vector<std::uint8_t> before(recordSize_);
     Status result = settleDeadEntry(index);
     if (result) result = readWhole(index, before);
     if (result) result = rewriteLocked(index, before, record);
-    lockRange(index * size, size, false);
     return result;
 }
 
@@ -332,7 +281,7 @@ Status ArchiveFile::writePieces(int fd, std::span<const std::uint8_t> bytes, std
 }
 
 Result<int> ArchiveFile::sideFile(bool create) {
-    if (sideFd_ >= 0) return sideFd_;
+    if (sideFd_.get() >= 0) return sideFd_.get();
     // Nothing but a regular file is taken for it: not a link, and never a FIFO waited on.
     const int flags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (create ? O_CREAT : 0);
     const int opened = ::open(sidePath_.c_str(), flags, 0666);
@@ -347,24 +296,25 @@ Result<int> ArchiveFile::sideFile(bool create) {
     if (create && st.st_size == 0) {
         // Open to whoever may write the archive, so that any copy can settle what it holds.
         struct stat archive {};
-        if (::fstat(fd_, &archive) == 0) ::fchmod(fd.get(), archive.st_mode & 0666);
+        if (::fstat(fd_.get(), &archive) == 0) ::fchmod(fd.get(), archive.st_mode & 0666);
     }
-    sideFd_ = fd.release();
-    return sideFd_;
+    sideFd_ = std::move(fd);
+    return sideFd_.get();
 }
 
-Status ArchiveFile::lockSideFile(bool lock) const {
+Result<RangeLock> ArchiveFile::lockSideFile() const {
     // The whole file, whatever its size.
-    const int error = placeLock(sideFd_, lock ? F_WRLCK : F_UNLCK, 0, 0, false);
+    int error = 0;
+    RangeLock lock = RangeLock::place(sideFd_.get(), F_WRLCK, 0, 0, false, error);
     if (error != 0 && !locksUnsupported(error)) {
         return Status::failure("lock " + sidePath_.string() + ": " + std::strerror(error));
     }
-    return Status::success();
+    return lock;
 }
 
 Result<std::optional<std::int64_t>> ArchiveFile::unsettledEntry(std::vector<std::uint8_t>& entry) {
     entry.clear();
-    if (sideFd_ < 0) {
+    if (sideFd_.get() < 0) {
         auto opened = sideFile(false);
         if (!opened) return opened.status();
         if (*opened < 0) return std::optional<std::int64_t>();
@@ -373,7 +323,7 @@ Result<std::optional<std::int64_t>> ArchiveFile::unsettledEntry(std::vector<std:
     entry.resize(sideFileSize(recordSize_) + 1);
     std::size_t got = 0;
     while (got < entry.size()) {
-        const ssize_t n = ::pread(sideFd_, entry.data() + got, entry.size() - got, static_cast<off_t>(got));
+        const ssize_t n = ::pread(sideFd_.get(), entry.data() + got, entry.size() - got, static_cast<off_t>(got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return Status::failure("read " + sidePath_.string() + ": " + std::strerror(errno));
         if (n == 0) break;
@@ -386,23 +336,22 @@ Result<std::optional<std::int64_t>> ArchiveFile::unsettledEntry(std::vector<std:
 Status ArchiveFile::replayLeftover(std::int64_t index, bool wait) {
     const auto size = static_cast<std::int64_t>(recordSize_);
     bool busy = false;
-    if (auto locked = setLock(F_WRLCK, index * size, size, wait ? nullptr : &busy); !locked || busy) return locked;
-    Status replayed = settleDeadEntry(index);
-    lockRange(index * size, size, false);
-    return replayed;
+    auto locked = lockRange(F_WRLCK, index * size, size, wait ? nullptr : &busy);
+    if (!locked || busy) return locked.status();
+    return settleDeadEntry(index);
 }
 
 Status ArchiveFile::settleDeadEntry(std::int64_t index) {
     auto side = sideFile(false);
     if (!side) return side.status();
     if (*side < 0) return Status::success();
-    if (auto locked = lockSideFile(true); !locked) return locked;
+    auto locked = lockSideFile();
+    if (!locked) return locked.status();
     std::vector<std::uint8_t> entry;
     auto left = unsettledEntry(entry);
     Status result = left.status();
     // An entry for another record is left to whoever holds that record's lock.
     if (left && *left == index) result = replayEntry(index, entry);
-    lockSideFile(false);
     return result;
 }
 
@@ -414,17 +363,17 @@ Status ArchiveFile::replayEntry(std::int64_t index, std::span<const std::uint8_t
     if (!read) return read.status();
     // A record gone from a shortened file, or rewritten since by a copy that knows no side files, stays.
     if (*read == recordSize_ && !std::ranges::equal(current, after) && mixOf(current, before, after)) {
-        if (auto written = writePieces(fd_, after, index * static_cast<std::int64_t>(recordSize_),
+        if (auto written = writePieces(fd_.get(), after, index * static_cast<std::int64_t>(recordSize_),
                                        RewriteStep::RecordPiece, path_);
             !written) {
             return written;
         }
-        if (::fdatasync(fd_) != 0) return failure("flush", errno);
+        if (::fdatasync(fd_.get()) != 0) return failure("flush", errno);
         rewriteReached(RewriteStep::RecordFlushed);
     }
     // Settled by clearing the checksum; not flushed: replayed again after a power cut, it changes nothing.
     const std::uint8_t cleared[8] = {};
-    if (::pwrite(sideFd_, cleared, sizeof cleared, static_cast<off_t>(sideFileSize(recordSize_) - 8)) != 8) {
+    if (::pwrite(sideFd_.get(), cleared, sizeof cleared, static_cast<off_t>(sideFileSize(recordSize_) - 8)) != 8) {
         return Status::failure("write " + sidePath_.string() + ": " + std::strerror(errno));
     }
     return Status::success();
@@ -436,98 +385,86 @@ Status ArchiveFile::rewriteLocked(std::int64_t index, std::span<const std::uint8
     if (!side) return side.status();
     const auto size = static_cast<std::int64_t>(recordSize_);
     std::vector<std::uint8_t> entry;
+    RangeLock sideLock;
     // The entry of a writer that died on another record is settled before its place is taken. That
     // record's lock is taken after the side file's is let go, in the order every writer takes them.
     for (;;) {
-        if (auto locked = lockSideFile(true); !locked) return locked;
+        auto locked = lockSideFile();
+        if (!locked) return locked.status();
+        sideLock = std::move(*locked);
         auto left = unsettledEntry(entry);
-        if (!left) {
-            lockSideFile(false);
-            return left.status();
-        }
+        if (!left) return left.status();
         if (!*left || **left == index) break;
         const std::int64_t other = **left;
-        lockSideFile(false);
-        if (auto locked = setLock(F_WRLCK, other * size, size); !locked) return locked;
-        Status settled = settleDeadEntry(other);
-        lockRange(other * size, size, false);
-        if (!settled) return settled;
+        sideLock.unlock();
+        auto otherLock = lockRange(F_WRLCK, other * size, size);
+        if (!otherLock) return otherLock.status();
+        if (Status settled = settleDeadEntry(other); !settled) return settled;
     }
     rewriteReached(RewriteStep::SideFileLocked);
 
-    const auto unlockAnd = [this](Status status) {
-        lockSideFile(false);
-        return status;
-    };
     // Made once, at its full size and flushed with its folder entry: later flushes are of data alone. A
     // file cut short by a disk that filled up is taken up again by the next rewrite.
+    const int sideFd = sideFd_.get();
     const std::size_t entrySize = sideFileSize(recordSize_);
     struct stat st {};
-    if (::fstat(sideFd_, &st) != 0)
-        return unlockAnd(Status::failure("stat " + sidePath_.string() + ": " + std::strerror(errno)));
+    if (::fstat(sideFd, &st) != 0) return Status::failure("stat " + sidePath_.string() + ": " + std::strerror(errno));
     if (static_cast<std::size_t>(st.st_size) < entrySize) {
         const std::vector<std::uint8_t> zeros(entrySize - static_cast<std::size_t>(st.st_size));
-        if (auto filled = writePieces(sideFd_, zeros, st.st_size, RewriteStep::SideFilePiece, sidePath_); !filled) {
-            return unlockAnd(filled);
+        if (auto filled = writePieces(sideFd, zeros, st.st_size, RewriteStep::SideFilePiece, sidePath_); !filled) {
+            return filled;
         }
-        if (::fsync(sideFd_) != 0)
-            return unlockAnd(Status::failure("flush " + sidePath_.string() + ": " + std::strerror(errno)));
-        const int folder = ::open(folderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (folder >= 0) {
-            ::fsync(folder);
-            ::close(folder);
-        }
+        if (::fsync(sideFd) != 0) return Status::failure("flush " + sidePath_.string() + ": " + std::strerror(errno));
+        syncFolder(folderOf(path_));
     }
 
     // Written and flushed before the record is touched: an entry that cannot be is no harm done.
     const std::vector<std::uint8_t> bytes = sideFileBytes(index, before, after);
-    Status journalled = writePieces(sideFd_, bytes, 0, RewriteStep::SideFilePiece, sidePath_);
-    if (journalled && ::fdatasync(sideFd_) != 0) {
+    Status journalled = writePieces(sideFd, bytes, 0, RewriteStep::SideFilePiece, sidePath_);
+    if (journalled && ::fdatasync(sideFd) != 0) {
         journalled = Status::failure("flush " + sidePath_.string() + ": " + std::strerror(errno));
     }
-    if (!journalled) return unlockAnd(journalled);
+    if (!journalled) return journalled;
     rewriteReached(RewriteStep::SideFileFlushed);
 
     // A record that fails half-way keeps its entry unsettled, for the next reader or opening to replay.
-    if (auto written = writePieces(fd_, after, index * size, RewriteStep::RecordPiece, path_); !written) {
-        return unlockAnd(written);
+    if (auto written = writePieces(fd_.get(), after, index * size, RewriteStep::RecordPiece, path_); !written) {
+        return written;
     }
-    if (::fdatasync(fd_) != 0) return unlockAnd(failure("flush", errno));
+    if (::fdatasync(fd_.get()) != 0) return failure("flush", errno);
     rewriteReached(RewriteStep::RecordFlushed);
     const std::uint8_t cleared[8] = {};
-    if (::pwrite(sideFd_, cleared, sizeof cleared, static_cast<off_t>(entrySize - 8)) != 8) {
-        return unlockAnd(Status::failure("write " + sidePath_.string() + ": " + std::strerror(errno)));
+    if (::pwrite(sideFd, cleared, sizeof cleared, static_cast<off_t>(entrySize - 8)) != 8) {
+        return Status::failure("write " + sidePath_.string() + ": " + std::strerror(errno));
     }
-    return unlockAnd(Status::success());
-}
-
-Status ArchiveFile::lockRange(std::int64_t offset, std::int64_t length, bool lock) const {
-    return setLock(lock ? F_WRLCK : F_UNLCK, offset, length);
-}
-
-Status ArchiveFile::setLock(short type, std::int64_t offset, std::int64_t length, bool* busy) const {
-    const int error = placeLock(fd_, type, offset, length, busy != nullptr);
-    if (busy) *busy = error == EAGAIN || error == EACCES;
-    if (error != 0 && !locksUnsupported(error) && !(busy && *busy)) return failure("lock", error);
     return Status::success();
 }
 
+Result<RangeLock> ArchiveFile::lockRange(short type, std::int64_t offset, std::int64_t length, bool* busy) const {
+    int error = 0;
+    RangeLock lock = RangeLock::place(fd_.get(), type, offset, length, busy != nullptr, error);
+    if (busy) *busy = error == EAGAIN || error == EACCES;
+    if (error != 0 && !locksUnsupported(error) && !(busy && *busy)) return failure("lock", error);
+    return lock;
+}
+
 Result<std::int64_t> ArchiveFile::append(std::span<const std::uint8_t> record) {
-    if (fd_ < 0) return Status::failure("archive closed");
+    if (fd_.get() < 0) return Status::failure("archive closed");
     if (record.size() != recordSize_) return Status::failure("bad record buffer");
-    if (auto locked = lockRange(kAppendLockOffset, 1, true); !locked) return locked;
+    auto locked = lockRange(F_WRLCK, kAppendLockOffset, 1);
+    if (!locked) return locked.status();
     auto count = recordCount();
     if (raceHook) raceHook();
     Status written = count ? writeRecord(*count, record) : count.status();
-    lockRange(kAppendLockOffset, 1, false);
     if (!written) return written;
     return *count;
 }
 
 Result<std::int64_t> ArchiveFile::appendBatch(std::span<const std::uint8_t> records) {
-    if (fd_ < 0) return Status::failure("archive closed");
+    if (fd_.get() < 0) return Status::failure("archive closed");
     if (records.empty() || records.size() % recordSize_ != 0) return Status::failure("bad record buffer");
-    if (auto locked = lockRange(kAppendLockOffset, 1, true); !locked) return locked;
+    auto locked = lockRange(F_WRLCK, kAppendLockOffset, 1);
+    if (!locked) return locked.status();
     auto count = recordCount();
     if (raceHook) raceHook();
     Status written = count.status();
@@ -536,29 +473,29 @@ Result<std::int64_t> ArchiveFile::appendBatch(std::span<const std::uint8_t> reco
         std::size_t done = 0;
         while (written && done < records.size()) {
             const ssize_t n =
-                ::pwrite(fd_, records.data() + done, records.size() - done, start + static_cast<off_t>(done));
+                ::pwrite(fd_.get(), records.data() + done, records.size() - done, start + static_cast<off_t>(done));
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) written = failure("write", errno);
             if (n == 0)
                 written = Status::failure("short write to " + path_.string() + " (disk full or file too large)");
             if (n > 0) done += static_cast<std::size_t>(n);
         }
-        if (written && ::fdatasync(fd_) != 0) written = failure("flush", errno);
+        if (written && ::fdatasync(fd_.get()) != 0) written = failure("flush", errno);
         // Other appenders wait for the lock, so nothing can stand past the old end but this batch. Should
         // the cut fail too, the whole records written stay and count as cards, the partial one does not.
-        if (!written && ::ftruncate(fd_, start) != 0) written = failure("write", errno);
+        if (!written && ::ftruncate(fd_.get(), start) != 0) written = failure("write", errno);
     }
-    lockRange(kAppendLockOffset, 1, false);
     if (!written) return written;
     return *count;
 }
 
 Result<ArchiveFile::Update> ArchiveFile::updateAt(std::int64_t index, std::span<std::uint8_t> record,
                                                   const std::function<bool(std::span<std::uint8_t>)>& change) {
-    if (fd_ < 0) return Status::failure("archive closed");
+    if (fd_.get() < 0) return Status::failure("archive closed");
     if (index < 0 || record.size() != recordSize_) return Status::failure("bad record index or buffer");
     const auto size = static_cast<std::int64_t>(recordSize_);
-    if (auto locked = lockRange(index * size, size, true); !locked) return locked;
+    auto locked = lockRange(F_WRLCK, index * size, size);
+    if (!locked) return locked.status();
     // Read without readAt: its shared lock would take the place of this one.
     Status result = settleDeadEntry(index);
     if (result) result = readWhole(index, record);
@@ -570,15 +507,15 @@ Result<ArchiveFile::Update> ArchiveFile::updateAt(std::int64_t index, std::span<
         result = rewriteLocked(index, before, record);
         update = Update::Written;
     }
-    lockRange(index * size, size, false);
     if (!result) return result;
     return update;
 }
 
 Result<std::int64_t> ArchiveFile::appendBatchChecked(std::int64_t& seen, const UnseenRecords& unseen,
                                                      const ComposeRecords& compose) {
-    if (fd_ < 0) return Status::failure("archive closed");
-    if (auto locked = lockRange(kAppendLockOffset, 1, true); !locked) return locked;
+    if (fd_.get() < 0) return Status::failure("archive closed");
+    auto locked = lockRange(F_WRLCK, kAppendLockOffset, 1);
+    if (!locked) return locked.status();
     auto count = recordCount();
     Status status = count.status();
     const auto size = static_cast<std::int64_t>(recordSize_);
@@ -611,7 +548,6 @@ Result<std::int64_t> ArchiveFile::appendBatchChecked(std::int64_t& seen, const U
             if (first) seen = *first + static_cast<std::int64_t>(records.size() / recordSize_);
         }
     }
-    lockRange(kAppendLockOffset, 1, false);
     return first;
 }
 

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "common/Result.h"
+#include "storage/FileAccess.h"
+#include "storage/RangeLock.h"
 
 namespace scortavia {
 
@@ -87,7 +89,7 @@ public:
 
     std::size_t recordSize() const { return recordSize_; }
     const std::filesystem::path& path() const { return path_; }
-    int descriptor() const { return fd_; }
+    int descriptor() const { return fd_.get(); }
 
     void close();
 
@@ -111,10 +113,10 @@ public:
     static std::optional<std::int64_t> unsettledRewriteOf(const std::filesystem::path& path, std::size_t recordSize);
 
 private:
-    ArchiveFile(int fd, std::filesystem::path path, std::size_t recordSize);
-    Status lockRange(std::int64_t offset, std::int64_t length, bool lock) const;
-    // With `busy`, does not wait: sets it when another holds a lock in the way.
-    Status setLock(short type, std::int64_t offset, std::int64_t length, bool* busy = nullptr) const;
+    ArchiveFile(UniqueFd fd, std::filesystem::path path, std::size_t recordSize);
+    // A lock of `type` on a byte range of the archive, held until the guard goes. With `busy`, does not
+    // wait: sets it when another holds a lock in the way, and holds nothing.
+    Result<RangeLock> lockRange(short type, std::int64_t offset, std::int64_t length, bool* busy = nullptr) const;
     Status writeRecord(std::int64_t index, std::span<const std::uint8_t> record);
     Status failure(const char* what, int error) const;
 
@@ -124,7 +126,8 @@ private:
                        const std::filesystem::path& name) const;
     // The side file, opened once it exists (made when `create`); -1 while it does not.
     Result<int> sideFile(bool create);
-    Status lockSideFile(bool lock) const;
+    // The side file's lock, over the whole of it: taken after the record's, never before.
+    Result<RangeLock> lockSideFile() const;
     // The unsettled entry of the side file (under its lock or not), if one is whole.
     Result<std::optional<std::int64_t>> unsettledEntry(std::vector<std::uint8_t>& entry);
     Status replayLeftover(std::int64_t index, bool wait = true);
@@ -133,10 +136,10 @@ private:
     Status settleDeadEntry(std::int64_t index);
     Status rewriteLocked(std::int64_t index, std::span<const std::uint8_t> before, std::span<const std::uint8_t> after);
 
-    int fd_ = -1;
+    UniqueFd fd_;
     std::filesystem::path path_;
     std::filesystem::path sidePath_;
-    int sideFd_ = -1;
+    UniqueFd sideFd_;
     std::size_t recordSize_ = 0;
     std::int64_t position_ = 0;
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/TextRules.h"
+#include "storage/RangeLock.h"
 
 namespace scortavia {
 namespace {
@@ -24,19 +25,6 @@ namespace fs = std::filesystem;
 
 Status systemFailure(std::string_view what, const fs::path& path, int error) {
     return Status::failure(std::string(what) + " " + path.string() + ": " + std::strerror(error));
-}
-
-Status writeAll(int fd, std::string_view bytes, const fs::path& path) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            const int error = errno;
-            if (error == EINTR) continue;
-            return systemFailure("write", path, error);
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return Status::success();
 }
 
 // Calls `take` with each block read from `fd` until the end of the file.
@@ -69,6 +57,28 @@ UniqueFd::~UniqueFd() {
 }
 
 int UniqueFd::release() { return std::exchange(fd_, -1); }
+
+Status writeAll(int fd, std::string_view bytes, const fs::path& path) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            const int error = errno;
+            if (error == EINTR) continue;
+            return systemFailure("write", path, error);
+        }
+        if (n == 0) return Status::failure("short write to " + path.string());
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return Status::success();
+}
+
+Status syncFolder(const fs::path& folder) {
+    const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) return systemFailure("cannot open the folder to sync it:", folder, errno);
+    // Some filesystems cannot sync a folder at all; nothing more can be done there.
+    if (::fsync(fd.get()) != 0 && errno != EINVAL) return systemFailure("cannot sync the folder", folder, errno);
+    return Status::success();
+}
 
 namespace {
 
@@ -166,17 +176,9 @@ Status writeFileReplacing(const fs::path& target, unsigned mode,
     renamed = true;
 
     // The new name is only durable once the folder entry is on disk too.
-    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folderSync == FolderSync::BestEffort) {
-        if (folderFd.get() >= 0) ::fsync(folderFd.get());
-        return Status::success();
-    }
-    if (folderFd.get() < 0) return systemFailure("replaced, but cannot open the folder to sync it:", folder, errno);
-    // Some filesystems cannot sync a folder at all; nothing more can be done there.
-    if (::fsync(folderFd.get()) != 0 && errno != EINVAL) {
-        return systemFailure("replaced, but cannot sync the folder", folder, errno);
-    }
-    return Status::success();
+    const Status synced = syncFolder(folder);
+    if (synced || folderSync == FolderSync::BestEffort) return Status::success();
+    return Status::failure("replaced, but " + synced.error());
 }
 
 Status replaceFileContents(const fs::path& path, std::string_view bytes, unsigned mode) {
@@ -190,6 +192,17 @@ Status copyFileReplacing(const fs::path& source, const fs::path& target) {
     return writeFileReplacing(target, 0644, [&](int fd, const fs::path& temporary) {
         return readAll(in->get(), source, [&](std::string_view block) { return writeAll(fd, block, temporary); });
     });
+}
+
+Status appendLocked(const fs::path& path, std::string_view bytes) {
+    auto fd = openRegularFile(path, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (!fd) return fd.status();
+    // A filesystem without locks still gets the bytes, in one write.
+    int error = 0;
+    const RangeLock whole = RangeLock::place(fd->get(), F_WRLCK, 0, 0, false, error);
+    if (!writeAll(fd->get(), bytes, path)) return Status::failure("write " + path.string());
+    if (::fdatasync(fd->get()) != 0) return Status::failure("flush " + path.string());
+    return Status::success();
 }
 
 namespace {

@@ -41,6 +41,14 @@ struct FileContents {
     unsigned mode = 0;  // permission bits
 };
 
+// Writes all of `bytes` at the file position of `fd`, going on after a partial write; `path` names
+// the file in a failure.
+Status writeAll(int fd, std::string_view bytes, const std::filesystem::path& path);
+
+// Puts the entries of `folder` (a file made or renamed there) on disk. Some filesystems cannot sync a
+// folder at all: that is no failure, there is nothing more to do.
+Status syncFolder(const std::filesystem::path& folder);
+
 // The whole of a regular file, or nullopt when it does not exist. Anything else in its place, or a
 // file larger than `maxBytes`, is a failure.
 Result<std::optional<FileContents>> readRegularFile(const std::filesystem::path& path,
@@ -64,6 +72,11 @@ Status replaceFileContents(const std::filesystem::path& path, std::string_view b
 
 // Copies the regular file `source` to `target` the same way: complete or not at all.
 Status copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// Appends `bytes` to the file at `path`, made when missing, whole and flushed to disk, under a lock on
+// the whole file, so that copies of the program appending at once never mix their texts. A link standing
+// at `path` is refused rather than written through. Where the filesystem has no locks the bytes still go.
+Status appendLocked(const std::filesystem::path& path, std::string_view bytes);
 
 // A temporary file of a write killed half-way (power cut, kill) stays beside its target forever unless
 // someone removes it. Only names this program gives its own temporary files for the target

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "ui/Palette.h"
+#include "ui/ScreenRegistry.h"
 
 namespace scortavia {
 namespace {
@@ -51,6 +52,15 @@ std::optional<QSize> pictureSize(const QByteArray& bytes) {
     const QSize stored = reader.size();
     if (!reader.canRead() || !stored.isValid()) return std::nullopt;
     return (reader.transformation() & QImageIOHandler::TransformationRotate90) ? stored.transposed() : stored;
+}
+
+// The decoding threads of the registry whose screen (or a dialog of it) holds `box`; null for a box of
+// no screen.
+QThreadPool* decodingPoolOf(const QWidget* box) {
+    for (const QWidget* w = box; w; w = w->parentWidget()) {
+        if (const auto* area = qobject_cast<const WorkArea*>(w)) return &area->registry().photoDecoding();
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -123,7 +133,13 @@ void PhotoBox::decodeShownInBackground(QSize fitWithin) {
         if (!box->reduced_) box->image_ = box->shown_;
         box->update();
     };
-    QThreadPool::globalInstance()->start([bytes = fileBytes_, fitWithin, deliver = std::move(deliver)]() mutable {
+    QThreadPool* pool = decodingPoolOf(this);
+    // A box on no screen has no decoding threads that anyone waits for: it decodes here and now.
+    if (!pool) {
+        deliver(decode(fileBytes_, fitWithin));
+        return;
+    }
+    pool->start([bytes = fileBytes_, fitWithin, deliver = std::move(deliver)]() mutable {
         Decoded decoded = decode(bytes, fitWithin);
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),

@@ -20,9 +20,10 @@ const QImage& placeholderPhoto();
 QImage decodePicture(const QByteArray& bytes, QSize fitWithin = QSize());
 
 // A photo shown scaled to fit, proportions kept, centred. A photo read from a file keeps the file's
-// bytes and is decoded only as large as it is shown, off the user-interface thread: moving from card
-// to card never waits for a large photo, which appears a moment later. The whole picture is decoded
-// the first time someone asks for it (zoom, print, a copy).
+// bytes and is decoded only as large as it is shown, off the user-interface thread (on the decoding
+// threads of its screen's registry; a box on no screen decodes at once): moving from card to card never
+// waits for a large photo, which appears a moment later. The whole picture is decoded the first time
+// someone asks for it (zoom, print, a copy).
 class PhotoBox final : public QWidget {
     Q_OBJECT
 public:

@@ -65,15 +65,26 @@ ScreenRegistry::ScreenRegistry(std::filesystem::path programFolder)
 
 ScreenRegistry::~ScreenRegistry() {
     ending_ = true;
-    for (auto it = order_.rbegin(); it != order_.rend(); ++it) delete screens_.value(*it).data();
+    // Decodes still running finish before the screens go: none comes back to a photo box that is gone.
+    photoDecoding_.waitForDone();
+    // The last created first; a screen going may still look for those that stay.
+    while (!owned_.empty()) {
+        std::unique_ptr<WorkArea> going = std::move(owned_.back());
+        owned_.pop_back();
+        const QString name = going->objectName();
+        const bool found = screens_.value(name) == going.get();
+        going.reset();
+        if (found) screens_.remove(name);
+    }
 }
 
-void ScreenRegistry::add(WorkArea* screen) {
-    screens_.insert(screen->objectName(), screen);
+void ScreenRegistry::adopt(std::unique_ptr<WorkArea> screen) {
+    screens_.insert(screen->objectName(), screen.get());
     order_.push_back(screen->objectName());
+    owned_.push_back(std::move(screen));
 }
 
-WorkArea* ScreenRegistry::screen(const QString& name) const { return screens_.value(name).data(); }
+WorkArea* ScreenRegistry::screen(const QString& name) const { return screens_.value(name); }
 
 bool ScreenRegistry::switchTo(const QString& name, QWidget* from) {
     WorkArea* target = screen(name);

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QString>
+#include <QThreadPool>
 #include <QWidget>
 #include <filesystem>
 #include <functional>
@@ -40,7 +41,9 @@ private:
     bool maximised_ = false;
 };
 
-// The screens of the run, reached by their names, and the program folder they work in.
+// The screens of the run, reached by their names, and the program folder they work in. It owns the
+// screens and the threads that decode their photos: at its end it waits for those threads before the
+// screens go, so that no decode comes back to a screen that is no more.
 class ScreenRegistry final {
 public:
     explicit ScreenRegistry(std::filesystem::path programFolder);
@@ -51,7 +54,12 @@ public:
     const std::filesystem::path& programFolder() const { return programFolder_; }
 
     // Takes ownership; the screen is found by its object name from then on.
-    void add(WorkArea* screen);
+    template <class T>
+    T* add(std::unique_ptr<T> screen) {
+        T* added = screen.get();
+        adopt(std::unique_ptr<WorkArea>(std::move(screen)));
+        return added;
+    }
     WorkArea* screen(const QString& name) const;
     template <class T>
     T* get(const QString& name) const {
@@ -72,16 +80,22 @@ public:
     // Where dialogs and menus find the receivers the screens offer for their keys.
     HandOverDesk& handOver() { return handOver_; }
     const HandOverDesk& handOver() const { return handOver_; }
+    // Where the photos of the screens are decoded, off the user-interface thread.
+    QThreadPool& photoDecoding() { return photoDecoding_; }
 
 private:
+    void adopt(std::unique_ptr<WorkArea> screen);
+
     std::filesystem::path programFolder_;
-    QHash<QString, QPointer<WorkArea>> screens_;
+    std::vector<std::unique_ptr<WorkArea>> owned_;  // in the order they were created
+    QHash<QString, WorkArea*> screens_;
     std::vector<QString> order_;
     std::function<void()> endHandler_;
     bool ending_ = false;
     // Lets a quit asked from outside (the desktop session ending) close every work area.
     std::unique_ptr<QObject> quitWatcher_;
     HandOverDesk handOver_;
+    QThreadPool photoDecoding_;
 };
 
 }  // namespace scortavia

@@ -15,6 +15,7 @@
 #include "storage/ArchiveFile.h"
 #include "storage/FileAccess.h"
 #include "storage/ProductRecord.h"
+#include "support/Processes.h"
 #include "support/TempFolder.h"
 
 namespace scortavia {
@@ -44,7 +45,8 @@ TEST_F(NeverWaits, AFifoIsNoRegularFile) {
     EXPECT_FALSE(ArchiveFile::openOrCreate(fifo("Magazzino.pro"), ProductRecord::kSize).ok());
     EXPECT_FALSE(copyFileReplacing(fifo("fattura.pdf"), folder.file("copia.pdf")).ok());
     EXPECT_FALSE(fs::exists(folder.file("copia.pdf")));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 3)
+    EXPECT_FALSE(appendLocked(fifo("Importazione_Prodotti.txt"), "resoconto\n").ok());
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 4)
         << "no temporary file is left behind";
 }
 
@@ -95,6 +97,35 @@ TEST(FileAccess, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     EXPECT_FALSE(replaceFileContents(folder.file("bersaglio"), "nuovo").ok());
     EXPECT_TRUE(fs::is_directory(folder.file("bersaglio")));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
+}
+
+// ---- Appending ----
+
+TEST(FileAccess, TwoCopiesAppendingAtOnceKeepEveryText) {
+    test::TempFolder folder;
+    const fs::path log = folder.file("Importazione_Prodotti.txt");
+    const std::string section(4000, 'x');
+    ASSERT_TRUE(test::allInChildren(2, [&](int copy) {
+        for (int i = 0; i < 50; ++i) {
+            if (!appendLocked(log, std::to_string(copy) + section + "\n")) return 1;
+        }
+        return 0;
+    }));
+    const std::string all = test::readBytes(log);
+    ASSERT_EQ(all.size(), 100 * (section.size() + 2));
+    for (std::size_t at = 0; at < all.size(); at += section.size() + 2) {
+        EXPECT_EQ(all.substr(at + 1, section.size() + 1), section + "\n") << "text " << at / (section.size() + 2);
+    }
+}
+
+TEST(FileAccess, AnAppendIsNeverWrittenThroughALink) {
+    test::TempFolder elsewhere;
+    test::TempFolder folder;
+    const fs::path target = elsewhere.file("altro.txt");
+    test::writeBytes(target, "intatto");
+    fs::create_symlink(target, folder.file("Importazione_Prodotti.txt"));
+    EXPECT_FALSE(appendLocked(folder.file("Importazione_Prodotti.txt"), "resoconto\n").ok());
+    EXPECT_EQ(test::readBytes(target), "intatto");
 }
 
 // ---- What writes killed half-way left behind ----

@@ -269,26 +269,5 @@ TEST_F(ImportArchive, TheLogTellsWhichRowsWereLeftOutAndWhy) {
     EXPECT_EQ(test::readBytes(folder.file(std::string(kImportLogName))), "prima\nseconda\n");
 }
 
-TEST_F(ImportArchive, TwoCopiesLoggingAtOnceKeepEveryAccount) {
-    const std::string section(4000, 'x');
-    ASSERT_TRUE(test::allInChildren(2, [&](int copy) {
-        for (int i = 0; i < 50; ++i) {
-            if (!appendImportLog(folder.path(), std::to_string(copy) + section + "\n")) return 1;
-        }
-        return 0;
-    }));
-    const std::string log = test::readBytes(folder.file(std::string(kImportLogName)));
-    EXPECT_EQ(log.size(), 100 * (section.size() + 2));
-}
-
-TEST_F(ImportArchive, TheLogIsNeverWrittenThroughALink) {
-    test::TempFolder elsewhere;
-    const fs::path target = elsewhere.file("altro.txt");
-    test::writeBytes(target, "intatto");
-    fs::create_symlink(target, folder.file(std::string(kImportLogName)));
-    EXPECT_FALSE(appendImportLog(folder.path(), "resoconto\n").ok());
-    EXPECT_EQ(test::readBytes(target), "intatto");
-}
-
 }  // namespace
 }  // namespace scortavia

@@ -232,8 +232,8 @@ private Q_SLOTS:
 
     void aWorkAreaClosedReturnsToTheMenu() {
         // A stand-in work area behaves as every area the menu opens: its close box brings the menu back.
-        auto* area = new WorkArea(run->program->registry(), QStringLiteral("frmProva"));
-        run->program->registry().add(area);
+        auto* area = run->program->registry().add(
+            std::make_unique<WorkArea>(run->program->registry(), QStringLiteral("frmProva")));
         QVERIFY(run->program->registry().switchTo("frmProva", run->menu()));
         QVERIFY(area->isVisible());
         QVERIFY(!run->menu()->isVisible());

@@ -164,9 +164,12 @@ private Q_SLOTS:
     void init() {
         run = std::make_unique<test::GuiProgram>();
         // Built here as the program builds them at start-up, until it does so itself.
-        if (!registry().screen(QStringLiteral("frmCreaCatalogo"))) registry().add(new TfrmCreaCatalogo(registry()));
-        if (!registry().screen(QStringLiteral("frmApriCatalogo"))) registry().add(new TfrmApriCatalogo(registry()));
-        if (!registry().screen(QStringLiteral("frmListinoPrezzi"))) registry().add(new StandInEditor(registry()));
+        if (!registry().screen(QStringLiteral("frmCreaCatalogo")))
+            registry().add(std::make_unique<TfrmCreaCatalogo>(registry()));
+        if (!registry().screen(QStringLiteral("frmApriCatalogo")))
+            registry().add(std::make_unique<TfrmApriCatalogo>(registry()));
+        if (!registry().screen(QStringLiteral("frmListinoPrezzi")))
+            registry().add(std::make_unique<StandInEditor>(registry()));
     }
     void cleanup() { run.reset(); }
 

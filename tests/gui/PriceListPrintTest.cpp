@@ -174,8 +174,7 @@ private Q_SLOTS:
         printer = std::make_unique<test::PrintRecorder>();
         messages = std::make_unique<test::MessageRecorder>();
         registry = std::make_unique<ScreenRegistry>(folder->path());
-        editor = new WorkArea(*registry, QStringLiteral("frmListinoPrezzi"));
-        registry->add(editor);
+        editor = registry->add(std::make_unique<WorkArea>(*registry, QStringLiteral("frmListinoPrezzi")));
         auto* grid = new QGridLayout(editor);
         lblNome = new QLabel(QStringLiteral("Estate"), editor);
         lblNome->setObjectName(QStringLiteral("lblNome"));

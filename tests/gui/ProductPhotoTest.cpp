@@ -6,8 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QSemaphore>
+#include <QThreadPool>
 #include <QtTest>
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include "products/TfrmMagazzino.h"
 #include "products/TfrmZoom.h"
@@ -374,6 +378,42 @@ private Q_SLOTS:
         QTest::qWait(300);  // long enough for the large photo's decode to have come back
         QCOMPARE(card->imgFoto->shownImage().size(), QSize(60, 40));
         QCOMPARE(card->imgFoto->image().size(), QSize(60, 40));
+    }
+
+    // The program's screens decode their photos on threads of their own, and the program waits for them
+    // as it ends, before any screen goes: a decode never comes back to a card that is no more.
+    void photosAreDecodedOnTheScreensThreadsWhichTheEndWaitsFor() {
+        run->writeProducts(test::numberedProducts(1));
+        test::writeBytes(file("1.jpg"), jpegOf(halvesPicture({3000, 2000})).toStdString());
+        QThreadPool& decoding = run->program->registry().photoDecoding();
+        decoding.setMaxThreadCount(1);
+        QSemaphore gate;
+        std::atomic<bool> cardGone = false;
+        std::atomic<bool> goneBeforeTheDecodesEnded = false;
+        connect(card, &QObject::destroyed, [&cardGone] { cardGone = true; });
+        // Holds the one decoding thread: the card's photo waits behind it.
+        decoding.start([&] {
+            gate.acquire();
+            goneBeforeTheDecodesEnded = cardGone.load();
+        });
+        goTo(1);
+        QTest::qWait(200);
+        QVERIFY(card->imgFoto->shownImage().isNull());
+        gate.release();
+        QTRY_VERIFY(!card->imgFoto->shownImage().isNull());
+
+        decoding.start([&] {
+            gate.acquire();
+            goneBeforeTheDecodesEnded = cardGone.load();
+        });
+        std::thread opener([&gate] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            gate.release();
+        });
+        endProgram();
+        opener.join();
+        QVERIFY(cardGone);
+        QVERIFY(!goneBeforeTheDecodesEnded);
     }
 
     void anUnchangedPhotoIsNeverEncodedAgain_data() {

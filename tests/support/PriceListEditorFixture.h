@@ -90,10 +90,8 @@ protected:
         // The screens as the user sees them: sizes and clipping depend on the style sheet.
         Application::applyLook();
         run = std::make_unique<Run>();
-        run->menu = new WorkArea(run->registry, QStringLiteral("frmAvvio"));
-        run->registry.add(run->menu);
-        editor = new TfrmListinoPrezzi(run->registry);
-        run->registry.add(editor);
+        run->menu = run->registry.add(std::make_unique<WorkArea>(run->registry, QStringLiteral("frmAvvio")));
+        editor = run->registry.add(std::make_unique<TfrmListinoPrezzi>(run->registry));
         writeBytes(archive(), "");
         editor->lblFile->setText(QString::fromStdString(archive().string()));
         editor->lblNome->setText(QStringLiteral("Estate"));
