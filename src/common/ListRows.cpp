@@ -304,48 +304,38 @@ FindResult findInList(const RowList& rows, std::optional<std::size_t> selected, 
 RowList& RowList::operator=(RowList&& other) noexcept {
     if (this != &other) {
         release();
-        text_.swap(other.text_);
-        ends_.swap(other.ends_);
+        rows_.swap(other.rows_);
         order_.swap(other.order_);
     }
     return *this;
 }
 
-void RowList::reserve(std::size_t rows, std::size_t bytesPerRow) {
-    ends_.reserve(rows);
-    text_.reserve(rows * bytesPerRow);
-}
+void RowList::reserve(std::size_t rows, std::size_t bytesPerRow) { rows_.reserve(rows, rows * bytesPerRow); }
 
 void RowList::clear() {
-    text_.clear();
-    ends_.clear();
+    rows_.clear();
     order_.clear();
 }
 
 void RowList::release() {
-    std::string().swap(text_);
-    std::vector<std::size_t>().swap(ends_);
+    rows_.release();
     std::vector<std::uint32_t>().swap(order_);
 }
 
-std::string& RowList::startRow() { return text_; }
+std::string& RowList::startRow() { return rows_.open(); }
 
 void RowList::endRow() {
     // A row added after sorting goes to the end of the list.
-    if (!order_.empty()) order_.push_back(static_cast<std::uint32_t>(ends_.size()));
-    ends_.push_back(text_.size());
+    if (!order_.empty()) order_.push_back(static_cast<std::uint32_t>(rows_.size()));
+    rows_.close();
 }
 
 void RowList::add(std::string_view row) {
-    text_.append(row);
+    rows_.open().append(row);
     endRow();
 }
 
-std::string_view RowList::row(std::size_t index) const {
-    const std::size_t added = order_.empty() ? index : order_[index];
-    const std::size_t begin = added == 0 ? 0 : ends_[added - 1];
-    return std::string_view(text_).substr(begin, ends_[added] - begin);
-}
+std::string_view RowList::row(std::size_t index) const { return rows_[order_.empty() ? index : order_[index]]; }
 
 std::vector<std::string> RowList::toVector() const {
     std::vector<std::string> rows;

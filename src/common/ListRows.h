@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/PackedTexts.h"
+
 // Rows of the fixed-width lists (search results, watch lists, pickers, summaries) and their find box.
 namespace scortavia {
 
@@ -117,8 +119,8 @@ public:
     void endRow();
     void add(std::string_view row);
 
-    std::size_t size() const { return ends_.size(); }
-    bool empty() const { return ends_.empty(); }
+    std::size_t size() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
     std::string_view row(std::size_t index) const;
     std::string_view operator[](std::size_t index) const { return row(index); }
     std::vector<std::string> toVector() const;
@@ -127,8 +129,7 @@ public:
     void sort();
 
 private:
-    std::string text_;                  // the rows one after the other, in the order they were added
-    std::vector<std::size_t> ends_;     // where each added row ends in text_
+    PackedTexts<std::size_t> rows_;     // in the order they were added
     std::vector<std::uint32_t> order_;  // after sort(): the added row at each place of the list; empty before
 };
 

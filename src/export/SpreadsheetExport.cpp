@@ -88,12 +88,11 @@ const ExportDesign kGoodsOut{
 
 // The exported fields of one record, each decoded and trimmed, appended to `text` with its end in `ends`.
 template <class Layout>
-void appendRecordCells(const std::uint8_t* record, const ExportDesign& design, std::string& text,
-                       std::vector<std::uint32_t>& ends) {
+void appendRecordCells(const std::uint8_t* record, const ExportDesign& design, PackedTexts<std::uint32_t>& cells) {
     const RecordView<Layout> view(record);
     for (const ExportColumn& column : design.columns) {
-        view.appendText(static_cast<typename Layout::Field>(column.field), text);
-        ends.push_back(static_cast<std::uint32_t>(text.size()));
+        view.appendText(static_cast<typename Layout::Field>(column.field), cells.open());
+        cells.close();
     }
 }
 
@@ -123,29 +122,27 @@ const ExportDesign& exportDesign(ExportKind kind) {
 
 Status ExportCells::load(const fs::path& archive, const ExportDesign& design) {
     columns_ = design.columns.size();
-    text_.clear();
-    ends_.clear();
+    cells_.clear();
     const bool products = design.kind == ExportKind::Products;
     // Most exported fields hold far less than their capacity; a guess saves most of the regrowth.
     constexpr std::size_t kGuessedBytesPerCell = 16;
     const auto counted = [&](std::int64_t count) {
         const auto records = static_cast<std::size_t>(count);
-        ends_.reserve(records * columns_);
-        text_.reserve(records * columns_ * kGuessedBytesPerCell);
+        cells_.reserve(records * columns_, records * columns_ * kGuessedBytesPerCell);
     };
     bool tooLarge = false;
     Status scanned = scanArchive(
         archive, design.recordSize,
         [&](const std::uint8_t* record, std::int64_t) {
             // Cell ends are 32-bit; a text past 4 GiB would need an archive far beyond any real shop's.
-            if (text_.size() > std::numeric_limits<std::uint32_t>::max() - design.recordSize * 3) {
+            if (cells_.bytes() > std::numeric_limits<std::uint32_t>::max() - design.recordSize * 3) {
                 tooLarge = true;
                 return false;
             }
             if (products) {
-                appendRecordCells<ProductLayout>(record, design, text_, ends_);
+                appendRecordCells<ProductLayout>(record, design, cells_);
             } else {
-                appendRecordCells<MovementLayout>(record, design, text_, ends_);
+                appendRecordCells<MovementLayout>(record, design, cells_);
             }
             return true;
         },
@@ -160,13 +157,12 @@ Status ExportCells::load(const fs::path& archive, const ExportDesign& design) {
     return Status::success();
 }
 
-std::size_t ExportCells::rowCount() const { return columns_ == 0 ? 0 : ends_.size() / columns_; }
+std::size_t ExportCells::rowCount() const { return columns_ == 0 ? 0 : cells_.size() / columns_; }
 
 std::string_view ExportCells::cell(std::size_t row, std::size_t column) const {
     const std::size_t index = row * columns_ + column;
-    if (column >= columns_ || index >= ends_.size()) return {};
-    const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
-    return std::string_view(text_).substr(begin, ends_[index] - begin);
+    if (column >= columns_ || index >= cells_.size()) return {};
+    return cells_[index];
 }
 
 std::string spreadsheetBytes(const ExportDesign& design, std::size_t rows, const CellSource& cell) {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/PackedTexts.h"
 #include "common/Result.h"
 #include "sheets/HtmlTable.h"
 
@@ -59,8 +60,7 @@ public:
 
 private:
     std::size_t columns_ = 0;
-    std::string text_;
-    std::vector<std::uint32_t> ends_;  // where each cell ends in text_, row after row
+    PackedTexts<std::uint32_t> cells_;  // row after row
 };
 
 // Told the rows written so far now and then (every thousand rows and after the last); false cancels the export.

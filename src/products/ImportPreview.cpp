@@ -223,11 +223,10 @@ ImportPreview ImportPreview::build(const SheetTable& table, const ImportOptions&
     preview.status_.reserve(rows);
     preview.flags_.reserve(rows);
     preview.problemEnds_.reserve(rows);
-    preview.starts_.reserve(rows);
     preview.lengths_.reserve(rows * kFields);
     // The stored text comes from the cells, reformatted, plus the few characters of the defaults
     // ("0,00", "No"): reserved from what the file holds, not from the number of fields.
-    preview.text_.reserve(std::min(rows * kFields * 12, table.textBytes() + rows * 16));
+    preview.rows_.reserve(rows, std::min(rows * kFields * 12, table.textBytes() + rows * 16));
     preview.archiveRecords_ = codes.records;
 
     std::unordered_map<std::string, std::uint32_t> firstRowOfCode;
@@ -308,9 +307,9 @@ ImportPreview ImportPreview::build(const SheetTable& table, const ImportOptions&
             if (missing) problem(ProblemKind::Missing, m.field);
         }
 
-        preview.starts_.push_back(static_cast<std::uint32_t>(preview.text_.size()));
+        std::string& text = preview.rows_.open();
         for (std::size_t f = 0; f < kFields; ++f) {
-            const std::size_t begin = preview.text_.size();
+            const std::size_t begin = text.size();
             if (showUncut[f]) {
                 // A cell that is no number is shown as the file has it, up to what a field length holds.
                 std::size_t keep = std::min<std::size_t>(shown[f].size(), kMaxFieldBytes);
@@ -318,12 +317,13 @@ ImportPreview ImportPreview::build(const SheetTable& table, const ImportOptions&
                        (static_cast<unsigned char>(shown[f][keep]) & 0xC0) == 0x80) {
                     --keep;
                 }
-                preview.text_.append(shown[f], 0, keep);
+                text.append(shown[f], 0, keep);
             } else {
-                record.view().appendText(static_cast<P::Field>(f), preview.text_);
+                record.view().appendText(static_cast<P::Field>(f), text);
             }
-            preview.lengths_.push_back(static_cast<std::uint16_t>(preview.text_.size() - begin));
+            preview.lengths_.push_back(static_cast<std::uint16_t>(text.size() - begin));
         }
+        preview.rows_.close();
 
         const std::string key = importCodeKey(record.view().text(P::Codice));
         if (!key.empty()) {
@@ -377,7 +377,7 @@ ImportPreview ImportPreview::build(const SheetTable& table, const ImportOptions&
     for (const RowStatus status : preview.status_) ++preview.counts_[static_cast<std::size_t>(status)];
     // The preview stays as long as the screen: the room left by growing and by the text's estimate goes back.
     preview.problems_.shrink_to_fit();
-    preview.text_.shrink_to_fit();
+    preview.rows_.shrinkToFit();
     return preview;
 }
 
@@ -393,9 +393,9 @@ std::optional<ImportPreview> ImportPreview::tryBuild(const SheetTable& table, co
 std::string_view ImportPreview::text(std::size_t row, ProductLayout::Field field) const {
     if (row >= rowCount() || field >= kFields) return {};
     const std::uint16_t* lengths = lengths_.data() + row * kFields;
-    std::size_t begin = starts_[row];
+    std::size_t begin = 0;
     for (std::size_t f = 0; f < field; ++f) begin += lengths[f];
-    return std::string_view(text_).substr(begin, lengths[field]);
+    return rows_[row].substr(begin, lengths[field]);
 }
 
 std::vector<RowProblem> ImportPreview::problems(std::size_t row) const {

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/PackedTexts.h"
 #include "common/Result.h"
 #include "products/ImportFields.h"
 #include "sheets/SheetTable.h"
@@ -112,9 +113,8 @@ private:
     // A field's text is at most this long (a cell that is no number, shown whole, is cut there).
     static constexpr std::size_t kMaxFieldBytes = 0xFFFF;
 
-    // Where a row's text starts, and the length of each of its fields: 40 bytes a row, not one offset a field.
-    std::string text_;
-    std::vector<std::uint32_t> starts_;
+    // Each row's text, and the length of each of its fields: 40 bytes a row, not one offset a field.
+    PackedTexts<std::uint32_t> rows_;
     std::vector<std::uint16_t> lengths_;  // kImportFieldCount per row
     std::vector<std::uint32_t> sheetRows_;
     std::vector<RowStatus> status_;

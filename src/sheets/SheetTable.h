@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/PackedTexts.h"
+
 // A spreadsheet read into memory: a table of UTF-8 cells, and what can be wrong with a file that is
 // to become one.
 namespace scortavia {
@@ -29,7 +31,7 @@ public:
     std::size_t sheetRow(std::size_t row) const { return sheetRows_[row]; }
 
     // Building, for the readers. The cells' text never outgrows the decoded file, so that is reserved once.
-    void reserveText(std::size_t bytes) { text_.reserve(bytes); }
+    void reserveText(std::size_t bytes) { cells_.reserve(0, bytes); }
     void startRow(std::size_t sheetRow);
     void addCell(std::string_view text);
     // Drops the row being built when every cell of it is blank, and its blank cells after the last
@@ -37,11 +39,10 @@ public:
     void finishRow();
 
     // Bytes of cell text held, for the memory the preview will need.
-    std::size_t textBytes() const { return text_.size(); }
+    std::size_t textBytes() const { return cells_.bytes(); }
 
 private:
-    std::string text_;
-    std::vector<std::uint32_t> cellEnds_;
+    PackedTexts<std::uint32_t> cells_;  // row after row
     std::vector<std::uint32_t> rowFirstCell_;
     std::vector<std::uint32_t> sheetRows_;
     std::size_t columns_ = 0;
