@@ -1,3 +1,4 @@
+#include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -78,7 +79,8 @@ class ProductImportTest : public QObject {
         return path;
     }
 
-    // The product card with `products` stored, its import opened and `file` chosen with "Sfoglia...".
+    // The product card with `products` stored, its import opened and `file` chosen with "Sfoglia...". Qt's
+    // model tester watches the preview from before the file is read (every reset, row and column).
     bool withImport(const std::vector<ProductRecord>& products, const std::optional<std::filesystem::path>& file,
                     const std::function<void(TfrmImportaProdotti*)>& steps, const std::string& bytes = kSheet) {
         run = std::make_unique<test::GuiProgram>();
@@ -88,6 +90,8 @@ class ProductImportTest : public QObject {
         if (!card) return false;
         run->files.answers.push_back(QString::fromStdString(chosen.string()));
         return test::withModal<TfrmImportaProdotti>(card->btnImporta, [&](TfrmImportaProdotti* screen) {
+            QAbstractItemModelTester tester(screen->grdAnteprima->model(),
+                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
             test::click(screen->cmdSfoglia);
             steps(screen);
         });
