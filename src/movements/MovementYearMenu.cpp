@@ -34,9 +34,7 @@ QLineEdit* yearBox(const char* name, QWidget* parent) {
 
 MovementYearMenu::MovementYearMenu(ScreenRegistry& registry, const MovementDirection& direction)
     : WorkArea(registry, toQString(direction.menuName)), direction_(direction) {
-    setWindowTitle(toQString(direction.menuCaption));
-    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    presentMaximised();
+    presentAsProgramScreen(toQString(direction.menuCaption));
     QVBoxLayout* layout = menuPanel(this, 620);
     QWidget* panel = layout->parentWidget();
 

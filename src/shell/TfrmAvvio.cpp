@@ -32,10 +32,8 @@ constexpr TileSpec kTiles[] = {
 }  // namespace
 
 TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, toQString(screen::kAvvio)) {
-    setWindowTitle(QStringLiteral(" Scortavia"));
+    presentAsProgramScreen(QStringLiteral(" Scortavia"));
     registry.handOver().offer<HandOver::MenuClose>(toQString(kMainMenuKey), this);
-    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    presentMaximised();
     auto* screen = new QVBoxLayout(this);
     screen->setContentsMargins(0, 0, 0, 0);
     QWidget* body = addScrollingBody(screen, QStringLiteral("panCorpo"));

@@ -29,9 +29,7 @@ QString countText(std::size_t rows) { return QStringLiteral("Il presente inventa
 }  // namespace
 
 TfrmMenuRiepilogo::TfrmMenuRiepilogo(ScreenRegistry& registry) : WorkArea(registry, toQString(screen::kMenuRiepilogo)) {
-    setWindowTitle(QString::fromUtf8(kCaption));
-    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    presentMaximised();
+    presentAsProgramScreen(QString::fromUtf8(kCaption));
     QVBoxLayout* layout = menuPanel(this, 640);
     QWidget* panel = layout->parentWidget();
     layout->addWidget(

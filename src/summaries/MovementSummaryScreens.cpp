@@ -77,9 +77,7 @@ QGroupBox* periodEnd(const QString& name, const QString& title, QComboBox* day, 
 
 MovementPeriodScreen::MovementPeriodScreen(ScreenRegistry& registry, const MovementDirection& direction)
     : WorkArea(registry, toQString(direction.summaryName)), direction_(direction) {
-    setWindowTitle(toQString(direction.periodCaption));
-    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    presentMaximised();
+    presentAsProgramScreen(toQString(direction.periodCaption));
     QVBoxLayout* layout = menuPanel(this, 680);
     layout->setSpacing(12);
     QWidget* panel = layout->parentWidget();

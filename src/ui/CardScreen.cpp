@@ -81,9 +81,7 @@ private:
 
 CardScreen::CardScreen(ScreenRegistry& registry, const Design& design)
     : WorkArea(registry, QString::fromLatin1(design.name)), recordSize_(design.recordSize) {
-    setWindowTitle(QString::fromUtf8(design.caption));
-    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
-    presentMaximised();
+    presentAsProgramScreen(QString::fromUtf8(design.caption));
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QIcon>
 
 #include "ui/ScreenNames.h"
 
@@ -62,6 +63,12 @@ private:
 
 ScreenRegistry::ScreenRegistry(std::filesystem::path programFolder)
     : programFolder_(std::move(programFolder)), quitWatcher_(new QuitWatcher([this] { ending_ = true; })) {}
+
+void WorkArea::presentAsProgramScreen(const QString& title) {
+    setWindowTitle(title);
+    setWindowIcon(QIcon(QStringLiteral(":/icon_app.svg")));
+    presentMaximised();
+}
 
 ScreenRegistry::~ScreenRegistry() {
     ending_ = true;

@@ -31,6 +31,8 @@ public:
 protected:
     // The menu and the cards fill the screen.
     void presentMaximised() { maximised_ = true; }
+    // A work area of the program's own: its title, the program's icon, filling the screen.
+    void presentAsProgramScreen(const QString& title);
 
     void closeEvent(QCloseEvent* event) override;
     // What closing from the title bar does; the default returns to the main menu.
