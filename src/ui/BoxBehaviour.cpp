@@ -32,7 +32,8 @@ protected:
         if (text.isEmpty() || !text.at(0).isPrint()) return false;
         if (emptyBeyond_ > 0 && box_->text().size() > emptyBeyond_) box_->clear();
         for (QChar c : text) {
-            const bool ok = isAsciiDigit(c.toLatin1()) || (allowed_ == TypedChars::DigitsAndComma && c == ',');
+            const bool ok =
+                isAsciiDigit(c.toLatin1()) || (allowed_ == TypedChars::DigitsAndComma && c == QLatin1Char(','));
             if (!ok) return true;
         }
         return false;

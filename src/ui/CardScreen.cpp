@@ -163,8 +163,9 @@ void CardScreen::buildToolbar(std::initializer_list<Tool> tools) {
             case Tool::Kind::Button:
                 break;
         }
-        auto* button = new CaptionButton(QString::fromLatin1(tool.name), QStringLiteral(":/%1.svg").arg(tool.icon),
-                                         tool.caption ? QString::fromUtf8(tool.caption) : QString(), panComandi_);
+        auto* button =
+            new CaptionButton(QString::fromLatin1(tool.name), QStringLiteral(":/%1.svg").arg(QLatin1String(tool.icon)),
+                              tool.caption ? QString::fromUtf8(tool.caption) : QString(), panComandi_);
         *tool.button = button;
         if (tool.hint) setHint(button, tool.hint);
         if (tool.command != Command::None) {

@@ -26,7 +26,8 @@ void DesktopService::open(const QString& target) {
 QUrl DesktopService::urlFor(const QString& target) {
     // Document paths arrive quoted, as a shell would want them; the desktop wants the bare path.
     QString bare = target.trimmed();
-    if (bare.size() >= 2 && bare.startsWith('"') && bare.endsWith('"')) bare = bare.mid(1, bare.size() - 2);
+    if (bare.size() >= 2 && bare.startsWith(QLatin1Char('"')) && bare.endsWith(QLatin1Char('"')))
+        bare = bare.mid(1, bare.size() - 2);
     return bare.contains(QStringLiteral("://")) ? QUrl(bare) : QUrl::fromLocalFile(bare);
 }
 

@@ -51,7 +51,7 @@ QString MessageService::displayText(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QChar('\r'), QChar('\n'));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;
 }
 
