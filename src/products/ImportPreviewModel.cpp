@@ -14,10 +14,6 @@ namespace {
 
 using P = ProductLayout;
 
-constexpr int kRiga = 0;
-constexpr int kEsito = 1;
-constexpr int kMotivo = 2;
-
 QIcon statusDot(const char* colour) {
     QPixmap dot(12, 12);
     dot.fill(Qt::transparent);

@@ -16,6 +16,10 @@ namespace scortavia {
 class ImportPreviewModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // The columns before the file's own: the sheet's row, the outcome and its reasons.
+    static constexpr int kRiga = 0;
+    static constexpr int kEsito = 1;
+    static constexpr int kMotivo = 2;
     static constexpr int kFixedColumns = 3;
 
     explicit ImportPreviewModel(QObject* parent);

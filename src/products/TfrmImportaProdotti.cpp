@@ -34,10 +34,6 @@ namespace {
 
 using P = ProductLayout;
 
-constexpr int kRiga = 0;
-constexpr int kEsito = 1;
-constexpr int kMotivo = 2;
-
 QString counted(std::size_t n, const char* one, const char* many) {
     return QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(n == 1 ? one : many);
 }
@@ -233,9 +229,9 @@ bool TfrmImportaProdotti::openFile(const std::filesystem::path& file) {
     chkIntestazioni->setEnabled(true);
 
     // Each width moves the columns after it: only the few that differ from the header's default are set.
-    grdAnteprima->setColumnWidth(kRiga, 56);
-    grdAnteprima->setColumnWidth(kEsito, 110);
-    grdAnteprima->setColumnWidth(kMotivo, 420);
+    grdAnteprima->setColumnWidth(ImportPreviewModel::kRiga, 56);
+    grdAnteprima->setColumnWidth(ImportPreviewModel::kEsito, 110);
+    grdAnteprima->setColumnWidth(ImportPreviewModel::kMotivo, 420);
     const ColumnMapping& mapping = options().mapping;
     for (std::size_t c = 0; c < mapping.size(); ++c) {
         // Room for the list above the column, and for more of a long field.
