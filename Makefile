@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build program test run bench format format-check install sanitize clean
+.PHONY: all deps configure build program test run bench format format-check tidy install sanitize clean
 
 all: build
 
@@ -45,6 +45,12 @@ format:
 # Every source file as clang-format would write it; the test command fails otherwise.
 format-check: deps
 	@clang-format --dry-run --Werror $(SOURCES)
+
+# clang-tidy with the checks of .clang-tidy over the program's own sources (not the generated ones);
+# any finding fails. Configuring writes the compile_commands.json it reads.
+tidy: configure
+	bash scripts/install-deps --tidy
+	run-clang-tidy -p $(BUILD) -quiet -j $(JOBS) '^$(CURDIR)/src/.*\.cpp$$'
 
 # Lays out a program folder elsewhere: make install PREFIX=/path/to/folder
 PREFIX ?= $(CURDIR)/installed

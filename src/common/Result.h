@@ -8,7 +8,7 @@ namespace scortavia {
 
 // Outcome of an operation that can fail. Core code never throws across its interface:
 // a failure carries a short technical message, which the screens turn into their own texts.
-class Status final {
+class [[nodiscard]] Status final {
 public:
     static Status success() { return Status(); }
     static Status failure(std::string message) { return Status(std::move(message)); }
@@ -27,7 +27,7 @@ private:
 };
 
 template <class T>
-class Result final {
+class [[nodiscard]] Result final {
 public:
     Result(T value) : value_(std::move(value)) {}          // NOLINT: implicit on purpose, like std::expected
     Result(Status failed) : status_(std::move(failed)) {}  // NOLINT

@@ -56,7 +56,7 @@ ExportGridModel::ExportGridModel(const ExportDesign& design, QObject* parent)
 Status ExportGridModel::load(const std::filesystem::path& archive) {
     beginResetModel();
     changed_.clear();
-    const Status loaded = cells_.load(archive, design_);
+    Status loaded = cells_.load(archive, design_);
     endResetModel();
     return loaded;
 }

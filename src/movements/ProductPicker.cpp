@@ -162,7 +162,7 @@ void ProductPicker::replaceRow(std::size_t place, const std::string& row) {
 
 void ProductPicker::fillAgain() {
     RowList rows;
-    fillPickerList(archive(), direction_, rows);
+    static_cast<void>(fillPickerList(archive(), direction_, rows));  // as when shown: the rows read so far
     setRows(std::move(rows));
 }
 

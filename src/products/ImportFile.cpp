@@ -41,7 +41,8 @@ std::uint64_t previewBytes(std::uint64_t rows, std::uint64_t textBytes) {
     // twice what it uses, up to 16 bytes of defaults in the text, and the grid's row (its header's
     // section, 8 bytes, and its place in the list of rows to check). While building, each code's entry
     // in the map of codes seen (80 bytes).
-    constexpr std::uint64_t kPerRow = 53 + 2 * 6 * sizeof(RowProblem) + 16 + 2 * 8 + 4 + 80;
+    constexpr std::uint64_t kPerRow =
+        53 + std::uint64_t{2} * 6 * sizeof(RowProblem) + 16 + std::uint64_t{2} * 8 + 4 + 80;
     return rows * kPerRow + textBytes;
 }
 

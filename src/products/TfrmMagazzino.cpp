@@ -120,6 +120,7 @@ TfrmMagazzino::TfrmMagazzino(ScreenRegistry& registry)
     wireBoxes();
     setFirstBox(txtCodice);
     std::vector<Mandatory> mandatory;
+    mandatory.reserve(kProductMandatory.size());
     for (const MandatoryField& m : kProductMandatory) mandatory.push_back({boxes_[m.field], toQString(m.warning)});
     setMandatory(std::move(mandatory));
 }

@@ -117,7 +117,7 @@ void ReportTemplate::prepare() {
         const QStringList lines = linesOf(*flow);
         const double pitch = flow->linePitchMm();
         const double textTop = flow->rect().y();
-        const double afterText = std::max(0.0, height - textTop - lines.size() * pitch);
+        const double afterText = std::max(0.0, height - textTop - static_cast<double>(lines.size()) * pitch);
         qsizetype done = 0;
         bool first = true;
         while (done < lines.size()) {
@@ -133,7 +133,7 @@ void ReportTemplate::prepare() {
                 }
                 fit = 1;  // a page must take at least one line
             }
-            const double textHeight = fit * pitch;
+            const double textHeight = static_cast<double>(fit) * pitch;
             place(band, QRectF(0, y, area.width(), lead + textHeight), {});
             place(*flow, QRectF(flow->rect().x(), y + lead, flow->rect().width(), textHeight), lines.mid(done, fit));
             y += lead + textHeight;

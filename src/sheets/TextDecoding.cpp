@@ -36,7 +36,7 @@ std::string decodeUtf16(std::string_view bytes, bool littleEndian) {
 // Text files hold few control characters; anything else is some program's binary format. A vertical
 // tab is a line break inside a field (FileMaker writes them so), a NUL counts against the file.
 bool looksBinary(std::string_view bytes) {
-    const std::string_view head = bytes.substr(0, 64 * 1024);
+    const std::string_view head = bytes.substr(0, std::size_t{64} * 1024);
     std::size_t controls = 0;
     for (const char ch : head) {
         const auto c = static_cast<unsigned char>(ch);

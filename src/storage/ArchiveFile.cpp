@@ -415,7 +415,8 @@ Status ArchiveFile::rewriteLocked(std::int64_t index, std::span<const std::uint8
             return filled;
         }
         if (::fsync(sideFd) != 0) return Status::failure("flush " + sidePath_.string() + ": " + std::strerror(errno));
-        syncFolder(folderOf(path_));
+        // Best effort: the file is made only once, so failing this save would not make its entry durable.
+        static_cast<void>(syncFolder(folderOf(path_)));
     }
 
     // Written and flushed before the record is touched: an entry that cannot be is no harm done.

@@ -61,7 +61,7 @@ Status fillMovementSummary(const std::filesystem::path& archive, const MovementS
     out.skipped = {};
     FieldFilter code(filter.code, kAllMovements);
     ExactSum total;
-    const Status scanned = scanArchive(
+    Status scanned = scanArchive(
         archive, MovementRecord::kSize,
         [&](const std::uint8_t* record, std::int64_t index) {
             const MovementView movement(record);
@@ -124,7 +124,7 @@ Status fillInventory(const std::filesystem::path& archive, std::string_view cate
     out.skipped = {};
     FieldFilter category(categoryFilter, kAllProducts);
     ExactSum total;
-    const Status scanned = scanArchive(
+    Status scanned = scanArchive(
         archive, ProductRecord::kSize,
         [&](const std::uint8_t* record, std::int64_t index) {
             const ProductView product(record);

@@ -218,7 +218,7 @@ void ListScreen::showEvent(QShowEvent* event) {
     resetFind();
     if (fillWhenShown_) {
         RowList rows;
-        fillWhenShown_(rows);
+        static_cast<void>(fillWhenShown_(rows));  // an unreadable archive shows the rows read so far, silently
         setRows(std::move(rows));
         txtTrova->setFocus();
     }

@@ -129,7 +129,12 @@ void PhotoBox::decodeShownInBackground(QSize fitWithin) {
     auto deliver = [box = QPointer<PhotoBox>(this), ticket](Decoded decoded) {
         if (!box || box->decoding_ != ticket) return;
         box->reduced_ = decoded.image.isNull() || decoded.image.size() != box->wholeSize_;
-        box->shown_ = decoded.image.isNull() ? placeholderPhoto() : std::move(decoded.image);
+        // Not one conditional expression: its const type would copy the decoded image instead of moving it.
+        if (decoded.image.isNull()) {
+            box->shown_ = placeholderPhoto();
+        } else {
+            box->shown_ = std::move(decoded.image);
+        }
         if (!box->reduced_) box->image_ = box->shown_;
         box->update();
     };

@@ -145,7 +145,8 @@ void TfrmAllegaCartella::btnSfogliaClick(int slot) {
     }
     // Complete or not at all: a document that cannot be read to the end (or a FIFO, a device
     // chosen by mistake) never leaves the one already in the folder cut short.
-    copyFileReplacing(pathOf(*chosen), pathOf(target));
+    // A failed copy says nothing, like a failed mkpath: the slot keeps the name and "Apri" shows what is there.
+    static_cast<void>(copyFileReplacing(pathOf(*chosen), pathOf(target)));
 }
 
 void TfrmAllegaCartella::btnApriClick(int slot) {

@@ -31,12 +31,13 @@ using test::previewOf;
 
 std::vector<ProductRecord> archiveRecords(const fs::path& archive) {
     std::vector<ProductRecord> records;
-    scanArchive(archive, ProductRecord::kSize, [&](const std::uint8_t* bytes, std::int64_t) {
+    const Status scanned = scanArchive(archive, ProductRecord::kSize, [&](const std::uint8_t* bytes, std::int64_t) {
         ProductRecord r;
         std::memcpy(r.bytes().data(), bytes, ProductRecord::kSize);
         records.push_back(r);
         return true;
     });
+    EXPECT_TRUE(scanned.ok()) << scanned.error();
     return records;
 }
 
