@@ -118,9 +118,10 @@ Result<std::optional<OpenedData>> openData(const fs::path& folder, const DataFil
     if (::lstat(path.c_str(), &info) != 0 && errno == ENOENT) return std::optional<OpenedData>();
     if (const std::size_t recordSize = recordSizeOf(file.kind); recordSize > 0) {
         auto archive = ArchiveFile::openOrCreate(path, recordSize);
-        if (!archive) return Status::failure(backupText(kDataReadFailedText, file.path));
-        opened.archive.emplace(std::move(*archive));
-    } else {
+        if (archive) opened.archive.emplace(std::move(*archive));
+    }
+    // A folder the user may only read is backed up as it stands: nothing there can be half written.
+    if (!opened.archive) {
         auto fd = openRegularFile(path, O_RDONLY | O_CLOEXEC);
         if (!fd) {
             if (errno == ENOENT) return std::optional<OpenedData>();
