@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -63,6 +64,49 @@ public:
 
 private:
     sha256_ctx context_{};
+};
+
+// Hashes big blocks on a second thread while the caller reads, packs or unpacks the next one: the
+// checksum and the (un)packing, the two heaviest steps, then run side by side. A block handed to add()
+// must stay unchanged until the next add() or digest() returns.
+class SideHasher final {
+public:
+    SideHasher() = default;
+    SideHasher(const SideHasher&) = delete;
+    SideHasher& operator=(const SideHasher&) = delete;
+    ~SideHasher() { finishPending(); }
+
+    void add(const char* bytes, std::size_t size) {
+        finishPending();
+        // A thread is worth starting only for a block that takes far longer to hash.
+        if (size < 256 * 1024) {
+            hasher_.add(bytes, size);
+            return;
+        }
+        pending_ = std::async(std::launch::async, [this, bytes, size] { hasher_.add(bytes, size); });
+    }
+    Sha256 digest() {
+        finishPending();
+        return hasher_.digest();
+    }
+
+private:
+    void finishPending() {
+        if (pending_.valid()) pending_.get();
+    }
+    Hasher hasher_;
+    std::future<void> pending_;
+};
+
+// Two buffers taken in turn, so that the one a SideHasher still reads is never refilled.
+class TwoBuffers final {
+public:
+    explicit TwoBuffers(std::size_t size) : buffers_{std::vector<char>(size), std::vector<char>(size)} {}
+    std::vector<char>& next() { return buffers_[turn_ ^= 1]; }
+
+private:
+    std::vector<char> buffers_[2];
+    int turn_ = 0;
 };
 
 Status cancelled() { return Status::failure(std::string(kBackupCancelledText)); }
@@ -156,7 +200,7 @@ Status writeEntries(int fd, const fs::path& folder, const std::vector<DataFile>&
     std::uint64_t total = 0;
     for (const DataFile& file : files) total += file.size;
     Meter meter(progress, total);
-    std::vector<char> buffer(kBlock);
+    TwoBuffers buffers(kBlock);
     for (const DataFile& file : files) {
         auto opened = openData(folder, file);
         if (!opened) return opened.status();
@@ -176,18 +220,20 @@ Status writeEntries(int fd, const fs::path& folder, const std::vector<DataFile>&
         }
         if (archive_write_header(a, entry.get()) != ARCHIVE_OK) return writeFailed(a);
 
-        Hasher hasher;
+        SideHasher hasher;
         std::uint64_t offset = 0;
+        std::vector<char>* buffer = &buffers.next();
         while (offset < data.size) {
             const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, data.size - offset));
-            const ssize_t got = ::pread(data.fd(), buffer.data(), want, static_cast<off_t>(offset));
+            const ssize_t got = ::pread(data.fd(), buffer->data(), want, static_cast<off_t>(offset));
             if (got < 0 && errno == EINTR) continue;
             // The size was taken under the lock, so a shorter file is a failing disk, not a writer.
             if (got <= 0) return Status::failure(backupText(kDataReadFailedText, file.path));
-            hasher.add(buffer.data(), static_cast<std::size_t>(got));
-            if (archive_write_data(a, buffer.data(), static_cast<std::size_t>(got)) != got) return writeFailed(a);
+            hasher.add(buffer->data(), static_cast<std::size_t>(got));
+            if (archive_write_data(a, buffer->data(), static_cast<std::size_t>(got)) != got) return writeFailed(a);
             offset += static_cast<std::uint64_t>(got);
             if (!meter.add(static_cast<std::uint64_t>(got))) return cancelled();
+            buffer = &buffers.next();
         }
         if (archive_write_finish_entry(a) != ARCHIVE_OK) return writeFailed(a);
         manifest.files.push_back({file.path, data.size, hasher.digest()});
@@ -228,7 +274,7 @@ struct Listed {
 Result<Reader> openReader(int fd) {
     Reader reader(archive_read_new());
     if (!reader || archive_read_support_format_zip_seekable(reader.get()) != ARCHIVE_OK ||
-        archive_read_open_fd(reader.get(), fd, 64 * 1024) != ARCHIVE_OK) {
+        archive_read_open_fd(reader.get(), fd, kBlock) != ARCHIVE_OK) {
         return Status::failure(std::string(kUnreadableBackupText));
     }
     return reader;
@@ -237,9 +283,10 @@ Result<Reader> openReader(int fd) {
 // Reads the data of the current entry, at most `limit` bytes of it (one more tells it is bigger).
 // nullopt when the stored data are damaged.
 template <class Take>
-std::optional<std::uint64_t> readEntryData(archive* a, std::uint64_t limit, std::vector<char>& buffer, Take take) {
+std::optional<std::uint64_t> readEntryData(archive* a, std::uint64_t limit, TwoBuffers& buffers, Take take) {
     std::uint64_t count = 0;
     for (;;) {
+        std::vector<char>& buffer = buffers.next();
         const la_ssize_t got = archive_read_data(a, buffer.data(), buffer.size());
         if (got == 0) return count;
         if (got < 0) return std::nullopt;
@@ -261,7 +308,7 @@ Result<Survey> survey(int fd) {
     archive* a = reader->get();
     Survey found;
     bool manifestSeen = false;
-    std::vector<char> buffer(64 * 1024);
+    TwoBuffers buffers(64 * 1024);
     for (;;) {
         archive_entry* entry = nullptr;
         const int status = archive_read_next_header(a, &entry);
@@ -272,7 +319,7 @@ Result<Survey> survey(int fd) {
         if (listed.name == kManifestName && listed.regular && !manifestSeen) {
             manifestSeen = true;
             std::string text;
-            const auto read = readEntryData(a, kManifestMaxBytes, buffer, [&](const char* bytes, std::size_t size) {
+            const auto read = readEntryData(a, kManifestMaxBytes, buffers, [&](const char* bytes, std::size_t size) {
                 text.append(bytes, size);
                 return true;
             });
@@ -353,7 +400,7 @@ Result<BackupInfo> readWhole(const fs::path& file, const BackupProgress& progres
     if (!reader) return reader.status();
     archive* a = reader->get();
     Meter meter(progress, total);
-    std::vector<char> buffer(kBlock);
+    TwoBuffers buffers(kBlock);
     std::size_t checked = 0;
     for (;;) {
         archive_entry* entry = nullptr;
@@ -381,10 +428,10 @@ Result<BackupInfo> readWhole(const fs::path& file, const BackupProgress& progres
             if (!opened) return Status::failure(backupText(kUnpackFailedText, opened.error()));
             out = std::move(*opened);
         }
-        Hasher hasher;
+        SideHasher hasher;
         Status written = Status::success();
         bool stopped = false;
-        const auto read = readEntryData(a, expected.size, buffer, [&](const char* bytes, std::size_t size) {
+        const auto read = readEntryData(a, expected.size, buffers, [&](const char* bytes, std::size_t size) {
             hasher.add(bytes, size);
             if (out.get() >= 0) {
                 written = writeAll(out.get(), std::string_view(bytes, size), target);
