@@ -22,7 +22,7 @@ using BackupProgress = std::function<bool(std::uint64_t done, std::uint64_t tota
 struct BackupInfo {
     std::filesystem::path file;
     BackupKind kind = BackupKind::Manual;
-    std::string created;  // as in the manifest
+    std::string created;          // as in the manifest
     std::uint64_t fileBytes = 0;  // size of the backup file itself
     std::uint64_t dataBytes = 0;  // the data it holds, unpacked
     std::size_t fileCount = 0;

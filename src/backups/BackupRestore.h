@@ -18,9 +18,16 @@ namespace scortavia {
 // The hidden working folder of a restore inside the program folder.
 inline constexpr std::string_view kRestoreFolderName = ".scortavia-ripristino";
 
+// The texts of a restore that failed on the way, beside those of the backup check (BackupArchive.h).
+inline constexpr std::string_view kRestoreNotDoneText =
+    "Il ripristino non è stato fatto e i dati sono rimasti com'erano: %1";
+inline constexpr std::string_view kRestoreInterruptedText =
+    "Il ripristino si è interrotto (%1). Chiudi e riapri Scortavia: all'avvio il ripristino viene portato a "
+    "termine.";
+
 struct RestoreOutcome {
-    BackupInfo restored;                    // the backup now in the folder
-    std::filesystem::path beforeRestore;    // the backup of the data as it was
+    BackupInfo restored;                  // the backup now in the folder
+    std::filesystem::path beforeRestore;  // the backup of the data as it was
 };
 
 // Restores `backup` into `programFolder`, first backing up the current data as `beforeRestoreTarget`

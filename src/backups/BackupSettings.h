@@ -12,9 +12,9 @@
 namespace scortavia {
 
 inline constexpr std::string_view kBackupSection = "Copie";
-inline constexpr std::string_view kBackupFolderKey = "Cartella";          // where the backups go (UTF-8)
-inline constexpr std::string_view kLastRestoreKey = "UltimoRipristino";   // the copy made before the last restore
-inline constexpr std::string_view kBackupFailureKey = "CopiaNonRiuscita"; // why the last automatic copy failed
+inline constexpr std::string_view kBackupFolderKey = "Cartella";           // where the backups go (UTF-8)
+inline constexpr std::string_view kLastRestoreKey = "UltimoRipristino";    // the copy made before the last restore
+inline constexpr std::string_view kBackupFailureKey = "CopiaNonRiuscita";  // why the last automatic copy failed
 
 // The value of `key` in [Copie]; "" when missing or unreadable.
 std::string readBackupSetting(const std::filesystem::path& programFolder, std::string_view key);

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "common/TextRules.h"
-#include "shell/SettingsFile.h"
+#include "storage/SettingsFile.h"
 #include "storage/ArchivePaths.h"
 
 namespace scortavia {

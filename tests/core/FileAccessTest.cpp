@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/SettingsFile.h"
+#include "storage/SettingsFile.h"
 #include "storage/ArchiveFile.h"
 #include "storage/FileAccess.h"
 #include "storage/ProductRecord.h"
