@@ -1,6 +1,7 @@
 #include "backups/BackupRun.h"
 
 #include <QString>
+#include <QTimer>
 #include <system_error>
 
 #include "backups/BackupList.h"
@@ -25,6 +26,11 @@ BackupRun::BackupRun(std::filesystem::path programFolder) : programFolder_(std::
 void BackupRun::menuShown(QWidget* menu) {
     const bool first = !menuReached_;
     menuReached_ = true;
+    // Once the menu is on screen, so that what is said shows over it.
+    QTimer::singleShot(0, menu, [this, menu, first] { tell(menu, first); });
+}
+
+void BackupRun::tell(QWidget* menu, bool firstShow) {
     const std::string failure = readBackupSetting(programFolder_, kBackupFailureKey);
     if (!failure.empty()) {
         // Emptied before it is shown, so that another copy of the program coming up meanwhile does not tell it
@@ -37,7 +43,7 @@ void BackupRun::menuShown(QWidget* menu) {
                                           .arg(toQString(failure)));
     }
     // The run that died made no copy at its end: today's is made now.
-    if (first && earlierRunDied_) automaticBackup(menu);
+    if (firstShow && earlierRunDied_) automaticBackup(menu);
 }
 
 void BackupRun::finish() {

@@ -32,6 +32,8 @@ public:
     void finish();
 
 private:
+    // What menuShown has to say, once the menu is on screen.
+    void tell(QWidget* menu, bool firstShow);
     // Today's automatic copy into the chosen folder, unless there is one already; a failure (not a
     // cancel) is kept in the settings file for the next main menu.
     void automaticBackup(QWidget* parent);

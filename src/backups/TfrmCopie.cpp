@@ -96,9 +96,9 @@ TfrmCopie::TfrmCopie(ScreenRegistry& registry, FolderLock* lock, QWidget* owner)
     const auto widthFor = [&](const char* text) { return metrics.horizontalAdvance(QString::fromUtf8(text)) + margin; };
     lstCopie->setColumnWidth(kWhen, widthFor("00/00/0000 00:00"));
     lstCopie->setColumnWidth(kKind, widthFor("prima del ripristino"));
-    lstCopie->setColumnWidth(kSize, widthFor("Dimensione") + margin);
-    lstCopie->setColumnWidth(kProducts, widthFor("Prodotti") + margin);
-    lstCopie->setColumnWidth(kMovements, widthFor("Movimenti") + margin);
+    lstCopie->setColumnWidth(kSize, widthFor("Dimensione"));
+    lstCopie->setColumnWidth(kProducts, widthFor("Prodotti"));
+    lstCopie->setColumnWidth(kMovements, widthFor("Movimenti"));
     layout->addWidget(lstCopie, 1);
 
     lblStato = new QLabel(this);
@@ -150,7 +150,8 @@ TfrmCopie::TfrmCopie(ScreenRegistry& registry, FolderLock* lock, QWidget* owner)
 
     txtCartella->setText(toQString(readBackupSetting(registry_.programFolder(), kBackupFolderKey)));
     refresh();
-    btnCrea->setFocus();
+    // Where the work starts: the folder first, while there is none.
+    (btnCrea->isEnabled() ? btnCrea : btnCartella)->setFocus();
 }
 
 void TfrmCopie::showEvent(QShowEvent* event) {
@@ -203,7 +204,7 @@ void TfrmCopie::refresh(const std::filesystem::path& select) {
         } else {
             // Shown, not hidden: a damaged copy must be seen before the day it is needed.
             lstCopie->setSpan(at, kProducts, 1, kColumns - kProducts);
-            put(kProducts, "Copia non leggibile: " + row.problem);
+            put(kProducts, row.problem);
         }
         if (!select.empty() && row.file == select) selected = at;
     }
@@ -369,6 +370,15 @@ void TfrmCopie::restoreFrom(const std::filesystem::path& file, const QString& qu
         return result;
     }();
     if (!outcome) {
+        const std::string_view interrupted = kRestoreInterruptedText.substr(0, kRestoreInterruptedText.find("%1"));
+        if (std::string_view(outcome.error()).starts_with(interrupted)) {
+            // Part of the data is swapped: only the next start finishes the restore, and nothing may be
+            // saved meanwhile. The program ends, still holding the folder alone.
+            MessageService::error(this, toQString(outcome.error()));
+            accept();
+            registry_.endProgram();
+            return;
+        }
         if (alone) alone->share();
         if (!cancelled) MessageService::error(this, toQString(outcome.error()));
         refresh();

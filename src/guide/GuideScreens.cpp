@@ -354,6 +354,8 @@ void backupWindow(Session& session, TfrmAvvio* menu) {
             // The build's folder is a detail; a reader sees where a shop keeps its copies.
             window.txtCartella->setText(QStringLiteral("/media/negozio/CHIAVETTA/Copie Scortavia"));
             window.lstCopie->selectRow(0);
+            // Narrower than on screen, so that its texts read on paper.
+            window.setFixedSize(680, 390);
             pause(300);
             session.shoot(&window, HelpTopic::Backups,
                           QStringLiteral("La finestra delle copie di sicurezza, con le copie di tre giorni"),

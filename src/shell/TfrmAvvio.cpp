@@ -4,7 +4,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QShowEvent>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "backups/BackupRun.h"
@@ -130,8 +129,7 @@ void TfrmAvvio::showEvent(QShowEvent* event) {
     WorkArea::showEvent(event);
     if (event->spontaneous()) return;
     tiles.front().picture->setFocus();
-    // Once the menu is on screen, so that what the backups have to say shows over it.
-    if (backups_) QTimer::singleShot(0, this, [this] { backups_->menuShown(this); });
+    if (backups_) backups_->menuShown(this);
 }
 
 void TfrmAvvio::openArea(const QString& target) { registry().switchTo(target, this); }

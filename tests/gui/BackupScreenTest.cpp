@@ -264,7 +264,7 @@ private Q_SLOTS:
             QCOMPARE(window->rows()[0].file, good);  // newest first
             QVERIFY(window->rows()[0].problem.empty());
             QVERIFY(!window->rows()[1].problem.empty());
-            QVERIFY(window->lstCopie->item(1, 3)->text().startsWith(QStringLiteral("Copia non leggibile")));
+            QCOMPARE(window->lstCopie->item(1, 3)->text(), toQString(window->rows()[1].problem));
             QCOMPARE(window->lstCopie->columnSpan(1, 3), 3);
             QCOMPARE(window->lstCopie->item(1, 1)->text(), QStringLiteral("manuale"));
         }));

@@ -124,7 +124,7 @@ private Q_SLOTS:
         QTest::newRow("left along a row") << "imgApp03" << int(Qt::Key_Left) << "imgApp02";
         QTest::newRow("down a row") << "imgApp02" << int(Qt::Key_Down) << "imgApp06";
         QTest::newRow("up a row") << "imgApp08" << int(Qt::Key_Up) << "imgApp03";
-        QTest::newRow("down to the help side") << "imgApp07" << int(Qt::Key_Down) << "imgCrediti";
+        QTest::newRow("down to the icons on the left") << "imgApp07" << int(Qt::Key_Down) << "imgCopie";
         QTest::newRow("down to the web strip") << "imgApp06" << int(Qt::Key_Down) << "imgSito";
         QTest::newRow("down to the exit") << "imgApp08" << int(Qt::Key_Down) << "imgEsci";
         QTest::newRow("up from help") << "imgGuida" << int(Qt::Key_Up) << "imgApp07";
