@@ -1,6 +1,7 @@
 // The backup window reached from the main menu, and the backups made at the end of a run.
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -346,6 +347,59 @@ private Q_SLOTS:
         QCOMPARE(run->messages.shown.size(), std::size_t{2});
         QCOMPARE(run->messages.shown[0].kind, MessageKind::Question);
         QVERIFY(run->messages.shown[1].text.startsWith(QStringLiteral("Ripristino completato.")));
+    }
+
+    // A damaged copy is refused with the reason, nothing changes, and the folder is shared again: another
+    // copy of the program can start on it.
+    void aDamagedCopyIsRefusedAndTheFolderSharedAgain() {
+        startShop();
+        const fs::path good = backupAt(daysAgo(3));
+        QVERIFY(!good.empty());
+        std::string bytes = test::readBytes(good);
+        bytes[bytes.size() / 3] = static_cast<char>(bytes[bytes.size() / 3] ^ 0x40);
+        const fs::path damaged = copies->path() / backupFileName(BackupKind::Manual, daysAgo(2));
+        test::writeBytes(damaged, bytes);
+        run->writeProducts({test::product("C1", "Vite cambiata")});
+        QVERIFY(withWindow([&](TfrmCopie* window) {
+            window->lstCopie->selectRow(rowOf(window, damaged));
+            test::click(window->btnRipristina);
+        }));
+        QCOMPARE(run->storedProduct(0).text(ProductRecord::Nome), std::string("Vite cambiata"));
+        QCOMPARE(run->ended, 0);
+        QCOMPARE(run->messages.shown.size(), std::size_t{2});
+        QCOMPARE(run->messages.shown[1].kind, MessageKind::Error);
+        QVERIFY2(run->messages.shown[1].text.startsWith(QStringLiteral("La copia di sicurezza")),
+                 qPrintable(run->messages.shown[1].text));
+        QCOMPARE(setting(programFolder(), kLastRestoreKey), QString());
+        const fs::path folder = programFolder();
+        test::Child other([&] { return FolderLock::hold(folder, false) ? 0 : 1; });
+        QVERIFY2(test::eventually([&] { return other.ended(); }, std::chrono::seconds(10)),
+                 "the other copy waits: the folder is still held alone");
+        QCOMPARE(other.wait(), 0);
+    }
+
+    // The window itself, not a test's stand-in: nothing for a quick job; after a second it shows, and
+    // "Annulla" stops the job at its next step.
+    void theProgressWindowComesAfterASecondAndAnnullaStops() {
+        progress.reset();
+        QWidget owner;
+        owner.show();
+        BackupProgressWindow window(&owner, QStringLiteral("Copia dei dati in corso…"));
+        const BackupProgress step = window.callback();
+        QVERIFY(step(1, 1000));
+        auto* dialog = owner.findChild<QProgressDialog*>(QStringLiteral("frmAvanzamento"));
+        QVERIFY(dialog);
+        QVERIFY(!dialog->isVisible());
+        QTest::qSleep(1100);
+        QVERIFY(step(2, 1000));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->labelText(), QStringLiteral("Copia dei dati in corso…"));
+        auto* annulla = dialog->findChild<QPushButton*>();
+        QVERIFY(annulla);
+        QCOMPARE(annulla->text(), QStringLiteral("Annulla"));
+        test::click(annulla);
+        QVERIFY(!step(3, 1000));
+        QVERIFY(window.cancelled());
     }
 
     // Saying no to the question changes nothing.
