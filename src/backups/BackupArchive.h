@@ -48,6 +48,9 @@ inline constexpr std::string_view kBackupWriteFailedText =
 inline constexpr std::string_view kDataReadFailedText =
     "Non è stato possibile leggere un file dei dati (\"%1\"): la copia non è stata fatta.";
 
+inline constexpr std::string_view kUnpackFailedText =
+    "Non è stato possibile scrivere i file della copia nella cartella del programma: %1";
+
 // `text` with its %1 replaced by `entry`.
 std::string backupText(std::string_view text, std::string_view entry = {});
 
@@ -66,8 +69,8 @@ Result<BackupInfo> verifyBackup(const std::filesystem::path& file, const BackupP
 Result<BackupInfo> readBackupInfo(const std::filesystem::path& file);
 
 // Checks the backup as verifyBackup does while writing its data files under `folder` (made when
-// missing), each checked against the manifest once written and flushed to disk. On failure `folder`
-// may hold part of the files: the caller removes it.
+// missing), each checked against the manifest as it is written, and all flushed to disk at the end. On
+// failure `folder` may hold part of the files: the caller removes it.
 Result<BackupInfo> extractBackup(const std::filesystem::path& file, const std::filesystem::path& folder,
                                  const BackupProgress& progress = {});
 

@@ -1,6 +1,7 @@
 #include "backups/BackupRestore.h"
 
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -161,33 +162,38 @@ Result<RestoreOutcome> restoreBackup(const fs::path& programFolder, const fs::pa
                                      const BackupProgress& progress) {
     if (Status recovered = recoverInterruptedRestore(programFolder); !recovered) return recovered;
 
-    // One bar over the three passes: the check, the copy of the current data, the unpacking.
+    // One bar over the two passes: the unpacking, which checks the whole backup before any data is
+    // touched, and the copy of the current data.
     auto current = listDataFiles(programFolder);
     if (!current) return Status::failure(backupText(kRestoreNotDoneText, current.error()));
     auto info = readBackupInfo(backup);
     if (!info) return info.status();
     std::uint64_t currentBytes = 0;
     for (const DataFile& file : *current) currentBytes += file.size;
-    const std::uint64_t total = 2 * info->dataBytes + currentBytes;
+    const std::uint64_t total = info->dataBytes + currentBytes;
     std::uint64_t before = 0;
     const BackupProgress phase = [&](std::uint64_t done, std::uint64_t) {
         return !progress || progress(before + done, total);
     };
-
-    auto checked = verifyBackup(backup, phase);
-    if (!checked) return checked.status();
-    before += checked->dataBytes;
-    auto saved = createBackup(programFolder, beforeRestoreTarget, BackupKind::BeforeRestore, created, phase);
-    if (!saved) return saved.status();
-    before += currentBytes;
+    // The backup's data must fit beside the data they replace until the swap.
+    struct statvfs space {};
+    if (::statvfs(programFolder.c_str(), &space) == 0 &&
+        static_cast<std::uint64_t>(space.f_bavail) * space.f_frsize < info->dataBytes + (std::uint64_t{16} << 20)) {
+        return Status::failure(backupText(kRestoreNotDoneText, "non c'è abbastanza spazio libero sul disco"));
+    }
 
     auto unpacked = extractBackup(backup, incomingFolder(programFolder), phase);
     if (!unpacked) {
-        (void)forgetUnplanned(programFolder);  // nothing of the data was touched yet
-        if (unpacked.error() == kBackupCancelledText) return unpacked.status();
-        return Status::failure(backupText(kRestoreNotDoneText, unpacked.error()));
+        (void)forgetUnplanned(programFolder);  // nothing of the data was touched
+        return unpacked.status();
     }
     step("scompattato");
+    before += unpacked->dataBytes;
+    auto saved = createBackup(programFolder, beforeRestoreTarget, BackupKind::BeforeRestore, created, phase);
+    if (!saved) {
+        (void)forgetUnplanned(programFolder);
+        return saved.status();
+    }
 
     Plan plan;
     auto old = listDataFiles(programFolder);

@@ -7,12 +7,12 @@
 #include "backups/BackupArchive.h"
 #include "common/Result.h"
 
-// Putting a backup's data back in the program folder. The backup is checked whole first; then the
-// current data is backed up ("prima del ripristino"); then the backup is unpacked into a hidden working
-// folder beside the data, and the data files are swapped by renaming, under a plan written before the
-// first rename. A restore interrupted at any moment is finished (or, before the plan, forgotten) by
-// recoverInterruptedRestore at the next start, so the folder holds either the old data or the new.
-// The caller holds the folder lock exclusively throughout (FolderLock).
+// Putting a backup's data back in the program folder. The backup is unpacked into a hidden working
+// folder beside the data and checked whole on the way (no data file is touched by that); then the
+// current data is backed up ("prima del ripristino"); then the data files are swapped by renaming, under
+// a plan written before the first rename. A restore interrupted at any moment is finished (or, before the plan,
+// forgotten) by recoverInterruptedRestore at the next start, so the folder holds either the old data or the new. The
+// caller holds the folder lock exclusively throughout (FolderLock).
 namespace scortavia {
 
 // The hidden working folder of a restore inside the program folder.
@@ -31,8 +31,9 @@ struct RestoreOutcome {
 };
 
 // Restores `backup` into `programFolder`, first backing up the current data as `beforeRestoreTarget`
-// (a new file). Nothing in the folder changes unless the backup passed its check and the copy of the
-// current data was made. Progress runs over the whole job; cancelling is possible until the swap starts.
+// (a new file). No data file changes unless the backup passed its check and the copy of the current
+// data was made, and the working folder goes with a failure. Progress runs over the whole job;
+// cancelling is possible until the swap starts.
 Result<RestoreOutcome> restoreBackup(const std::filesystem::path& programFolder, const std::filesystem::path& backup,
                                      const std::filesystem::path& beforeRestoreTarget, const std::string& created,
                                      const BackupProgress& progress = {});
