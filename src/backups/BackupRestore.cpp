@@ -220,6 +220,8 @@ Result<RestoreOutcome> restoreBackup(const fs::path& programFolder, const fs::pa
     return RestoreOutcome{*unpacked, saved->file};
 }
 
+bool restoreLeftUnfinished(const fs::path& programFolder) { return present(planFile(programFolder)); }
+
 void setRestoreStepHookForTesting(void (*hook)(std::string_view)) { stepHook = hook; }
 
 }  // namespace scortavia

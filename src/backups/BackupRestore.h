@@ -42,6 +42,10 @@ Result<RestoreOutcome> restoreBackup(const std::filesystem::path& programFolder,
 // it. Nothing to do is success. Called with the folder lock held exclusively, before anything reads data.
 Status recoverInterruptedRestore(const std::filesystem::path& programFolder);
 
+// Whether a restore stopped half-way through its swap (its plan is still there): until the next start
+// finishes it, the folder holds part old data and part new, which nobody may save or back up.
+bool restoreLeftUnfinished(const std::filesystem::path& programFolder);
+
 // Tests kill a restore between its steps: called with a short name of each step ("scompattato",
 // "piano", "spostato", "inserito", "fatto").
 void setRestoreStepHookForTesting(void (*hook)(std::string_view step));

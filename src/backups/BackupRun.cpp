@@ -6,6 +6,7 @@
 
 #include "backups/BackupList.h"
 #include "backups/BackupProgressWindow.h"
+#include "backups/BackupRestore.h"
 #include "backups/BackupSchedule.h"
 #include "backups/BackupSettings.h"
 #include "ui/MessageService.h"
@@ -56,6 +57,8 @@ void BackupRun::finish() {
 void BackupRun::automaticBackup(QWidget* parent) {
     const std::string folderText = readBackupSetting(programFolder_, kBackupFolderKey);
     if (folderText.empty()) return;  // no folder chosen yet: nothing was asked for
+    // A restore cut short leaves old and new data side by side until the next start finishes it.
+    if (restoreLeftUnfinished(programFolder_)) return;
     const std::filesystem::path folder(folderText);
     const auto failed = [this](const std::string& reason) {
         // Should the settings file refuse it too, there is nowhere left to keep the reason.

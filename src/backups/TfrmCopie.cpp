@@ -370,8 +370,7 @@ void TfrmCopie::restoreFrom(const std::filesystem::path& file, const QString& qu
         return result;
     }();
     if (!outcome) {
-        const std::string_view interrupted = kRestoreInterruptedText.substr(0, kRestoreInterruptedText.find("%1"));
-        if (std::string_view(outcome.error()).starts_with(interrupted)) {
+        if (restoreLeftUnfinished(program)) {
             // Part of the data is swapped: only the next start finishes the restore, and nothing may be
             // saved meanwhile. The program ends, still holding the folder alone.
             MessageService::error(this, toQString(outcome.error()));

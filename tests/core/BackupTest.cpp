@@ -580,11 +580,16 @@ TEST(BackupKilled, AtAnyStepOfARestoreTheNextStartLeavesOldDataOrNew) {
             return restoreBackup(shop.folder.path(), monday, shop.copies.path() / "prima.zip", "x") ? 0 : 1;
         });
         const int code = child.wait();
+        const bool unfinished = restoreLeftUnfinished(shop.folder.path());
         // The next start, as the folder lock runs it.
         auto lock = FolderLock::hold(shop.folder.path());
         ASSERT_TRUE(lock);
         EXPECT_FALSE(fs::exists(shop.folder.path() / kRestoreFolderName));
+        EXPECT_FALSE(restoreLeftUnfinished(shop.folder.path()));
         const Files data = dataOf(shop.folder.path());
+        if (unfinished) {
+            EXPECT_EQ(data, shopData(1));  // a written plan is carried to its end
+        }
         if (data == shopData(1)) {
             sawNew = true;
         } else {
