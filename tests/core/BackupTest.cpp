@@ -399,6 +399,23 @@ TEST(BackupRestore, RefusesDamagedForeignAndDangerousFilesAndChangesNothing) {
              });
          },
          backupText(kUnsafeEntryText, "Documenti_Allegati/vuota/")},
+        {"a device",
+         [&] {
+             // No zip writer makes one on purpose: the entry's Unix mode in the central directory is turned
+             // into a character device's.
+             std::string bytes = goodBytes;
+             const std::string name = "2026.ods";
+             std::size_t at = 0;
+             while ((at = bytes.find("PK\x01\x02", at)) != std::string::npos &&
+                    bytes.compare(at + 46, name.size(), name) != 0) {
+                 ++at;
+             }
+             const std::uint32_t mode = (S_IFCHR | 0644u) << 16;
+             for (int i = 0; i < 4; ++i)
+                 bytes[at + 38 + static_cast<std::size_t>(i)] = static_cast<char>(mode >> (8 * i));
+             return bytesFile("dispositivo.zip", bytes);
+         },
+         backupText(kUnsafeEntryText, "2026.ods")},
         {"a file that is not data",
          [&] {
              return altered(shop, good, "programma.zip", [](std::vector<Member>& m) {
