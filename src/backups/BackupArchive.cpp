@@ -79,7 +79,7 @@ public:
     void add(const char* bytes, std::size_t size) {
         finishPending();
         // A thread is worth starting only for a block that takes far longer to hash.
-        if (size < 256 * 1024) {
+        if (size < std::size_t{256} * 1024) {
             hasher_.add(bytes, size);
             return;
         }
@@ -308,7 +308,7 @@ Result<Survey> survey(int fd) {
     archive* a = reader->get();
     Survey found;
     bool manifestSeen = false;
-    TwoBuffers buffers(64 * 1024);
+    TwoBuffers buffers(std::size_t{64} * 1024);
     for (;;) {
         archive_entry* entry = nullptr;
         const int status = archive_read_next_header(a, &entry);

@@ -4,6 +4,8 @@
 #include <QProgressDialog>
 #include <algorithm>
 
+#include "reports/ProgressWindow.h"
+
 namespace scortavia {
 namespace {
 
@@ -26,15 +28,7 @@ void BackupProgressWindow::setHookForTesting(Hook h) { hook() = std::move(h); }
 BackupProgressWindow::BackupProgressWindow(QWidget* parent, const QString& text) : text_(text) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (hook()) return;
-    dialog_ = std::make_unique<QProgressDialog>(text, QStringLiteral("Annulla"), 0, kSteps, parent);
-    dialog_->setObjectName(QStringLiteral("frmAvanzamento"));
-    dialog_->setWindowTitle(QStringLiteral("Copie di sicurezza"));
-    dialog_->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-    dialog_->setMinimumDuration(kShowAfterMs);
-    // Kept up to the end, so that "Annulla" pressed during the last step still counts.
-    dialog_->setAutoReset(false);
-    dialog_->setAutoClose(false);
-    dialog_->setValue(0);
+    dialog_ = makeProgressWindow(parent, QStringLiteral("Copie di sicurezza"), text, kSteps);
     sinceStart_.start();
     sinceEvents_.start();
 }
