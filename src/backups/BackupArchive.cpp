@@ -3,6 +3,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
+#include <locale.h>
 #include <nettle/sha2.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -126,6 +127,25 @@ private:
     std::uint64_t done_ = 0;
 };
 
+// libarchive spells names by the locale of the thread: every backup is written and read in UTF-8, as zip
+// names are meant to be, whatever the locale the program was started in.
+class Utf8Names final {
+public:
+    Utf8Names()
+        : utf8_(::newlocale(LC_ALL_MASK, "C.UTF-8", locale_t{})), previous_(utf8_ ? ::uselocale(utf8_) : locale_t{}) {}
+    Utf8Names(const Utf8Names&) = delete;
+    Utf8Names& operator=(const Utf8Names&) = delete;
+    ~Utf8Names() {
+        if (!utf8_) return;
+        ::uselocale(previous_);
+        ::freelocale(utf8_);
+    }
+
+private:
+    locale_t utf8_;
+    locale_t previous_;
+};
+
 std::string entryName(archive_entry* entry) {
     // The UTF-8 form needs no locale; a name that has none is taken as its bytes are.
     if (const char* utf8 = archive_entry_pathname_utf8(entry)) return utf8;
@@ -208,7 +228,7 @@ Status writeEntries(int fd, const fs::path& folder, const std::vector<DataFile>&
         OpenedData& data = **opened;
 
         Entry entry(archive_entry_new());
-        archive_entry_set_pathname_utf8(entry.get(), file.path.c_str());
+        archive_entry_set_pathname_utf8(entry.get(), zipNameOf(file.path).c_str());
         archive_entry_set_filetype(entry.get(), AE_IFREG);
         archive_entry_set_perm(entry.get(), 0644);
         archive_entry_set_size(entry.get(), static_cast<la_int64_t>(data.size));
@@ -267,7 +287,8 @@ Status writeEntries(int fd, const fs::path& folder, const std::vector<DataFile>&
 // ---- reading ----
 
 struct Listed {
-    std::string name;
+    std::string name;                 // as the zip has it
+    std::optional<std::string> path;  // the data path it stands for, if it stands for one
     bool regular = false;
 };
 
@@ -315,7 +336,8 @@ Result<Survey> survey(int fd) {
         if (status == ARCHIVE_EOF) break;
         if (status < ARCHIVE_WARN) return Status::failure(std::string(kUnreadableBackupText));
         if (found.entries.size() >= kMaxEntries) return Status::failure(std::string(kManifestMismatchText));
-        Listed listed{entryName(entry), archive_entry_filetype(entry) == AE_IFREG};
+        Listed listed{entryName(entry), std::nullopt, archive_entry_filetype(entry) == AE_IFREG};
+        listed.path = pathOfZipName(listed.name);
         if (listed.name == kManifestName && listed.regular && !manifestSeen) {
             manifestSeen = true;
             std::string text;
@@ -339,7 +361,7 @@ Result<Survey> survey(int fd) {
 Status checkNames(const Survey& found) {
     if (!found.manifest) return Status::failure(std::string(kNotABackupText));
     for (const Listed& listed : found.entries) {
-        if (!listed.regular || !dataFileKind(listed.name)) {
+        if (!listed.regular || !listed.path || !dataFileKind(*listed.path)) {
             return Status::failure(backupText(kUnsafeEntryText, listed.name));
         }
     }
@@ -347,7 +369,7 @@ Status checkNames(const Survey& found) {
         return Status::failure(std::string(kManifestMismatchText));
     std::vector<std::string_view> names;
     names.reserve(found.entries.size());
-    for (const Listed& listed : found.entries) names.push_back(listed.name);
+    for (const Listed& listed : found.entries) names.push_back(*listed.path);
     std::sort(names.begin(), names.end());
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (names[i] != found.manifest->files[i].path) return Status::failure(std::string(kManifestMismatchText));
@@ -409,7 +431,8 @@ Result<BackupInfo> readWhole(const fs::path& file, const BackupProgress& progres
         if (status < ARCHIVE_WARN) return Status::failure(std::string(kUnreadableBackupText));
         const std::string name = entryName(entry);
         if (name == kManifestName) continue;
-        const auto listed = byPath.find(name);
+        const auto path = pathOfZipName(name);
+        const auto listed = path ? byPath.find(*path) : byPath.end();
         // The file changed since the first pass: its entries are no longer those that were checked.
         if (listed == byPath.end() || listed->second == nullptr || archive_entry_filetype(entry) != AE_IFREG) {
             return Status::failure(std::string(kManifestMismatchText));
@@ -473,6 +496,7 @@ std::string backupText(std::string_view text, std::string_view entry) {
 
 Result<BackupInfo> createBackup(const fs::path& programFolder, const fs::path& target, BackupKind kind,
                                 const std::string& created, const BackupProgress& progress) {
+    const Utf8Names utf8;
     auto files = listDataFiles(programFolder);
     if (!files) return Status::failure(backupText(kDataReadFailedText, programFolder.string()));
     Manifest manifest;
@@ -501,10 +525,12 @@ Result<BackupInfo> createBackup(const fs::path& programFolder, const fs::path& t
 }
 
 Result<BackupInfo> verifyBackup(const fs::path& file, const BackupProgress& progress) {
+    const Utf8Names utf8;
     return readWhole(file, progress, nullptr);
 }
 
 Result<BackupInfo> readBackupInfo(const fs::path& file) {
+    const Utf8Names utf8;
     auto fd = openRegularFile(file, O_RDONLY | O_CLOEXEC);
     if (!fd) return Status::failure(std::string(kUnreadableBackupText));
     auto found = survey(fd->get());
@@ -514,6 +540,7 @@ Result<BackupInfo> readBackupInfo(const fs::path& file) {
 }
 
 Result<BackupInfo> extractBackup(const fs::path& file, const fs::path& folder, const BackupProgress& progress) {
+    const Utf8Names utf8;
     if (Status made = makeFolders(folder); !made) return Status::failure(backupText(kUnpackFailedText, made.error()));
     return readWhole(file, progress, &folder);
 }

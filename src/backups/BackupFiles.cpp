@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "common/TextRules.h"
 #include "storage/ArchivePaths.h"
 #include "storage/MovementRecord.h"
 #include "storage/PriceListPage.h"
@@ -81,6 +82,51 @@ std::size_t recordSizeOf(DataFileKind kind) {
         default:
             return 0;
     }
+}
+
+std::string zipNameOf(std::string_view path) {
+    if (path.find('%') == std::string_view::npos && isValidUtf8(path)) return std::string(path);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string name;
+    for (std::size_t i = 0; i < path.size();) {
+        const std::size_t start = i;
+        if (path[i] != '%' && nextUtf8(path, i)) {
+            name.append(path.substr(start, i - start));
+            continue;
+        }
+        i = start + 1;  // one byte at a time through what is not UTF-8
+        const auto byte = static_cast<unsigned char>(path[start]);
+        name += '%';
+        name += kDigits[byte >> 4];
+        name += kDigits[byte & 15];
+    }
+    return name;
+}
+
+std::optional<std::string> pathOfZipName(std::string_view name) {
+    if (name.find('%') == std::string_view::npos) return std::string(name);
+    const auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    std::string path;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] != '%') {
+            path += name[i];
+            continue;
+        }
+        if (i + 2 >= name.size()) return std::nullopt;
+        const int high = hex(name[i + 1]), low = hex(name[i + 2]);
+        if (high < 0 || low < 0) return std::nullopt;
+        const int byte = high * 16 + low;
+        // Only what zipNameOf escapes: "%" itself and bytes of no UTF-8 character.
+        if (byte != '%' && byte < 0x80) return std::nullopt;
+        path += static_cast<char>(byte);
+        i += 2;
+    }
+    if (zipNameOf(path) != name) return std::nullopt;  // one spelling for each path
+    return path;
 }
 
 Result<std::vector<DataFile>> listDataFiles(const std::filesystem::path& programFolder) {

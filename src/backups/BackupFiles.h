@@ -28,6 +28,13 @@ std::size_t recordSizeOf(DataFileKind kind);
 // part, no empty part, no backslash and no control character.
 bool isSafeRelativePath(std::string_view relativePath);
 
+// The name a data path has inside a backup zip, whose names are UTF-8: the path itself when it is UTF-8
+// without a "%"; otherwise each "%" and each byte that breaks UTF-8 (a name given on an old system) as
+// "%" and two hex digits. Every name so escaped has a "%", and no other name has one.
+std::string zipNameOf(std::string_view path);
+// The path a zip name stands for; nullopt for an escape zipNameOf never writes (as "%2F" would be).
+std::optional<std::string> pathOfZipName(std::string_view name);
+
 struct DataFile {
     std::string path;  // relative to the program folder, '/' between folders
     DataFileKind kind;

@@ -1,6 +1,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +51,9 @@ Files shopData(int variant) {
     data["Foto_Listino/Estate_Foto_A_1.jpg"] = "\xFF\xD8 listino " + pattern(2000, variant + 4);
     data["Documenti_Allegati/fattura perché.pdf"] = pattern(1024, variant + 5);
     data["Documenti_Allegati/Fornitori/àèìòù ß.txt"] = "nota " + std::to_string(variant);
+    // A name from an old system, not UTF-8, and one with a "%": both must come back as they were.
+    data["Documenti_Allegati/preventivo \xE9.txt"] = "latin-1 " + std::to_string(variant);
+    data["Documenti_Allegati/sconto 10%.txt"] = "percento " + std::to_string(variant);
     data["unins000.dll"] = "[Accesso]\r\nValore=2A" + std::to_string(variant) + "\r\n";
     return data;
 }
@@ -142,6 +146,29 @@ TEST(BackupFiles, WhatIsData) {
         {"", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(dataFileKind(c.path), c.kind) << c.path;
+}
+
+TEST(BackupFiles, ZipNamesAreUtf8AndStandForOnePathEach) {
+    struct Case {
+        std::string_view path;
+        std::string_view zipName;
+    };
+    const Case cases[] = {
+        {"Magazzino.pro", "Magazzino.pro"},
+        {"Documenti_Allegati/perché.pdf", "Documenti_Allegati/perché.pdf"},
+        {"Documenti_Allegati/sconto 10%.pdf", "Documenti_Allegati/sconto 10%25.pdf"},
+        {"Documenti_Allegati/perch\xE9.pdf", "Documenti_Allegati/perch%E9.pdf"},
+        {"Documenti_Allegati/\xC3\xA9\xC3.txt", "Documenti_Allegati/é%C3.txt"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(zipNameOf(c.path), c.zipName) << c.path;
+        EXPECT_EQ(pathOfZipName(c.zipName), std::string(c.path)) << c.zipName;
+    }
+    // Escapes zipNameOf never writes would give a second spelling, or a way out of the folder.
+    for (std::string_view name : {"Documenti_Allegati/%2E%2E%2Fx", "Documenti_Allegati/%C3%A9.txt",
+                                  "Documenti_Allegati/%e9.txt", "Documenti_Allegati/%E", "a%"}) {
+        EXPECT_FALSE(pathOfZipName(name)) << name;
+    }
 }
 
 TEST(BackupFiles, ListsDataOnlyAndCountsRecords) {
@@ -261,7 +288,21 @@ struct Member {
     std::uint64_t zeros = 0;  // instead of `bytes`: this many zero bytes, size left out of the header
 };
 
+// The program reads and writes zip names in UTF-8 whatever its locale; so do these helpers.
+struct Utf8Locale {
+    locale_t utf8 = newlocale(LC_ALL_MASK, "C.UTF-8", locale_t{});
+    locale_t previous = uselocale(utf8);
+    Utf8Locale() = default;
+    Utf8Locale(const Utf8Locale&) = delete;
+    Utf8Locale& operator=(const Utf8Locale&) = delete;
+    ~Utf8Locale() {
+        uselocale(previous);
+        freelocale(utf8);
+    }
+};
+
 std::vector<Member> membersOf(const fs::path& zip) {
+    const Utf8Locale names;
     std::vector<Member> members;
     archive* a = archive_read_new();
     archive_read_support_format_zip(a);
@@ -280,6 +321,7 @@ std::vector<Member> membersOf(const fs::path& zip) {
 }
 
 void writeZip(const fs::path& zip, const std::vector<Member>& members) {
+    const Utf8Locale names;
     archive* a = archive_write_new();
     archive_write_set_format_zip(a);
     archive_write_set_format_option(a, "zip", "compression-level", "1");
@@ -378,6 +420,13 @@ TEST(BackupRestore, RefusesDamagedForeignAndDangerousFilesAndChangesNothing) {
              });
          },
          backupText(kUnsafeEntryText, "../x")},
+        {"an escape that leads out",
+         [&] {
+             return altered(shop, good, "fuga.zip", [](std::vector<Member>& m) {
+                 m.insert(m.begin(), Member{"Documenti_Allegati/%2E%2E%2F%2E%2E%2Fx", "x"});
+             });
+         },
+         backupText(kUnsafeEntryText, "Documenti_Allegati/%2E%2E%2F%2E%2E%2Fx")},
         {"an absolute path",
          [&] {
              return altered(shop, good, "assoluto.zip", [](std::vector<Member>& m) {
