@@ -36,6 +36,7 @@ bench: build
 	$(BUILD)/bench/scortavia_bench_summaries
 	$(BUILD)/bench/scortavia_bench_export
 	$(BUILD)/bench/scortavia_bench_import
+	$(BUILD)/bench/scortavia_bench_backup
 
 SOURCES = $(shell find src tests bench -name '*.cpp' -o -name '*.h')
 

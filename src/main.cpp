@@ -12,5 +12,7 @@ int main(int, char* argv[]) {
     // Everything the program keeps lives beside the executable.
     scortavia::Application program(std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
     program.start();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    program.finish();
+    return code;
 }

@@ -14,12 +14,14 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTextEdit>
 #include <QThread>
 #include <algorithm>
 #include <fstream>
 #include <optional>
 
+#include "backups/TfrmCopie.h"
 #include "guide/ShopSample.h"
 #include "movements/MovementCardScreen.h"
 #include "movements/MovementDirection.h"
@@ -273,6 +275,7 @@ public:
     }
 
     ScreenRegistry& registry() { return program_.registry(); }
+    QStringList& problems() { return problems_; }
 
     // Back to the main menu, as closing a work area leads there.
     TfrmAvvio* menuFrom(QWidget* screen) {
@@ -334,6 +337,36 @@ void importPreview(Session& session, TfrmMagazzino* card) {
     }
     import.close();
     std::filesystem::remove(sheet);
+}
+
+// The backup window over a few days of the sample shop's backups, kept in a folder beside the program
+// folder and gone afterwards.
+void backupWindow(Session& session, TfrmAvvio* menu) {
+    const std::filesystem::path& programFolder = session.registry().programFolder();
+    const std::filesystem::path folder = programFolder.parent_path() / (programFolder.filename().string() + "-copie");
+    QString problem;
+    if (!writeSampleBackups(programFolder, folder, problem)) {
+        session.problems() << QStringLiteral("copie di sicurezza: ") + problem;
+    } else {
+        TfrmCopie window(session.registry(), nullptr, menu);
+        window.show();
+        if (waitFor([&window] { return window.isVisible() && QApplication::activeWindow() == &window; })) {
+            // The build's folder is a detail; a reader sees where a shop keeps its copies.
+            window.txtCartella->setText(QStringLiteral("/media/negozio/CHIAVETTA/Copie Scortavia"));
+            window.lstCopie->selectRow(0);
+            // Narrower than on screen, so that its texts read on paper.
+            window.setFixedSize(680, 390);
+            pause(300);
+            session.shoot(&window, HelpTopic::Backups,
+                          QStringLiteral("La finestra delle copie di sicurezza, con le copie di tre giorni"),
+                          QStringLiteral("L'elenco mostra le copie"), {{Part({}, 0)}});
+        } else {
+            session.problems() << QStringLiteral("la finestra delle copie di sicurezza non si è aperta");
+        }
+        window.close();
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
 }
 
 void tour(Session& session) {
@@ -417,6 +450,9 @@ void tour(Session& session) {
                   QStringLiteral("otto riquadri"),
                   {{named({"cmdNuovo", "panNavigazione"}), named({"cmdGuida", "cmdEsci"})},
                    {Part(named({"bkgProdotto_01", "bkgProdotto_02"}), 4)}});
+
+    if (!(menu = session.menuFrom(editor))) return;
+    backupWindow(session, menu);
 }
 
 }  // namespace

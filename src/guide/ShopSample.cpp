@@ -6,11 +6,16 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <chrono>
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "backups/BackupArchive.h"
+#include "backups/BackupSchedule.h"
+#include "backups/BackupSettings.h"
 #include "products/ProductPhoto.h"
 #include "shell/PasswordStore.h"
 #include "storage/ArchivePaths.h"
@@ -441,6 +446,32 @@ bool writeShopSample(const std::filesystem::path& programFolder, QString& proble
     const std::filesystem::path listArchive = paths::priceListArchive(programFolder, kSampleList);
     const std::string_view pageBytes(reinterpret_cast<const char*>(page.bytes().data()), page.bytes().size());
     if (!writeFile(listArchive, pageBytes)) return fail(listArchive);
+    return true;
+}
+
+bool writeSampleBackups(const std::filesystem::path& programFolder, const std::filesystem::path& backupFolder,
+                        QString& problem) {
+    using namespace std::chrono_literals;
+    std::error_code ignored;
+    std::filesystem::create_directories(backupFolder, ignored);
+    if (!writeBackupSetting(programFolder, kBackupFolderKey, backupFolder.string())) {
+        problem = QStringLiteral("impossibile scegliere la cartella delle copie");
+        return false;
+    }
+    // Closing time on two evenings, and one made by hand before a big delivery.
+    const std::pair<BackupKind, LocalMinute> kCopies[] = {
+        {BackupKind::Automatic, {2024y / 11 / 18, 19, 2, 41}},
+        {BackupKind::Automatic, {2024y / 11 / 19, 19, 7, 12}},
+        {BackupKind::Manual, {2024y / 11 / 20, 12, 30, 5}},
+    };
+    for (const auto& [kind, when] : kCopies) {
+        const Result<BackupInfo> made =
+            createBackup(programFolder, backupFolder / backupFileName(kind, when), kind, manifestTime(when));
+        if (!made) {
+            problem = QString::fromStdString(made.error());
+            return false;
+        }
+    }
     return true;
 }
 

@@ -16,4 +16,9 @@ inline constexpr const char* kSamplePassword = "SCORTAVIA";
 // False, with `problem` set, when a file could not be written.
 bool writeShopSample(const std::filesystem::path& programFolder, QString& problem);
 
+// A few days of the sample shop's backups in `backupFolder`, at fixed times (so that every build shows
+// the same list), chosen as its backup folder. False, with `problem` set, when one could not be made.
+bool writeSampleBackups(const std::filesystem::path& programFolder, const std::filesystem::path& backupFolder,
+                        QString& problem);
+
 }  // namespace scortavia::guide

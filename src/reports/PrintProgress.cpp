@@ -2,6 +2,8 @@
 
 #include <QProgressDialog>
 
+#include "reports/ProgressWindow.h"
+
 namespace scortavia {
 namespace {
 
@@ -10,24 +12,15 @@ PrintProgress::Hook& hook() {
     return instance;
 }
 
-// The window appears as soon as the job is expected to last longer than this.
-constexpr int kShowAfterMs = 1000;
-
 }  // namespace
 
 void PrintProgress::setHookForTesting(Hook h) { hook() = std::move(h); }
 
 PrintProgress::PrintProgress(QWidget* parent, Job job, int pageCount) : job_(job), pageCount_(pageCount) {
     if (hook() || pageCount < 2) return;
-    dialog_ = std::make_unique<QProgressDialog>(labelFor(1), QStringLiteral("Annulla"), 0, pageCount, parent);
-    dialog_->setObjectName(QStringLiteral("frmAvanzamento"));
-    dialog_->setWindowTitle(job == Job::Preview ? QStringLiteral("Anteprima di stampa") : QStringLiteral("Stampa"));
-    // Without an owner window there is nothing to be modal to: the whole program waits instead.
-    dialog_->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-    dialog_->setMinimumDuration(kShowAfterMs);
-    // Kept up to the last page, so that "Annulla" pressed during it still counts.
-    dialog_->setAutoReset(false);
-    dialog_->setValue(0);
+    dialog_ = makeProgressWindow(parent,
+                                 job == Job::Preview ? QStringLiteral("Anteprima di stampa") : QStringLiteral("Stampa"),
+                                 labelFor(1), pageCount);
 }
 
 PrintProgress::~PrintProgress() = default;

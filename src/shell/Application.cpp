@@ -20,10 +20,11 @@
 
 namespace scortavia {
 
-Application::Application(std::filesystem::path programFolder) : registry_(std::move(programFolder)) {
+Application::Application(std::filesystem::path programFolder)
+    : backups_(programFolder), registry_(std::move(programFolder)) {
     // Creation order matters to nobody but is kept stable: the password screen first.
     registry_.add(std::make_unique<TfrmPassword>(registry_));
-    registry_.add(std::make_unique<TfrmAvvio>(registry_));
+    registry_.add(std::make_unique<TfrmAvvio>(registry_, &backups_));
     registry_.add(std::make_unique<TfrmCambiaPassword>(registry_));
     registry_.add(std::make_unique<TfrmApriCatalogo>(registry_));
     registry_.add(std::make_unique<TfrmCreaCatalogo>(registry_));

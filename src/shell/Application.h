@@ -3,12 +3,14 @@
 #include <filesystem>
 #include <memory>
 
+#include "backups/BackupRun.h"
 #include "ui/ScreenRegistry.h"
 
 namespace scortavia {
 
-// Start-up: the look of the program, the long-lived screens in their creation order, and the
-// password screen as the first window.
+// Start-up: the look of the program, the folder lock and the run's mark before anything reads data, the
+// long-lived screens in their creation order, and the password screen as the first window; at the end,
+// the day's automatic backup.
 class Application final {
 public:
     explicit Application(std::filesystem::path programFolder);
@@ -16,7 +18,10 @@ public:
     Application& operator=(const Application&) = delete;
 
     ScreenRegistry& registry() { return registry_; }
+    BackupRun& backups() { return backups_; }
     void start();
+    // The normal end, once the windows are gone (after the event loop returned).
+    void finish() { backups_.finish(); }
 
     // Fusion style with the program's own icons, the program's palette, the Italian locale and
     // Qt's own dialogs in Italian; dates and numbers are formatted by the program itself
@@ -24,6 +29,8 @@ public:
     static void applyLook();
 
 private:
+    // First: it finishes a restore cut short before any screen reads the data, and stays to the end.
+    BackupRun backups_;
     ScreenRegistry registry_;
 };
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "common/TextRules.h"
-#include "shell/SettingsFile.h"
 #include "storage/ArchivePaths.h"
+#include "storage/SettingsFile.h"
 
 namespace scortavia {
 namespace {

@@ -6,6 +6,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "backups/BackupRun.h"
+#include "backups/TfrmCopie.h"
 #include "shell/TfrmSplash.h"
 #include "ui/DesktopService.h"
 #include "ui/QtText.h"
@@ -31,7 +33,8 @@ constexpr TileSpec kTiles[] = {
 
 }  // namespace
 
-TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, toQString(screen::kAvvio)) {
+TfrmAvvio::TfrmAvvio(ScreenRegistry& registry, BackupRun* backups)
+    : WorkArea(registry, toQString(screen::kAvvio)), backups_(backups) {
     presentAsProgramScreen(QStringLiteral(" Scortavia"));
     registry.handOver().offer<HandOver::MenuClose>(toQString(kMainMenuKey), this);
     auto* screen = new QVBoxLayout(this);
@@ -89,6 +92,8 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, toQString(sc
     imgCrediti =
         new PictureButton(QStringLiteral("imgCrediti"), QStringLiteral(":/icon_crediti.svg"), {40, 40}, panAvvio);
     imgCrediti->setToolTip(QStringLiteral("Informazioni su Scortavia"));
+    imgCopie = new PictureButton(QStringLiteral("imgCopie"), QStringLiteral(":/icon_copie.svg"), {40, 40}, panAvvio);
+    imgCopie->setToolTip(QStringLiteral("Copie di sicurezza dei dati"));
     imgSito = new PictureButton(QStringLiteral("imgSito"), QStringLiteral(":/sito.svg"), {360, 28}, panAvvio);
     imgSito->setToolTip(QStringLiteral("Visita il sito web"));
     imgEsci = new PictureButton(QStringLiteral("imgEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, panAvvio);
@@ -96,6 +101,8 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, toQString(sc
     bottom->addWidget(imgGuida);
     bottom->addSpacing(8);
     bottom->addWidget(imgCrediti);
+    bottom->addSpacing(8);
+    bottom->addWidget(imgCopie);
     bottom->addStretch(1);
     bottom->addWidget(imgSito);
     bottom->addStretch(1);
@@ -105,7 +112,7 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, toQString(sc
     // Nothing on the menu types text: every picture is reached with Tab or the arrows.
     std::vector<QWidget*> reachable;
     for (const Tile& tile : tiles) reachable.push_back(tile.picture);
-    for (PictureButton* icon : {imgGuida, imgCrediti, imgSito, imgEsci}) {
+    for (PictureButton* icon : {imgGuida, imgCrediti, imgCopie, imgSito, imgEsci}) {
         icon->reachByKeyboard();
         reachable.push_back(icon);
     }
@@ -113,13 +120,16 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry) : WorkArea(registry, toQString(sc
 
     connect(imgCrediti, &PictureButton::clicked, this, &TfrmAvvio::imgCreditiClick);
     connect(imgGuida, &PictureButton::clicked, this, [this] { showHelp(this->registry(), this, HelpTopic::Overview); });
+    connect(imgCopie, &PictureButton::clicked, this, &TfrmAvvio::imgCopieClick);
     connect(imgSito, &PictureButton::clicked, this, &TfrmAvvio::imgSitoClick);
     connect(imgEsci, &PictureButton::clicked, this, &TfrmAvvio::imgEsciClick);
 }
 
 void TfrmAvvio::showEvent(QShowEvent* event) {
     WorkArea::showEvent(event);
-    if (!event->spontaneous()) tiles.front().picture->setFocus();
+    if (event->spontaneous()) return;
+    tiles.front().picture->setFocus();
+    if (backups_) backups_->menuShown(this);
 }
 
 void TfrmAvvio::openArea(const QString& target) { registry().switchTo(target, this); }
@@ -128,6 +138,12 @@ void TfrmAvvio::imgCreditiClick() {
     // A fresh dialog each time, gone when it closes.
     TfrmSplash credits(this);
     credits.exec();
+}
+
+void TfrmAvvio::imgCopieClick() {
+    // A fresh dialog each time; a restore needs the lock this copy of the program holds.
+    TfrmCopie copies(registry(), backups_ ? backups_->folderLock() : nullptr, this);
+    copies.exec();
 }
 
 void TfrmAvvio::imgSitoClick() { DesktopService::open(QString::fromLatin1(kMakerWebAddress)); }

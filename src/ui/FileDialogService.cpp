@@ -77,8 +77,13 @@ std::unique_ptr<QFileDialog> FileDialogService::makeDialog(QWidget* parent, cons
             header->sectionSize(kSizeColumn) + header->sectionSize(kTypeColumn) + header->sectionSize(kDateColumn);
         header->resizeSection(0, std::max(160, 650 - others));
     }
+    if (!request.folder.isEmpty()) dialog->setDirectory(request.folder);
     if (request.kind == FileRequest::Kind::Open) {
         dialog->setFileMode(QFileDialog::ExistingFile);
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    } else if (request.kind == FileRequest::Kind::Folder) {
+        dialog->setFileMode(QFileDialog::Directory);
+        dialog->setOption(QFileDialog::ShowDirsOnly);
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
     } else {
         dialog->setFileMode(QFileDialog::AnyFile);
@@ -87,13 +92,18 @@ std::unique_ptr<QFileDialog> FileDialogService::makeDialog(QWidget* parent, cons
     return dialog;
 }
 
-std::optional<QString> FileDialogService::openFile(QWidget* parent, const QString& title, const QString& filter) {
-    return ask(parent, {FileRequest::Kind::Open, title, filter, {}});
+std::optional<QString> FileDialogService::openFile(QWidget* parent, const QString& title, const QString& filter,
+                                                   const QString& folder) {
+    return ask(parent, {FileRequest::Kind::Open, title, filter, {}, folder});
 }
 
 std::optional<QString> FileDialogService::saveFile(QWidget* parent, const QString& title, const QString& filter,
                                                    const QString& proposedName) {
     return ask(parent, {FileRequest::Kind::Save, title, filter, proposedName});
+}
+
+std::optional<QString> FileDialogService::chooseFolder(QWidget* parent, const QString& title, const QString& folder) {
+    return ask(parent, {FileRequest::Kind::Folder, title, {}, {}, folder});
 }
 
 }  // namespace scortavia

@@ -12,18 +12,22 @@ namespace scortavia {
 
 // What a screen asked the user to choose.
 struct FileRequest {
-    enum class Kind { Open, Save } kind;
+    enum class Kind { Open, Save, Folder } kind;
     QString title;
     QString filter;        // Qt form: "Immagine JPEG (*.jpg *.jpeg);;Immagine Bitmap (*.bmp)"
     QString proposedName;  // save dialogs only
+    QString folder = {};   // where the dialog opens; Qt's choice when empty
 };
 
-// Every open-file and save-file dialog of the program. An empty optional means the user cancelled.
+// Every open-file, save-file and folder dialog of the program. An empty optional means the user cancelled.
 class FileDialogService final {
 public:
-    static std::optional<QString> openFile(QWidget* parent, const QString& title, const QString& filter);
+    static std::optional<QString> openFile(QWidget* parent, const QString& title, const QString& filter,
+                                           const QString& folder = {});
     static std::optional<QString> saveFile(QWidget* parent, const QString& title, const QString& filter,
                                            const QString& proposedName);
+    // A folder, not a file: only folders are listed.
+    static std::optional<QString> chooseFolder(QWidget* parent, const QString& title, const QString& folder = {});
 
     // The dialog the user sees for `request`, ready to be shown: always Qt's own, never the desktop's,
     // so it speaks Italian and shows the program's icons whatever the system's language and theme.

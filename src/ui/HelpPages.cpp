@@ -67,6 +67,7 @@ constexpr HelpPage kPages[] = {
     {HelpTopic::GoodsOutExport, "Esportazione archivio operazioni di scarico in Excel",
      kParagraphs<kGoodsOutExportText>},
     {HelpTopic::ProductImport, "Importazione dei prodotti da un foglio di calcolo", kParagraphs<kProductImportText>},
+    {HelpTopic::Backups, "Copie di sicurezza dei dati", kParagraphs<kBackupsText>},
 };
 
 constexpr bool pagesFollowTopics() {
@@ -76,7 +77,7 @@ constexpr bool pagesFollowTopics() {
     return true;
 }
 static_assert(pagesFollowTopics(), "kPages must list one page per topic, in the order of HelpTopic");
-static_assert(std::size(kPages) == static_cast<std::size_t>(HelpTopic::ProductImport) + 1);
+static_assert(std::size(kPages) == static_cast<std::size_t>(HelpTopic::Backups) + 1);
 
 constexpr std::string_view kParagraphBreak = "\r\n\r\n";
 

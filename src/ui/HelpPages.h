@@ -22,6 +22,7 @@ enum class HelpTopic {
     GoodsInExport,    // goods-in export
     GoodsOutExport,   // goods-out export
     ProductImport,    // products from a spreadsheet file
+    Backups,          // backups of the shop's data
 };
 
 struct HelpPage {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/SettingsFile.h"
 #include "storage/ArchiveFile.h"
 #include "storage/FileAccess.h"
 #include "storage/ProductRecord.h"
+#include "storage/SettingsFile.h"
 #include "support/Processes.h"
 #include "support/TempFolder.h"
 

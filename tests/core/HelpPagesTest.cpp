@@ -52,6 +52,7 @@ const TitleCase kTitleCases[] = {
     {"GoodsInExport", GoodsInExport, "Esportazione archivio operazioni di carico in Excel"},
     {"GoodsOutExport", GoodsOutExport, "Esportazione archivio operazioni di scarico in Excel"},
     {"ProductImport", ProductImport, "Importazione dei prodotti da un foglio di calcolo"},
+    {"Backups", Backups, "Copie di sicurezza dei dati"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, HelpPageTitles, testing::ValuesIn(kTitleCases),
@@ -86,7 +87,7 @@ TEST(HelpPages, EveryFileOfTheHelpFolderIsAPage) {
 
 TEST(HelpPages, ComeInTopicOrderForTheGuide) {
     const auto pages = helpPages();
-    ASSERT_EQ(pages.size(), static_cast<std::size_t>(ProductImport) + 1);
+    ASSERT_EQ(pages.size(), static_cast<std::size_t>(Backups) + 1);
     for (std::size_t i = 0; i < pages.size(); ++i) {
         EXPECT_EQ(pages[i].topic, static_cast<HelpTopic>(i)) << "page " << i;
         EXPECT_EQ(&helpPage(pages[i].topic), &pages[i]) << "page " << i;

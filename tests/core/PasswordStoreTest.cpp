@@ -6,7 +6,7 @@
 
 #include "common/TextRules.h"
 #include "shell/PasswordStore.h"
-#include "shell/SettingsFile.h"
+#include "storage/SettingsFile.h"
 #include "support/TempFolder.h"
 
 namespace scortavia {

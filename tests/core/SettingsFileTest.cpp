@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/SettingsFile.h"
+#include "storage/SettingsFile.h"
 #include "support/TempFolder.h"
 
 namespace scortavia {

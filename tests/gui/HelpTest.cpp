@@ -61,6 +61,10 @@ QWidget* productCard(test::GuiProgram& p) { return p.openProductCard(); }
 QWidget* goodsInCard(test::GuiProgram& p) { return p.openMovementCard(QStringLiteral("2024"), Direction::GoodsIn); }
 QWidget* goodsOutCard(test::GuiProgram& p) { return p.openMovementCard(QStringLiteral("2024"), Direction::GoodsOut); }
 QWidget* inventoryPrompt(test::GuiProgram& p) { return p.openFromMenu<TfrmMenuRiepilogo>("frmMenuRiepilogo"); }
+QWidget* mainMenu(test::GuiProgram& p) {
+    p.login(QStringLiteral("scortavia"));
+    return p.menu();
+}
 
 // The summary list of a whole year, opened from the year menu and the period screen.
 Show summaryList(Direction direction) {
@@ -225,6 +229,8 @@ private Q_SLOTS:
         row("crea listino", area("frmCreaCatalogo"), PriceListFiles, {"Applica e chiudi", "Annulla"});
         row("apri listino", area("frmApriCatalogo"), PriceListFiles, {"Apri archivio", "Annulla"});
         row("listino", area("frmListinoPrezzi"), PriceListEditor, {"Anteprima", "Stampa"});
+        row("copie di sicurezza", dialog(mainMenu, "imgCopie"), Backups,
+            {"Scegli…", "Crea copia adesso", "Verifica", "Ripristina…", "Annulla ultimo ripristino", "Chiudi"});
         row("importa prodotti", dialog(productCard, "btnImporta"), ProductImport,
             {"Sfoglia...", "La prima riga contiene i nomi delle colonne", "Mostra solo le righe da controllare",
              "Non importarle", "Importa", "Annulla"});
@@ -328,6 +334,21 @@ private Q_SLOTS:
         QVERIFY(test::withModal<QDialog>(card->findChild<QAbstractButton*>(opener), [&](QDialog* window) {
             shown = helpFrom(window->findChild<QAbstractButton*>(QStringLiteral("cmdGuida")), [&](TfrmGuida* help) {
                 QCOMPARE(help->lblTitolo->text(), toQString(helpPage(topic).title));
+            });
+        }));
+        QVERIFY(shown);
+    }
+
+    // The backup window, opened from the main menu, has a page of its own.
+    void theBackupWindowHasItsPage() {
+        run = std::make_unique<test::GuiProgram>();
+        bool shown = false;
+        QVERIFY(test::withModal<QDialog>(mainMenu(*run)->findChild<QAbstractButton*>("imgCopie"), [&](QDialog* window) {
+            QCOMPARE(window->objectName(), QStringLiteral("frmCopie"));
+            shown = helpFrom(window->findChild<QAbstractButton*>(QStringLiteral("imgGuida")), [](TfrmGuida* help) {
+                QCOMPARE(help->lblTitolo->text(), toQString(helpPage(HelpTopic::Backups).title));
+                QCOMPARE(help->txtGuida->toPlainText(),
+                         pageText(HelpTopic::Backups).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
             });
         }));
         QVERIFY(shown);

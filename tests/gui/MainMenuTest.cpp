@@ -102,8 +102,8 @@ private Q_SLOTS:
     }
 
     void tabWalksEveryPictureInTurn() {
-        const QStringList order = {"imgApp04", "imgApp02", "imgApp03",   "imgApp07", "imgApp06",
-                                   "imgApp08", "imgGuida", "imgCrediti", "imgSito",  "imgEsci"};
+        const QStringList order = {"imgApp04", "imgApp02",   "imgApp03", "imgApp07", "imgApp06", "imgApp08",
+                                   "imgGuida", "imgCrediti", "imgCopie", "imgSito",  "imgEsci"};
         QStringList walked{focused()};
         for (int i = 0; i < order.size(); ++i) {
             QVERIFY(test::pressKey(Qt::Key_Tab));
@@ -124,12 +124,13 @@ private Q_SLOTS:
         QTest::newRow("left along a row") << "imgApp03" << int(Qt::Key_Left) << "imgApp02";
         QTest::newRow("down a row") << "imgApp02" << int(Qt::Key_Down) << "imgApp06";
         QTest::newRow("up a row") << "imgApp08" << int(Qt::Key_Up) << "imgApp03";
-        QTest::newRow("down to the help side") << "imgApp07" << int(Qt::Key_Down) << "imgCrediti";
+        QTest::newRow("down to the icons on the left") << "imgApp07" << int(Qt::Key_Down) << "imgCopie";
         QTest::newRow("down to the web strip") << "imgApp06" << int(Qt::Key_Down) << "imgSito";
         QTest::newRow("down to the exit") << "imgApp08" << int(Qt::Key_Down) << "imgEsci";
         QTest::newRow("up from help") << "imgGuida" << int(Qt::Key_Up) << "imgApp07";
         QTest::newRow("up from the web strip") << "imgSito" << int(Qt::Key_Up) << "imgApp06";
-        QTest::newRow("along the icons") << "imgCrediti" << int(Qt::Key_Right) << "imgSito";
+        QTest::newRow("along the icons") << "imgCrediti" << int(Qt::Key_Right) << "imgCopie";
+        QTest::newRow("from the backups to the web strip") << "imgCopie" << int(Qt::Key_Right) << "imgSito";
         QTest::newRow("nothing left of the first") << "imgApp04" << int(Qt::Key_Left) << "imgApp04";
         QTest::newRow("nothing above the first row") << "imgApp02" << int(Qt::Key_Up) << "imgApp02";
         QTest::newRow("the row's end is not the exit") << "imgApp08" << int(Qt::Key_Right) << "imgApp08";
@@ -156,6 +157,7 @@ private Q_SLOTS:
         QTest::newRow("tile, Space") << "imgApp06" << int(Qt::Key_Space) << "frmCreaCatalogo";
         QTest::newRow("help") << "imgGuida" << int(Qt::Key_Return) << "frmGuida";
         QTest::newRow("credits") << "imgCrediti" << int(Qt::Key_Space) << "frmSplash";
+        QTest::newRow("backups") << "imgCopie" << int(Qt::Key_Return) << "frmCopie";
         QTest::newRow("web strip") << "imgSito" << int(Qt::Key_Return) << "desktop";
         QTest::newRow("exit") << "imgEsci" << int(Qt::Key_Enter) << "end";
     }

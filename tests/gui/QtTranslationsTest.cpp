@@ -212,6 +212,28 @@ private Q_SLOTS:
                               "Nuova cartella", "Mostra i file nascosti"});
     }
 
+    // The folder dialog: it opens where it is told, lists folders only, and speaks Italian.
+    void folderDialog() {
+        test::TempFolder folder;
+        std::filesystem::create_directory(folder.file("Chiavetta"));
+        test::writeBytes(folder.file("Foto.jpg"), "jpeg");
+        const QString place = QString::fromStdString(folder.path().string());
+        const auto dialog =
+            FileDialogService::makeDialog(nullptr, {FileRequest::Kind::Folder, "Scegli la cartella", {}, {}, place});
+        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
+        QCOMPARE(dialog->directory().absolutePath(), place);
+        dialog->show();
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        QVERIFY(model);
+        QTRY_COMPARE(model->rowCount(model->index(place)), 1);
+        QStringList texts = textsOf(dialog.get());
+        expectItalian(texts,
+                      {"Cerca in:", "Cartella:", "Scegli", "Annulla", "Cartella superiore", "Crea nuova cartella"});
+        const QStringList english = englishIn(texts);
+        QVERIFY2(english.isEmpty(), qPrintable(english.join(QStringLiteral("; "))));
+    }
+
     void printDialog() {
         // As the program's print service sets it up.
         QPrinter printer(QPrinter::HighResolution);

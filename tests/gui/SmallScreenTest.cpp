@@ -85,6 +85,10 @@ private Q_SLOTS:
             p.login(QStringLiteral("scortavia"));
             return test::clicking(p.menu()->imgCrediti);
         }) << "frmSplash" << false << QSize(544, 364);
+        QTest::newRow("copie") << Reach([](test::GuiProgram& p) {
+            p.login(QStringLiteral("scortavia"));
+            return test::clicking(p.menu()->imgCopie);
+        }) << "frmCopie" << false << QSize(880, 560);
         for (const test::DirectionRow& d : test::kDirectionRows) {
             const MovementDirection& texts = movementDirection(d.direction);
             const auto row = [&d](const char* what) { return QStringLiteral("%1 %2").arg(what, d.tag).toLatin1(); };

@@ -1,4 +1,4 @@
-#include "shell/SettingsFile.h"
+#include "storage/SettingsFile.h"
 
 #include <sys/stat.h>
 
