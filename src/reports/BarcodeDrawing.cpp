@@ -105,7 +105,9 @@ bool drawBarcode(QPainter& painter, const QRectF& box, const BarcodeChoice& choi
     const auto xAt = [&](double x) { return left + static_cast<int>(std::lround(x)) * fit.module; };
 
     painter.save();
-    painter.resetTransform();
+    // From here on one unit is one device dot: the painter's world transform undoes the rest of its
+    // device transform (view, and the offset of a widget painted inside its window).
+    painter.setWorldTransform(toDevice.inverted() * painter.worldTransform());
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(QRectF(left, top, width, height), Qt::white);
     for (const zint_vector_rect* rect = vector.rectangles; rect; rect = rect->next) {
