@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QRect>
 #include <QRectF>
@@ -85,7 +86,11 @@ bool drawBarcode(QPainter& painter, const QRectF& box, const BarcodeChoice& choi
                static_cast<int>(std::floor(deviceBox.bottom())) - 1));
     Fit fit;
     const double minBars = std::min(mainHeight, std::max(kMinBarsToWidth * modulesAcross, kMinBarsModules));
-    for (int module = static_cast<int>(dots.width() / modulesAcross); module >= 1; --module) {
+    // A device finer than any printer (a PDF file) gets modules and edges on a 1/300-inch grid, which is
+    // whole dots again for the 300, 600 and 1200 dpi printers the file will meet.
+    const int dpi = painter.device() ? painter.device()->logicalDpiX() : 0;
+    const int grid = dpi > 600 ? std::max(1, dpi / 300) : 1;
+    for (int module = static_cast<int>(dots.width() / modulesAcross) / grid * grid; module >= 1; module -= grid) {
         const double room = dots.height() - tail * module;
         if (room >= minBars * module) {
             fit = {module, std::min<double>(module, room / mainHeight)};
@@ -96,7 +101,9 @@ bool drawBarcode(QPainter& painter, const QRectF& box, const BarcodeChoice& choi
 
     const int width = static_cast<int>(std::lround(modulesAcross)) * fit.module;
     const double height = mainHeight * fit.barDots + tail * fit.module;
-    const int left = dots.left() + (dots.width() - width) / 2;
+    const int centred = dots.left() + (dots.width() - width) / 2;
+    const int left = (centred + grid - 1) / grid * grid + width <= dots.right() + 1 ? (centred + grid - 1) / grid * grid
+                                                                                    : centred / grid * grid;
     const double top = std::round(dots.top() + (dots.height() - height) / 2);
     // A height below the ordinary bars counts in whole modules, above it in the (maybe shortened) bars.
     const auto yAt = [&](double y) {

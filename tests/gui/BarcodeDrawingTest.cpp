@@ -114,6 +114,28 @@ private Q_SLOTS:
         QVERIFY(page.height() - barBottom >= 5 * module);
     }
 
+    // A PDF page (1200 dpi) gets its bars on the 300 dpi grid: printed at 300 dpi every edge falls on a dot.
+    void barsOnThePrinterGridOfAFinerDevice() {
+        QImage page(QSize(70 * 1200 * 10 / 254, 40 * 1200 * 10 / 254), QImage::Format_RGB32);
+        page.fill(Qt::white);
+        page.setDotsPerMeterX(qRound(1200 / 0.0254));
+        page.setDotsPerMeterY(qRound(1200 / 0.0254));
+        {
+            QPainter painter(&page);
+            painter.scale(1200 / 25.4, 1200 / 25.4);
+            QVERIFY(drawBarcode(painter, QRectF(3.3, 3.3, 50.3, 30), barcodeFor("ABC-123"), true));
+        }
+        const int y = page.height() / 2;
+        int x = 0;
+        while (qGray(page.pixel(x, y)) > 128) ++x;
+        QCOMPARE(x % 4, 0);
+        for (int run : runsAcross(page, y)) QCOMPARE(run % 4, 0);
+        const QImage at300 = page.scaled(page.size() / 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QList<Decoded> found = decode(at300);
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(found.front().data, QStringLiteral("ABC-123"));
+    }
+
     // Nothing drawn where no barcode fits or none exists.
     void drawsNothingWhenItCannot_data() {
         QTest::addColumn<QString>("code");
