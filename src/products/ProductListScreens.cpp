@@ -1,12 +1,16 @@
 #include "products/ProductListScreens.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 
+#include "labels/LabelProducts.h"
+#include "labels/TfrmEtichette.h"
 #include "products/ProductRows.h"
 #include "storage/ArchivePaths.h"
 #include "ui/MessageService.h"
 #include "ui/RecordTarget.h"
+#include "ui/RowListModel.h"
 #include "ui/ScreenRegistry.h"
 
 namespace scortavia {
@@ -102,6 +106,25 @@ TfrmTrovaMagazzino::TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner)
     : ProductSearchScreen(registry, owner,
                           {.name = "frmTrovaMagazzino",
                            .caption = " Trova prodotti in magazzino",
-                           .printTitle = "Riepilogo prodotti in magazzino"}) {}
+                           .printTitle = "Riepilogo prodotti in magazzino",
+                           .multipleRows = true,
+                           .actionName = "btnEtichette",
+                           .actionCaption = "Etichette"}),
+      registry_(registry) {
+    btnAzione->setToolTip(
+        QStringLiteral("Stampa le etichette dei prodotti scelti in elenco (Ctrl o Maiusc con il "
+                       "clic per sceglierne più di uno)."));
+    connect(btnAzione, &QPushButton::clicked, this, &TfrmTrovaMagazzino::btnEtichetteClick);
+}
+
+void TfrmTrovaMagazzino::btnEtichetteClick() {
+    std::vector<LabelProduct> labels;
+    const auto find = productOfRow(registry_, RowFormat::A);
+    for (const std::size_t row : selectedRows()) {
+        const auto found = find(model()->rows()[row]);
+        if (found && *found) labels.push_back(labelProduct(ProductView((*found)->bytes.data())));
+    }
+    TfrmEtichette(this, std::move(labels)).exec();
+}
 
 }  // namespace scortavia

@@ -61,6 +61,7 @@ public:
     CaptionButton* btnTrova;
     CaptionButton* btnAnteprima;
     CaptionButton* btnStampa;
+    CaptionButton* btnEtichette;
     CaptionButton* btnAllegati;
     CaptionButton* btnSottoscorta;
     CaptionButton* btnScaduti;
@@ -80,6 +81,7 @@ public:
     void btnScadutiClick();
     void btnStampaClick();
     void btnAnteprimaClick();
+    void btnEtichetteClick();
     void btnEsportaClick();
     void btnImportaClick();
 
