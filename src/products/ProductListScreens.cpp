@@ -3,8 +3,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QTimer>
 
+#include "labels/LabelProducts.h"
+#include "labels/TfrmEtichette.h"
 #include "products/ProductRows.h"
 #include "products/ScannedCode.h"
 #include "storage/ArchivePaths.h"
@@ -147,8 +150,26 @@ TfrmTrovaMagazzino::TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner)
     : ProductSearchScreen(registry, owner,
                           {.name = "frmTrovaMagazzino",
                            .caption = " Trova prodotti in magazzino",
-                           .printTitle = "Riepilogo prodotti in magazzino"}) {
+                           .printTitle = "Riepilogo prodotti in magazzino",
+                           .multipleRows = true,
+                           .actionName = "btnEtichette",
+                           .actionCaption = "Etichette"}),
+      registry_(registry) {
     new ScanDetector(this, [this](const QString& code) { return codeScanned(code); });
+    btnAzione->setToolTip(
+        QStringLiteral("Stampa le etichette dei prodotti scelti in elenco (Ctrl o Maiusc con il "
+                       "clic per sceglierne più di uno)."));
+    connect(btnAzione, &QPushButton::clicked, this, &TfrmTrovaMagazzino::btnEtichetteClick);
+}
+
+void TfrmTrovaMagazzino::btnEtichetteClick() {
+    std::vector<LabelProduct> labels;
+    const auto find = productOfRow(registry_, RowFormat::A);
+    for (const std::size_t row : selectedRows()) {
+        const auto found = find(model()->rows()[row]);
+        if (found && *found) labels.push_back(labelProduct(ProductView((*found)->bytes.data())));
+    }
+    TfrmEtichette(this, std::move(labels)).exec();
 }
 
 }  // namespace scortavia

@@ -60,6 +60,12 @@ class TfrmTrovaMagazzino final : public ProductSearchScreen {
     Q_OBJECT
 public:
     TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner);
+
+    // Labels for the rows chosen in the list.
+    void btnEtichetteClick();
+
+private:
+    ScreenRegistry& registry_;
 };
 
 }  // namespace scortavia

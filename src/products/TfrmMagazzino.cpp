@@ -15,6 +15,7 @@
 #include "common/Barcode.h"
 #include "common/Numbers.h"
 #include "export/ExportScreen.h"
+#include "labels/TfrmEtichette.h"
 #include "products/BarcodeBox.h"
 #include "products/ProductListScreens.h"
 #include "products/ProductPhoto.h"
@@ -98,6 +99,8 @@ TfrmMagazzino::TfrmMagazzino(ScreenRegistry& registry)
         {&btnTrova, "btnTrova", "tb_trova", "Trova", "Trova schede in archivio."},
         {&btnAnteprima, "btnAnteprima", "tb_anteprima", "Anteprima", "Visualizza l'anteprima di stampa."},
         {&btnStampa, "btnStampa", "tb_stampa", "Stampa", "Stampa la scheda corrente."},
+        {&btnEtichette, "btnEtichette", "tb_etichette", "Etichette",
+         "Stampa le etichette con prezzo e codice a barre della scheda corrente."},
         {&btnAllegati, "btnAllegati", "tb_allegati", "Allegati", "Allega file alla scheda corrente.", C::Attachments},
         {&btnSottoscorta, "btnSottoscorta", "tb_sottoscorta", "Sottoscorta",
          "Visualizza il riepilogo della merce in esaurimento."},
@@ -281,6 +284,7 @@ void TfrmMagazzino::wireBoxes() {
     connect(btnEsporta, &CaptionButton::clicked, this, &TfrmMagazzino::btnEsportaClick);
     connect(btnImporta, &CaptionButton::clicked, this, &TfrmMagazzino::btnImportaClick);
     connect(btnAnteprima, &CaptionButton::clicked, this, &TfrmMagazzino::btnAnteprimaClick);
+    connect(btnEtichette, &CaptionButton::clicked, this, &TfrmMagazzino::btnEtichetteClick);
 }
 
 FocusFrame* TfrmMagazzino::focusFrame(const QString& name) const { return findChild<FocusFrame*>(name); }
@@ -454,6 +458,16 @@ void TfrmMagazzino::btnAnteprimaClick() {
     auto dialog = std::make_unique<TfrmAnteprimaMag>(registry(), this);
     dialog->imgLogo->setImage(imgFoto->image());
     dialog->exec();
+}
+
+void TfrmMagazzino::btnEtichetteClick() {
+    // The card as it stands on screen, saved or not, as its printout takes it.
+    std::vector<LabelProduct> labels;
+    if (!txtCodice->text().trimmed().isEmpty() || !txtNome->text().trimmed().isEmpty()) {
+        labels.push_back({toStd(txtCodice->text().trimmed()), toStd(txtNome->text().trimmed()),
+                          labelPriceText(toStd(txtPrezzo->text().trimmed())), toStd(txtTipologia->text().trimmed())});
+    }
+    TfrmEtichette(this, std::move(labels)).exec();
 }
 
 void TfrmMagazzino::btnEsportaClick() { TfrmExpMagazzino(registry(), this).exec(); }

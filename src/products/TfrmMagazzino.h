@@ -64,6 +64,7 @@ public:
     CaptionButton* btnTrova;
     CaptionButton* btnAnteprima;
     CaptionButton* btnStampa;
+    CaptionButton* btnEtichette;
     CaptionButton* btnAllegati;
     CaptionButton* btnSottoscorta;
     CaptionButton* btnScaduti;
@@ -83,6 +84,7 @@ public:
     void btnScadutiClick();
     void btnStampaClick();
     void btnAnteprimaClick();
+    void btnEtichetteClick();
     void btnEsportaClick();
     void btnImportaClick();
     void btnGeneraCodiceClick();
