@@ -14,11 +14,14 @@
 #include "movements/StockPicker.h"
 #include "products/ProductCard.h"
 #include "products/ProductRows.h"
+#include "products/ScannedCode.h"
+#include "products/TfrmWebCam.h"
 #include "storage/ArchivePaths.h"
 #include "storage/MovementRecord.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
 #include "ui/RowListModel.h"
+#include "ui/ScanDetector.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/Widgets.h"
 
@@ -82,11 +85,14 @@ ProductPicker::ProductPicker(ScreenRegistry& registry, QWidget* owner, const Mov
     btnImporta =
         textButton(QStringLiteral("btnImporta"), QStringLiteral("Importa dati e aggiorna giacenza"), panContainer);
     btnImporta->setEnabled(false);
+    btnScansiona = textButton(QStringLiteral("btnScansiona"), QStringLiteral("Scansiona"), panContainer);
+    btnScansiona->setToolTip(QStringLiteral("Leggi il codice a barre del prodotto con la webcam"));
     for (QLineEdit* box : {txtGiacenza, txtQuant}) box->setFixedWidth(110);
     grid->addWidget(titCodice, 0, 0);
     grid->addWidget(txtCodice, 0, 1);
     grid->addWidget(titGiacenza, 0, 2);
     grid->addWidget(txtGiacenza, 0, 3);
+    grid->addWidget(btnScansiona, 0, 4);
     grid->addWidget(titDesc, 1, 0);
     grid->addWidget(txtNome, 1, 1);
     grid->addWidget(titQuant, 1, 2);
@@ -102,6 +108,45 @@ ProductPicker::ProductPicker(ScreenRegistry& registry, QWidget* owner, const Mov
     txtTrova->installEventFilter(this);
     connect(lstRecords, &QListView::clicked, this, &ProductPicker::lstRecordsClick);
     connect(btnImporta, &QPushButton::clicked, this, &ProductPicker::btnImportaClick);
+    new ScanDetector(this, [this](const QString& code) { return codeScanned(code); });
+    connect(btnScansiona, &QPushButton::clicked, this, &ProductPicker::btnScansionaClick);
+}
+
+ProductPicker::ScanPick ProductPicker::pickScannedCode(const QString& code) {
+    const MovementDirection& direction = direction_;
+    const auto places = rowsOfScannedCode(
+        archive(), toStd(code), model()->rows(),
+        [&direction](std::string& row, const ProductView& product) { appendPickerRow(row, product, direction); });
+    if (!places) return ScanPick::AccessFailed;
+    if (places->empty()) return ScanPick::Unknown;
+    // Several products with one code: the first is picked, and the list shows the others beside it.
+    selectRow(places->front());
+    lstRecordsClick();
+    if (!btnImporta->isEnabled()) return ScanPick::AccessFailed;
+    txtQuant->setFocus();
+    txtQuant->selectAll();
+    return ScanPick::Picked;
+}
+
+bool ProductPicker::codeScanned(const QString& code) {
+    switch (pickScannedCode(code)) {
+        case ScanPick::Picked:
+            return true;
+        case ScanPick::Unknown:
+            MessageService::warning(this, unknownCodeMessage(code));
+            return false;
+        case ScanPick::AccessFailed:
+            MessageService::warning(this, kMsgNoAccess);
+            return false;
+    }
+    return false;
+}
+
+void ProductPicker::btnScansionaClick() {
+    // A code read but unknown leaves the camera looking: the next package may be held up at once.
+    auto webcam = std::make_unique<TfrmWebCam>(
+        registry_, this, [this](const QString& code) { return pickScannedCode(code) == ScanPick::Picked; });
+    webcam->exec();
 }
 
 std::filesystem::path ProductPicker::archive() const { return paths::productArchive(registry_.programFolder()); }

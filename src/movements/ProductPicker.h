@@ -35,12 +35,21 @@ public:
     void btnImportaClick();
     // A double click picks the row with its first click: so does Enter.
     void lstRecordsEnter() override;
+    QPushButton* btnScansiona;  // reads the product's barcode with the webcam
+
+    // A code typed by a barcode scanner picks its product and moves on to the quantity, as a click on its
+    // row would; an unknown code is said so. True when a product was picked.
+    bool codeScanned(const QString& code);
+    void btnScansionaClick();
 
 protected:
     ProductPicker(ScreenRegistry& registry, QWidget* owner, const MovementDirection& direction);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    enum class ScanPick { Picked, Unknown, AccessFailed };
+    // Picks the product of a scanned code, silently.
+    ScanPick pickScannedCode(const QString& code);
     void forgetPick();
     // The row at `place` of the list becomes `row`, still selected.
     void replaceRow(std::size_t place, const std::string& row);

@@ -1,12 +1,22 @@
 #include "products/ProductListScreens.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
 #include <QTimer>
 
+#include "labels/LabelProducts.h"
+#include "labels/TfrmEtichette.h"
 #include "products/ProductRows.h"
+#include "products/ScannedCode.h"
 #include "storage/ArchivePaths.h"
+#include "storage/CardProtocol.h"
 #include "ui/MessageService.h"
+#include "ui/QtText.h"
 #include "ui/RecordTarget.h"
+#include "ui/RowListModel.h"
+#include "ui/ScanDetector.h"
 #include "ui/ScreenRegistry.h"
 
 namespace scortavia {
@@ -86,7 +96,8 @@ ProductSearchScreen::ProductSearchScreen(ScreenRegistry& registry, QWidget* owne
                        SearchTexts texts;
                        std::copy(typed.begin(), typed.end(), texts.begin());
                        return fillSearchList(archive, texts, rows);
-                   }) {
+                   }),
+      archive_(archiveOf(registry)) {
     const auto& f = fields();
     txtCodice = f[0], txtCosto = f[1], txtNome = f[2], txtTipologia = f[3], txtCaratteristiche = f[4];
     txtCollocazione = f[5], txtDitta = f[6], txtAgente = f[7], txtDocumento = f[8], txtNote = f[9];
@@ -98,10 +109,67 @@ ProductSearchScreen::ProductSearchScreen(ScreenRegistry& registry, QWidget* owne
 
 QString ProductSearchScreen::receiverKey() const { return lblMemory->text(); }
 
+bool ProductSearchScreen::codeScanned(const QString& code) {
+    const auto rowA = [](std::string& row, const ProductView& product) {
+        appendProductRow(row, product, RowFormat::A);
+    };
+    const std::string scanned = toStd(code);
+    if (panAvvio->isVisible()) {
+        // Before a search the code is searched for on its own, whatever else was typed: the product
+        // scanned is the one wanted.
+        SearchTexts texts{};
+        texts[0] = scanned;
+        RowList found;
+        const auto places = fillSearchList(archive_, texts, found)
+                                ? rowsOfScannedCode(archive_, scanned, found, rowA)
+                                : Result<std::vector<std::size_t>>(Status::failure("unreadable"));
+        if (!places) {
+            MessageService::plain(this, kMsgArchiveAccess);
+            return false;
+        }
+        if (places->empty()) {
+            MessageService::warning(this, unknownCodeMessage(code));
+            return false;
+        }
+        for (QLineEdit* box : fields()) box->clear();
+        txtCodice->setText(code);
+        btnCercaClick();
+    }
+    const auto places = rowsOfScannedCode(archive_, scanned, model()->rows(), rowA);
+    if (!places || places->empty()) {
+        MessageService::warning(this, unknownCodeMessage(code));
+        return false;
+    }
+    // The row is chosen, and Enter on it puts the product on the card as a double click would.
+    selectRow(places->front());
+    lstRecords->setFocus();
+    return true;
+}
+
 TfrmTrovaMagazzino::TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner)
     : ProductSearchScreen(registry, owner,
                           {.name = "frmTrovaMagazzino",
                            .caption = " Trova prodotti in magazzino",
-                           .printTitle = "Riepilogo prodotti in magazzino"}) {}
+                           .printTitle = "Riepilogo prodotti in magazzino",
+                           .multipleRows = true,
+                           .actionName = "btnEtichette",
+                           .actionCaption = "Etichette"}),
+      registry_(registry) {
+    new ScanDetector(this, [this](const QString& code) { return codeScanned(code); });
+    btnAzione->setToolTip(
+        QStringLiteral("Stampa le etichette dei prodotti scelti in elenco (Ctrl o Maiusc con il "
+                       "clic per sceglierne più di uno)."));
+    connect(btnAzione, &QPushButton::clicked, this, &TfrmTrovaMagazzino::btnEtichetteClick);
+}
+
+void TfrmTrovaMagazzino::btnEtichetteClick() {
+    std::vector<LabelProduct> labels;
+    const auto find = productOfRow(registry_, RowFormat::A);
+    for (const std::size_t row : selectedRows()) {
+        const auto found = find(model()->rows()[row]);
+        if (found && *found) labels.push_back(labelProduct(ProductView((*found)->bytes.data())));
+    }
+    TfrmEtichette(this, std::move(labels)).exec();
+}
 
 }  // namespace scortavia

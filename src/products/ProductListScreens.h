@@ -42,10 +42,17 @@ public:
     QLineEdit* txtDocumento;
     QLineEdit* txtNote;
 
+    // A code read by a barcode scanner chooses its product's row, running the search for that code first
+    // when none has run yet; an unknown code is said so. True when a row was chosen.
+    bool codeScanned(const QString& code);
+
 protected:
     ProductSearchScreen(ScreenRegistry& registry, QWidget* owner, const Design& design);
     // The hand-over key of who receives the product, read at the double click; lblMemory as written.
     virtual QString receiverKey() const;
+
+private:
+    std::filesystem::path archive_;
 };
 
 // The product search of the product card: a double click puts the product on the card named by lblMemory.
@@ -53,6 +60,12 @@ class TfrmTrovaMagazzino final : public ProductSearchScreen {
     Q_OBJECT
 public:
     TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner);
+
+    // Labels for the rows chosen in the list.
+    void btnEtichetteClick();
+
+private:
+    ScreenRegistry& registry_;
 };
 
 }  // namespace scortavia

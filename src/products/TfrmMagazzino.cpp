@@ -9,9 +9,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <memory>
+#include <random>
+#include <unordered_set>
 
+#include "common/Barcode.h"
 #include "common/Numbers.h"
 #include "export/ExportScreen.h"
+#include "labels/TfrmEtichette.h"
+#include "products/BarcodeBox.h"
 #include "products/ProductListScreens.h"
 #include "products/ProductPhoto.h"
 #include "products/TfrmAnteprimaMag.h"
@@ -21,6 +26,7 @@
 #include "products/TfrmWebCam.h"
 #include "products/TfrmZoom.h"
 #include "storage/ArchivePaths.h"
+#include "storage/ArchiveScan.h"
 #include "ui/BoxBehaviour.h"
 #include "ui/FileDialogService.h"
 #include "ui/MessageService.h"
@@ -93,6 +99,8 @@ TfrmMagazzino::TfrmMagazzino(ScreenRegistry& registry)
         {&btnTrova, "btnTrova", "tb_trova", "Trova", "Trova schede in archivio."},
         {&btnAnteprima, "btnAnteprima", "tb_anteprima", "Anteprima", "Visualizza l'anteprima di stampa."},
         {&btnStampa, "btnStampa", "tb_stampa", "Stampa", "Stampa la scheda corrente."},
+        {&btnEtichette, "btnEtichette", "tb_etichette", "Etichette",
+         "Stampa le etichette con prezzo e codice a barre della scheda corrente."},
         {&btnAllegati, "btnAllegati", "tb_allegati", "Allegati", "Allega file alla scheda corrente.", C::Attachments},
         {&btnSottoscorta, "btnSottoscorta", "tb_sottoscorta", "Sottoscorta",
          "Visualizza il riepilogo della merce in esaurimento."},
@@ -216,6 +224,13 @@ QWidget* TfrmMagazzino::buildPhotoPanel(QWidget* parent) {
     btnCancFoto =
         new PictureButton(QStringLiteral("btnCancFoto"), QStringLiteral(":/foto_cancella.svg"), {30, 30}, panel);
     side->addLayout(lineOf({btnCaricaFoto, btnAcquisisciFoto, nullptr, btnSalvaFoto, btnZoomFoto, btnCancFoto}));
+    imgCodiceBarre = new BarcodeBox(QStringLiteral("imgCodiceBarre"), panel);
+    imgCodiceBarre->setFixedHeight(72);
+    side->addWidget(imgCodiceBarre);
+    btnGeneraCodice = textButton(QStringLiteral("btnGeneraCodice"), QStringLiteral("Genera codice"), panel);
+    // Like the toolbar's pictures it leaves the focus in the box being edited.
+    btnGeneraCodice->setFocusPolicy(Qt::NoFocus);
+    side->addLayout(lineOf({btnGeneraCodice, nullptr}));
     side->addStretch(1);
     side->addLayout(lineOf({nullptr, navigationBar(), nullptr}));
     return panel;
@@ -238,6 +253,11 @@ void TfrmMagazzino::wireBoxes() {
     enterMovesFocus({txtNote, txtPrezzo, txtCodice});
     makeCalendarBox(txtDataSca, "datasca");
 
+    setHint(btnGeneraCodice,
+            "Propone per un prodotto senza codice a barre un codice EAN-13 per uso interno, diverso da quelli in "
+            "archivio.");
+    connect(txtCodice, &QLineEdit::textChanged, imgCodiceBarre, &BarcodeBox::setCode);
+    connect(btnGeneraCodice, &QPushButton::clicked, this, &TfrmMagazzino::btnGeneraCodiceClick);
     setHint(btnAggiungi, "Aggiorna la giacenza aggiungendo una certa quantità.");
     setHint(btnSottrai, "Aggiorna la giacenza sottraendo una certa quantità.");
     setHint(chkPagato, "Contrassegna questa casella per indicare che il pagamento è stato effettuato.");
@@ -264,6 +284,7 @@ void TfrmMagazzino::wireBoxes() {
     connect(btnEsporta, &CaptionButton::clicked, this, &TfrmMagazzino::btnEsportaClick);
     connect(btnImporta, &CaptionButton::clicked, this, &TfrmMagazzino::btnImportaClick);
     connect(btnAnteprima, &CaptionButton::clicked, this, &TfrmMagazzino::btnAnteprimaClick);
+    connect(btnEtichette, &CaptionButton::clicked, this, &TfrmMagazzino::btnEtichetteClick);
 }
 
 FocusFrame* TfrmMagazzino::focusFrame(const QString& name) const { return findChild<FocusFrame*>(name); }
@@ -278,6 +299,8 @@ void TfrmMagazzino::clearControls() {
     txtPrezzo->setText(QStringLiteral("0,00"));
     chkPagato->setChecked(false);
     imgFoto->showPlaceholder();
+    storedCode_.clear();
+    btnGeneraCodice->setEnabled(true);
 }
 
 ProductTexts TfrmMagazzino::cardTexts() const {
@@ -305,9 +328,15 @@ void TfrmMagazzino::fillRecord(std::span<std::uint8_t> record) const {
     std::copy(filled.bytes().begin(), filled.bytes().end(), record.begin());
 }
 
-void TfrmMagazzino::afterLoad() { showProductPhoto(registry().programFolder(), position(), *imgFoto); }
+void TfrmMagazzino::afterLoad() {
+    showProductPhoto(registry().programFolder(), position(), *imgFoto);
+    storedCode_ = txtCodice->text().trimmed();
+    btnGeneraCodice->setEnabled(false);
+}
 
 void TfrmMagazzino::afterSave() {
+    storedCode_ = txtCodice->text().trimmed();
+    btnGeneraCodice->setEnabled(false);
     // The record is saved whatever happens here; the photo box keeps its picture so a later
     // save can still write it.
     if (saveProductPhoto(registry().programFolder(), position(), *imgFoto)) return;
@@ -327,7 +356,10 @@ bool TfrmMagazzino::prepareSave() {
 
 bool TfrmMagazzino::checkSave() {
     const auto tooLong = firstNumberTooLong(cardTexts());
-    if (!tooLong) return true;
+    if (!tooLong) {
+        warnAboutCheckDigit();
+        return true;
+    }
     MessageService::warning(
         this, QStringLiteral("Attenzione: il valore \"%1\" non può essere registrato in archivio perché supera la "
                              "lunghezza massima del campo (%2 caratteri). Correggere il valore e salvare di nuovo.")
@@ -339,7 +371,39 @@ bool TfrmMagazzino::checkSave() {
 
 bool TfrmMagazzino::afterDuplicate() {
     imgFoto->showPlaceholder();
+    btnGeneraCodice->setEnabled(true);
     return true;
+}
+
+void TfrmMagazzino::warnAboutCheckDigit() {
+    // A warning, not a refusal: the code may be a supplier's own.
+    const QString code = txtCodice->text().trimmed();
+    if (code == storedCode_ || !looksLikeEan13WithWrongCheck(code.toStdString())) return;
+    const char check = *gs1CheckDigit(code.left(12).toStdString());
+    MessageService::warning(this, QStringLiteral("Attenzione: il codice articolo \"%1\" ha 13 cifre, ma l'ultima non è "
+                                                 "la cifra di controllo di un codice EAN-13 (dovrebbe essere %2): "
+                                                 "un lettore di codici a barre non lo riconoscerà come tale.\n\n"
+                                                 "Se è il codice del fornitore, la scheda viene salvata così com'è.")
+                                      .arg(code, QChar::fromLatin1(check)));
+}
+
+void TfrmMagazzino::btnGeneraCodiceClick() {
+    if (position() != kNewCard) return;
+    std::unordered_set<std::string> codes;
+    const Status read =
+        scanArchive(archivePath(), ProductRecord::kSize, [&codes](const std::uint8_t* record, std::int64_t) {
+            codes.insert(ProductView(record).text(P::Codice));
+            return true;
+        });
+    if (!read) {
+        tell(CardMessage::AccessFailed);
+        return;
+    }
+    std::mt19937_64 engine{std::random_device{}()};
+    const auto code = generateInStoreEan13(codes, [&engine] { return engine(); });
+    if (!code) return;
+    txtCodice->setText(QString::fromStdString(*code));
+    txtCodice->setFocus();
 }
 
 void TfrmMagazzino::btnTrovaClick() {
@@ -394,6 +458,16 @@ void TfrmMagazzino::btnAnteprimaClick() {
     auto dialog = std::make_unique<TfrmAnteprimaMag>(registry(), this);
     dialog->imgLogo->setImage(imgFoto->image());
     dialog->exec();
+}
+
+void TfrmMagazzino::btnEtichetteClick() {
+    // The card as it stands on screen, saved or not, as its printout takes it.
+    std::vector<LabelProduct> labels;
+    if (!txtCodice->text().trimmed().isEmpty() || !txtNome->text().trimmed().isEmpty()) {
+        labels.push_back({toStd(txtCodice->text().trimmed()), toStd(txtNome->text().trimmed()),
+                          labelPriceText(toStd(txtPrezzo->text().trimmed())), toStd(txtTipologia->text().trimmed())});
+    }
+    TfrmEtichette(this, std::move(labels)).exec();
 }
 
 void TfrmMagazzino::btnEsportaClick() { TfrmExpMagazzino(registry(), this).exec(); }

@@ -12,6 +12,7 @@ class QPushButton;
 
 namespace scortavia {
 
+class BarcodeBox;
 class CaptionButton;
 class FocusFrame;
 class PhotoBox;
@@ -26,6 +27,7 @@ public:
 
     // Edit boxes, in tab order (and in record order).
     QLineEdit* txtCodice;
+    QPushButton* btnGeneraCodice;
     QLineEdit* txtCosto;
     QLineEdit* txtNome;
     QLineEdit* txtGiacenza;
@@ -54,6 +56,7 @@ public:
     PictureButton* btnSalvaFoto;
     PictureButton* btnZoomFoto;
     PictureButton* btnCancFoto;
+    BarcodeBox* imgCodiceBarre;
 
     CaptionButton* btnNuovo;
     CaptionButton* btnDuplica;
@@ -61,6 +64,7 @@ public:
     CaptionButton* btnTrova;
     CaptionButton* btnAnteprima;
     CaptionButton* btnStampa;
+    CaptionButton* btnEtichette;
     CaptionButton* btnAllegati;
     CaptionButton* btnSottoscorta;
     CaptionButton* btnScaduti;
@@ -80,8 +84,10 @@ public:
     void btnScadutiClick();
     void btnStampaClick();
     void btnAnteprimaClick();
+    void btnEtichetteClick();
     void btnEsportaClick();
     void btnImportaClick();
+    void btnGeneraCodiceClick();
 
     FocusFrame* focusFrame(const QString& name) const;
 
@@ -102,8 +108,12 @@ private:
     void wireBoxes();
     void openStockDialog(bool add);
     ProductTexts cardTexts() const;
+    void warnAboutCheckDigit();
 
     std::array<QLineEdit*, 17> boxes_{};  // by record field, Codice to Prezzo
+    // The code as it stands in the archive (empty on a new card): a save warns about a 13-digit code with a
+    // wrong check digit only when the user typed it, not each time a supplier's code is saved again.
+    QString storedCode_;
 };
 
 }  // namespace scortavia

@@ -7,14 +7,21 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSvgRenderer>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <string>
+#include <vector>
 
+#include "products/BarcodeDecode.h"
 #include "products/FrameSource.h"
 #include "products/ProductPhoto.h"
 #include "ui/FileDialogService.h"
 #include "ui/MessageService.h"
 #include "ui/PhotoBox.h"
+#include "ui/ScanDetector.h"
 #include "ui/ScreenRegistry.h"
 #include "ui/Widgets.h"
 
@@ -50,6 +57,12 @@ const QString kMsgNoWebcam = QString::fromUtf8(
 const QString kMsgWebcamStopped = QString::fromUtf8(
     "Attenzione: la webcam ha smesso di funzionare.\n\n"
     "Controllare che sia ancora collegata, poi premere \"Accendi webcam\".");
+const QString kScanHint = QString::fromUtf8("Inquadrare il codice a barre del prodotto, ben illuminato e fermo.");
+
+// A frame is read at most this often: reading takes a good part of a frame's time on the one thread
+// the screens run on, and a code held up to the camera stays in view for many frames.
+constexpr qint64 kReadEveryMs = 150;
+
 const QString kMsgNotSaved = QString::fromUtf8("Attenzione: non è stato possibile salvare la foto nel file indicato.");
 
 }  // namespace
@@ -64,8 +77,10 @@ const QImage& noCapturePicture() {
     return picture;
 }
 
-TfrmWebCam::TfrmWebCam(ScreenRegistry& registry, QWidget* owner)
-    : QDialog(owner), registry_(registry), source_(FrameSource::create()) {
+TfrmWebCam::TfrmWebCam(ScreenRegistry& registry, QWidget* owner) : TfrmWebCam(registry, owner, CodeTaken()) {}
+
+TfrmWebCam::TfrmWebCam(ScreenRegistry& registry, QWidget* owner, CodeTaken scanned)
+    : QDialog(owner), registry_(registry), source_(FrameSource::create()), scanned_(std::move(scanned)) {
     auto* layout = setUpDialog(this, QStringLiteral("frmWebCam"), QStringLiteral(" Cattura foto con webcam"));
 
     imgCamera = photoBox("imgCamera", webcamOffPicture(), this);
@@ -106,6 +121,19 @@ TfrmWebCam::TfrmWebCam(ScreenRegistry& registry, QWidget* owner)
     rule->setProperty("rule", true);
     layout->addWidget(rule);
     layout->addLayout(buttonRow({btnClose}));
+    if (scanned_) {
+        // Reading codes needs the live view alone.
+        setWindowTitle(QStringLiteral(" Scansiona codice a barre con webcam"));
+        for (QWidget* photoOnly :
+             std::initializer_list<QWidget*>{lblTarget, imgTarget, btnCattura, btnSalvaFotogramma, btnImportaFoto}) {
+            photoOnly->hide();
+        }
+        lblStato = new QLabel(kScanHint, this);
+        lblStato->setObjectName(QStringLiteral("lblStato"));
+        lblStato->setWordWrap(true);
+        lblStato->setFixedWidth(kPhotoSize.width());
+        grid->addWidget(lblStato, 3, 0);
+    }
     setFixedSize(sizeHint());
 
     // Queued: frames come from the camera's thread, the picture boxes belong to this one.
@@ -159,9 +187,48 @@ void TfrmWebCam::done(int result) {
     QDialog::done(result);
 }
 
+void TfrmWebCam::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!scanned_ || event->spontaneous()) return;
+    // Once on screen, so that a missing camera's message stands over the dialog it closes.
+    QTimer::singleShot(0, this, [this] {
+        if (source_->start()) return;
+        MessageService::warning(this, kMsgNoWebcam);
+        reject();
+    });
+}
+
 void TfrmWebCam::showFrame(const QImage& frame) {
     // A frame still queued when the camera went off would replace the last one seen.
-    if (source_->running()) imgCamera->setImage(frame);
+    if (!source_->running()) return;
+    imgCamera->setImage(frame);
+    if (scanned_ && (!sinceRead_.isValid() || sinceRead_.elapsed() >= kReadEveryMs)) {
+        sinceRead_.start();
+        readCodes(frame);
+    }
+}
+
+void TfrmWebCam::readCodes(const QImage& frame) {
+    const QImage grey = frame.convertToFormat(QImage::Format_Grayscale8);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(grey.width()) * static_cast<std::size_t>(grey.height()));
+    for (int y = 0; y < grey.height(); ++y) {
+        // A picture's lines may be padded; the reader wants them back to back.
+        std::copy_n(grey.constScanLine(y), grey.width(),
+                    pixels.begin() + static_cast<std::ptrdiff_t>(y) * grey.width());
+    }
+    for (const std::string& text : decodeBarcodes(grey.width(), grey.height(), pixels)) {
+        const QString code = QString::fromStdString(text);
+        if (scanned_(code)) {
+            source_->stop();
+            accept();
+            return;
+        }
+        // Said once on the status line, not in a message per frame: the camera goes on looking.
+        if (code != lastUnknown_) {
+            lastUnknown_ = code;
+            lblStato->setText(unknownCodeMessage(code) + QStringLiteral(" ") + kScanHint);
+        }
+    }
 }
 
 void TfrmWebCam::cameraFailed() { MessageService::warning(this, kMsgWebcamStopped); }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QImage>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -17,11 +19,17 @@ class ScreenRegistry;
 const QImage& webcamOffPicture();
 const QImage& noCapturePicture();
 
-// Takes a photo with the webcam and puts it on the product card.
+// Takes a photo with the webcam and puts it on the product card; or, given where codes go, reads the
+// barcodes the camera sees: then only the live view is shown, the camera starts by itself, and the first
+// code taken closes the dialog.
 class TfrmWebCam final : public QDialog {
     Q_OBJECT
 public:
+    // True when the code named a product and was taken; false shows it was read but is unknown.
+    using CodeTaken = std::function<bool(const QString& code)>;
+
     TfrmWebCam(ScreenRegistry& registry, QWidget* owner);
+    TfrmWebCam(ScreenRegistry& registry, QWidget* owner, CodeTaken scanned);
     ~TfrmWebCam() override;
 
     PhotoBox* imgCamera;
@@ -35,6 +43,7 @@ public:
     QPushButton* btnSalvaFotogramma;
     QPushButton* btnImportaFoto;
     QPushButton* btnClose;
+    QLabel* lblStato = nullptr;  // while scanning: what to do, or the last code read that names no product
 
     void btnAccendiClick();
     void btnSpegniClick();
@@ -46,12 +55,19 @@ public:
     // Every way of closing switches the camera off.
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void showFrame(const QImage& frame);
+    void readCodes(const QImage& frame);
     void cameraFailed();
 
     ScreenRegistry& registry_;
     std::unique_ptr<FrameSource> source_;
+    CodeTaken scanned_;
+    QString lastUnknown_;
+    QElapsedTimer sinceRead_;
 };
 
 }  // namespace scortavia

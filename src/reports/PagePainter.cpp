@@ -14,8 +14,6 @@
 namespace scortavia {
 namespace {
 
-constexpr double kMarginMm = 10;
-
 void paintPicture(QPainter& p, const PictureObject& picture, const QRectF& rect) {
     if (picture.image.isNull()) return;
     const QSizeF fitted = QSizeF(picture.image.size()).scaled(rect.size(), Qt::KeepAspectRatio);
@@ -253,7 +251,7 @@ void PagePainter::paint(const ReportPage& page) {
     painter_.save();
     painter_.setRenderHint(QPainter::Antialiasing);
     painter_.setRenderHint(QPainter::TextAntialiasing);
-    const QPointF origin(kMarginMm * pxPerMm_, kMarginMm * pxPerMm_);
+    const QPointF origin(page.marginMm * pxPerMm_, page.marginMm * pxPerMm_);
     for (const PlacedObject& placed : page.objects) {
         const QRectF rect(origin + placed.rect.topLeft() * pxPerMm_, placed.rect.size() * pxPerMm_);
         switch (placed.kind()) {
@@ -274,6 +272,12 @@ void PagePainter::paint(const ReportPage& page) {
                 painter_.setPen(QPen(box.border, box.widthMm * pxPerMm_));
                 painter_.setBrush(box.fill.alpha() > 0 ? QBrush(box.fill) : QBrush(Qt::NoBrush));
                 painter_.drawRect(rect);
+                break;
+            }
+            case ReportObject::Kind::Painted: {
+                painter_.save();
+                static_cast<const PaintedObject&>(*placed.source).paint(painter_, rect, pxPerMm_);
+                painter_.restore();
                 break;
             }
             case ReportObject::Kind::Band:

@@ -13,12 +13,12 @@ ReportTemplate* PrintRun::report(const QString& key) const {
     return nullptr;
 }
 
-void PrintRun::finish(QDialog& dialog, const QString& key, const Fill& fill) const {
+void PrintRun::finish(QDialog& dialog, const QString& key, const Fill& fill, PrintMode as) const {
     if (ReportTemplate* chosen = fill ? report(key) : nullptr) {
         chosen->setOrientation(QPageLayout::Portrait);
         fill(*chosen);
         chosen->prepare();
-        if (mode_ == PrintMode::Print) {
+        if (as == PrintMode::Print) {
             chosen->print(&dialog);
         } else {
             chosen->preview(&dialog);

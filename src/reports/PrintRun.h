@@ -36,7 +36,9 @@ public:
     // The end of every print dialog's action: the template of `key` back in portrait, filled, laid out,
     // then printed or previewed over the dialog, which closes whatever the print dialog answered. A key
     // that picks no template, or no `fill`, prints nothing and still closes.
-    void finish(QDialog& dialog, const QString& key, const Fill& fill) const;
+    // A dialog that both prints and previews says which one this is.
+    void finish(QDialog& dialog, const QString& key, const Fill& fill) const { finish(dialog, key, fill, mode_); }
+    void finish(QDialog& dialog, const QString& key, const Fill& fill, PrintMode as) const;
 
 private:
     PrintMode mode_;

@@ -56,23 +56,36 @@ ReportObject* ReportTemplate::findObject(const QString& name) const {
     return nullptr;
 }
 
+void ReportTemplate::setPaper(QSizeF mm, double marginMm) {
+    paper_ = mm;
+    marginMm_ = marginMm;
+}
+
 QSizeF ReportTemplate::paperMm() const {
+    if (!paper_.isEmpty()) return paper_;
     const QSizeF a4 = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
     return orientation_ == QPageLayout::Landscape ? a4.transposed() : a4;
 }
 
 QRectF ReportTemplate::printableMm() const {
     const QSizeF paper = paperMm();
-    return QRectF(0, 0, paper.width() - 2 * kMarginMm, paper.height() - 2 * kMarginMm);
+    return QRectF(0, 0, paper.width() - 2 * marginMm_, paper.height() - 2 * marginMm_);
 }
 
 QPageLayout ReportTemplate::pageLayout() const {
+    if (!paper_.isEmpty()) {
+        // A page size is portrait by nature: a wide roll label is the tall one turned.
+        const bool wide = paper_.width() > paper_.height();
+        const QPageSize size(wide ? paper_.transposed() : paper_, QPageSize::Millimeter, {}, QPageSize::ExactMatch);
+        return QPageLayout(size, wide ? QPageLayout::Landscape : QPageLayout::Portrait,
+                           QMarginsF(marginMm_, marginMm_, marginMm_, marginMm_), QPageLayout::Millimeter);
+    }
     return QPageLayout(QPageSize(QPageSize::A4), orientation_, QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                        QPageLayout::Millimeter);
 }
 
 void ReportTemplate::prepare() {
-    pages_.assign(1, ReportPage{});
+    pages_.assign(1, ReportPage{{}, marginMm_});
     const QRectF area = printableMm();
     auto linesOf = [this](const ReportObject& o) -> QStringList {
         if (o.kind() != ReportObject::Kind::Text) return {};
@@ -82,13 +95,15 @@ void ReportTemplate::prepare() {
     auto place = [&](const ReportObject& o, QRectF rect, QStringList lines) {
         pages_.back().objects.push_back(PlacedObject{&o, rect, std::move(lines)});
     };
-    auto newPage = [&] { pages_.push_back(ReportPage{}); };
+    auto newPage = [&] { pages_.push_back(ReportPage{{}, marginMm_}); };
 
     double y = 0;  // top of the free space on the current page
     for (const auto& object : objects_) {
         if (object->kind() != ReportObject::Kind::Band) {
-            // Objects of the page itself have fixed places on the first page.
-            place(*object, object->rect(), linesOf(*object));
+            // Objects of the page itself have fixed places on their page, the first unless told.
+            const auto page = static_cast<std::size_t>(std::max(0, object->page()));
+            while (pages_.size() <= page) newPage();
+            pages_[page].objects.push_back(PlacedObject{object.get(), object->rect(), linesOf(*object)});
             continue;
         }
         const Band& band = static_cast<const Band&>(*object);

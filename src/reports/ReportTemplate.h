@@ -7,6 +7,7 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -30,7 +31,7 @@ struct ReportFont {
 // the top-left corner of the printable area, for objects of a band from the band's top-left corner.
 class ReportObject {
 public:
-    enum class Kind { Text, Picture, Line, Box, Band };
+    enum class Kind { Text, Picture, Line, Box, Band, Painted };
 
     ReportObject(Kind kind, QString name, QRectF mm) : kind_(kind), name_(std::move(name)), rect_(mm) {}
     virtual ~ReportObject() = default;
@@ -40,11 +41,15 @@ public:
     const QRectF& rect() const { return rect_; }
     void setRect(const QRectF& mm) { rect_ = mm; }
     void setHeight(double units) { rect_.setHeight(units / kUnitsPerMm); }
+    // The page (0-based) an object of the page stands on; a band's objects go where the band goes.
+    int page() const { return page_; }
+    void setPage(int page) { page_ = page; }
 
 private:
     Kind kind_;
     QString name_;
     QRectF rect_;
+    int page_ = 0;
 };
 
 class TextObject final : public ReportObject {
@@ -98,6 +103,16 @@ public:
     double widthMm = 0.3;
 };
 
+// Whatever a screen paints itself in its box (a barcode, which must fall on whole printer dots): the
+// painter is the page's, `box` in its pixels, `pixelsPerMm` its scale.
+class PaintedObject final : public ReportObject {
+public:
+    using Paint = std::function<void(QPainter& painter, const QRectF& box, double pixelsPerMm)>;
+    PaintedObject(QString name, QRectF mm, Paint painting)
+        : ReportObject(Kind::Painted, std::move(name), mm), paint(std::move(painting)) {}
+    Paint paint;
+};
+
 // A full-width strip placed when the pages are laid out: the title band once at the top of the
 // first page, the master data band after it (split across pages when it may), the footer band
 // right after the master data band.
@@ -133,6 +148,7 @@ struct PlacedObject {
 
 struct ReportPage {
     std::vector<PlacedObject> objects;
+    double marginMm = 10;  // paper edge to the printable area the objects are placed in
 
     // The first object of that name on the page, or nullptr.
     const PlacedObject* find(const QString& name) const;
@@ -166,7 +182,9 @@ public:
     void setOrientation(QPageLayout::Orientation orientation) { orientation_ = orientation; }
     QPageLayout::Orientation orientation() const { return orientation_; }
     QSizeF paperMm() const;
-    QRectF printableMm() const;  // paper less the 10 mm margins
+    QRectF printableMm() const;  // paper less the margins (10 mm)
+    // Paper of its own size (a label sheet or roll) and margins, instead of A4 in the orientation set.
+    void setPaper(QSizeF mm, double marginMm);
     QPageLayout pageLayout() const;
 
     // "[DATE]" in these objects becomes the date of printing when pages are laid out; everything
@@ -190,6 +208,8 @@ private:
     std::vector<std::unique_ptr<ReportObject>> objects_;
     QStringList dateObjects_;
     std::vector<ReportPage> pages_;
+    QSizeF paper_;  // empty: A4
+    double marginMm_ = 10;
 };
 
 }  // namespace scortavia

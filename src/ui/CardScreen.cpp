@@ -55,6 +55,7 @@ constexpr ToolKey kToolKeys[] = {
     {"tb_trova", "Ctrl+F"},          {"tb_anteprima", "Ctrl+Shift+P"}, {"tb_stampa", "Ctrl+P"},
     {"tb_allegati", "Ctrl+Shift+A"}, {"tb_sottoscorta", "F7"},         {"tb_dasaldare", "F8"},
     {"tb_esporta", "Ctrl+Shift+E"},  {"tb_importa", "Ctrl+Shift+I"},   {"tb_guida", "F1"},
+    {"tb_etichette", "Ctrl+L"},
 };
 
 const char* keysOf(const char* icon) {

@@ -87,7 +87,8 @@ ListScreen::ListScreen(QWidget* owner, const Design& design)
     lstRecords->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     lstRecords->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     lstRecords->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lstRecords->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstRecords->setSelectionMode(design.multipleRows ? QAbstractItemView::ExtendedSelection
+                                                     : QAbstractItemView::SingleSelection);
     model_->setItemSize(QSize(1600, QFontMetrics(listFont()).height() + 2));
     lstRecords->installEventFilter(this);
     listLayout_ = new QVBoxLayout();
@@ -97,7 +98,10 @@ ListScreen::ListScreen(QWidget* owner, const Design& design)
 
     btnStampa = textButton(QStringLiteral("btnStampa"), QString::fromUtf8(design.printCaption), panContainer);
     btnChiudi = textButton(QString::fromLatin1(design.closeName), QString::fromUtf8(design.closeCaption), panContainer);
-    auto* bottom = buttonRow({btnStampa, btnChiudi});
+    if (design.actionName)
+        btnAzione =
+            textButton(QString::fromLatin1(design.actionName), QString::fromUtf8(design.actionCaption), panContainer);
+    auto* bottom = btnAzione ? buttonRow({btnAzione, btnStampa, btnChiudi}) : buttonRow({btnStampa, btnChiudi});
     if (design.rowHint) {
         lblRigo03 = captionLabel(QStringLiteral("lblRigo03"), QString::fromUtf8(design.rowHint), panContainer);
         bottom->insertWidget(0, lblRigo03, 1);
@@ -235,6 +239,14 @@ std::optional<std::size_t> ListScreen::selectedRow() const {
     const QModelIndex current = lstRecords->currentIndex();
     if (!current.isValid() || !lstRecords->selectionModel()->isSelected(current)) return std::nullopt;
     return static_cast<std::size_t>(current.row());
+}
+
+std::vector<std::size_t> ListScreen::selectedRows() const {
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& index : lstRecords->selectionModel()->selectedIndexes())
+        rows.push_back(static_cast<std::size_t>(index.row()));
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 void ListScreen::selectRow(std::size_t row) {

@@ -44,6 +44,11 @@ public:
         bool enterMovesToFind = true;  // Enter in txtTrova moves to btnTrova
         // Trova on an empty list: a plain message, or an information with OK and Cancel.
         bool emptyFindAsInformation = false;
+        // Rows chosen together (Ctrl and Shift with the click) for a button that acts on them all.
+        bool multipleRows = false;
+        // A button of the screen's own before "Stampa" (btnAzione, named by the design); none when null.
+        const char* actionName = nullptr;
+        const char* actionCaption = nullptr;
     };
     // Fills the rows; a failure keeps the rows gathered so far.
     using Fill = std::function<Status(RowList& rows)>;
@@ -64,6 +69,7 @@ public:
     QLabel* lblRigo01 = nullptr;
     QLabel* lblRigo02 = nullptr;
     QLabel* lblRigo03 = nullptr;
+    QPushButton* btnAzione = nullptr;  // the design's own button, when it has one
     QPushButton* btnStampa;
     QPushButton* btnChiudi;  // named by the design: "btnChiudi", or "btnEsci" on the summaries
 
@@ -91,6 +97,8 @@ public:
     // The row selected, or an empty optional.
     std::optional<std::size_t> selectedRow() const;
     void selectRow(std::size_t row);
+    // Every row chosen, top to bottom; on a list of single choice the selected row alone.
+    std::vector<std::size_t> selectedRows() const;
 
 protected:
     void setRows(RowList rows);

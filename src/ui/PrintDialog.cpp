@@ -23,7 +23,9 @@ QString actionOf(PrintMode mode) {
 
 PrintDialog::PrintDialog(QWidget* owner, const PrintDialogDesign& design, std::vector<PrintRun::Choice> choices)
     : QDialog(owner), run_(design.mode, std::move(choices)) {
-    auto* layout = setUpDialog(this, toQString(design.name), captionOf(design.mode), design.size);
+    auto* layout =
+        setUpDialog(this, toQString(design.name),
+                    design.caption.empty() ? captionOf(design.mode) : toQString(design.caption), design.size);
     if (design.closeBox) setWindowFlag(Qt::WindowCloseButtonHint);
     layout->setContentsMargins(18, 16, 18, 14);  // the explanation picture takes the full width
     layout->setSpacing(10);
@@ -42,19 +44,28 @@ PrintDialog::PrintDialog(QWidget* owner, const PrintDialogDesign& design, std::v
         }
         layout->addLayout(column);
     }
+    choices_ = new QVBoxLayout();
+    choices_->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(choices_);
     layout->addStretch(1);
 
     // Made in the order they stand, which is the order Tab visits them.
-    const auto action = [&] { btnStampa = textButton(QStringLiteral("btnStampa"), actionOf(design.mode), this); };
+    const auto action = [&] {
+        btnStampa = textButton(QStringLiteral("btnStampa"), actionOf(design.mode), this);
+        if (design.previewToo)
+            btnAnteprima = textButton(QStringLiteral("btnAnteprima"), QStringLiteral("Anteprima"), this);
+    };
     const auto cancel = [&] { btnAnnulla = textButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), this); };
     if (design.buttons == PrintDialogDesign::Buttons::CancelFirst) {
         cancel();
         action();
-        layout->addLayout(buttonRow({btnAnnulla, btnStampa}));
+        layout->addLayout(btnAnteprima ? buttonRow({btnAnnulla, btnStampa, btnAnteprima})
+                                       : buttonRow({btnAnnulla, btnStampa}));
     } else {
         action();
         cancel();
-        layout->addLayout(buttonRow({btnStampa, btnAnnulla}));
+        layout->addLayout(btnAnteprima ? buttonRow({btnStampa, btnAnteprima, btnAnnulla})
+                                       : buttonRow({btnStampa, btnAnnulla}));
     }
 
     if (!options_.empty()) {
@@ -68,12 +79,17 @@ PrintDialog::PrintDialog(QWidget* owner, const PrintDialogDesign& design, std::v
     }
     connect(btnStampa, &QPushButton::clicked, this, &PrintDialog::btnStampaClick);
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+    if (btnAnteprima) connect(btnAnteprima, &QPushButton::clicked, this, &PrintDialog::btnAnteprimaClick);
 }
 
-void PrintDialog::btnStampaClick() {
+void PrintDialog::btnStampaClick() { finish(run_.mode()); }
+
+void PrintDialog::btnAnteprimaClick() { finish(PrintMode::Preview); }
+
+void PrintDialog::finish(PrintMode as) {
     const std::optional<PrintRun::Fill> fill = pageFill();
     if (!fill) return;
-    run_.finish(*this, lblMemory ? lblMemory->text().trimmed() : QString(), *fill);
+    run_.finish(*this, lblMemory ? lblMemory->text().trimmed() : QString(), *fill, as);
 }
 
 }  // namespace scortavia

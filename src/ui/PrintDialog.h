@@ -12,6 +12,7 @@
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace scortavia {
 
@@ -38,6 +39,10 @@ struct PrintDialogDesign {
     // Radio buttons under the picture, the first one chosen at each opening; none where there is
     // one template.
     std::vector<PrintOption> options = {};
+    // The window's caption when the mode's own (" Stampa scheda") does not say what is printed.
+    std::string_view caption = {};
+    // A dialog that prints may offer "Anteprima" too, for the same page.
+    bool previewToo = false;
 };
 
 // The print and preview dialogs: an explanation picture, the choices if any, the action and
@@ -53,10 +58,13 @@ public:
     QPushButton* btnAnnulla;
     // The key of the current choice; null in a dialog without choices.
     QLabel* lblMemory = nullptr;
+    // "Anteprima" of a dialog that prints and previews; null otherwise.
+    QPushButton* btnAnteprima = nullptr;
 
     Mode mode() const { return run_.mode(); }
 
     void btnStampaClick();
+    void btnAnteprimaClick();
 
 protected:
     // `choices` hold a template under each option's key, or one under the empty key.
@@ -64,6 +72,8 @@ protected:
 
     // The radio button of the design's option at `index`.
     QRadioButton* option(std::size_t index) const { return options_.at(index); }
+    // Where a dialog with more choices than radio buttons puts its own controls, under the options.
+    QVBoxLayout* choicesLayout() const { return choices_; }
     // The template the key picks; nullptr for none.
     ReportTemplate* report(const QString& key = {}) const { return run_.report(key); }
 
@@ -74,6 +84,9 @@ protected:
 private:
     PrintRun run_;
     std::vector<QRadioButton*> options_;
+    QVBoxLayout* choices_ = nullptr;
+
+    void finish(PrintMode as);
 };
 
 }  // namespace scortavia

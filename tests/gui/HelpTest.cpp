@@ -214,7 +214,7 @@ private Q_SLOTS:
                 {"Nuovo", "Duplica", "Salva", "Trova", "Allega file", "Stampa", "Esporta", "Da saldare", "Esci",
                  "Conto da saldare"});
             row(tag("importa dati"), dialog(openCard, "btnImpEsame"), topic,
-                {"Importa dati e aggiorna giacenza", "Trova"});
+                {"Importa dati e aggiorna giacenza", "Trova", "Scansiona"});
             row(tag("trova"), dialog(openCard, "cmdTrova"), topic, {"Cerca"});
             row(tag("allega"), dialog(openCard, "cmdFile"), topic, {"Applica e chiudi"});
             row(tag("stampa"), dialog(openCard, "cmdStampa"), topic, {"Stampa", "Annulla"});

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
+#include <optional>
 
 #include "products/ProductListScreens.h"
 #include "products/TfrmMagazzino.h"
@@ -210,6 +211,77 @@ private Q_SLOTS:
         });
         QCOMPARE(run->messages.texts(), QStringList{QString::fromUtf8(kMsgArchiveAccess.data())});
         QCOMPARE(run->messages.shown[0].kind, MessageKind::Plain);
+    }
+
+    // A barcode scanner types the code within milliseconds and ends it with Enter. Before a search it searches
+    // for that code alone; on the list it chooses the product's row; Enter then puts it on the card.
+    void aScannedCodeChoosesItsProductsRow() {
+        withArchive();
+        openList(card->btnTrova, [&](ListScreen* screen) {
+            auto* search = qobject_cast<TfrmTrovaMagazzino*>(screen);
+            search->txtNome->setText("chiave");
+            search->txtNome->setFocus();
+            QTest::keyClicks(search->txtNome, "A-1");
+            QTest::keyClick(search->txtNome, Qt::Key_Return);
+            QVERIFY(search->panContainer->isVisible());
+            QCOMPARE(search->txtCodice->text(), QStringLiteral("A-1"));
+            QVERIFY(search->txtNome->text().isEmpty());
+            QCOMPARE(search->selectedRow(), std::optional<std::size_t>(0));
+            QVERIFY(search->model()->texts()[0].startsWith("Cod. a-1 "));
+            QVERIFY(search->lstRecords->hasFocus());
+
+            QTest::keyClick(search->lstRecords, Qt::Key_Return);
+        });
+        QCOMPARE(card->txtCodice->text(), QStringLiteral("a-1"));
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("2"));
+
+        // On the list of a search, the scan chooses among the rows shown.
+        openList(card->btnTrova, [&](ListScreen* screen) {
+            auto* search = qobject_cast<TfrmTrovaMagazzino*>(screen);
+            test::click(search->btnCerca);
+            QTest::keyClicks(search->txtTrova, "c-3");
+            QTest::keyClick(search->txtTrova, Qt::Key_Return);
+            QVERIFY(search->txtTrova->text().isEmpty());
+            const auto row = search->selectedRow();
+            QVERIFY(row);
+            QVERIFY(search->model()->texts()[int(*row)].startsWith("Cod. C-3 "));
+            QTest::keyClick(search->lstRecords, Qt::Key_Return);
+        });
+        QVERIFY(run->messages.shown.empty());
+        QCOMPARE(card->txtCodice->text(), QStringLiteral("C-3"));
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("1"));
+    }
+
+    // Typed by hand, a code is a search text as ever. A scanned code no product has is said so, and stays
+    // typed with its Enter doing what it always does.
+    void handTypingAndUnknownCodes() {
+        withArchive();
+        openList(card->btnTrova, [&](ListScreen* screen) {
+            auto* search = qobject_cast<TfrmTrovaMagazzino*>(screen);
+            QTest::keyClicks(search->txtCodice, "a-1", Qt::NoModifier, 80);
+            QTest::keyClick(search->txtCodice, Qt::Key_Return, Qt::NoModifier, 80);
+            QCOMPARE(search->txtCodice->text(), QStringLiteral("a-1"));
+            QVERIFY(search->txtCosto->hasFocus());
+            QVERIFY(search->panAvvio->isVisible());
+
+            QTest::keyClicks(search->txtCosto, "A-12");
+            QTest::keyClick(search->txtCosto, Qt::Key_Return);
+            QCOMPARE(search->txtCosto->text(), QStringLiteral("A-12"));
+            QVERIFY(search->txtNome->hasFocus());
+            QVERIFY(search->panAvvio->isVisible());
+            QCOMPARE(run->messages.texts(), QStringList{QString::fromUtf8("Nessun prodotto con il codice «A-12».")});
+
+            search->txtCosto->clear();
+            test::click(search->btnCerca);  // a-1 only
+            QTest::keyClicks(search->txtTrova, "C-3");
+            QTest::keyClick(search->txtTrova, Qt::Key_Return);
+            QVERIFY(!search->selectedRow());
+            QCOMPARE(search->txtTrova->text(), QStringLiteral("C-3"));
+            QVERIFY(search->btnTrova->hasFocus());
+        });
+        QCOMPARE(run->messages.texts().size(), 2);
+        QCOMPARE(run->messages.texts()[1], QString::fromUtf8("Nessun prodotto con il codice «C-3»."));
+        QCOMPARE(run->messages.shown[1].kind, MessageKind::Warning);
     }
 
     void enterWalksTheSearchFields() {

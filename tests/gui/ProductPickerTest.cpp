@@ -2,9 +2,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtTest>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -17,9 +19,13 @@
 #include "movements/MovementDirection.h"
 #include "movements/ProductPicker.h"
 #include "movements/StockPicker.h"
+#include "products/FrameSource.h"
 #include "products/ProductCard.h"
+#include "products/TfrmWebCam.h"
 #include "support/GuiProgram.h"
 #include "support/Records.h"
+#include "support/RenderedBarcode.h"
+#include "ui/PhotoBox.h"
 #include "ui/RowListModel.h"
 #include "ui/Widgets.h"
 
@@ -99,6 +105,33 @@ private:
     fs::path file_;
     bool made_ = false;
 };
+
+// A camera that shows what the test holds up to it; its frames reach the dialog queued, as a real one's.
+class HeldUpCamera final : public FrameSource {
+public:
+    explicit HeldUpCamera(bool works) : works_(works) {}
+    bool start() override { return on_ = works_; }
+    void stop() override { on_ = false; }
+    bool running() const override { return on_; }
+    void holdUp(const QImage& frame) { Q_EMIT frameArrived(frame); }
+
+private:
+    bool works_;
+    bool on_ = false;
+};
+
+// A barcode drawn by Zint in the middle of a camera's frame.
+QImage frameWith(int symbology, const std::string& code) {
+    const test::GreyPicture bars = test::renderBarcode(symbology, code);
+    QImage frame(640, 480, QImage::Format_RGB32);
+    frame.fill(Qt::white);
+    QImage drawn(bars.width, bars.height, QImage::Format_Grayscale8);
+    for (int y = 0; y < bars.height; ++y) {
+        std::copy_n(bars.pixels.begin() + static_cast<std::ptrdiff_t>(y) * bars.width, bars.width, drawn.scanLine(y));
+    }
+    QPainter(&frame).drawImage((640 - bars.width) / 2, (480 - bars.height) / 2, drawn);
+    return frame;
+}
 
 }  // namespace
 
@@ -540,6 +573,135 @@ private Q_SLOTS:
         QCOMPARE(pickedNow, pickedAfter);
         QVERIFY(stillOpen);
         QCOMPARE(run->messages.shown.size(), std::size_t(1));
+    }
+
+    // A barcode scanner types the code within milliseconds and ends it with Enter, into whatever control
+    // has the focus: the box gets back what it held, the product is picked and the quantity is next.
+    void aScannedCodePicksItsProductAndMovesToTheQuantity_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("held");
+        QTest::addColumn<QString>("newStock");
+        for (const test::DirectionRow& row : test::kDirectionRows) {
+            const QString stock = row.direction == Direction::GoodsIn ? "15" : "9";
+            QTest::addRow("%s: find box", row.tag) << row.direction << "txtTrova"
+                                                   << "zan" << stock;
+            QTest::addRow("%s: list", row.tag) << row.direction << "lstRecords"
+                                               << "" << stock;
+            QTest::addRow("%s: quantity", row.tag) << row.direction << "txtQuant"
+                                                   << "0" << stock;
+        }
+    }
+    void aScannedCodePicksItsProductAndMovesToTheQuantity() {
+        QFETCH(QString, focus);
+        QFETCH(QString, held);
+        QFETCH(QString, newStock);
+        QVERIFY(openFetched());
+        run->writeProducts(products("12"));
+        openPicker([&](ProductPicker* picker) {
+            auto* target = picker->findChild<QWidget*>(focus);
+            QVERIFY(target);
+            if (auto* box = qobject_cast<QLineEdit*>(target)) box->setText(held);
+            clickRow(picker, 0);  // another product picked before: the scan replaces it
+            target->setFocus();
+            QTest::keyClicks(target, "vt-01");
+            QTest::keyClick(target, Qt::Key_Return);
+            QCOMPARE(picker->selectedRow(), std::optional<std::size_t>(kPickedIndex));
+            QCOMPARE(picker->txtCodice->text(), QStringLiteral("VT-01"));
+            QCOMPARE(picker->lblPosizione->text(), QStringLiteral("2"));
+            QVERIFY(picker->btnImporta->isEnabled());
+            QVERIFY(picker->txtQuant->hasFocus());
+            if (auto* box = qobject_cast<QLineEdit*>(target); box && box != picker->txtQuant) {
+                QCOMPARE(box->text(), held);
+            }
+            QTest::keyClicks(picker->txtQuant, "3");  // over the quantity shown, all selected
+            test::click(picker->btnImporta);
+        });
+        QVERIFY(run->messages.shown.empty());
+        QCOMPARE(productBytes(), withStock(products("12"), newStock.toStdString()));
+        QCOMPARE(card->txtQuant->text(), QStringLiteral("3"));
+    }
+
+    // Typed by hand, a code is a find text as ever, whose Enter moves on to Trova. A scanned code no product
+    // has is said so and picks nothing; it stays typed, since fast keys may be a person's after all.
+    void handTypingAndUnknownCodesPickNothing_data() { test::directionTable(); }
+    void handTypingAndUnknownCodesPickNothing() {
+        QVERIFY(openFetched());
+        run->writeProducts(products("12"));
+        openPicker([&](ProductPicker* picker) {
+            QTest::keyClicks(picker->txtTrova, "vt-01", Qt::NoModifier, 80);
+            QTest::keyClick(picker->txtTrova, Qt::Key_Return, Qt::NoModifier, 80);
+            QCOMPARE(picker->txtTrova->text(), QStringLiteral("vt-01"));
+            QVERIFY(picker->btnTrova->hasFocus());
+            QVERIFY(!picker->btnImporta->isEnabled());
+            QVERIFY(run->messages.shown.empty());
+
+            picker->txtTrova->clear();
+            picker->txtTrova->setFocus();
+            QTest::keyClicks(picker->txtTrova, "VT-0");  // a part of a code is not the code
+            QTest::keyClick(picker->txtTrova, Qt::Key_Return);
+            QCOMPARE(picker->txtTrova->text(), QStringLiteral("VT-0"));
+            QVERIFY(picker->btnTrova->hasFocus());
+            QVERIFY(picker->txtCodice->text().isEmpty());
+            QVERIFY(!picker->btnImporta->isEnabled());
+        });
+        QCOMPARE(run->messages.texts(), QStringList{QString::fromUtf8("Nessun prodotto con il codice «VT-0».")});
+        QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
+        QCOMPARE(productBytes(), test::archiveBytes(products("12")));
+    }
+
+    // «Scansiona» reads the barcode the webcam sees: a code no product has is said on the dialog's status line
+    // while the camera goes on looking; a product's code picks it, as a scanner at the keyboard would.
+    void theWebcamReadsTheProductsBarcode_data() { test::directionTable(); }
+    void theWebcamReadsTheProductsBarcode() {
+        QVERIFY(openFetched());
+        std::vector<ProductRecord> stored = products("12");
+        stored[kPickedIndex].setText(P::Codice, "4006381333931");
+        run->writeProducts(stored);
+        HeldUpCamera* camera = nullptr;
+        FrameSource::setFactoryForTesting([&camera] {
+            auto made = std::make_unique<HeldUpCamera>(true);
+            camera = made.get();
+            return made;
+        });
+        bool closedByTheCode = false;
+        openPicker([&](ProductPicker* picker) {
+            QVERIFY(test::withModal<TfrmWebCam>(picker->btnScansiona, [&](TfrmWebCam* webcam) {
+                QVERIFY(!webcam->imgTarget->isVisible());
+                QVERIFY(!webcam->btnImportaFoto->isVisible());
+                QTRY_VERIFY(camera && camera->running());
+                camera->holdUp(frameWith(BARCODE_CODE128, "Z-99"));
+                QTRY_VERIFY(webcam->lblStato->text().contains(QString::fromUtf8("«Z-99»")));
+                QVERIFY(webcam->isVisible());
+                QTest::qWait(200);  // frames are read a few times a second
+                camera->holdUp(frameWith(BARCODE_EANX, "400638133393"));
+                QTRY_VERIFY(!webcam->isVisible());
+                closedByTheCode = webcam->result() == QDialog::Accepted;
+                QVERIFY(!camera->running());
+            }));
+            QVERIFY(closedByTheCode);
+            QCOMPARE(picker->txtCodice->text(), QStringLiteral("4006381333931"));
+            QCOMPARE(picker->lblPosizione->text(), QStringLiteral("2"));
+            QVERIFY(picker->btnImporta->isEnabled());
+            QCOMPARE(picker->focusWidget(), picker->txtQuant);
+        });
+        FrameSource::setFactoryForTesting({});
+        QVERIFY(run->messages.shown.empty());
+    }
+
+    void withoutACameraScansionaSaysSo() {
+        QVERIFY(openCard(Direction::GoodsOut));
+        run->writeProducts(products("12"));
+        FrameSource::setFactoryForTesting([] { return std::make_unique<HeldUpCamera>(false); });
+        openPicker([&](ProductPicker* picker) {
+            test::click(picker->btnScansiona);
+            QVERIFY(picker->txtCodice->text().isEmpty());
+        });
+        FrameSource::setFactoryForTesting({});
+        QCOMPARE(run->messages.texts(),
+                 QStringList{QString::fromUtf8("Attenzione: nessuna webcam è disponibile su questo computer, oppure la "
+                                               "webcam è già in uso da un altro programma.\n\nCollegare una webcam "
+                                               "e riprovare.")});
     }
 
     void printsTheList_data() { test::directionTable(); }
