@@ -38,6 +38,7 @@ bench: build
 	$(BUILD)/bench/scortavia_bench_import
 	$(BUILD)/bench/scortavia_bench_backup
 	$(BUILD)/bench/scortavia_bench_barcode
+	$(BUILD)/bench/scortavia_bench_labels
 
 SOURCES = $(shell find src tests bench -name '*.cpp' -o -name '*.h')
 
