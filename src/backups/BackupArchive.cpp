@@ -221,6 +221,7 @@ Status writeEntries(int fd, const fs::path& folder, const std::vector<DataFile>&
     for (const DataFile& file : files) total += file.size;
     Meter meter(progress, total);
     TwoBuffers buffers(kBlock);
+    std::vector<DataFile> written;  // as read under their locks, for the counts of the manifest
     for (const DataFile& file : files) {
         auto opened = openData(folder, file);
         if (!opened) return opened.status();
@@ -257,20 +258,11 @@ Status writeEntries(int fd, const fs::path& folder, const std::vector<DataFile>&
         }
         if (archive_write_finish_entry(a) != ARCHIVE_OK) return writeFailed(a);
         manifest.files.push_back({file.path, data.size, hasher.digest()});
+        written.push_back({file.path, file.kind, data.size});
         step(file.path);
     }
 
-    DataCounts counts;
-    for (const ManifestFile& written : manifest.files) {
-        if (const auto kind = dataFileKind(written.path)) {
-            std::vector<DataFile> one{{written.path, *kind, written.size}};
-            const DataCounts c = countRecords(one);
-            counts.products += c.products;
-            counts.movements += c.movements;
-            counts.pages += c.pages;
-        }
-    }
-    manifest.counts = counts;
+    manifest.counts = countRecords(written);
     const std::string text = writeManifest(manifest);
     Entry entry(archive_entry_new());
     archive_entry_set_pathname_utf8(entry.get(), std::string(kManifestName).c_str());
