@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
+#include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -13,6 +14,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTextEdit>
@@ -23,6 +25,8 @@
 
 #include "backups/TfrmCopie.h"
 #include "guide/ShopSample.h"
+#include "labels/LabelProducts.h"
+#include "labels/TfrmEtichette.h"
 #include "movements/MovementCardScreen.h"
 #include "movements/MovementDirection.h"
 #include "movements/MovementYearMenu.h"
@@ -33,6 +37,7 @@
 #include "shell/Application.h"
 #include "shell/TfrmAvvio.h"
 #include "shell/TfrmPassword.h"
+#include "storage/ArchivePaths.h"
 #include "ui/DesktopService.h"
 #include "ui/FileDialogService.h"
 #include "ui/MessageService.h"
@@ -339,6 +344,34 @@ void importPreview(Session& session, TfrmMagazzino* card) {
     std::filesystem::remove(sheet);
 }
 
+// The label window over three labels of the card's product, on a sheet already used up to its fourth label.
+void labelWindow(Session& session, TfrmMagazzino* card) {
+    const auto labels = labelsForPieces(paths::productArchive(session.registry().programFolder()),
+                                        {{toStd(card->txtCodice->text()), 3}});
+    if (!labels) {
+        session.problems() << QStringLiteral("etichette: ") + toQString(labels.error());
+        return;
+    }
+    TfrmEtichette window(session.registry(), card, *labels);
+    window.show();
+    if (waitFor([&window] { return window.isVisible() && QApplication::activeWindow() == &window; })) {
+        window.spnPrimaLibera->setValue(4);
+        window.chkCodice->setChecked(true);
+        pause(300);
+        // The choices and the buttons; the explanation picture over them would make it taller than a page.
+        session.shoot(&window, HelpTopic::Labels,
+                      QStringLiteral("Le scelte di «Stampa etichette» per tre etichette di un prodotto, su un foglio "
+                                     "da 3 x 8 già usato fino alla terza"),
+                      QStringLiteral("In «Formato» scegli"),
+                      {{Part(named({"cboFormato", "lblQuante"}), 10)}, {named({"imgGuida", "btnAnnulla"})}});
+    } else {
+        session.problems() << QStringLiteral("la finestra delle etichette non si è aperta");
+    }
+    window.close();
+    // The tour goes on with the card, which must be the active window again.
+    card->activateWindow();
+}
+
 // The backup window over a few days of the sample shop's backups, kept in a folder beside the program
 // folder and gone afterwards.
 void backupWindow(Session& session, TfrmAvvio* menu) {
@@ -408,6 +441,7 @@ void tour(Session& session) {
                   QStringLiteral("A destra c'è la foto"),
                   {{Part(named({"imgFoto", "btnCaricaFoto", "btnCancFoto"}), 6)}, {Part(named({"panNavigazione"}), 6)}},
                   Joining::Seamless);
+    labelWindow(session, card);
     card->showMaximized();
     if (!(card = session.area<TfrmMagazzino>(screen::kMagazzino))) return;
     importPreview(session, card);

@@ -46,11 +46,13 @@ bool fillLabelPages(ReportTemplate& report, const LabelRun& run) {
         std::vector<Line> top;
         if (run.parts.name) top.push_back({toQString(label.name), 10 * scale, true});
         if (run.parts.category && !label.category.empty()) top.push_back({toQString(label.category), 7 * scale, false});
-        if (run.parts.code) top.push_back({QStringLiteral("Cod. ") + toQString(label.code), 7 * scale, false});
+        const BarcodeChoice choice = barcodeFor(label.code);
+        const bool bars = run.parts.barcode && !label.code.empty() && choice.symbology;
+        // A code no barcode can hold is printed as text where its bars would have gone.
+        const bool codeAsText = run.parts.code || (run.parts.barcode && !label.code.empty() && !bars);
+        if (codeAsText) top.push_back({QStringLiteral("Cod. ") + toQString(label.code), 7 * scale, false});
         if (run.parts.price) top.push_back({toQString(label.price), 12 * scale, true});
         double y = inner.top();
-        const BarcodeChoice choice = barcodeFor(label.code);
-        const bool bars = run.parts.barcode && !label.code.empty();
         for (std::size_t k = 0; k < top.size(); ++k) {
             const double height = top[k].pointSize * 0.3528 * 1.35;  // the line's pitch in mm
             auto* text = report.addText(QStringLiteral("testo") + n + QLatin1Char('_') + QString::number(k),

@@ -30,13 +30,13 @@ int labelPiecesOf(std::string_view quantity) {
     return static_cast<int>(std::min(*value, kMostPieces));
 }
 
-Result<std::vector<LabelPieces>> goodsInLabelPieces(const std::filesystem::path& archive, std::string_view date) {
+Result<std::vector<LabelPieces>> goodsInLabelPieces(const std::filesystem::path& archive, const CalendarDate& day) {
     using M = MovementLayout;
     std::vector<LabelPieces> out;
     if (!std::filesystem::exists(archive)) return out;
     const Status scanned = scanArchive(archive, MovementRecord::kSize, [&](const std::uint8_t* record, std::int64_t) {
         const MovementView movement(record);
-        if (movement.text(M::Data) != date) return true;
+        if (parseDate(movement.text(M::Data)) != day) return true;
         const int count = labelPiecesOf(movement.text(M::Quant));
         if (count > 0) out.push_back({movement.text(M::Codice), count});
         return true;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/CalendarDate.h"
 #include "common/Result.h"
 #include "storage/ProductRecord.h"
 
@@ -43,9 +44,10 @@ struct LabelPieces {
 // negative quantity gets none.
 int labelPiecesOf(std::string_view quantity);
 
-// The goods-in movements of `date` ("dd/mm/yyyy") in a year archive, in archive order, each with its pieces;
-// movements that get no label are left out. An archive that is missing gives no movements.
-Result<std::vector<LabelPieces>> goodsInLabelPieces(const std::filesystem::path& archive, std::string_view date);
+// The goods-in movements of `day` in a year archive, in archive order, each with its pieces; movements that
+// get no label are left out. A date written short ("7/3/2024") is the same day. An archive that is missing
+// gives no movements.
+Result<std::vector<LabelPieces>> goodsInLabelPieces(const std::filesystem::path& archive, const CalendarDate& day);
 
 // The labels of `pieces`, each product repeated as many times as its pieces, read from the product archive
 // by exact code. A code the archive no longer holds still gets its labels, with the code alone.

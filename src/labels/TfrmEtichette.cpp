@@ -10,6 +10,7 @@
 #include "reports/ReportTemplate.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
+#include "ui/TfrmGuida.h"
 #include "ui/Widgets.h"
 
 namespace scortavia {
@@ -57,8 +58,9 @@ QCheckBox* tick(const QString& name, const QString& caption, bool on, QWidget* p
 
 }  // namespace
 
-TfrmEtichette::TfrmEtichette(QWidget* owner, std::vector<LabelProduct> labels)
+TfrmEtichette::TfrmEtichette(const ScreenRegistry& registry, QWidget* owner, std::vector<LabelProduct> labels)
     : PrintDialog(owner, kDesign, labelTemplate()), labels_(std::move(labels)) {
+    addHelp([this, &registry] { showHelp(registry, this, HelpTopic::Labels); });
     cboFormato = new QComboBox(this);
     cboFormato->setObjectName(QStringLiteral("cboFormato"));
     for (const LabelFormat& f : labelFormats()) cboFormato->addItem(toQString(f.name));

@@ -12,13 +12,15 @@ class QSpinBox;
 
 namespace scortavia {
 
+class ScreenRegistry;
+
 // Prints labels with the product's name, price, barcode, code and category on a sheet of labels or a
 // roll: the products come from the screen that opens it (the card, the rows chosen in the search, the
 // goods-in of a day).
 class TfrmEtichette final : public PrintDialog {
     Q_OBJECT
 public:
-    TfrmEtichette(QWidget* owner, std::vector<LabelProduct> labels);
+    TfrmEtichette(const ScreenRegistry& registry, QWidget* owner, std::vector<LabelProduct> labels);
 
     QComboBox* cboFormato;
     QSpinBox* spnColonne;

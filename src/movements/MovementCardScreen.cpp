@@ -11,8 +11,12 @@
 #include <algorithm>
 #include <memory>
 
+#include "common/CalendarDate.h"
 #include "common/Numbers.h"
 #include "export/ExportScreen.h"
+#include "labels/LabelProducts.h"
+#include "labels/TfrmEtichette.h"
+#include "storage/ArchivePaths.h"
 #include "movements/MovementCardPrint.h"
 #include "movements/MovementListScreens.h"
 #include "movements/ProductPicker.h"
@@ -144,6 +148,11 @@ void MovementCardScreen::buildForm(QGridLayout* grid) {
     btnImpEsame =
         new PictureButton(QStringLiteral("btnImpEsame"), QStringLiteral(":/importa_dati.svg"), {124, 26}, parent);
     btnCalcola = new PictureButton(QStringLiteral("btnCalcola"), QStringLiteral(":/calcola.svg"), {96, 26}, parent);
+    // Goods that came in get their labels by the day of the delivery, beside its date.
+    if (direction_.direction == Direction::GoodsIn) {
+        btnEtichette = new PictureButton(QStringLiteral("btnEtichette"), QStringLiteral(":/etichette_giorno.svg"),
+                                         {164, 26}, parent);
+    }
 
     // The document and the other party first, then the goods; a caption, then what stands beside it.
     auto put = [&](int row, int column, M::Field field, QLayout* line, int span = 3) {
@@ -160,7 +169,7 @@ void MovementCardScreen::buildForm(QGridLayout* grid) {
     rule->setFrameShape(QFrame::HLine);
     rule->setProperty("rule", true);
     grid->addWidget(rule, 3, 0, 1, 4);
-    put(4, 0, M::Data, lineOf({txtData, nullptr}));
+    put(4, 0, M::Data, lineOf({txtData, btnEtichette, nullptr}));
     put(5, 0, M::Codice, lineOf({txtCodice, btnImpEsame, nullptr}));
     put(6, 0, M::Tipologia, lineOf({txtTipologia}));
     put(7, 0, M::Marca, lineOf({txtMarca}));
@@ -206,6 +215,12 @@ void MovementCardScreen::wireBoxes() {
     pressOnKeys(btnCalcola, QStringLiteral("F9"), this);
     connect(btnCalcola, &PictureButton::clicked, this, &MovementCardScreen::btnCalcolaClick);
     connect(btnImpEsame, &PictureButton::clicked, this, &MovementCardScreen::btnImpEsameClick);
+    if (btnEtichette) {
+        setHint(btnEtichette, "Stampa le etichette dei prodotti caricati nel giorno della scheda, tante quanti "
+                              "sono i pezzi ricevuti.");
+        pressOnKeys(btnEtichette, QStringLiteral("Ctrl+L"), this);
+        connect(btnEtichette, &PictureButton::clicked, this, &MovementCardScreen::btnEtichetteClick);
+    }
     connect(cmdTrova, &CaptionButton::clicked, this, &MovementCardScreen::cmdTrovaClick);
     connect(cmdListino, &CaptionButton::clicked, this, &MovementCardScreen::cmdListinoClick);
     connect(cmdStampa, &CaptionButton::clicked, this, &MovementCardScreen::cmdStampaClick);
@@ -286,6 +301,31 @@ void MovementCardScreen::btnImpEsameClick() {
     auto picker = makeProductPicker(registry(), this, direction_);
     if (const QString quantity = txtQuant->text().trimmed(); !quantity.isEmpty()) picker->txtQuant->setText(quantity);
     picker->exec();
+}
+
+void MovementCardScreen::btnEtichetteClick() {
+    const std::optional<CalendarDate> day = parseDate(text(txtData));
+    if (!day) {
+        MessageService::warning(this, QStringLiteral("Scrivere nella casella della data il giorno dei carichi di "
+                                                     "cui stampare le etichette."));
+        return;
+    }
+    // The saved movements of the day: the card on screen counts once it is saved.
+    const auto pieces = goodsInLabelPieces(archivePath(), *day);
+    auto labels = pieces ? labelsForPieces(paths::productArchive(registry().programFolder()), *pieces)
+                         : Result<std::vector<LabelProduct>>(pieces.status());
+    if (!labels) {
+        MessageService::warning(this, kMsgArchiveAccess);
+        return;
+    }
+    if (labels->empty()) {
+        MessageService::information(
+            this, QStringLiteral("Non ci sono carichi salvati il giorno %1 con una quantità di pezzi di cui "
+                                 "stampare le etichette.")
+                      .arg(toQString(dateText(*day))));
+        return;
+    }
+    TfrmEtichette(registry(), this, std::move(*labels)).exec();
 }
 
 void MovementCardScreen::cmdTrovaClick() {

@@ -41,6 +41,7 @@ public:
 
     PictureButton* btnImpEsame;
     PictureButton* btnCalcola;
+    PictureButton* btnEtichette = nullptr;  // goods-in only: the labels of the card's day
     QLabel* lblFile;  // the year archive, set by the year menu
 
     CaptionButton* cmdNuovo;
@@ -58,6 +59,7 @@ public:
 
     void btnCalcolaClick();
     void btnImpEsameClick();
+    void btnEtichetteClick();
     void cmdTrovaClick();
     void cmdListinoClick();
     void cmdStampaClick();

@@ -169,7 +169,7 @@ void TfrmTrovaMagazzino::btnEtichetteClick() {
         const auto found = find(model()->rows()[row]);
         if (found && *found) labels.push_back(labelProduct(ProductView((*found)->bytes.data())));
     }
-    TfrmEtichette(this, std::move(labels)).exec();
+    TfrmEtichette(registry_, this, std::move(labels)).exec();
 }
 
 }  // namespace scortavia

@@ -467,7 +467,7 @@ void TfrmMagazzino::btnEtichetteClick() {
         labels.push_back({toStd(txtCodice->text().trimmed()), toStd(txtNome->text().trimmed()),
                           labelPriceText(toStd(txtPrezzo->text().trimmed())), toStd(txtTipologia->text().trimmed())});
     }
-    TfrmEtichette(this, std::move(labels)).exec();
+    TfrmEtichette(registry(), this, std::move(labels)).exec();
 }
 
 void TfrmMagazzino::btnEsportaClick() { TfrmExpMagazzino(registry(), this).exec(); }

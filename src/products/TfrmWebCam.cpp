@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "products/BarcodeDecode.h"
 #include "products/FrameSource.h"
 #include "products/ProductPhoto.h"
 #include "ui/FileDialogService.h"
@@ -128,6 +127,8 @@ TfrmWebCam::TfrmWebCam(ScreenRegistry& registry, QWidget* owner, CodeTaken scann
              std::initializer_list<QWidget*>{lblTarget, imgTarget, btnCattura, btnSalvaFotogramma, btnImportaFoto}) {
             photoOnly->hide();
         }
+        // The camera comes on by itself: until its first frame the view says so, not "switch it on".
+        imgCamera->setImage(renderPicture(QStringLiteral(":/webcam_accensione.svg")));
         lblStato = new QLabel(kScanHint, this);
         lblStato->setObjectName(QStringLiteral("lblStato"));
         lblStato->setWordWrap(true);
@@ -208,16 +209,20 @@ void TfrmWebCam::showFrame(const QImage& frame) {
     }
 }
 
-void TfrmWebCam::readCodes(const QImage& frame) {
-    const QImage grey = frame.convertToFormat(QImage::Format_Grayscale8);
+std::vector<ReadBarcode> readBarcodes(const QImage& picture) {
+    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(grey.width()) * static_cast<std::size_t>(grey.height()));
     for (int y = 0; y < grey.height(); ++y) {
         // A picture's lines may be padded; the reader wants them back to back.
         std::copy_n(grey.constScanLine(y), grey.width(),
                     pixels.begin() + static_cast<std::ptrdiff_t>(y) * grey.width());
     }
-    for (const std::string& text : decodeBarcodes(grey.width(), grey.height(), pixels)) {
-        const QString code = QString::fromStdString(text);
+    return decodeBarcodes(grey.width(), grey.height(), pixels);
+}
+
+void TfrmWebCam::readCodes(const QImage& frame) {
+    for (const ReadBarcode& read : readBarcodes(frame)) {
+        const QString code = QString::fromStdString(read.text);
         if (scanned_(code)) {
             source_->stop();
             accept();

@@ -5,6 +5,9 @@
 #include <QImage>
 #include <functional>
 #include <memory>
+#include <vector>
+
+#include "products/BarcodeDecode.h"
 
 class QLabel;
 class QPushButton;
@@ -18,6 +21,9 @@ class ScreenRegistry;
 // Pictures the webcam dialog shows before there is anything live or captured (366 x 274).
 const QImage& webcamOffPicture();
 const QImage& noCapturePicture();
+
+// The barcodes in a picture, read as the camera's frames are.
+std::vector<ReadBarcode> readBarcodes(const QImage& picture);
 
 // Takes a photo with the webcam and puts it on the product card; or, given where codes go, reads the
 // barcodes the camera sees: then only the live view is shown, the camera starts by itself, and the first

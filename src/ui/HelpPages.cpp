@@ -68,6 +68,7 @@ constexpr HelpPage kPages[] = {
      kParagraphs<kGoodsOutExportText>},
     {HelpTopic::ProductImport, "Importazione dei prodotti da un foglio di calcolo", kParagraphs<kProductImportText>},
     {HelpTopic::Backups, "Copie di sicurezza dei dati", kParagraphs<kBackupsText>},
+    {HelpTopic::Labels, "Stampa delle etichette", kParagraphs<kLabelsText>},
 };
 
 constexpr bool pagesFollowTopics() {
@@ -77,7 +78,7 @@ constexpr bool pagesFollowTopics() {
     return true;
 }
 static_assert(pagesFollowTopics(), "kPages must list one page per topic, in the order of HelpTopic");
-static_assert(std::size(kPages) == static_cast<std::size_t>(HelpTopic::Backups) + 1);
+static_assert(std::size(kPages) == static_cast<std::size_t>(HelpTopic::Labels) + 1);
 
 constexpr std::string_view kParagraphBreak = "\r\n\r\n";
 

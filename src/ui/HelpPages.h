@@ -23,6 +23,7 @@ enum class HelpTopic {
     GoodsOutExport,   // goods-out export
     ProductImport,    // products from a spreadsheet file
     Backups,          // backups of the shop's data
+    Labels,           // label printing
 };
 
 struct HelpPage {

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "ui/QtText.h"
 #include "ui/Widgets.h"
@@ -59,14 +60,13 @@ PrintDialog::PrintDialog(QWidget* owner, const PrintDialogDesign& design, std::v
     if (design.buttons == PrintDialogDesign::Buttons::CancelFirst) {
         cancel();
         action();
-        layout->addLayout(btnAnteprima ? buttonRow({btnAnnulla, btnStampa, btnAnteprima})
-                                       : buttonRow({btnAnnulla, btnStampa}));
+        buttons_ = btnAnteprima ? buttonRow({btnAnnulla, btnStampa, btnAnteprima}) : buttonRow({btnAnnulla, btnStampa});
     } else {
         action();
         cancel();
-        layout->addLayout(btnAnteprima ? buttonRow({btnStampa, btnAnteprima, btnAnnulla})
-                                       : buttonRow({btnStampa, btnAnnulla}));
+        buttons_ = btnAnteprima ? buttonRow({btnStampa, btnAnteprima, btnAnnulla}) : buttonRow({btnStampa, btnAnnulla});
     }
+    layout->addLayout(buttons_);
 
     if (!options_.empty()) {
         lblMemory = hiddenLabel(QStringLiteral("lblMemory"), this);
@@ -80,6 +80,14 @@ PrintDialog::PrintDialog(QWidget* owner, const PrintDialogDesign& design, std::v
     connect(btnStampa, &QPushButton::clicked, this, &PrintDialog::btnStampaClick);
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
     if (btnAnteprima) connect(btnAnteprima, &QPushButton::clicked, this, &PrintDialog::btnAnteprimaClick);
+}
+
+void PrintDialog::addHelp(std::function<void()> open) {
+    imgGuida = new PictureButton(QStringLiteral("imgGuida"), QStringLiteral(":/icon_guida.svg"), {32, 32}, this);
+    imgGuida->setToolTip(QStringLiteral("Guida all'utilizzo del software"));
+    imgGuida->reachByKeyboard();
+    buttons_->insertWidget(0, imgGuida);
+    connect(imgGuida, &PictureButton::clicked, this, std::move(open));
 }
 
 void PrintDialog::btnStampaClick() { finish(run_.mode()); }

@@ -3,12 +3,14 @@
 #include <QDialog>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "reports/PrintRun.h"
 
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -17,6 +19,7 @@ class QVBoxLayout;
 namespace scortavia {
 
 class Picture;
+class PictureButton;
 
 // One choice of a print dialog: a radio button that picks the template of its key.
 struct PrintOption {
@@ -60,6 +63,8 @@ public:
     QLabel* lblMemory = nullptr;
     // "Anteprima" of a dialog that prints and previews; null otherwise.
     QPushButton* btnAnteprima = nullptr;
+    // The help button of a dialog with a page of its own in the guide; null otherwise.
+    PictureButton* imgGuida = nullptr;
 
     Mode mode() const { return run_.mode(); }
 
@@ -74,6 +79,8 @@ protected:
     QRadioButton* option(std::size_t index) const { return options_.at(index); }
     // Where a dialog with more choices than radio buttons puts its own controls, under the options.
     QVBoxLayout* choicesLayout() const { return choices_; }
+    // Puts the help button at the left of the buttons; `open` shows the dialog's page.
+    void addHelp(std::function<void()> open);
     // The template the key picks; nullptr for none.
     ReportTemplate* report(const QString& key = {}) const { return run_.report(key); }
 
@@ -85,6 +92,7 @@ private:
     PrintRun run_;
     std::vector<QRadioButton*> options_;
     QVBoxLayout* choices_ = nullptr;
+    QHBoxLayout* buttons_ = nullptr;
 
     void finish(PrintMode as);
 };

@@ -53,6 +53,7 @@ const TitleCase kTitleCases[] = {
     {"GoodsOutExport", GoodsOutExport, "Esportazione archivio operazioni di scarico in Excel"},
     {"ProductImport", ProductImport, "Importazione dei prodotti da un foglio di calcolo"},
     {"Backups", Backups, "Copie di sicurezza dei dati"},
+    {"Labels", Labels, "Stampa delle etichette"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, HelpPageTitles, testing::ValuesIn(kTitleCases),
@@ -87,7 +88,7 @@ TEST(HelpPages, EveryFileOfTheHelpFolderIsAPage) {
 
 TEST(HelpPages, ComeInTopicOrderForTheGuide) {
     const auto pages = helpPages();
-    ASSERT_EQ(pages.size(), static_cast<std::size_t>(Backups) + 1);
+    ASSERT_EQ(pages.size(), static_cast<std::size_t>(Labels) + 1);
     for (std::size_t i = 0; i < pages.size(); ++i) {
         EXPECT_EQ(pages[i].topic, static_cast<HelpTopic>(i)) << "page " << i;
         EXPECT_EQ(&helpPage(pages[i].topic), &pages[i]) << "page " << i;

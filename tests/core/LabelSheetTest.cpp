@@ -154,14 +154,14 @@ TEST_F(GoodsInDay, AsManyLabelsAsPiecesReceivedThatDay) {
                                     test::movement("Rossi", "C3", {{M::Data, "07/03/2024"}, {M::Quant, "1,5"}}),
                                     test::movement("Rossi", "D4", {{M::Data, "07/03/2024"}, {M::Quant, ""}}),
                                     test::movement("Rossi", "GONE", {{M::Data, "07/03/2024"}, {M::Quant, "1"}}),
-                                    test::movement("Rossi", "A1", {{M::Data, "07/03/2024"}, {M::Quant, "1"}}),
+                                    test::movement("Rossi", "A1", {{M::Data, "7/3/2024"}, {M::Quant, "1"}}),
                                 }));
     test::writeBytes(products, test::archiveBytes(std::vector<ProductRecord>{
                                    test::product("A1", "Vite", {{P::Prezzo, "0,5"}, {P::Tipologia, "Ferramenta"}}),
                                    test::product("C3", "Corda", {{P::Prezzo, "3"}}),
                                }));
 
-    const auto pieces = goodsInLabelPieces(movements, "07/03/2024");
+    const auto pieces = goodsInLabelPieces(movements, CalendarDate(2024, 3, 7));
     ASSERT_TRUE(pieces.ok()) << pieces.error();
     std::vector<std::pair<std::string, int>> got;
     for (const LabelPieces& p : *pieces) got.emplace_back(p.code, p.count);
@@ -177,7 +177,7 @@ TEST_F(GoodsInDay, AsManyLabelsAsPiecesReceivedThatDay) {
 }
 
 TEST_F(GoodsInDay, AMissingArchiveGivesNoLabelsAndIsNotCreated) {
-    const auto pieces = goodsInLabelPieces(movements, "07/03/2024");
+    const auto pieces = goodsInLabelPieces(movements, CalendarDate(2024, 3, 7));
     ASSERT_TRUE(pieces.ok());
     EXPECT_TRUE(pieces->empty());
     EXPECT_FALSE(std::filesystem::exists(movements));

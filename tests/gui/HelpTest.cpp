@@ -231,6 +231,9 @@ private Q_SLOTS:
         row("listino", area("frmListinoPrezzi"), PriceListEditor, {"Anteprima", "Stampa"});
         row("copie di sicurezza", dialog(mainMenu, "imgCopie"), Backups,
             {"Scegli…", "Crea copia adesso", "Verifica", "Ripristina…", "Annulla ultimo ripristino", "Chiudi"});
+        row("etichette", dialog(productCard, "btnEtichette"), Labels,
+            {"Stampa", "Anteprima", "Annulla", "Nome", "Prezzo", "Codice a barre", "Codice", "Categoria",
+             "Bordi delle etichette (prova su carta)"});
         row("importa prodotti", dialog(productCard, "btnImporta"), ProductImport,
             {"Sfoglia...", "La prima riga contiene i nomi delle colonne", "Mostra solo le righe da controllare",
              "Non importarle", "Importa", "Annulla"});
@@ -317,12 +320,13 @@ private Q_SLOTS:
         QVERIFY(shown);
     }
 
-    // The product card's export and import windows, each with its own page.
+    // The product card's export, import and label windows, each with its own page.
     void productCardWindowsHaveTheirPages_data() {
         QTest::addColumn<QString>("opener");
         QTest::addColumn<HelpTopic>("topic");
         QTest::newRow("esporta") << QStringLiteral("btnEsporta") << HelpTopic::ProductExport;
         QTest::newRow("importa") << QStringLiteral("btnImporta") << HelpTopic::ProductImport;
+        QTest::newRow("etichette") << QStringLiteral("btnEtichette") << HelpTopic::Labels;
     }
     void productCardWindowsHaveTheirPages() {
         QFETCH(QString, opener);
@@ -332,7 +336,9 @@ private Q_SLOTS:
         QVERIFY(card);
         bool shown = false;
         QVERIFY(test::withModal<QDialog>(card->findChild<QAbstractButton*>(opener), [&](QDialog* window) {
-            shown = helpFrom(window->findChild<QAbstractButton*>(QStringLiteral("cmdGuida")), [&](TfrmGuida* help) {
+            auto* button = window->findChild<QAbstractButton*>(QStringLiteral("cmdGuida"));
+            if (!button) button = window->findChild<QAbstractButton*>(QStringLiteral("imgGuida"));
+            shown = helpFrom(button, [&](TfrmGuida* help) {
                 QCOMPARE(help->lblTitolo->text(), toQString(helpPage(topic).title));
             });
         }));

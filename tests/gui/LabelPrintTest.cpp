@@ -14,8 +14,8 @@
 #include "labels/LabelPage.h"
 #include "labels/TfrmEtichette.h"
 #include "products/TfrmMagazzino.h"
+#include "products/TfrmWebCam.h"
 #include "reports/PrintService.h"
-#include "support/BarcodeReader.h"
 #include "support/GuiProgram.h"
 #include "support/PrintedPage.h"
 
@@ -128,6 +128,16 @@ private Q_SLOTS:
         QVERIFY(job.find(QStringLiteral("barre1")));
     }
 
+    // A code no barcode can hold gets its text where the bars would be, not an empty space.
+    void aCodeWithoutBarsIsPrintedAsText() {
+        card->txtCodice->setText(QString::fromUtf8("CAFFÈ"));
+        card->txtNome->setText(QString::fromUtf8("Caffè in grani"));
+        openLabels([&](TfrmEtichette* d) { test::click(d->btnStampa); });
+        QCOMPARE(jobs().size(), std::size_t{1});
+        QCOMPARE(jobs().front().text(QStringLiteral("testo1_1")), QString::fromUtf8("Cod. CAFFÈ"));
+        QVERIFY(!jobs().front().find(QStringLiteral("barre1")));
+    }
+
     // A wrong custom sheet or an empty card is said plainly and prints nothing; the dialog stays open.
     void refusedChoicesPrintNothing() {
         test::typeText(card->txtCodice, QStringLiteral("ABC"));
@@ -219,9 +229,8 @@ private Q_SLOTS:
             const LabelBox& b = (*boxes)[i];
             const QImage label =
                 page.copy(QRectF(b.x * pxPerMm, b.y * pxPerMm, b.width * pxPerMm, b.height * pxPerMm).toAlignedRect());
-            const QList<test::Decoded> found = test::decode(label);
             QStringList read;
-            for (const test::Decoded& d : found) read << d.data;
+            for (const ReadBarcode& d : readBarcodes(label)) read << QString::fromStdString(d.text);
             QVERIFY2(read == QStringList{QString::fromStdString(codes[i])},
                      qPrintable(QString::fromStdString(codes[i]) + QStringLiteral(" read as: ") +
                                 read.join(QLatin1Char(','))));

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "labels/TfrmEtichette.h"
 #include "movements/MovementCardScreen.h"
 #include "movements/MovementDirection.h"
 #include "movements/MovementListScreens.h"
@@ -646,6 +647,52 @@ private Q_SLOTS:
         QVERIFY(!card->isVisible());
         QVERIFY(!yearMenu->isVisible());
         QCOMPARE(run->ended, 0);
+    }
+
+    // The goods-in card prints the labels of its day's saved deliveries, one a piece; Ctrl+L reaches it from
+    // a box. Goods going out have no labels to print.
+    void goodsInLabelsOfTheDay() {
+        QVERIFY(openCard(Direction::GoodsOut));
+        QVERIFY(!card->btnEtichette);
+        QVERIFY(!card->findChild<QWidget*>(QStringLiteral("btnEtichette")));
+        endProgram();
+
+        QVERIFY(openCard(Direction::GoodsIn));
+        using P = ProductLayout;
+        run->writeProducts({test::product("A1", "Vite", {{P::Prezzo, "0,5"}})});
+        run->writeMovements(cardYear, cardDirection,
+                            {test::movement("Rossi", "A1", {{M::Data, "07/03/2023"}, {M::Quant, "2"}}),
+                             test::movement("Rossi", "B2", {{M::Data, "08/03/2023"}, {M::Quant, "5"}}),
+                             test::movement("Rossi", "C3", {{M::Data, "07/03/2023"}, {M::Quant, "0"}})});
+        card->txtData->setText("07/03/2023");  // the calendar writes it
+        card->txtNote->setFocus();
+        QString shown;
+        test::onNextModal([&](QWidget* dialog) {
+            auto* labels = qobject_cast<TfrmEtichette*>(dialog);
+            if (labels) {
+                shown = labels->lblQuante->text();
+                test::click(labels->btnStampa);
+            }
+            if (dialog->isVisible()) dialog->close();
+        });
+        QVERIFY(test::pressKey(Qt::Key_L, Qt::ControlModifier));
+        QCOMPARE(shown, QStringLiteral("Etichette da stampare: 2"));
+        QCOMPARE(run->printer.jobs.size(), std::size_t{1});
+        QCOMPARE(run->printer.jobs[0].text(QStringLiteral("testo1_0")), QStringLiteral("Vite"));
+        QCOMPARE(run->printer.jobs[0].text(QStringLiteral("testo2_0")), QStringLiteral("Vite"));
+        QVERIFY(messages().isEmpty());
+
+        // A day without deliveries, and a date that is none, are said; nothing opens.
+        card->txtData->setText("09/03/2023");
+        test::click(card->btnEtichette);
+        card->txtData->clear();
+        test::click(card->btnEtichette);
+        QCOMPARE(messages(),
+                 (QStringList{QString::fromUtf8("Non ci sono carichi salvati il giorno 09/03/2023 con una quantità di "
+                                                "pezzi di cui stampare le etichette."),
+                              QStringLiteral("Scrivere nella casella della data il giorno dei carichi di cui stampare "
+                                             "le etichette.")}));
+        QCOMPARE(run->printer.jobs.size(), std::size_t{1});
     }
 
     void hoverHints_data() { test::directionTable(); }

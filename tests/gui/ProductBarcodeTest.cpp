@@ -7,12 +7,11 @@
 #include "common/Barcode.h"
 #include "products/BarcodeBox.h"
 #include "products/TfrmMagazzino.h"
-#include "support/BarcodeReader.h"
+#include "products/TfrmWebCam.h"
 #include "support/GuiProgram.h"
 #include "support/Records.h"
 
 using namespace scortavia;
-using namespace ::zbar;
 
 namespace {
 
@@ -40,28 +39,28 @@ private Q_SLOTS:
     void followsTheCodeAsTyped_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<int>("type");
-        QTest::newRow("ean13") << "5901234123457" << int(ZBAR_EAN13);
-        QTest::newRow("ean8") << "96385074" << int(ZBAR_EAN8);
-        QTest::newRow("upca") << "036000291452" << int(ZBAR_UPCA);
-        QTest::newRow("code128") << "VT-01/B" << int(ZBAR_CODE128);
+        QTest::newRow("ean13") << "5901234123457" << int(Symbology::Ean13);
+        QTest::newRow("ean8") << "96385074" << int(Symbology::Ean8);
+        QTest::newRow("upca") << "036000291452" << int(Symbology::UpcA);
+        QTest::newRow("code128") << "VT-01/B" << int(Symbology::Code128);
     }
     void followsTheCodeAsTyped() {
         QFETCH(QString, code);
         QFETCH(int, type);
         QTest::keyClicks(card->txtCodice, code);
-        const QList<test::Decoded> found = test::decode(shown());
-        QCOMPARE(found.size(), 1);
-        QCOMPARE(found.front().data, code);
-        QCOMPARE(int(found.front().type), type);
+        const std::vector<ReadBarcode> found = readBarcodes(shown());
+        QCOMPARE(found.size(), std::size_t{1});
+        QCOMPARE(QString::fromStdString(found.front().text), code);
+        QCOMPARE(int(found.front().symbology), type);
         QVERIFY(!hint().isEmpty());
         QTest::keyClick(card->txtCodice, Qt::Key_Backspace);
-        QVERIFY(test::decode(shown()).front().data != code);
+        QVERIFY(QString::fromStdString(readBarcodes(shown()).front().text) != code);
     }
 
     // A code that cannot be a barcode leaves the box without bars, and its hover hint says why.
     void saysWhyACodeCannotBeOne() {
         QTest::keyClicks(card->txtCodice, QString::fromUtf8("CAFFÈ-1"));
-        QVERIFY(test::decode(shown()).isEmpty());
+        QVERIFY(readBarcodes(shown()).empty());
         QVERIFY2(hint().contains(QString::fromUtf8("«È»")), qPrintable(hint()));
         QCOMPARE(card->imgCodiceBarre->toolTip(), hint());
     }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "labels/TfrmEtichette.h"
 #include "products/ProductListScreens.h"
 #include "products/TfrmMagazzino.h"
 #include "shell/TfrmAvvio.h"
@@ -128,6 +129,36 @@ private Q_SLOTS:
         card->txtNote->setText("Cambiata dalla ricerca");
         test::click(card->btnSalva);
         QCOMPARE(run->storedProduct(1).text(ProductRecord::Note), std::string("Cambiata dalla ricerca"));
+    }
+
+    // Rows chosen with Ctrl and a click print one label each, in the list's order; none chosen, none printed.
+    void chosenRowsPrintTheirLabels() {
+        withArchive();
+        openList(card->btnTrova, [&](ListScreen* screen) {
+            auto* search = qobject_cast<TfrmTrovaMagazzino*>(screen);
+            test::click(search->btnCerca);
+            QCOMPARE(search->btnAzione->objectName(), QStringLiteral("btnEtichette"));
+            QCOMPARE(search->btnAzione->text(), QStringLiteral("Etichette"));
+            QListView* list = search->lstRecords;
+            const auto clickRow = [&](int row, Qt::KeyboardModifiers keys) {
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
+                                  list->visualRect(search->model()->index(row)).center());
+            };
+            clickRow(2, Qt::NoModifier);
+            clickRow(0, Qt::ControlModifier);
+            QCOMPARE(search->selectedRows(), (std::vector<std::size_t>{0, 2}));
+            QVERIFY(test::withModal<TfrmEtichette>(search->btnAzione, [](TfrmEtichette* labels) {
+                QCOMPARE(labels->lblQuante->text(), QStringLiteral("Etichette da stampare: 2"));
+                test::click(labels->btnStampa);
+            }));
+            list->clearSelection();
+            QVERIFY(test::withModal<TfrmEtichette>(search->btnAzione, [](TfrmEtichette* labels) {
+                QCOMPARE(labels->lblQuante->text(), QStringLiteral("Etichette da stampare: 0"));
+            }));
+        });
+        QCOMPARE(run->printer.jobs.size(), std::size_t{1});
+        QCOMPARE(run->printer.jobs[0].text(QStringLiteral("testo1_0")), QStringLiteral("Vite autofilettante"));
+        QCOMPARE(run->printer.jobs[0].text(QStringLiteral("testo2_0")), QStringLiteral("Chiave inglese"));
     }
 
     void identicalRowsLoadTheLaterRecord() {

@@ -636,6 +636,15 @@ private Q_SLOTS:
             QVERIFY(!picker->btnImporta->isEnabled());
             QVERIFY(run->messages.shown.empty());
 
+            // Two keys are too few for a code: a fast "vt" and Enter is a find text.
+            picker->txtTrova->clear();
+            picker->txtTrova->setFocus();
+            QTest::keyClicks(picker->txtTrova, "vt");
+            QTest::keyClick(picker->txtTrova, Qt::Key_Return);
+            QCOMPARE(picker->txtTrova->text(), QStringLiteral("vt"));
+            QVERIFY(picker->btnTrova->hasFocus());
+            QVERIFY(run->messages.shown.empty());
+
             picker->txtTrova->clear();
             picker->txtTrova->setFocus();
             QTest::keyClicks(picker->txtTrova, "VT-0");  // a part of a code is not the code
