@@ -19,7 +19,7 @@ namespace {
 const PrintDialogDesign kDesign = {.mode = PrintMode::Print,
                                    .name = "frmEtichette",
                                    .picture = ":/spiegazione_etichette.svg",
-                                   .size = {516, 560},
+                                   .size = {516, 500},
                                    .caption = " Stampa etichette",
                                    .previewToo = true};
 

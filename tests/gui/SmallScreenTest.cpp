@@ -78,7 +78,7 @@ private Q_SLOTS:
         QTest::newRow("zoom") << test::onProductCard("btnZoomFoto") << "frmZoom" << false << whole;
         QTest::newRow("stampa scheda") << test::onProductCard("btnStampa") << "frmStampaMag" << false << QSize(516, 286);
         QTest::newRow("anteprima scheda") << test::onProductCard("btnAnteprima") << "frmAnteprimaMag" << false << QSize(516, 286);
-        QTest::newRow("etichette") << test::onProductCard("btnEtichette") << "frmEtichette" << false << QSize(516, 560);
+        QTest::newRow("etichette") << test::onProductCard("btnEtichette") << "frmEtichette" << false << QSize(516, 500);
         QTest::newRow("esporta magazzino") << test::onProductCard("btnEsporta") << "frmExpMagazzino" << false << whole;
         QTest::newRow("importa prodotti") << test::onProductCard("btnImporta") << "frmImportaProdotti" << false << whole;
         QTest::newRow("guida") << test::onProductCard("btnGuida") << "frmGuida" << false << QSize(676, 598);
