@@ -13,9 +13,9 @@
 #include "ScreenBench.h"
 #include "labels/LabelPage.h"
 #include "labels/LabelProducts.h"
-#include "storage/ArchivePaths.h"
 #include "reports/PrintService.h"
 #include "reports/ReportTemplate.h"
+#include "storage/ArchivePaths.h"
 
 using namespace scortavia;
 using namespace scortavia::bench;

@@ -2,8 +2,8 @@
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFontInfo>

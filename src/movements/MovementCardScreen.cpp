@@ -16,10 +16,10 @@
 #include "export/ExportScreen.h"
 #include "labels/LabelProducts.h"
 #include "labels/TfrmEtichette.h"
-#include "storage/ArchivePaths.h"
 #include "movements/MovementCardPrint.h"
 #include "movements/MovementListScreens.h"
 #include "movements/ProductPicker.h"
+#include "storage/ArchivePaths.h"
 #include "ui/BoxBehaviour.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
@@ -216,8 +216,9 @@ void MovementCardScreen::wireBoxes() {
     connect(btnCalcola, &PictureButton::clicked, this, &MovementCardScreen::btnCalcolaClick);
     connect(btnImpEsame, &PictureButton::clicked, this, &MovementCardScreen::btnImpEsameClick);
     if (btnEtichette) {
-        setHint(btnEtichette, "Stampa le etichette dei prodotti caricati nel giorno della scheda, tante quanti "
-                              "sono i pezzi ricevuti.");
+        setHint(btnEtichette,
+                "Stampa le etichette dei prodotti caricati nel giorno della scheda, tante quanti "
+                "sono i pezzi ricevuti.");
         pressOnKeys(btnEtichette, QStringLiteral("Ctrl+L"), this);
         connect(btnEtichette, &PictureButton::clicked, this, &MovementCardScreen::btnEtichetteClick);
     }

@@ -42,7 +42,7 @@ public:
     PictureButton* btnImpEsame;
     PictureButton* btnCalcola;
     PictureButton* btnEtichette = nullptr;  // goods-in only: the labels of the card's day
-    QLabel* lblFile;  // the year archive, set by the year menu
+    QLabel* lblFile;                        // the year archive, set by the year menu
 
     CaptionButton* cmdNuovo;
     CaptionButton* cmdDuplica;

@@ -44,9 +44,9 @@ std::vector<ReadBarcode> decodeBarcodes(int width, int height, std::span<const s
         const zbar::zbar_symbol_type_t type = zbar::zbar_symbol_get_type(symbol);
         for (const auto& [known, symbology] : kRead) {
             if (known == type) {
-                texts.push_back({std::string(zbar::zbar_symbol_get_data(symbol),
-                                             zbar::zbar_symbol_get_data_length(symbol)),
-                                 symbology});
+                texts.push_back(
+                    {std::string(zbar::zbar_symbol_get_data(symbol), zbar::zbar_symbol_get_data_length(symbol)),
+                     symbology});
             }
         }
     }

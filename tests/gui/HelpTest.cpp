@@ -338,9 +338,8 @@ private Q_SLOTS:
         QVERIFY(test::withModal<QDialog>(card->findChild<QAbstractButton*>(opener), [&](QDialog* window) {
             auto* button = window->findChild<QAbstractButton*>(QStringLiteral("cmdGuida"));
             if (!button) button = window->findChild<QAbstractButton*>(QStringLiteral("imgGuida"));
-            shown = helpFrom(button, [&](TfrmGuida* help) {
-                QCOMPARE(help->lblTitolo->text(), toQString(helpPage(topic).title));
-            });
+            shown = helpFrom(
+                button, [&](TfrmGuida* help) { QCOMPARE(help->lblTitolo->text(), toQString(helpPage(topic).title)); });
         }));
         QVERIFY(shown);
     }
