@@ -235,8 +235,10 @@ Result<LauncherWritten> writeLauncher(const fs::path& dataHome, const LauncherTa
         const auto contents = readRegularFile(path, std::size_t{1} << 20);
         if (!contents || !*contents) continue;
         const std::optional<std::string> otherFolder = entryValue((*contents)->bytes, kLauncherFolderKey);
-        std::error_code missing;
-        if (!otherFolder || absoluteFolder(*otherFolder) == folder || !fs::is_directory(*otherFolder, missing)) {
+        // Gone, or this very folder reached by another path (a link): not another shop.
+        std::error_code ignored;
+        if (!otherFolder || !fs::is_directory(*otherFolder, ignored) || absoluteFolder(*otherFolder) == folder ||
+            fs::equivalent(*otherFolder, folder, ignored)) {
             continue;
         }
         others.emplace_back(path, std::move((*contents)->bytes));

@@ -148,6 +148,19 @@ TEST_F(LauncherWriteTest, SeveralShopsAreEachNamedAfterTheirFolder) {
     EXPECT_EQ(nameIn(milano), "Scortavia \u2013 Negozio Milano");
 }
 
+// The shop's folder reached through a link is the same shop: still one, still "Scortavia".
+TEST_F(LauncherWriteTest, AFolderReachedThroughALinkIsNoSecondShop) {
+    const fs::path roma = shop("Roma");
+    ASSERT_TRUE(press(roma).ok());
+    const fs::path link = shops.path() / "Collegamento a Roma";
+    fs::create_directory_symlink(roma, link);
+    const auto written = press(link);
+    ASSERT_TRUE(written.ok()) << written.error();
+    EXPECT_TRUE(written->renamed.empty());
+    EXPECT_EQ(nameIn(link), "Scortavia");
+    EXPECT_EQ(nameIn(roma), "Scortavia");
+}
+
 TEST_F(LauncherWriteTest, ALauncherOfAVanishedFolderOrAnotherProgramIsLeftAlone) {
     const fs::path gone = shop("Chiuso");
     ASSERT_TRUE(press(gone).ok());
