@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "shell/Application.h"
+#include "shell/DesktopLauncher.h"
 
 int main(int, char* argv[]) {
     // The program takes no arguments: Qt is given only the program name.
@@ -10,7 +11,10 @@ int main(int, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Scortavia"));
     scortavia::Application::applyLook();
     // Everything the program keeps lives beside the executable.
-    scortavia::Application program(std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
+    const std::filesystem::path programFolder(QCoreApplication::applicationDirPath().toStdString());
+    // The windows say which launcher started them, so that the desktop shows this folder's icon and name.
+    QGuiApplication::setDesktopFileName(QString::fromStdString(scortavia::launcherId(programFolder)));
+    scortavia::Application program(programFolder);
     program.start();
     const int code = QApplication::exec();
     program.finish();

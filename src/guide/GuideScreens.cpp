@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
@@ -41,6 +42,7 @@
 #include "ui/DesktopService.h"
 #include "ui/FileDialogService.h"
 #include "ui/MessageService.h"
+#include "ui/Palette.h"
 #include "ui/PhotoBox.h"
 #include "ui/QtText.h"
 
@@ -489,11 +491,73 @@ void tour(Session& session) {
     backupWindow(session, menu);
 }
 
-}  // namespace
+// The windows drawn one over the other where they stand, on the whole screen; a window over the first
+// gets the title bar and shadow a desktop gives it.
+QImage wholeScreen(std::initializer_list<QWidget*> windows) {
+    QWidget* first = *windows.begin();
+    QImage screen(first->screen()->geometry().size(), QImage::Format_RGB32);
+    screen.fill(first->palette().color(QPalette::Window));
+    QPainter painter(&screen);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (QWidget* window : windows) {
+        const QRect place = window->geometry();
+        if (window != first) {
+            constexpr int kTitle = 30;
+            const QRect frame = place.adjusted(-1, -kTitle, 1, 1);
+            for (int spread = 12; spread > 0; spread -= 2) {
+                painter.fillRect(frame.adjusted(-spread, -spread + 4, spread, spread + 4), QColor(0, 0, 0, 6));
+            }
+            painter.fillRect(frame, palette::color("tealDark"));
+            painter.setPen(Qt::white);
+            painter.setFont(window->font());
+            painter.drawText(QRect(frame.left() + 12, frame.top(), frame.width() - 24, kTitle),
+                             Qt::AlignVCenter | Qt::AlignLeft, window->windowTitle().trimmed());
+        }
+        painter.drawImage(place.topLeft(), window->grab().toImage());
+    }
+    return screen;
+}
 
-std::vector<Figure> grabMainScreens(const std::filesystem::path& programFolder, QStringList& problems) {
-    std::vector<Figure> figures;
-    // A build has nobody to answer: what the program would have shown is noted instead.
+void storeTour(Session& session, std::vector<Screenshot>& shots) {
+    auto* password = session.area<TfrmPassword>(screen::kPassword);
+    if (!password) return;
+    password->txtPassword->setText(QString::fromLatin1(kSamplePassword));
+    password->cmdOKClick();
+    auto* menu = session.area<TfrmAvvio>(screen::kAvvio);
+    // Each work area fills the screen, as a maximised window does with no desktop around it.
+    const QSize whole = QGuiApplication::primaryScreen()->geometry().size();
+    if (!menu || !(menu = session.narrowed(menu, whole))) return;
+    shots.push_back({QStringLiteral("menu"), wholeScreen({menu})});
+
+    menu->openArea(toQString(screen::kMagazzino));
+    auto* card = session.area<TfrmMagazzino>(screen::kMagazzino);
+    if (!card) return;
+    card->navigate(CardAction::First);
+    if (!(card = session.area<TfrmMagazzino>(screen::kMagazzino)) || !(card = session.narrowed(card, whole))) return;
+    shots.push_back({QStringLiteral("magazzino"), wholeScreen({card})});
+
+    const auto labels = labelsForPieces(paths::productArchive(session.registry().programFolder()),
+                                        {{toStd(card->txtCodice->text()), 3}});
+    if (!labels) {
+        session.problems() << QStringLiteral("etichette: ") + toQString(labels.error());
+        return;
+    }
+    TfrmEtichette window(session.registry(), card, *labels);
+    window.show();
+    if (waitFor([&window] { return window.isVisible() && QApplication::activeWindow() == &window; })) {
+        window.chkCodice->setChecked(true);
+        pause(300);
+        shots.push_back({QStringLiteral("etichette"), wholeScreen({card, &window})});
+    } else {
+        session.problems() << QStringLiteral("la finestra delle etichette non si è aperta");
+    }
+    window.close();
+}
+
+// A build has nobody to answer: what the program would have shown is noted instead, and nothing leaves
+// the run.
+template <class Tour>
+void offscreenRun(QStringList& problems, Tour tour) {
     MessageService::setHookForTesting([&problems](const ShownMessage& message) {
         problems << QStringLiteral("messaggio inatteso: ") + message.text;
         return message.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
@@ -503,14 +567,31 @@ std::vector<Figure> grabMainScreens(const std::filesystem::path& programFolder, 
     // A steady text cursor: the same screens give the same pictures.
     QApplication::setCursorFlashTime(0);
     Application::applyLook();
-    {
-        Session session(programFolder, figures, problems);
-        tour(session);
-    }
+    tour();
     MessageService::setHookForTesting({});
     FileDialogService::setHookForTesting({});
     DesktopService::setHookForTesting({});
+}
+
+}  // namespace
+
+std::vector<Figure> grabMainScreens(const std::filesystem::path& programFolder, QStringList& problems) {
+    std::vector<Figure> figures;
+    offscreenRun(problems, [&] {
+        Session session(programFolder, figures, problems);
+        tour(session);
+    });
     return figures;
+}
+
+std::vector<Screenshot> grabStoreScreenshots(const std::filesystem::path& programFolder, QStringList& problems) {
+    std::vector<Figure> unused;
+    std::vector<Screenshot> shots;
+    offscreenRun(problems, [&] {
+        Session session(programFolder, unused, problems);
+        storeTour(session, shots);
+    });
+    return shots;
 }
 
 }  // namespace scortavia::guide

@@ -26,4 +26,15 @@ struct Figure {
 // grabbed until then are kept.
 std::vector<Figure> grabMainScreens(const std::filesystem::path& programFolder, QStringList& problems);
 
+// A whole screen as the user sees it, named for its file.
+struct Screenshot {
+    QString name;
+    QImage picture;
+};
+
+// The program in `programFolder` (the shop sample written there) as a whole screen shows it, for the
+// desktop's software centres: the main menu, the card of a product, the label window over that card.
+// Problems are noted as for grabMainScreens.
+std::vector<Screenshot> grabStoreScreenshots(const std::filesystem::path& programFolder, QStringList& problems);
+
 }  // namespace scortavia::guide

@@ -136,7 +136,7 @@ void TfrmAvvio::openArea(const QString& target) { registry().switchTo(target, th
 
 void TfrmAvvio::imgCreditiClick() {
     // A fresh dialog each time, gone when it closes.
-    TfrmSplash credits(this);
+    TfrmSplash credits(registry().programFolder(), this);
     credits.exec();
 }
 

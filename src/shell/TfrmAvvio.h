@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Version.h"
 #include "ui/ScreenRegistry.h"
 
 class QFrame;
@@ -46,6 +47,6 @@ private:
     BackupRun* backups_;
 };
 
-inline constexpr const char* kMakerWebAddress = "https://www.scortavia.it";
+inline constexpr const char* kMakerWebAddress = kProgramHomepage;
 
 }  // namespace scortavia

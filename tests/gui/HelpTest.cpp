@@ -189,6 +189,7 @@ private Q_SLOTS:
         };
         row("accesso", area("frmPassword"), Overview, {"OK", "Esci", "Cambia password"});
         row("cambia password", area("frmCambiaPassword"), Overview, {"OK"});
+        row("informazioni", dialog(mainMenu, "imgCrediti"), Overview, {"Crea collegamento nel menu"});
         row("tasti delle schede", area("frmMagazzino"), Overview,
             {"Nuovo", "Duplica", "Salva", "Trova", "Anteprima", "Stampa", "Sottoscorta", "Da saldare", "Esporta",
              "Importa", "Guida", "Esci"});

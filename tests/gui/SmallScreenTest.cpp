@@ -85,7 +85,7 @@ private Q_SLOTS:
         QTest::newRow("crediti") << Reach([](test::GuiProgram& p) {
             p.login(QStringLiteral("scortavia"));
             return test::clicking(p.menu()->imgCrediti);
-        }) << "frmSplash" << false << QSize(544, 364);
+        }) << "frmSplash" << false << QSize(544, 404);
         QTest::newRow("copie") << Reach([](test::GuiProgram& p) {
             p.login(QStringLiteral("scortavia"));
             return test::clicking(p.menu()->imgCopie);
