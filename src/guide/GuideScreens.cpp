@@ -22,6 +22,7 @@
 #include <QThread>
 #include <algorithm>
 #include <fstream>
+#include <memory>
 #include <optional>
 
 #include "backups/TfrmCopie.h"
@@ -346,30 +347,39 @@ void importPreview(Session& session, TfrmMagazzino* card) {
     std::filesystem::remove(sheet);
 }
 
-// The label window over three labels of the card's product, on a sheet already used up to its fourth label.
-void labelWindow(Session& session, TfrmMagazzino* card) {
+// The label window over three labels of the card's product, shown and active, with its code ticked; null,
+// noted, when it does not come up.
+std::unique_ptr<TfrmEtichette> openLabelWindow(Session& session, TfrmMagazzino* card) {
     const auto labels = labelsForPieces(paths::productArchive(session.registry().programFolder()),
                                         {{toStd(card->txtCodice->text()), 3}});
     if (!labels) {
         session.problems() << QStringLiteral("etichette: ") + toQString(labels.error());
-        return;
+        return nullptr;
     }
-    TfrmEtichette window(session.registry(), card, *labels);
-    window.show();
-    if (waitFor([&window] { return window.isVisible() && QApplication::activeWindow() == &window; })) {
-        window.spnPrimaLibera->setValue(4);
-        window.chkCodice->setChecked(true);
+    auto window = std::make_unique<TfrmEtichette>(session.registry(), card, *labels);
+    window->show();
+    TfrmEtichette* shown = window.get();
+    if (!waitFor([shown] { return shown->isVisible() && QApplication::activeWindow() == shown; })) {
+        session.problems() << QStringLiteral("la finestra delle etichette non si è aperta");
+        return nullptr;
+    }
+    window->chkCodice->setChecked(true);
+    return window;
+}
+
+// The label window on a sheet already used up to its fourth label.
+void labelWindow(Session& session, TfrmMagazzino* card) {
+    if (const auto window = openLabelWindow(session, card)) {
+        window->spnPrimaLibera->setValue(4);
         pause(300);
         // The choices and the buttons; the explanation picture over them would make it taller than a page.
-        session.shoot(&window, HelpTopic::Labels,
+        session.shoot(window.get(), HelpTopic::Labels,
                       QStringLiteral("Le scelte di «Stampa etichette» per tre etichette di un prodotto, su un foglio "
                                      "da 3 x 8 già usato fino alla terza"),
                       QStringLiteral("In «Formato» scegli"),
                       {{Part(named({"cboFormato", "lblQuante"}), 10)}, {named({"imgGuida", "btnAnnulla"})}});
-    } else {
-        session.problems() << QStringLiteral("la finestra delle etichette non si è aperta");
+        window->close();
     }
-    window.close();
     // The tour goes on with the card, which must be the active window again.
     card->activateWindow();
 }
@@ -536,22 +546,11 @@ void storeTour(Session& session, std::vector<Screenshot>& shots) {
     if (!(card = session.area<TfrmMagazzino>(screen::kMagazzino)) || !(card = session.narrowed(card, whole))) return;
     shots.push_back({QStringLiteral("magazzino"), wholeScreen({card})});
 
-    const auto labels = labelsForPieces(paths::productArchive(session.registry().programFolder()),
-                                        {{toStd(card->txtCodice->text()), 3}});
-    if (!labels) {
-        session.problems() << QStringLiteral("etichette: ") + toQString(labels.error());
-        return;
-    }
-    TfrmEtichette window(session.registry(), card, *labels);
-    window.show();
-    if (waitFor([&window] { return window.isVisible() && QApplication::activeWindow() == &window; })) {
-        window.chkCodice->setChecked(true);
+    if (const auto window = openLabelWindow(session, card)) {
         pause(300);
-        shots.push_back({QStringLiteral("etichette"), wholeScreen({card, &window})});
-    } else {
-        session.problems() << QStringLiteral("la finestra delle etichette non si è aperta");
+        shots.push_back({QStringLiteral("etichette"), wholeScreen({card, window.get()})});
+        window->close();
     }
-    window.close();
 }
 
 // A build has nobody to answer: what the program would have shown is noted instead, and nothing leaves

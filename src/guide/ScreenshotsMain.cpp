@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <cstdio>
 
 #include "guide/GuideScreens.h"
@@ -21,17 +20,9 @@ int main(int argc, char* argv[]) {
 
     QStringList problems;
     std::vector<scortavia::guide::Screenshot> shots;
-    {
-        QTemporaryDir folder(QDir::current().filePath(QStringLiteral("schermate-XXXXXX")));
-        QString problem;
-        if (!folder.isValid()) {
-            problems << folder.errorString();
-        } else if (!scortavia::guide::writeShopSample(folder.path().toStdString(), problem)) {
-            problems << problem;
-        } else {
-            shots = scortavia::guide::grabStoreScreenshots(folder.path().toStdString(), problems);
-        }
-    }
+    scortavia::guide::inShopSample(problems, [&](const std::filesystem::path& folder) {
+        shots = scortavia::guide::grabStoreScreenshots(folder, problems);
+    });
     for (const QString& problem : problems) {
         std::fprintf(stderr, "scortavia_screenshots: attenzione: %s\n", qUtf8Printable(problem));
     }

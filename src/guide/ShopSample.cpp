@@ -1,11 +1,13 @@
 #include "guide/ShopSample.h"
 
 #include <QColor>
+#include <QDir>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QTemporaryDir>
 #include <chrono>
 #include <fstream>
 #include <string>
@@ -473,6 +475,18 @@ bool writeSampleBackups(const std::filesystem::path& programFolder, const std::f
         }
     }
     return true;
+}
+
+void inShopSample(QStringList& problems, const std::function<void(const std::filesystem::path&)>& use) {
+    QTemporaryDir folder(QDir::current().filePath(QStringLiteral("schermate-XXXXXX")));
+    QString problem;
+    if (!folder.isValid()) {
+        problems << folder.errorString();
+    } else if (!writeShopSample(folder.path().toStdString(), problem)) {
+        problems << problem;
+    } else {
+        use(folder.path().toStdString());
+    }
 }
 
 }  // namespace scortavia::guide

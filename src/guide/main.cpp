@@ -1,6 +1,4 @@
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 #include <cstdio>
 
 #include "guide/GuidePdf.h"
@@ -23,20 +21,11 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Scortavia"));
     const QString output = QString::fromLocal8Bit(argv[1]);
 
-    // The screenshots' program folder lives in the working folder (the build's), removed at the end.
     QStringList problems;
     std::vector<scortavia::guide::Figure> figures;
-    {
-        QTemporaryDir folder(QDir::current().filePath(QStringLiteral("schermate-XXXXXX")));
-        QString problem;
-        if (!folder.isValid()) {
-            problems << folder.errorString();
-        } else if (!scortavia::guide::writeShopSample(folder.path().toStdString(), problem)) {
-            problems << problem;
-        } else {
-            figures = scortavia::guide::grabMainScreens(folder.path().toStdString(), problems);
-        }
-    }
+    scortavia::guide::inShopSample(problems, [&](const std::filesystem::path& folder) {
+        figures = scortavia::guide::grabMainScreens(folder, problems);
+    });
     // A guide without some screenshot is still a guide: the build says so and goes on.
     for (const QString& problem : problems) {
         std::fprintf(stderr, "scortavia_guide: attenzione: %s\n", qUtf8Printable(problem));
