@@ -1,6 +1,7 @@
 #include "shell/TfrmSplash.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -65,16 +66,17 @@ void TfrmSplash::lnkWebClick() {
 }
 
 void TfrmSplash::btnCollegamentoClick() {
-    const auto failed = [this](const std::string& detail) {
-        MessageService::warning(this, QStringLiteral("Non è stato possibile aggiungere il collegamento a Scortavia al "
-                                                     "menu delle applicazioni.\n") +
-                                          toQString(detail));
-    };
     // The desktop's data folder as Qt finds it (XDG_DATA_HOME, or ~/.local/share).
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty()) return failed("no data folder for this user");
+    // What went wrong in detail is for a technician; the user is told where the launcher could not go.
+    const auto failed = [this, &dataHome] {
+        MessageService::warning(
+            this, QStringLiteral("Non è stato possibile aggiungere il collegamento a Scortavia al menu delle "
+                                 "applicazioni.\n\nControllare di poter scrivere nella cartella «%1».")
+                      .arg(QDir(dataHome).filePath(QStringLiteral("applications"))));
+    };
     QFile icon(QStringLiteral(":/icon_app.svg"));
-    if (!icon.open(QIODevice::ReadOnly)) return failed("no program icon");
+    if (dataHome.isEmpty() || !icon.open(QIODevice::ReadOnly)) return failed();
     const QByteArray iconSvg = icon.readAll();
     // The launcher starts the executable of this program folder, under the name it runs by now.
     const std::filesystem::path executable =
@@ -82,7 +84,7 @@ void TfrmSplash::btnCollegamentoClick() {
     const Result<LauncherWritten> written =
         writeLauncher(toStd(dataHome), {executable, programFolder_},
                       std::string_view(iconSvg.constData(), static_cast<std::size_t>(iconSvg.size())));
-    if (!written) return failed(written.error());
+    if (!written) return failed();
     MessageService::information(
         this, QStringLiteral("Il collegamento a Scortavia è stato aggiunto al menu delle applicazioni."));
 }

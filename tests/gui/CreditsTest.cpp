@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
@@ -219,10 +220,10 @@ private Q_SLOTS:
         }));
         QCOMPARE(run->messages.shown.size(), std::size_t{1});
         QCOMPARE(run->messages.shown[0].kind, MessageKind::Warning);
-        QVERIFY2(run->messages.shown[0].text.startsWith(
-                     QStringLiteral("Non è stato possibile aggiungere il collegamento a Scortavia al menu delle "
-                                    "applicazioni.")),
-                 qPrintable(run->messages.shown[0].text));
+        QCOMPARE(run->messages.shown[0].text,
+                 QStringLiteral("Non è stato possibile aggiungere il collegamento a Scortavia al menu delle "
+                                "applicazioni.\n\nControllare di poter scrivere nella cartella «%1».")
+                     .arg(QDir(dataHome.path()).filePath(QStringLiteral("applications"))));
         QVERIFY(!QFileInfo::exists(launcherOf(dataHome.path(), run->folder.path())));
     }
 
