@@ -8,7 +8,7 @@
 #include "common/TextRules.h"
 #include "products/ProductCard.h"
 #include "products/ProductRows.h"
-#include "storage/ArchiveFile.h"
+#include "storage/Archive.h"
 #include "storage/MovementRecord.h"
 
 namespace scortavia {
@@ -175,16 +175,17 @@ StockMove moveProductStock(const std::filesystem::path& archive, std::int64_t po
         move.outcome = StockMoveOutcome::QuantityTooLong;
         return move;
     }
-    auto file = ArchiveFile::openOrCreate(archive, ProductRecord::kSize);
-    if (!file) return move;
-    const auto count = file->recordCount();
+    auto opened = openArchive(archive, ProductRecord::kSize);
+    if (!opened) return move;
+    Archive& file = **opened;
+    const auto count = file.recordCount();
     if (!count || position < 1 || position > *count) return move;
 
     ProductRecord record;
     StockMoveOutcome decided = StockMoveOutcome::AccessFailed;
     std::string newStock;
     // updateAt reads into `record` and writes `record` back, so the change is made on it directly.
-    const auto update = file->updateAt(position - 1, record.bytes(), [&](std::span<std::uint8_t>) {
+    const auto update = file.updateAt(position - 1, record.bytes(), [&](std::span<std::uint8_t>) {
         decided = applyMove(record, pickedCode, quantity, direction.stockSign, newStock);
         return decided == StockMoveOutcome::Moved;
     });

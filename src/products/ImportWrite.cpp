@@ -6,7 +6,7 @@
 #include <span>
 #include <unordered_map>
 
-#include "storage/ArchiveFile.h"
+#include "storage/Archive.h"
 #include "storage/ArchivePaths.h"
 #include "storage/FileAccess.h"
 
@@ -23,11 +23,12 @@ ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPrev
     std::size_t total = preview.importedRows(choice);
     outcome.skipped = preview.rowCount();
     if (total == 0) return outcome;
-    auto file = ArchiveFile::openOrCreate(archive, ProductRecord::kSize);
-    if (!file) {
-        outcome.status = file.status();
+    auto opened = openArchive(archive, ProductRecord::kSize);
+    if (!opened) {
+        outcome.status = opened.status();
         return outcome;
     }
+    Archive& file = **opened;
     batchRecords = std::max<std::size_t>(batchRecords, 1);
     const std::filesystem::path folder = archive.has_parent_path() ? archive.parent_path() : ".";
     // Codes of the cards other copies appended since the preview, with the position of the first card
@@ -65,9 +66,9 @@ ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPrev
             return batch;
         };
         // Rows imported as new cards whatever the archive holds need no look at what others appended.
-        const auto first = skipArchived ? file->appendBatchChecked(seen, noteArrived, compose) : [&] {
+        const auto first = skipArchived ? file.appendBatchChecked(seen, noteArrived, compose) : [&] {
             const std::span<const std::uint8_t> records = compose();
-            return records.empty() ? Result<std::int64_t>(0) : file->appendBatch(records);
+            return records.empty() ? Result<std::int64_t>(0) : file.appendBatch(records);
         }();
         total = preview.importedRows(choice) - outcome.arrived.size();
         if (!first) {

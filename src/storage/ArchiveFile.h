@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/Result.h"
+#include "storage/Archive.h"
 #include "storage/FileAccess.h"
 #include "storage/RangeLock.h"
 
@@ -37,7 +38,7 @@ namespace scortavia {
 // - Appends keep no entry: a partial record at the end never counts.
 // Where the filesystem has no locks, all of this still runs, unlocked: a reader may then meet a rewrite
 // half done.
-class ArchiveFile final {
+class ArchiveFile final : public Archive {
 public:
     // Opens the file for reading and writing, creating it empty when missing; never truncates.
     static Result<ArchiveFile> openOrCreate(const std::filesystem::path& path, std::size_t recordSize);
@@ -46,48 +47,48 @@ public:
     ArchiveFile& operator=(ArchiveFile&& other) noexcept;
     ArchiveFile(const ArchiveFile&) = delete;
     ArchiveFile& operator=(const ArchiveFile&) = delete;
-    ~ArchiveFile();
+    ~ArchiveFile() override;
 
     // Whole records in the file; a partial record at the end does not count.
-    Result<std::int64_t> recordCount() const;
+    Result<std::int64_t> recordCount() const override;
 
     // Reads the record at a 0-based index (which must exist) into `record` (one record long).
     // Afterwards the current position, 1-based, is index + 1.
-    Status readAt(std::int64_t index, std::span<std::uint8_t> record);
+    Status readAt(std::int64_t index, std::span<std::uint8_t> record) override;
 
     // Reads the whole records from a 0-based index into `records` (a multiple of the record size) under a
     // shared lock on them, and returns how many bytes it read: fewer at the end of the file.
-    Result<std::size_t> readRecords(std::int64_t first, std::span<std::uint8_t> records);
+    Result<std::size_t> readRecords(std::int64_t first, std::span<std::uint8_t> records) override;
 
     // Rewrites the record at a 0-based index, all or nothing, under the lock on that record, and flushes
     // it to disk. An index past the last record is refused: it would leave a hole of zero records.
     // Index = recordCount appends, but new records should go through append, which counts under a lock.
-    Status writeAt(std::int64_t index, std::span<const std::uint8_t> record);
+    Status writeAt(std::int64_t index, std::span<const std::uint8_t> record) override;
 
     // Appends one record at the end and returns its 0-based index. Counting and writing happen under
     // an advisory lock, so concurrent appends from several processes never overwrite each other;
     // a partial record left at the end by a failed write is overwritten.
-    Result<std::int64_t> append(std::span<const std::uint8_t> record);
+    Result<std::int64_t> append(std::span<const std::uint8_t> record) override;
 
     // Appends whole records (`records` holds a multiple of the record size) in one write under the
     // same lock, flushed once, and returns the 0-based index of the first. A failed write takes the
     // file back to its old end, so the batch is added whole or not at all.
-    Result<std::int64_t> appendBatch(std::span<const std::uint8_t> records);
+    Result<std::int64_t> appendBatch(std::span<const std::uint8_t> records) override;
 
     // Read-modify-write of one record under a lock on that record (a product's stock, moved by a
     // movement): reads it, lets `change` edit the buffer, and rewrites it as writeAt does when `change`
     // returns true.
     // When it returns false (what it read forbids the change) nothing is written and the result is
     // LeftAsItWas; the buffer still holds whatever `change` left in it. The lock is released either way.
-    enum class Update { Written, LeftAsItWas };
     Result<Update> updateAt(std::int64_t index, std::span<std::uint8_t> record,
-                            const std::function<bool(std::span<std::uint8_t>)>& change);
+                            const std::function<bool(std::span<std::uint8_t>)>& change) override;
 
     // For sequential reads with readAt from index 0: true when no whole record follows the current position.
     bool atEnd() const;
     std::int64_t position() const { return position_; }
 
-    std::size_t recordSize() const { return recordSize_; }
+    std::size_t recordSize() const override { return recordSize_; }
+    void willReadInOrder() override;
     const std::filesystem::path& path() const { return path_; }
     int descriptor() const { return fd_.get(); }
 
@@ -144,16 +145,9 @@ private:
     std::int64_t position_ = 0;
 
 public:
-    // An append that first looks at what other copies appended. Under the append lock it hands
-    // `unseen` every whole record from index `seen` to the end, in blocks of up to 1 MiB (`firstIndex`
-    // is the 0-based index of the block's first record), so a caller that read the archive earlier
-    // reads only what came since; then `compose` gives the records to append, which may depend on
-    // what `unseen` saw and may be none, and they are appended as appendBatch does. `seen` moves past
-    // the records read and those appended. Returns the index the first record went to (or would have).
-    using UnseenRecords = std::function<void(std::span<const std::uint8_t> records, std::int64_t firstIndex)>;
-    using ComposeRecords = std::function<std::span<const std::uint8_t>()>;
+    // See Archive::appendBatchChecked.
     Result<std::int64_t> appendBatchChecked(std::int64_t& seen, const UnseenRecords& unseen,
-                                            const ComposeRecords& compose);
+                                            const ComposeRecords& compose) override;
 };
 
 }  // namespace scortavia

@@ -1,7 +1,5 @@
 #include "storage/ArchiveScan.h"
 
-#include <fcntl.h>
-
 #include <algorithm>
 #include <span>
 #include <string>
@@ -10,13 +8,13 @@
 
 namespace scortavia {
 
-ArchiveScan::ArchiveScan(ArchiveFile& file, std::size_t blockBytes) : file_(file), recordSize_(file.recordSize()) {
+ArchiveScan::ArchiveScan(Archive& archive, std::size_t blockBytes) : file_(archive), recordSize_(archive.recordSize()) {
     const std::size_t perBlock = std::max<std::size_t>(1, blockBytes / recordSize_);
     block_.resize(perBlock * recordSize_);
     auto count = file_.recordCount();
     if (count) {
         total_ = *count;
-        ::posix_fadvise(file_.descriptor(), 0, 0, POSIX_FADV_SEQUENTIAL);
+        file_.willReadInOrder();
     } else {
         status_ = count.status();
     }
@@ -51,12 +49,12 @@ const std::uint8_t* ArchiveScan::next() {
 Status scanArchive(const std::filesystem::path& archive, std::size_t recordSize,
                    const std::function<bool(const std::uint8_t* record, std::int64_t index)>& visit,
                    const std::function<void(std::int64_t count)>& counted) {
-    auto file = ArchiveFile::openOrCreate(archive, recordSize);
+    auto file = openArchive(archive, recordSize);
     if (!file) return file.status();
     if (counted) {
-        if (auto count = file->recordCount()) counted(*count);
+        if (auto count = (*file)->recordCount()) counted(*count);
     }
-    ArchiveScan scan(*file);
+    ArchiveScan scan(**file);
     while (const std::uint8_t* bytes = scan.next()) {
         if (!visit(bytes, scan.index())) break;
     }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/Result.h"
-#include "storage/ArchiveFile.h"
+#include "storage/Archive.h"
 
 namespace scortavia {
 
@@ -19,7 +19,7 @@ namespace scortavia {
 // the records counted when the scan starts are the ones it returns.
 class ArchiveScan final {
 public:
-    explicit ArchiveScan(ArchiveFile& file, std::size_t blockBytes = std::size_t{1} << 20);
+    explicit ArchiveScan(Archive& archive, std::size_t blockBytes = std::size_t{1} << 20);
 
     // The next whole record, or nullptr at the end or after a failure (see status()).
     // The pointer stays valid until the next call.
@@ -32,7 +32,7 @@ public:
 private:
     bool fill();
 
-    ArchiveFile& file_;
+    Archive& file_;
     std::vector<std::uint8_t> block_;
     std::size_t recordSize_;
     std::int64_t total_ = 0;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "storage/ArchiveFile.h"
+#include "storage/Archive.h"
 
 namespace scortavia {
 
@@ -35,7 +35,7 @@ CardOutcome unchanged(CardPosition position, CardMessage message) {
 // that no record has.
 CardOutcome accessFailed(CardPosition position) { return unchanged(position, CardMessage::AccessFailed); }
 
-CardOutcome load(ArchiveFile& file, std::int64_t index, std::span<std::uint8_t> record, CardPosition position) {
+CardOutcome load(Archive& file, std::int64_t index, std::span<std::uint8_t> record, CardPosition position) {
     if (!file.readAt(index, record)) return accessFailed(position);
     return CardOutcome{true, false, index + 1, CardMessage::None};
 }
@@ -43,8 +43,9 @@ CardOutcome load(ArchiveFile& file, std::int64_t index, std::span<std::uint8_t> 
 }  // namespace
 
 CardOutcome CardProtocol::navigate(CardAction action, CardPosition position, std::span<std::uint8_t> record) const {
-    auto file = ArchiveFile::openOrCreate(archive_, recordSize_);
-    if (!file) return accessFailed(position);
+    auto opened = openArchive(archive_, recordSize_);
+    if (!opened) return accessFailed(position);
+    Archive* file = opened->get();
     auto counted = file->recordCount();
     if (!counted) return accessFailed(position);
     const std::int64_t count = *counted;
@@ -76,8 +77,9 @@ CardOutcome CardProtocol::navigate(CardAction action, CardPosition position, std
 }
 
 CardOutcome CardProtocol::save(CardPosition position, std::span<const std::uint8_t> record) const {
-    auto file = ArchiveFile::openOrCreate(archive_, recordSize_);
-    if (!file) return accessFailed(position);
+    auto opened = openArchive(archive_, recordSize_);
+    if (!opened) return accessFailed(position);
+    Archive* file = opened->get();
 
     if (position == kNewCard) {
         auto index = file->append(record);
@@ -89,6 +91,6 @@ CardOutcome CardProtocol::save(CardPosition position, std::span<const std::uint8
     return CardOutcome{false, true, position, CardMessage::Updated};
 }
 
-bool CardProtocol::reachable() const { return ArchiveFile::openOrCreate(archive_, recordSize_).ok(); }
+bool CardProtocol::reachable() const { return openArchive(archive_, recordSize_).ok(); }
 
 }  // namespace scortavia

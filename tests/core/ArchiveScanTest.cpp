@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/ArchiveFile.h"
 #include "storage/ArchiveScan.h"
 #include "storage/ProductRecord.h"
 #include "support/Records.h"
