@@ -65,4 +65,12 @@ Result<std::vector<LabelProduct>> labelsForPieces(const std::filesystem::path& p
     return out;
 }
 
+Result<std::vector<LabelProduct>> goodsInDayLabels(const std::filesystem::path& goodsInArchive,
+                                                   const std::filesystem::path& productArchive,
+                                                   const CalendarDate& day) {
+    const auto pieces = goodsInLabelPieces(goodsInArchive, day);
+    if (!pieces) return pieces.status();
+    return labelsForPieces(productArchive, *pieces);
+}
+
 }  // namespace scortavia

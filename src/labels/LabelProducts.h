@@ -54,4 +54,9 @@ Result<std::vector<LabelPieces>> goodsInLabelPieces(const std::filesystem::path&
 Result<std::vector<LabelProduct>> labelsForPieces(const std::filesystem::path& productArchive,
                                                   const std::vector<LabelPieces>& pieces);
 
+// The labels of the goods-in of `day`: goodsInLabelPieces, then labelsForPieces.
+Result<std::vector<LabelProduct>> goodsInDayLabels(const std::filesystem::path& goodsInArchive,
+                                                   const std::filesystem::path& productArchive,
+                                                   const CalendarDate& day);
+
 }  // namespace scortavia

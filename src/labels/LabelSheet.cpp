@@ -6,19 +6,29 @@ namespace scortavia {
 
 namespace {
 
-// A sheet of `columns` x `rows` labels with the gaps given, centred on A4 portrait.
-LabelFormat a4Sheet(std::string name, int columns, int rows, double width, double height, double gapX, double gapY) {
+// An A4 portrait sheet of `columns` x `rows` labels placed from its margins with the gaps given.
+LabelFormat a4Sheet(std::string name, int columns, int rows, double width, double height, double left, double top,
+                    double gapX, double gapY) {
     LabelFormat f;
     f.name = std::move(name);
     f.columns = columns;
     f.rows = rows;
     f.labelWidth = width;
     f.labelHeight = height;
+    f.left = left;
+    f.top = top;
     f.gapX = gapX;
     f.gapY = gapY;
-    f.left = (f.pageWidth - columns * width - (columns - 1) * gapX) / 2.0;
-    f.top = (f.pageHeight - rows * height - (rows - 1) * gapY) / 2.0;
     return f;
+}
+
+// The same, the labels centred on the sheet.
+LabelFormat centredA4Sheet(std::string name, int columns, int rows, double width, double height, double gapX,
+                           double gapY) {
+    const LabelFormat a4;
+    return a4Sheet(std::move(name), columns, rows, width, height,
+                   (a4.pageWidth - columns * width - (columns - 1) * gapX) / 2.0,
+                   (a4.pageHeight - rows * height - (rows - 1) * gapY) / 2.0, gapX, gapY);
 }
 
 LabelFormat roll(std::string name, double width, double height) {
@@ -38,11 +48,11 @@ constexpr double kSlack = 0.01;
 
 const std::vector<LabelFormat>& labelFormats() {
     static const std::vector<LabelFormat> formats = {
-        a4Sheet("A4 3 x 7 (70 x 42,3 mm)", 3, 7, 70.0, 42.3, 0.0, 0.0),
-        a4Sheet("A4 3 x 8 (70 x 37 mm)", 3, 8, 70.0, 37.0, 0.0, 0.0),
-        a4Sheet("A4 4 x 10 (48,5 x 25,4 mm)", 4, 10, 48.5, 25.4, 0.0, 0.0),
-        a4Sheet("A4 2 x 7 (105 x 42,3 mm)", 2, 7, 105.0, 42.3, 0.0, 0.0),
-        a4Sheet("A4 5 x 13 (38 x 21,2 mm)", 5, 13, 38.0, 21.2, 2.5, 0.0),
+        centredA4Sheet("A4 3 x 7 (70 x 42,3 mm)", 3, 7, 70.0, 42.3, 0.0, 0.0),
+        centredA4Sheet("A4 3 x 8 (70 x 37 mm)", 3, 8, 70.0, 37.0, 0.0, 0.0),
+        centredA4Sheet("A4 4 x 10 (48,5 x 25,4 mm)", 4, 10, 48.5, 25.4, 0.0, 0.0),
+        centredA4Sheet("A4 2 x 7 (105 x 42,3 mm)", 2, 7, 105.0, 42.3, 0.0, 0.0),
+        centredA4Sheet("A4 5 x 13 (38 x 21,2 mm)", 5, 13, 38.0, 21.2, 2.5, 0.0),
         roll("Rotolo 62 x 29 mm", 62.0, 29.0),
     };
     return formats;
@@ -55,16 +65,7 @@ Result<LabelFormat> customLabelFormat(int columns, int rows, double labelWidth, 
         return Status::failure("La larghezza e l'altezza dell'etichetta devono essere maggiori di zero.");
     if (!(left >= 0.0) || !(top >= 0.0) || !(gapX >= 0.0) || !(gapY >= 0.0))
         return Status::failure("I margini e le spaziature non possono essere negativi.");
-    LabelFormat f;
-    f.name = "Personalizzato";
-    f.columns = columns;
-    f.rows = rows;
-    f.labelWidth = labelWidth;
-    f.labelHeight = labelHeight;
-    f.left = left;
-    f.top = top;
-    f.gapX = gapX;
-    f.gapY = gapY;
+    const LabelFormat f = a4Sheet("Personalizzato", columns, rows, labelWidth, labelHeight, left, top, gapX, gapY);
     const double right = left + columns * labelWidth + (columns - 1) * gapX;
     const double bottom = top + rows * labelHeight + (rows - 1) * gapY;
     if (right > f.pageWidth + kSlack || bottom > f.pageHeight + kSlack)

@@ -312,9 +312,7 @@ void MovementCardScreen::btnEtichetteClick() {
         return;
     }
     // The saved movements of the day: the card on screen counts once it is saved.
-    const auto pieces = goodsInLabelPieces(archivePath(), *day);
-    auto labels = pieces ? labelsForPieces(paths::productArchive(registry().programFolder()), *pieces)
-                         : Result<std::vector<LabelProduct>>(pieces.status());
+    auto labels = goodsInDayLabels(archivePath(), paths::productArchive(registry().programFolder()), *day);
     if (!labels) {
         MessageService::warning(this, kMsgArchiveAccess);
         return;

@@ -1,7 +1,10 @@
 #include "products/ProductCard.h"
 
+#include <unordered_set>
+
 #include "common/Numbers.h"
 #include "common/TextRules.h"
+#include "storage/ArchiveScan.h"
 #include "storage/Windows1252.h"
 
 namespace scortavia {
@@ -59,6 +62,17 @@ StockTotal computeStockTotal(std::string_view stock, std::string_view quantity, 
 
 bool stockFitsField(std::string_view total) {
     return encodeWindows1252(trimBlanks(total)).size() <= ProductRecord::Info::capacity(ProductLayout::Giacenza);
+}
+
+Result<std::optional<std::string>> proposeInStoreCode(const std::filesystem::path& archive,
+                                                      const RandomSource& random) {
+    std::unordered_set<std::string> codes;
+    const Status read = scanArchive(archive, ProductRecord::kSize, [&codes](const std::uint8_t* record, std::int64_t) {
+        codes.insert(ProductView(record).text(ProductLayout::Codice));
+        return true;
+    });
+    if (!read) return read;
+    return generateInStoreEan13(codes, random);
 }
 
 }  // namespace scortavia

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/Barcode.h"
+#include "common/Result.h"
 #include "storage/ProductRecord.h"
 
 namespace scortavia {
@@ -84,5 +87,8 @@ bool stockFitsField(std::string_view total);
 inline constexpr std::string_view kMsgStockOutOfRange =
     "Attenzione: la giacenza risultante non può essere registrata nella scheda.\n\n"
     "La giacenza di un prodotto deve essere compresa tra -999 e 9999 pezzi (al massimo 4 caratteri).";
+
+// "Genera codice": an in-store EAN-13 that no card of the archive has; nothing when none was found.
+Result<std::optional<std::string>> proposeInStoreCode(const std::filesystem::path& archive, const RandomSource& random);
 
 }  // namespace scortavia

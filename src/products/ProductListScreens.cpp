@@ -117,17 +117,12 @@ bool ProductSearchScreen::codeScanned(const QString& code) {
     if (panAvvio->isVisible()) {
         // Before a search the code is searched for on its own, whatever else was typed: the product
         // scanned is the one wanted.
-        SearchTexts texts{};
-        texts[0] = scanned;
-        RowList found;
-        const auto places = fillSearchList(archive_, texts, found)
-                                ? rowsOfScannedCode(archive_, scanned, found, rowA)
-                                : Result<std::vector<std::size_t>>(Status::failure("unreadable"));
-        if (!places) {
+        const Result<bool> known = archiveHasScannedCode(archive_, scanned);
+        if (!known) {
             MessageService::plain(this, kMsgArchiveAccess);
             return false;
         }
-        if (places->empty()) {
+        if (!*known) {
             MessageService::warning(this, unknownCodeMessage(code));
             return false;
         }
@@ -163,11 +158,13 @@ TfrmTrovaMagazzino::TfrmTrovaMagazzino(ScreenRegistry& registry, QWidget* owner)
 }
 
 void TfrmTrovaMagazzino::btnEtichetteClick() {
+    std::vector<std::string_view> rows;
+    for (const std::size_t row : selectedRows()) rows.push_back(model()->rows()[row]);
+    // The products of all the rows chosen, read in one pass over the archive.
     std::vector<LabelProduct> labels;
-    const auto find = productOfRow(registry_, RowFormat::A);
-    for (const std::size_t row : selectedRows()) {
-        const auto found = find(model()->rows()[row]);
-        if (found && *found) labels.push_back(labelProduct(ProductView((*found)->bytes.data())));
+    if (const auto found = findProductsByRows(archive(), rows, RowFormat::A)) {
+        for (const std::optional<FoundRecord>& product : *found)
+            if (product) labels.push_back(labelProduct(ProductView(product->bytes.data())));
     }
     TfrmEtichette(registry_, this, std::move(labels)).exec();
 }

@@ -50,6 +50,7 @@ protected:
     ProductSearchScreen(ScreenRegistry& registry, QWidget* owner, const Design& design);
     // The hand-over key of who receives the product, read at the double click; lblMemory as written.
     virtual QString receiverKey() const;
+    const std::filesystem::path& archive() const { return archive_; }
 
 private:
     std::filesystem::path archive_;

@@ -80,11 +80,24 @@ Status fillUnpaidList(const std::filesystem::path& archive, RowList& rows) {
                     [](const ProductView& p) -> std::optional<bool> { return p.text(P::Pagato) == kFlagNo; });
 }
 
+namespace {
+
+RowBuilder productRows(RowFormat format) {
+    return
+        [format](std::string& out, const std::uint8_t* record) { appendProductRow(out, ProductView(record), format); };
+}
+
+}  // namespace
+
 Result<std::optional<FoundRecord>> findProductByRow(const std::filesystem::path& archive, std::string_view row,
                                                     RowFormat format) {
-    return findRecordByRow(archive, ProductRecord::kSize, row, [format](std::string& out, const std::uint8_t* record) {
-        appendProductRow(out, ProductView(record), format);
-    });
+    return findRecordByRow(archive, ProductRecord::kSize, row, productRows(format));
+}
+
+Result<std::vector<std::optional<FoundRecord>>> findProductsByRows(const std::filesystem::path& archive,
+                                                                   const std::vector<std::string_view>& rows,
+                                                                   RowFormat format) {
+    return findRecordsByRows(archive, ProductRecord::kSize, rows, productRows(format));
 }
 
 }  // namespace scortavia

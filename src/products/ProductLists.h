@@ -38,5 +38,9 @@ Status fillUnpaidList(const std::filesystem::path& archive, RowList& rows);
 // The product whose row, trimmed, equals `row` trimmed; when several do, the last in the archive.
 Result<std::optional<FoundRecord>> findProductByRow(const std::filesystem::path& archive, std::string_view row,
                                                     RowFormat format);
+// The products behind several rows of one format, in one reading of the archive.
+Result<std::vector<std::optional<FoundRecord>>> findProductsByRows(const std::filesystem::path& archive,
+                                                                   const std::vector<std::string_view>& rows,
+                                                                   RowFormat format);
 
 }  // namespace scortavia

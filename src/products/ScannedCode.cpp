@@ -17,6 +17,16 @@ bool codeMatchesScan(std::string_view productCode, std::string_view scanned) {
     return true;
 }
 
+Result<bool> archiveHasScannedCode(const std::filesystem::path& archive, std::string_view scanned) {
+    bool found = false;
+    const Status read = scanArchive(archive, ProductRecord::kSize, [&](const std::uint8_t* record, std::int64_t) {
+        found = codeMatchesScan(ProductView(record).text(ProductLayout::Codice), scanned);
+        return !found;
+    });
+    if (!read) return read;
+    return found;
+}
+
 Result<std::vector<std::size_t>> rowsOfScannedCode(
     const std::filesystem::path& archive, std::string_view scanned, const RowList& rows,
     const std::function<void(std::string&, const ProductView&)>& buildRow) {

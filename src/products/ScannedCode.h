@@ -18,6 +18,9 @@ namespace scortavia {
 // scanner reads the whole label, so nothing shorter or longer is taken for it.
 bool codeMatchesScan(std::string_view productCode, std::string_view scanned);
 
+// Whether some product of the archive has the scanned code; the reading stops at the first.
+Result<bool> archiveHasScannedCode(const std::filesystem::path& archive, std::string_view scanned);
+
 // The places in `rows` of the products of the archive whose code is the scanned one, each product's
 // row built by `buildRow` and compared trimmed (list rows cut long codes, so the code is matched on the
 // record). Empty when no listed product has that code; a failure to read the archive is an error.

@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 #include <memory>
 #include <random>
-#include <unordered_set>
 
 #include "common/Barcode.h"
 #include "common/Numbers.h"
@@ -26,7 +25,6 @@
 #include "products/TfrmWebCam.h"
 #include "products/TfrmZoom.h"
 #include "storage/ArchivePaths.h"
-#include "storage/ArchiveScan.h"
 #include "ui/BoxBehaviour.h"
 #include "ui/FileDialogService.h"
 #include "ui/MessageService.h"
@@ -389,20 +387,14 @@ void TfrmMagazzino::warnAboutCheckDigit() {
 
 void TfrmMagazzino::btnGeneraCodiceClick() {
     if (position() != kNewCard) return;
-    std::unordered_set<std::string> codes;
-    const Status read =
-        scanArchive(archivePath(), ProductRecord::kSize, [&codes](const std::uint8_t* record, std::int64_t) {
-            codes.insert(ProductView(record).text(P::Codice));
-            return true;
-        });
-    if (!read) {
+    std::mt19937_64 engine{std::random_device{}()};
+    const auto code = proposeInStoreCode(archivePath(), [&engine] { return engine(); });
+    if (!code) {
         tell(CardMessage::AccessFailed);
         return;
     }
-    std::mt19937_64 engine{std::random_device{}()};
-    const auto code = generateInStoreEan13(codes, [&engine] { return engine(); });
-    if (!code) return;
-    txtCodice->setText(QString::fromStdString(*code));
+    if (!*code) return;
+    txtCodice->setText(QString::fromStdString(**code));
     txtCodice->setFocus();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 #include <string>
+#include <unordered_map>
 
 #include "common/TextRules.h"
 
@@ -63,13 +64,26 @@ Status scanArchive(const std::filesystem::path& archive, std::size_t recordSize,
 
 Result<std::optional<FoundRecord>> findRecordByRow(const std::filesystem::path& archive, std::size_t recordSize,
                                                    std::string_view row, const RowBuilder& buildRow) {
-    const std::string_view wanted = trimBlanks(row);
-    std::optional<FoundRecord> found;
+    auto found = findRecordsByRows(archive, recordSize, {row}, buildRow);
+    if (!found) return found.status();
+    return std::move(found->front());
+}
+
+Result<std::vector<std::optional<FoundRecord>>> findRecordsByRows(const std::filesystem::path& archive,
+                                                                  std::size_t recordSize,
+                                                                  const std::vector<std::string_view>& rows,
+                                                                  const RowBuilder& buildRow) {
+    // Each wanted row, trimmed, with the places in `rows` that ask for it.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> wanted;
+    for (std::size_t i = 0; i < rows.size(); ++i) wanted[trimBlanks(rows[i])].push_back(i);
+    std::vector<std::optional<FoundRecord>> found(rows.size());
     std::string composed;
     Status scanned = scanArchive(archive, recordSize, [&](const std::uint8_t* record, std::int64_t index) {
         composed.clear();
         buildRow(composed, record);
-        if (trimBlanks(composed) == wanted) found = FoundRecord{index + 1, {record, record + recordSize}};
+        const auto it = wanted.find(trimBlanks(composed));
+        if (it == wanted.end()) return true;
+        for (const std::size_t place : it->second) found[place] = FoundRecord{index + 1, {record, record + recordSize}};
         return true;
     });
     if (!scanned) return scanned;

@@ -59,4 +59,10 @@ using RowBuilder = std::function<void(std::string& row, const std::uint8_t* reco
 Result<std::optional<FoundRecord>> findRecordByRow(const std::filesystem::path& archive, std::size_t recordSize,
                                                    std::string_view row, const RowBuilder& buildRow);
 
+// The same for several rows in one reading of the archive: the record behind each, in the order of `rows`.
+Result<std::vector<std::optional<FoundRecord>>> findRecordsByRows(const std::filesystem::path& archive,
+                                                                  std::size_t recordSize,
+                                                                  const std::vector<std::string_view>& rows,
+                                                                  const RowBuilder& buildRow);
+
 }  // namespace scortavia
