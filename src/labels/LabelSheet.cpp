@@ -86,8 +86,10 @@ Result<std::vector<LabelBox>> layOutLabels(const LabelFormat& format, int count,
         const int onSheet = slot % perSheet;
         LabelBox box;
         box.page = slot / perSheet;
-        box.x = format.left + (onSheet % format.columns) * (format.labelWidth + format.gapX);
-        box.y = format.top + (onSheet / format.columns) * (format.labelHeight + format.gapY);
+        const int column = onSheet % format.columns;
+        const int row = onSheet / format.columns;  // whole rows: the division is meant to drop the rest
+        box.x = format.left + column * (format.labelWidth + format.gapX);
+        box.y = format.top + row * (format.labelHeight + format.gapY);
         box.width = format.labelWidth;
         box.height = format.labelHeight;
         boxes.push_back(box);

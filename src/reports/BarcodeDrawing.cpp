@@ -128,15 +128,16 @@ bool drawBarcode(QPainter& painter, const QRectF& box, const BarcodeChoice& choi
         painter.setPen(Qt::black);
         for (const zint_vector_string* string = vector.strings; string; string = string->next) {
             QFont font(QStringLiteral("Arial"));
-            font.setPixelSize(std::max(1, static_cast<int>(std::lround(string->fsize * fit.module))));
+            font.setPixelSize(
+                std::max(1, static_cast<int>(std::lround(static_cast<double>(string->fsize) * fit.module))));
             const QString text = QString::fromUtf8(reinterpret_cast<const char*>(string->text), string->length);
-            const double room = string->width > 0 ? string->width * fit.module : width;
+            const double room = string->width > 0 ? static_cast<double>(string->width) * fit.module : width;
             const double natural = QFontMetricsF(font).horizontalAdvance(text);
             if (natural > room && natural > 0)
                 font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * room / natural)));
             painter.setFont(font);
             const double textWidth = QFontMetricsF(font).horizontalAdvance(text);
-            const double anchor = left + string->x * fit.module;
+            const double anchor = left + static_cast<double>(string->x) * fit.module;
             const double x = string->halign == 1   ? anchor
                              : string->halign == 2 ? anchor - textWidth
                                                    : anchor - textWidth / 2;

@@ -232,7 +232,7 @@ Result<LauncherWritten> writeLauncher(const fs::path& dataHome, const LauncherTa
     for (fs::directory_iterator it(applications, error), end; !error && it != end; it.increment(error)) {
         const fs::path& path = it->path();
         if (path.extension() != ".desktop" || path.filename() == ownFile) continue;
-        const auto contents = readRegularFile(path, std::size_t{1} << 20);
+        auto contents = readRegularFile(path, std::size_t{1} << 20);
         if (!contents || !*contents) continue;
         const std::optional<std::string> otherFolder = entryValue((*contents)->bytes, kLauncherFolderKey);
         // Gone, or this very folder reached by another path (a link): not another shop.
