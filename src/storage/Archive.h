@@ -11,9 +11,10 @@
 
 namespace scortavia {
 
-// One archive of fixed-size records as the screens use it, whatever keeps it: today the program
-// folder's own file (ArchiveFile, with its locks and its rewrite side file). Records are addressed by
-// 0-based index; indexes are gapless and never reused, and a card's position is its index + 1.
+// One archive of fixed-size records as the screens use it, whatever keeps it: the program folder's own
+// file (ArchiveFile, with its locks and its rewrite side file) or the tables of a database server (see
+// ArchiveEngine.h). Records are addressed by 0-based index; indexes are gapless and never reused, and a
+// card's position is its index + 1.
 class Archive {
 public:
     Archive() = default;
@@ -70,7 +71,7 @@ public:
 };
 
 // Opens the archive named by its path in the program folder ("Magazzino.pro", "2024.odc", …) for one
-// user action, creating it empty when missing.
+// user action, creating it empty when missing, through the engine in charge of that folder.
 Result<std::unique_ptr<Archive>> openArchive(const std::filesystem::path& archive, std::size_t recordSize);
 
 }  // namespace scortavia

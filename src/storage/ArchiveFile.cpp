@@ -103,13 +103,6 @@ ArchiveFile::~ArchiveFile() = default;
 
 void ArchiveFile::willReadInOrder() { ::posix_fadvise(fd_.get(), 0, 0, POSIX_FADV_SEQUENTIAL); }
 
-// The program folder's own files are today the only keepers of its archives.
-Result<std::unique_ptr<Archive>> openArchive(const std::filesystem::path& archive, std::size_t recordSize) {
-    auto file = ArchiveFile::openOrCreate(archive, recordSize);
-    if (!file) return file.status();
-    return std::unique_ptr<Archive>(std::make_unique<ArchiveFile>(std::move(*file)));
-}
-
 void ArchiveFile::setRaceHookForTesting(void (*hook)()) { raceHook = hook; }
 
 void ArchiveFile::setRewritePiecesForTesting(std::size_t bytes, void (*between)(RewriteStep step, int piece)) {
