@@ -4,6 +4,7 @@
 #include <map>
 
 #include "common/Numbers.h"
+#include "storage/Archive.h"
 #include "storage/ArchiveScan.h"
 #include "storage/MovementRecord.h"
 
@@ -33,7 +34,9 @@ int labelPiecesOf(std::string_view quantity) {
 Result<std::vector<LabelPieces>> goodsInLabelPieces(const std::filesystem::path& archive, const CalendarDate& day) {
     using M = MovementLayout;
     std::vector<LabelPieces> out;
-    if (!std::filesystem::exists(archive)) return out;
+    const auto exists = archiveExists(archive);
+    if (!exists) return exists.status();
+    if (!*exists) return out;
     const Status scanned = scanArchive(archive, MovementRecord::kSize, [&](const std::uint8_t* record, std::int64_t) {
         const MovementView movement(record);
         if (parseDate(movement.text(M::Data)) != day) return true;
@@ -49,7 +52,9 @@ Result<std::vector<LabelProduct>> labelsForPieces(const std::filesystem::path& p
                                                   const std::vector<LabelPieces>& pieces) {
     std::map<std::string, LabelProduct, std::less<>> wanted;
     for (const LabelPieces& p : pieces) wanted.emplace(p.code, LabelProduct{p.code, {}, {}, {}});
-    if (std::filesystem::exists(productArchive)) {
+    const auto exists = archiveExists(productArchive);
+    if (!exists) return exists.status();
+    if (*exists) {
         const Status scanned =
             scanArchive(productArchive, ProductRecord::kSize, [&](const std::uint8_t* record, std::int64_t) {
                 const ProductView product(record);

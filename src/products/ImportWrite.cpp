@@ -1,13 +1,12 @@
 #include "products/ImportWrite.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <span>
 #include <unordered_map>
 
 #include "storage/Archive.h"
 #include "storage/ArchivePaths.h"
+#include "storage/CardFiles.h"
 #include "storage/FileAccess.h"
 
 namespace scortavia {
@@ -82,7 +81,7 @@ ImportOutcome writeImport(const std::filesystem::path& archive, const ImportPrev
         // left by an archive that is gone (a new card's save would replace it): it is no photo of this
         // product. Other copies appending meanwhile get other positions, so nothing of theirs is touched.
         for (std::int64_t position = *first + 1; position <= *first + static_cast<std::int64_t>(inBatch); ++position) {
-            ::unlink(paths::productPhoto(folder, position).c_str());
+            (void)removeCardFile(paths::productPhoto(folder, position));
         }
         if (progress && outcome.added < total && !progress(outcome.added, total)) {
             outcome.cancelled = true;

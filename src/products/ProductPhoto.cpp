@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "storage/ArchivePaths.h"
-#include "storage/FileAccess.h"
+#include "storage/CardFiles.h"
 #include "ui/PhotoBox.h"
 
 namespace scortavia {
@@ -22,15 +22,15 @@ fs::path nativePath(const QString& path) { return fs::path(QFile::encodeName(pat
 std::string_view viewOf(const QByteArray& bytes) { return {bytes.constData(), static_cast<std::size_t>(bytes.size())}; }
 
 bool writeFile(const fs::path& path, const QByteArray& bytes) {
-    return !path.empty() && !bytes.isEmpty() && replaceFileContents(path, viewOf(bytes)).ok();
+    return !path.empty() && !bytes.isEmpty() && writeCardFile(path, viewOf(bytes)).ok();
 }
 
-// True when `path` is itself a regular file (not a link to one) holding exactly `bytes`.
+// True when the file at `path` holds exactly `bytes` (in a folder: itself, not a link to one).
 bool holdsExactly(const fs::path& path, const QByteArray& bytes) {
     std::error_code error;
-    if (fs::symlink_status(path, error).type() != fs::file_type::regular || error) return false;
-    const auto read = readRegularFile(path, static_cast<std::size_t>(bytes.size()));
-    return read && read->has_value() && (*read)->bytes == viewOf(bytes);
+    if (fs::symlink_status(path, error).type() == fs::file_type::symlink) return false;
+    const auto read = readCardFile(path, static_cast<std::size_t>(bytes.size()));
+    return read && read->has_value() && **read == viewOf(bytes);
 }
 
 // The picture as JPEG (quality 92); empty when it cannot be encoded.
@@ -61,9 +61,9 @@ QByteArray readPictureFile(const QString& path) {
 
 QByteArray readPictureFile(const fs::path& path) {
     if (path.empty()) return {};
-    const auto read = readRegularFile(path, kMaxPictureBytes);
+    const auto read = readCardFile(path, kMaxPictureBytes);
     if (!read || !read->has_value()) return {};
-    const std::string& bytes = (*read)->bytes;
+    const std::string& bytes = **read;
     return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 

@@ -41,6 +41,7 @@ std::string_view PgRows::text(int row, int column) const {
 }
 
 std::string PgRows::bytes(int row, int column) const {
+    if (PQfformat(result_, column) == 1) return std::string(text(row, column));
     const std::string_view hex = text(row, column);
     std::string out;
     if (hex.size() < 2 || hex[0] != '\\' || hex[1] != 'x') return out;
@@ -110,7 +111,7 @@ Status PgConnection::failure(std::string_view what) const {
     return Status::failure(std::string(what) + "\n(" + oneLine(PQerrorMessage(connection_)) + ")");
 }
 
-Result<PgRows> PgConnection::run(std::string_view sql, const std::vector<PgValue>& params) {
+Result<PgRows> PgConnection::run(std::string_view sql, const std::vector<PgValue>& params, Answer answer) {
     std::vector<const char*> values;
     std::vector<int> lengths;
     std::vector<int> formats;
@@ -122,7 +123,7 @@ Result<PgRows> PgConnection::run(std::string_view sql, const std::vector<PgValue
     }
     const std::string statement(sql);
     pg_result* result = PQexecParams(connection_, statement.c_str(), static_cast<int>(params.size()), nullptr,
-                                     values.data(), lengths.data(), formats.data(), 0);
+                                     values.data(), lengths.data(), formats.data(), answer == Answer::Binary ? 1 : 0);
     PgRows rows(result);
     if (Status done = outcome(result); !done) return done;
     return rows;

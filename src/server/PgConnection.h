@@ -36,7 +36,7 @@ public:
     int columns() const;
     bool isNull(int row, int column) const;
     std::string_view text(int row, int column) const;
-    // A bytea column, read in the text form the server sends ("\x" and hex digits).
+    // A bytea column, from either form the server sends it in.
     std::string bytes(int row, int column) const;
     // Rows a command changed (UPDATE, INSERT).
     std::int64_t changed() const;
@@ -65,8 +65,10 @@ public:
     PgConnection& operator=(PgConnection&&) noexcept;
     ~PgConnection();
 
-    // Runs one statement with its parameters ($1, $2, …).
-    Result<PgRows> run(std::string_view sql, const std::vector<PgValue>& params = {});
+    // Runs one statement with its parameters ($1, $2, …). Binary answers bring bytea columns as they are
+    // (half the bytes of their text form) and every other column in the server's binary form.
+    enum class Answer { Text, Binary };
+    Result<PgRows> run(std::string_view sql, const std::vector<PgValue>& params = {}, Answer answer = Answer::Text);
     // Runs statements with no parameters and no answer (a schema's creation).
     Status runScript(std::string_view sql);
 

@@ -342,6 +342,8 @@ Status createShopSchema(PgConnection& connection, std::string_view schema) {
     for (const ServerLayout* layout : {&productLayout(), &movementLayout(), &priceListLayout()}) {
         sql += tableSql(s, *layout);
     }
+    // The product photos, the documents and the price-list photos, by their path in the program folder.
+    sql += "CREATE TABLE " + s + ".files (name text PRIMARY KEY, bytes bytea NOT NULL);\n";
     sql += "COMMIT;";
     Status made = connection.runScript(sql);
     if (!made && !connection.lost()) (void)connection.runScript("ROLLBACK");
@@ -405,6 +407,56 @@ Result<std::unique_ptr<Archive>> ServerEngine::open(const std::filesystem::path&
         if (Status made = ensureArchive(s.connection(), name); !made) return made;
     }
     return std::unique_ptr<Archive>(std::make_unique<ServerArchive>(shared_from_this(), *place, name));
+}
+
+Result<bool> ServerEngine::exists(const std::filesystem::path& archive) {
+    auto s = session();
+    if (!s.ready()) return s.ready();
+    auto rows = s.connection().run("SELECT 1 FROM " + schemaName_ + ".archives WHERE name = $1",
+                                   {PgValue::text(archive.filename().string())});
+    if (!rows) return rows.status();
+    return rows->rows() == 1;
+}
+
+Result<std::optional<std::string>> ServerEngine::readFile(const std::filesystem::path& name, std::size_t maxBytes) {
+    auto s = session();
+    if (!s.ready()) return s.ready();
+    // The size first, so that a file too large never travels.
+    auto rows = s.connection().run(
+        "SELECT 1, CASE WHEN octet_length(bytes) <= $2 THEN bytes END FROM " + schemaName_ + ".files WHERE name = $1",
+        {PgValue::text(name.string()), PgValue::text(std::to_string(maxBytes))}, PgConnection::Answer::Binary);
+    if (!rows) return rows.status();
+    if (rows->rows() == 0) return std::optional<std::string>();
+    if (rows->isNull(0, 1))
+        return Status::failure(name.string() + " is larger than " + std::to_string(maxBytes) + " bytes");
+    return std::optional<std::string>(rows->bytes(0, 1));
+}
+
+Result<bool> ServerEngine::fileExists(const std::filesystem::path& name) {
+    auto s = session();
+    if (!s.ready()) return s.ready();
+    auto rows =
+        s.connection().run("SELECT 1 FROM " + schemaName_ + ".files WHERE name = $1", {PgValue::text(name.string())});
+    if (!rows) return rows.status();
+    return rows->rows() == 1;
+}
+
+Status ServerEngine::writeFile(const std::filesystem::path& name, std::string_view bytes) {
+    auto s = session();
+    if (!s.ready()) return s.ready();
+    auto written = s.connection().run("INSERT INTO " + schemaName_ +
+                                          ".files (name, bytes) VALUES ($1, $2) "
+                                          "ON CONFLICT (name) DO UPDATE SET bytes = EXCLUDED.bytes",
+                                      {PgValue::text(name.string()), PgValue::bytes(std::string(bytes))});
+    return written ? Status::success() : written.status();
+}
+
+Status ServerEngine::removeFile(const std::filesystem::path& name) {
+    auto s = session();
+    if (!s.ready()) return s.ready();
+    auto removed =
+        s.connection().run("DELETE FROM " + schemaName_ + ".files WHERE name = $1", {PgValue::text(name.string())});
+    return removed ? Status::success() : removed.status();
 }
 
 }  // namespace scortavia

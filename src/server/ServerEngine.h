@@ -35,6 +35,11 @@ public:
     static Result<std::shared_ptr<ServerEngine>> connect(const ServerShop& shop);
 
     Result<std::unique_ptr<Archive>> open(const std::filesystem::path& archive, std::size_t recordSize) override;
+    Result<bool> exists(const std::filesystem::path& archive) override;
+    Result<std::optional<std::string>> readFile(const std::filesystem::path& name, std::size_t maxBytes) override;
+    Result<bool> fileExists(const std::filesystem::path& name) override;
+    Status writeFile(const std::filesystem::path& name, std::string_view bytes) override;
+    Status removeFile(const std::filesystem::path& name) override;
 
     // The connection, locked for one operation; made again first when it was lost.
     class Session {

@@ -74,4 +74,8 @@ public:
 // user action, creating it empty when missing, through the engine in charge of that folder.
 Result<std::unique_ptr<Archive>> openArchive(const std::filesystem::path& archive, std::size_t recordSize);
 
+// Whether the archive named by its path in the program folder has been made, so that a look at one that
+// never was (a year with no goods-in) does not make it.
+Result<bool> archiveExists(const std::filesystem::path& archive);
+
 }  // namespace scortavia

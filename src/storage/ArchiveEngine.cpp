@@ -52,4 +52,12 @@ Result<std::unique_ptr<Archive>> openArchive(const std::filesystem::path& archiv
     return std::unique_ptr<Archive>(std::make_unique<ArchiveFile>(std::move(*file)));
 }
 
+Result<bool> archiveExists(const std::filesystem::path& archive) {
+    if (auto engine = archiveEngineOf(archive.parent_path())) return engine->exists(archive);
+    std::error_code error;
+    const bool there = std::filesystem::exists(archive, error);
+    if (error) return Status::failure(archive.string() + ": " + error.message());
+    return there;
+}
+
 }  // namespace scortavia

@@ -16,7 +16,7 @@
 
 #include "common/TextRules.h"
 #include "storage/ArchivePaths.h"
-#include "storage/FileAccess.h"
+#include "storage/CardFiles.h"
 #include "ui/DesktopService.h"
 #include "ui/FileDialogService.h"
 #include "ui/MessageService.h"
@@ -138,7 +138,7 @@ void TfrmAllegaCartella::btnSfogliaClick(int slot) {
     const QString folder = attachmentFolder();
     QDir().mkpath(folder);
     const QString target = folder + QLatin1Char('/') + name;
-    if (QFileInfo::exists(target)) {
+    if (const auto there = cardFileExists(pathOf(target)); there && *there) {
         if (!MessageService::question(this, kMsgOverwrite)) return;
         // The user picked the document already in the folder: there is nothing to copy.
         if (sameFile(*chosen, target)) return;
@@ -146,14 +146,18 @@ void TfrmAllegaCartella::btnSfogliaClick(int slot) {
     // Complete or not at all: a document that cannot be read to the end (or a FIFO, a device
     // chosen by mistake) never leaves the one already in the folder cut short.
     // A failed copy says nothing, like a failed mkpath: the slot keeps the name and "Apri" shows what is there.
-    static_cast<void>(copyFileReplacing(pathOf(*chosen), pathOf(target)));
+    static_cast<void>(copyIntoCardFile(pathOf(*chosen), pathOf(target)));
 }
 
 void TfrmAllegaCartella::btnApriClick(int slot) {
     // A name from a record written elsewhere may hold a path; it must not reach outside the folder.
     const QString name = trimmedText(slots_[slot].file);
     if (!isPlainName(name)) return;
-    DesktopService::open(QLatin1Char('"') + attachmentFolder() + QLatin1Char('/') + name + QLatin1Char('"'));
+    // A document kept on a server is opened from a copy in the temporary folder.
+    const auto file = openableCardFile(pathOf(attachmentFolder() + QLatin1Char('/') + name),
+                                       pathOf(QDir::tempPath() + QStringLiteral("/Scortavia")));
+    const QString path = file ? QString::fromStdString(file->string()) : attachmentFolder() + QLatin1Char('/') + name;
+    DesktopService::open(QLatin1Char('"') + path + QLatin1Char('"'));
 }
 
 void TfrmAllegaCartella::imgCancellaClick(int slot) { slots_[slot].file->clear(); }

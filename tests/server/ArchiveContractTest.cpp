@@ -12,6 +12,7 @@
 
 #include "storage/Archive.h"
 #include "storage/ArchiveEngine.h"
+#include "storage/CardFiles.h"
 #include "storage/MovementRecord.h"
 #include "storage/PriceListPage.h"
 #include "storage/ProductRecord.h"
@@ -283,6 +284,67 @@ TEST_P(ArchiveContract, EveryRecordComesBackByteForByteHoweverOddItsBytes) {
         }
         ASSERT_TRUE(archive->readAt(at, back));
         EXPECT_EQ(back, other) << odd[odd.size() - 1 - i].what << ", rewritten";
+    }
+}
+
+TEST_P(ArchiveContract, AnArchiveIsThereOnceOpenedAndOnlyThen) {
+    EXPECT_FALSE(*archiveExists(folder.file("2024.odc")));
+    open("2024.odc", MovementRecord::kSize);
+    EXPECT_TRUE(*archiveExists(folder.file("2024.odc")));
+    EXPECT_FALSE(*archiveExists(folder.file("2024.ods"))) << "the other direction of the year is another archive";
+}
+
+// The photos and documents of the cards, whole, under the names the program gives them.
+TEST_P(ArchiveContract, CardFilesAreWrittenReadReplacedAndRemovedWhole) {
+    std::filesystem::create_directories(folder.file("Documenti_Allegati"));
+    std::filesystem::create_directories(folder.file("Foto_Listino"));
+    std::string binary;
+    for (int i = 0; i < 70000; ++i) binary.push_back(static_cast<char>(i * 7 % 256));
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"7.jpg", "\xFF\xD8\xFF photo of card 7"},
+        {"Documenti_Allegati/Fattura n° 12 – perché.pdf", binary},
+        {"Foto_Listino/Estate_Foto_B_3.jpg", std::string("\0\0with NULs\0", 13)},
+        {"Documenti_Allegati/vuoto.txt", ""},
+    };
+    for (const auto& [name, bytes] : files) {
+        const auto file = folder.file(name);
+        EXPECT_FALSE(*cardFileExists(file)) << name;
+        EXPECT_FALSE(readCardFile(file, 1 << 20)->has_value()) << name;
+        ASSERT_TRUE(writeCardFile(file, "old")) << name;
+        ASSERT_TRUE(writeCardFile(file, bytes)) << name;
+        EXPECT_TRUE(*cardFileExists(file)) << name;
+        EXPECT_EQ(readCardFile(file, 1 << 20)->value(), bytes) << name;
+    }
+    EXPECT_FALSE(readCardFile(folder.file("Documenti_Allegati/Fattura n° 12 – perché.pdf"), 1000).ok())
+        << "a file larger than asked for is not read";
+
+    // The desktop opens a plain file with the same bytes.
+    test::TempFolder scratch;
+    const auto openable = openableCardFile(folder.file(files[1].first), scratch.path());
+    ASSERT_TRUE(openable.ok()) << openable.error();
+    EXPECT_EQ(test::readBytes(*openable), binary);
+
+    // A document chosen on another disk comes in whole.
+    test::writeBytes(scratch.file("scelto.odt"), "chosen document");
+    ASSERT_TRUE(copyIntoCardFile(scratch.file("scelto.odt"), folder.file("Documenti_Allegati/scelto.odt")));
+    EXPECT_EQ(readCardFile(folder.file("Documenti_Allegati/scelto.odt"), 100)->value(), "chosen document");
+    EXPECT_FALSE(copyIntoCardFile(scratch.file("missing.odt"), folder.file("Documenti_Allegati/missing.odt")));
+
+    for (const auto& [name, bytes] : files) {
+        ASSERT_TRUE(removeCardFile(folder.file(name))) << name;
+        EXPECT_FALSE(*cardFileExists(folder.file(name))) << name;
+        EXPECT_TRUE(removeCardFile(folder.file(name))) << "removing what is gone is no failure";
+    }
+}
+
+// What the program does not keep for a card is a plain file whatever keeps the archives: a picture
+// chosen elsewhere, a file of another name in the program folder.
+TEST_P(ArchiveContract, FilesTheProgramDoesNotKeepStayPlainFiles) {
+    test::TempFolder elsewhere;
+    for (const auto& file : {elsewhere.file("foto.jpg"), folder.file("note.jpg"), folder.file("unins000.dll")}) {
+        ASSERT_TRUE(writeCardFile(file, "plain")) << file;
+        EXPECT_EQ(test::readBytes(file), "plain") << file;
+        EXPECT_EQ(readCardFile(file, 100)->value(), "plain") << file;
     }
 }
 
