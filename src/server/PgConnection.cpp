@@ -140,6 +140,11 @@ Status PgConnection::outcome(pg_result* result) const {
     const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return Status::success();
     if (lost()) return failure("Il collegamento con il server si è interrotto.");
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    if (state && std::string_view(state) == "42501") {
+        return Status::failure("L'utente del server non ha i permessi necessari sul negozio.\n(" +
+                               oneLine(PQresultErrorMessage(result)) + ")");
+    }
     return Status::failure("Il server ha rifiutato l'operazione.\n(" +
                            oneLine(result ? PQresultErrorMessage(result) : PQerrorMessage(connection_)) + ")");
 }
@@ -152,6 +157,8 @@ Status PgConnection::reconnect() {
     if (PQsetClientEncoding(connection_, "UTF8") != 0) return failure("Il server non accetta testi UTF-8.");
     return Status::success();
 }
+
+int PgConnection::serverProcess() const { return connection_ ? PQbackendPID(connection_) : 0; }
 
 bool PgConnection::encrypted() const { return connection_ && PQsslInUse(connection_) != 0; }
 

@@ -76,6 +76,8 @@ public:
     bool lost() const;
     // Connects again after a loss.
     Status reconnect();
+    // The server process that serves this connection (for the server's own views of its sessions).
+    int serverProcess() const;
     // Whether the link is encrypted.
     bool encrypted() const;
 

@@ -342,8 +342,9 @@ Status createShopSchema(PgConnection& connection, std::string_view schema) {
     for (const ServerLayout* layout : {&productLayout(), &movementLayout(), &priceListLayout()}) {
         sql += tableSql(s, *layout);
     }
-    // The product photos, the documents and the price-list photos, by their path in the program folder.
-    sql += "CREATE TABLE " + s + ".files (name text PRIMARY KEY, bytes bytea NOT NULL);\n";
+    // The product photos, the documents and the price-list photos, by their path in the program folder:
+    // its bytes as the file system has them ('/' between folders), whatever the system that named them.
+    sql += "CREATE TABLE " + s + ".files (name bytea PRIMARY KEY, bytes bytea NOT NULL);\n";
     sql += "COMMIT;";
     Status made = connection.runScript(sql);
     if (!made && !connection.lost()) (void)connection.runScript("ROLLBACK");
@@ -351,9 +352,12 @@ Status createShopSchema(PgConnection& connection, std::string_view schema) {
 }
 
 Status checkShopSchema(PgConnection& connection, std::string_view schema) {
-    auto tables =
-        connection.run("SELECT count(*) FROM information_schema.tables WHERE table_schema = $1 AND table_name = 'meta'",
-                       {PgValue::text(std::string(schema))});
+    // The catalogs, not information_schema: they show the table to a user who may not read it yet, so
+    // that a missing permission is told as such.
+    auto tables = connection.run(
+        "SELECT count(*) FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+        "WHERE n.nspname = $1 AND c.relname = 'meta'",
+        {PgValue::text(std::string(schema))});
     if (!tables) return tables.status();
     if (tables->text(0, 0) == "0") {
         return Status::failure("Sul server non c'è il negozio «" + std::string(schema) + "».");
@@ -424,7 +428,7 @@ Result<std::optional<std::string>> ServerEngine::readFile(const std::filesystem:
     // The size first, so that a file too large never travels.
     auto rows = s.connection().run(
         "SELECT 1, CASE WHEN octet_length(bytes) <= $2 THEN bytes END FROM " + schemaName_ + ".files WHERE name = $1",
-        {PgValue::text(name.string()), PgValue::text(std::to_string(maxBytes))}, PgConnection::Answer::Binary);
+        {PgValue::bytes(name.generic_string()), PgValue::text(std::to_string(maxBytes))}, PgConnection::Answer::Binary);
     if (!rows) return rows.status();
     if (rows->rows() == 0) return std::optional<std::string>();
     if (rows->isNull(0, 1))
@@ -435,8 +439,8 @@ Result<std::optional<std::string>> ServerEngine::readFile(const std::filesystem:
 Result<bool> ServerEngine::fileExists(const std::filesystem::path& name) {
     auto s = session();
     if (!s.ready()) return s.ready();
-    auto rows =
-        s.connection().run("SELECT 1 FROM " + schemaName_ + ".files WHERE name = $1", {PgValue::text(name.string())});
+    auto rows = s.connection().run("SELECT 1 FROM " + schemaName_ + ".files WHERE name = $1",
+                                   {PgValue::bytes(name.generic_string())});
     if (!rows) return rows.status();
     return rows->rows() == 1;
 }
@@ -447,16 +451,41 @@ Status ServerEngine::writeFile(const std::filesystem::path& name, std::string_vi
     auto written = s.connection().run("INSERT INTO " + schemaName_ +
                                           ".files (name, bytes) VALUES ($1, $2) "
                                           "ON CONFLICT (name) DO UPDATE SET bytes = EXCLUDED.bytes",
-                                      {PgValue::text(name.string()), PgValue::bytes(std::string(bytes))});
+                                      {PgValue::bytes(name.generic_string()), PgValue::bytes(std::string(bytes))});
     return written ? Status::success() : written.status();
 }
 
 Status ServerEngine::removeFile(const std::filesystem::path& name) {
     auto s = session();
     if (!s.ready()) return s.ready();
-    auto removed =
-        s.connection().run("DELETE FROM " + schemaName_ + ".files WHERE name = $1", {PgValue::text(name.string())});
+    auto removed = s.connection().run("DELETE FROM " + schemaName_ + ".files WHERE name = $1",
+                                      {PgValue::bytes(name.generic_string())});
     return removed ? Status::success() : removed.status();
+}
+
+Result<std::vector<ServerEngine::StoredArchive>> ServerEngine::archives() {
+    auto s = session();
+    if (!s.ready()) return s.ready();
+    auto rows = s.connection().run("SELECT name, count FROM " + schemaName_ + ".archives ORDER BY name");
+    if (!rows) return rows.status();
+    std::vector<StoredArchive> out;
+    for (int r = 0; r < rows->rows(); ++r) {
+        out.push_back({std::string(rows->text(r, 0)), std::stoll(std::string(rows->text(r, 1)))});
+    }
+    return out;
+}
+
+Result<std::vector<ServerEngine::StoredFile>> ServerEngine::files() {
+    auto s = session();
+    if (!s.ready()) return s.ready();
+    auto rows = s.connection().run("SELECT name, octet_length(bytes), encode(sha256(bytes), 'hex') FROM " +
+                                   schemaName_ + ".files ORDER BY name");
+    if (!rows) return rows.status();
+    std::vector<StoredFile> out;
+    for (int r = 0; r < rows->rows(); ++r) {
+        out.push_back({rows->bytes(r, 0), std::stoull(std::string(rows->text(r, 1))), std::string(rows->text(r, 2))});
+    }
+    return out;
 }
 
 }  // namespace scortavia

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/Result.h"
 #include "server/PgConnection.h"
@@ -40,6 +41,20 @@ public:
     Result<bool> fileExists(const std::filesystem::path& name) override;
     Status writeFile(const std::filesystem::path& name, std::string_view bytes) override;
     Status removeFile(const std::filesystem::path& name) override;
+
+    // What the shop holds: every archive with its count, and every file with its size and SHA-256
+    // checksum (64 lowercase hex digits), worked out by the server.
+    struct StoredArchive {
+        std::string name;
+        std::int64_t count = 0;
+    };
+    Result<std::vector<StoredArchive>> archives();
+    struct StoredFile {
+        std::string name;
+        std::uint64_t size = 0;
+        std::string sha256;
+    };
+    Result<std::vector<StoredFile>> files();
 
     // The connection, locked for one operation; made again first when it was lost.
     class Session {

@@ -10,13 +10,16 @@ namespace scortavia::test {
 
 ServerAddress testServer() { return {SCORTAVIA_TEST_PG_SOCKET, "", "postgres", "postgres", ""}; }
 
-TestShop::TestShop() {
+std::string freshSchemaName(const std::string& prefix) {
     static std::atomic<int> made{0};
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    shop_ = {testServer(),
-             "shop_" + std::to_string(getpid()) + "_" + std::to_string(made++) + "_" + std::to_string(now % 1000000)};
+    return prefix + "_" + std::to_string(getpid()) + "_" + std::to_string(made++) + "_" + std::to_string(now % 1000000);
+}
+
+TestShop::TestShop() {
+    shop_ = {testServer(), freshSchemaName("shop")};
     auto connection = admin();
-    if (Status made_ = createShopSchema(connection, shop_.schema); !made_) throw std::runtime_error(made_.error());
+    if (Status made = createShopSchema(connection, shop_.schema); !made) throw std::runtime_error(made.error());
 }
 
 TestShop::~TestShop() {

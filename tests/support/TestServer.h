@@ -10,6 +10,9 @@ namespace scortavia::test {
 // The test cluster the test run starts (tests/support/pg-cluster), reached on its Unix socket.
 ServerAddress testServer();
 
+// A schema name no other test of any process uses, starting with `prefix`.
+std::string freshSchemaName(const std::string& prefix);
+
 // A fresh, empty shop schema on the test cluster for one test, dropped with everything in it at the end.
 class TestShop final {
 public:
