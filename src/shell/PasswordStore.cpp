@@ -1,68 +1,10 @@
 #include "shell/PasswordStore.h"
 
-#include <cstdint>
-
 #include "common/TextRules.h"
 #include "storage/ArchivePaths.h"
 #include "storage/SettingsFile.h"
 
 namespace scortavia {
-namespace {
-
-constexpr std::uint16_t kStartKey = 0x5E2B;
-constexpr std::uint32_t kMultiplier = 40503;
-constexpr std::uint32_t kIncrement = 30211;
-constexpr std::size_t kMaxCharacters = 255;
-
-// The scrambled byte, not the clear one, feeds the key. Unsigned arithmetic: the product exceeds int.
-std::uint16_t nextKey(std::uint16_t key, std::uint8_t scrambled) {
-    return static_cast<std::uint16_t>((std::uint32_t{scrambled} + key) * kMultiplier + kIncrement);
-}
-
-std::uint8_t keyMask(std::uint16_t key) { return static_cast<std::uint8_t>(key >> 8); }
-
-// The character count is taken as one byte: 256 characters wrap round to none.
-std::size_t usedCount(std::size_t count) { return count % 256; }
-
-int hexDigit(char c) {
-    if (isAsciiDigit(c)) return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-}  // namespace
-
-std::string scramblePassword(std::string_view latin1) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    const std::size_t count = usedCount(latin1.size());
-    std::string hex;
-    hex.reserve(count * 2);
-    std::uint16_t key = kStartKey;
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto scrambled = static_cast<std::uint8_t>(static_cast<std::uint8_t>(latin1[i]) ^ keyMask(key));
-        hex += kDigits[scrambled >> 4];
-        hex += kDigits[scrambled & 0x0F];
-        key = nextKey(key, scrambled);
-    }
-    return hex;
-}
-
-Result<std::string> unscramblePassword(std::string_view hex) {
-    const std::size_t count = usedCount(hex.size() / 2);
-    std::string clear;
-    clear.reserve(count);
-    std::uint16_t key = kStartKey;
-    for (std::size_t i = 0; i < count; ++i) {
-        const int high = hexDigit(hex[2 * i]);
-        const int low = hexDigit(hex[2 * i + 1]);
-        if (high < 0 || low < 0) return Status::failure("not a hex pair: " + std::string(hex.substr(2 * i, 2)));
-        const auto scrambled = static_cast<std::uint8_t>(high * 16 + low);
-        clear += static_cast<char>(scrambled ^ keyMask(key));
-        key = nextKey(key, scrambled);
-    }
-    return clear;
-}
 
 std::optional<std::string> utf8ToLatin1(std::string_view utf8) {
     std::string latin1;
@@ -106,7 +48,7 @@ std::string normalizePassword(std::string_view typedUtf8) {
 
 bool isStorablePassword(std::string_view utf8) {
     const auto latin1 = utf8ToLatin1(normalizePassword(utf8));
-    return latin1 && latin1->size() <= kMaxCharacters;
+    return latin1 && latin1->size() <= kMaxScrambledBytes;
 }
 
 Result<std::string> readStoredPassword(const std::filesystem::path& programFolder) {
@@ -121,7 +63,7 @@ Result<std::string> readStoredPassword(const std::filesystem::path& programFolde
 Status storePassword(const std::filesystem::path& programFolder, std::string_view newPasswordUtf8) {
     const std::string normalized = normalizePassword(newPasswordUtf8);
     const auto latin1 = utf8ToLatin1(normalized);
-    if (!latin1 || latin1->size() > kMaxCharacters) return Status::failure(std::string(kMsgPasswordUnstorable));
+    if (!latin1 || latin1->size() > kMaxScrambledBytes) return Status::failure(std::string(kMsgPasswordUnstorable));
     if (latin1->empty()) return Status::failure("empty password");
     return writeIniValue(paths::settingsFile(programFolder), kAccessSection, kAccessKey, scramblePassword(*latin1));
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/Result.h"
+#include "common/Scramble.h"
 
 // The access password of the installation, kept scrambled as Valore of [Accesso] in the settings file.
 // The scrambling only keeps the password from being read at a glance; it is no protection.
@@ -18,13 +19,6 @@ inline constexpr std::string_view kAccessKey = "Valore";
 inline constexpr std::string_view kMsgPasswordUnstorable =
     "Attenzione: la nuova password può contenere al massimo 255 caratteri, scelti tra lettere, cifre e simboli "
     "dell'alfabeto latino. La password non è stata modificata.";
-
-// Bytes to uppercase hex, two digits a byte. Only the first (length modulo 256) bytes are scrambled.
-std::string scramblePassword(std::string_view latin1);
-
-// Hex back to bytes. Either case is accepted and an odd last digit is ignored; only the first
-// (pair count modulo 256) pairs are read, and one of them that is not hex is a failure.
-Result<std::string> unscramblePassword(std::string_view hex);
 
 // Latin-1 holds exactly U+0000 to U+00FF: nullopt for any character above, or for malformed UTF-8.
 std::optional<std::string> utf8ToLatin1(std::string_view utf8);
