@@ -15,7 +15,10 @@ int main(int, char* argv[]) {
     // The windows say which launcher started them, so that the desktop shows this folder's icon and name.
     QGuiApplication::setDesktopFileName(QString::fromStdString(scortavia::launcherId(programFolder)));
     scortavia::Application program(programFolder);
-    program.start();
+    if (!program.start()) {
+        program.finish();
+        return 0;
+    }
     const int code = QApplication::exec();
     program.finish();
     return code;

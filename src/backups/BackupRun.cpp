@@ -9,6 +9,7 @@
 #include "backups/BackupRestore.h"
 #include "backups/BackupSchedule.h"
 #include "backups/BackupSettings.h"
+#include "storage/ArchiveEngine.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
 
@@ -57,6 +58,8 @@ void BackupRun::finish() {
 void BackupRun::automaticBackup(QWidget* parent) {
     const std::string folderText = readBackupSetting(programFolder_, kBackupFolderKey);
     if (folderText.empty()) return;  // no folder chosen yet: nothing was asked for
+    // With the archives on a server, the folder's files are not the shop's data: the server keeps them.
+    if (archiveEngineOf(programFolder_)) return;
     // A restore cut short leaves old and new data side by side until the next start finishes it.
     if (restoreLeftUnfinished(programFolder_)) return;
     const std::filesystem::path folder(folderText);

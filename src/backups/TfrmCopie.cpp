@@ -15,6 +15,7 @@
 #include "backups/BackupRestore.h"
 #include "backups/BackupSettings.h"
 #include "backups/FolderLock.h"
+#include "storage/ArchiveEngine.h"
 #include "ui/BoxBehaviour.h"
 #include "ui/FileDialogService.h"
 #include "ui/MessageService.h"
@@ -40,6 +41,9 @@ constexpr const char* kMsgLocksUnknown =
     "In questa cartella il programma non può accorgersi se Scortavia è aperto su un altro computer.\n\n"
     "Il ripristino va fatto quando Scortavia è chiuso su tutti gli altri computer che usano questa cartella. "
     "È chiuso dappertutto?";
+constexpr const char* kMsgOnServer =
+    "Gli archivi del negozio sono sul server: le copie di sicurezza si fanno sul server, oppure con «Copia in una "
+    "cartella» della finestra «Archivio sul server». Qui si possono ancora verificare le copie fatte prima.";
 constexpr const char* kMsgRestored =
     "Ripristino completato.\n\nScortavia ora si chiude: riaprilo per lavorare con i dati ripristinati.";
 
@@ -210,7 +214,9 @@ void TfrmCopie::refresh(const std::filesystem::path& select) {
     }
     if (selected >= 0) lstCopie->selectRow(selected);
 
-    if (!chosen) {
+    if (onServer()) {
+        lblStato->setText(QString::fromUtf8(kMsgOnServer));
+    } else if (!chosen) {
         lblStato->setText(QStringLiteral("Scegli prima la cartella delle copie con il pulsante «Scegli…»."));
     } else if (!reachable) {
         lblStato->setText(toQString(unreachableFolderText(folder())));
@@ -240,12 +246,15 @@ std::filesystem::path TfrmCopie::lastRestoreCopy() const {
     return std::filesystem::is_regular_file(file, unknown) ? file : std::filesystem::path();
 }
 
+// The folder's files are not the shop's data while its archives are on a server.
+bool TfrmCopie::onServer() const { return archiveEngineOf(registry_.programFolder()) != nullptr; }
+
 void TfrmCopie::updateButtons() {
-    const bool chosen = !txtCartella->text().isEmpty();
+    const bool chosen = !txtCartella->text().isEmpty() && !onServer();
     btnCrea->setEnabled(chosen);
     btnRipristina->setEnabled(chosen);
     btnVerifica->setEnabled(selectedRow() != nullptr);
-    btnAnnullaRipristino->setEnabled(!lastRestoreCopy().empty());
+    btnAnnullaRipristino->setEnabled(chosen && !lastRestoreCopy().empty());
 }
 
 void TfrmCopie::btnCartellaClick() {

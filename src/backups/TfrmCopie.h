@@ -57,6 +57,7 @@ private:
     // False, with the reason told, when the backup folder is not set or cannot be reached.
     bool folderReachable();
     const BackupListRow* selectedRow() const;
+    bool onServer() const;
     void updateButtons();
     // The restore of `file`, after the user said yes to `question`: the folder alone, the restore, the end.
     void restoreFrom(const std::filesystem::path& file, const QString& question);

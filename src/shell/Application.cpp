@@ -12,10 +12,14 @@
 #include "shell/TfrmAvvio.h"
 #include "shell/TfrmCambiaPassword.h"
 #include "shell/TfrmPassword.h"
+#include "shopserver/ServerSettings.h"
+#include "storage/ArchiveEngine.h"
 #include "summaries/InventoryScreens.h"
 #include "summaries/MovementSummaryScreens.h"
+#include "ui/MessageService.h"
 #include "ui/Palette.h"
 #include "ui/ProgramStyle.h"
+#include "ui/QtText.h"
 #include "ui/QtTranslations.h"
 
 namespace scortavia {
@@ -39,7 +43,42 @@ Application::Application(std::filesystem::path programFolder)
     registry_.add(std::make_unique<TfrmMenuRiepilogoCarico>(registry_));
 }
 
-void Application::start() { registry_.screen(toQString(screen::kPassword))->present(); }
+bool Application::start() {
+    if (!connectArchives()) return false;
+    registry_.screen(toQString(screen::kPassword))->present();
+    return true;
+}
+
+bool Application::connectArchives() {
+    const std::filesystem::path& folder = registry_.programFolder();
+    const auto settings = readServerSettings(folder);
+    if (!settings) {
+        MessageService::error(nullptr,
+                              QStringLiteral("Non è stato possibile leggere le impostazioni del server nel file "
+                                             "delle impostazioni (\"unins000.dll\"): Scortavia si chiude.\n\n%1")
+                                  .arg(toQString(settings.error())));
+        return false;
+    }
+    if (!settings->has_value()) return true;
+    const ServerShop& shop = **settings;
+    // Never the folder's own files instead: they are not the shop's data any more.
+    for (;;) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        auto engine = ServerEngine::connect(shop);
+        QApplication::restoreOverrideCursor();
+        if (engine) {
+            useArchiveEngine(folder, *engine);
+            return true;
+        }
+        if (!MessageService::question(
+                nullptr, QStringLiteral("Non è possibile lavorare sul negozio «%1» del server "
+                                        "«%2».\n\n%3\n\nVuoi riprovare? Con «No» Scortavia si "
+                                        "chiude.")
+                             .arg(toQString(shop.schema), toQString(shop.address.host), toQString(engine.error())))) {
+            return false;
+        }
+    }
+}
 
 void Application::applyLook() {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));

@@ -9,8 +9,8 @@
 namespace scortavia {
 
 // Start-up: the look of the program, the folder lock and the run's mark before anything reads data, the
-// long-lived screens in their creation order, and the password screen as the first window; at the end,
-// the day's automatic backup.
+// shop's server when the archives are there, the long-lived screens in their creation order, and the password screen as
+// the first window; at the end, the day's automatic backup.
 class Application final {
 public:
     explicit Application(std::filesystem::path programFolder);
@@ -19,7 +19,9 @@ public:
 
     ScreenRegistry& registry() { return registry_; }
     BackupRun& backups() { return backups_; }
-    void start();
+    // Connects to the shop's server when the settings name one, then shows the password screen; false
+    // when the program is to end at once (the server cannot be reached and the user gives up).
+    bool start();
     // The normal end, once the windows are gone (after the event loop returned).
     void finish() { backups_.finish(); }
 
@@ -29,6 +31,8 @@ public:
     static void applyLook();
 
 private:
+    bool connectArchives();
+
     // First: it finishes a restore cut short before any screen reads the data, and stays to the end.
     BackupRun backups_;
     ScreenRegistry registry_;

@@ -9,6 +9,7 @@
 #include "backups/BackupRun.h"
 #include "backups/TfrmCopie.h"
 #include "shell/TfrmSplash.h"
+#include "shopserver/TfrmServer.h"
 #include "ui/DesktopService.h"
 #include "ui/QtText.h"
 #include "ui/ScreenNames.h"
@@ -94,6 +95,8 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry, BackupRun* backups)
     imgCrediti->setToolTip(QStringLiteral("Informazioni su Scortavia"));
     imgCopie = new PictureButton(QStringLiteral("imgCopie"), QStringLiteral(":/icon_copie.svg"), {40, 40}, panAvvio);
     imgCopie->setToolTip(QStringLiteral("Copie di sicurezza dei dati"));
+    imgServer = new PictureButton(QStringLiteral("imgServer"), QStringLiteral(":/icon_server.svg"), {40, 40}, panAvvio);
+    imgServer->setToolTip(QStringLiteral("Archivio sul server"));
     imgSito = new PictureButton(QStringLiteral("imgSito"), QStringLiteral(":/sito.svg"), {360, 28}, panAvvio);
     imgSito->setToolTip(QStringLiteral("Visita il sito web"));
     imgEsci = new PictureButton(QStringLiteral("imgEsci"), QStringLiteral(":/icon_esci.svg"), {40, 40}, panAvvio);
@@ -103,6 +106,8 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry, BackupRun* backups)
     bottom->addWidget(imgCrediti);
     bottom->addSpacing(8);
     bottom->addWidget(imgCopie);
+    bottom->addSpacing(8);
+    bottom->addWidget(imgServer);
     bottom->addStretch(1);
     bottom->addWidget(imgSito);
     bottom->addStretch(1);
@@ -112,7 +117,7 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry, BackupRun* backups)
     // Nothing on the menu types text: every picture is reached with Tab or the arrows.
     std::vector<QWidget*> reachable;
     for (const Tile& tile : tiles) reachable.push_back(tile.picture);
-    for (PictureButton* icon : {imgGuida, imgCrediti, imgCopie, imgSito, imgEsci}) {
+    for (PictureButton* icon : {imgGuida, imgCrediti, imgCopie, imgServer, imgSito, imgEsci}) {
         icon->reachByKeyboard();
         reachable.push_back(icon);
     }
@@ -121,6 +126,7 @@ TfrmAvvio::TfrmAvvio(ScreenRegistry& registry, BackupRun* backups)
     connect(imgCrediti, &PictureButton::clicked, this, &TfrmAvvio::imgCreditiClick);
     connect(imgGuida, &PictureButton::clicked, this, [this] { showHelp(this->registry(), this, HelpTopic::Overview); });
     connect(imgCopie, &PictureButton::clicked, this, &TfrmAvvio::imgCopieClick);
+    connect(imgServer, &PictureButton::clicked, this, &TfrmAvvio::imgServerClick);
     connect(imgSito, &PictureButton::clicked, this, &TfrmAvvio::imgSitoClick);
     connect(imgEsci, &PictureButton::clicked, this, &TfrmAvvio::imgEsciClick);
 }
@@ -144,6 +150,12 @@ void TfrmAvvio::imgCopieClick() {
     // A fresh dialog each time; a restore needs the lock this copy of the program holds.
     TfrmCopie copies(registry(), backups_ ? backups_->folderLock() : nullptr, this);
     copies.exec();
+}
+
+void TfrmAvvio::imgServerClick() {
+    // A fresh dialog each time; a transfer needs the lock this copy of the program holds.
+    TfrmServer server(registry(), backups_ ? backups_->folderLock() : nullptr, this);
+    server.exec();
 }
 
 void TfrmAvvio::imgSitoClick() { DesktopService::open(QString::fromLatin1(kMakerWebAddress)); }

@@ -29,12 +29,14 @@ public:
     PictureButton* imgGuida;
     PictureButton* imgCrediti;
     PictureButton* imgCopie;
+    PictureButton* imgServer;
     PictureButton* imgSito;
     PictureButton* imgEsci;
 
     void openArea(const QString& target);
     void imgCreditiClick();
     void imgCopieClick();
+    void imgServerClick();
     void imgSitoClick();
     void imgEsciClick();
 

@@ -177,6 +177,19 @@ Result<MoveOutcome> endOf(Status failure, MoveOutcome outcome) {
 
 }  // namespace
 
+Result<ShopProbe> probeShop(const ServerShop& shop) {
+    auto connection = PgConnection::open(shop.address);
+    if (!connection) return connection.status();
+    ShopProbe probe;
+    probe.encrypted = connection->encrypted();
+    auto exists = schemaExists(*connection, shop.schema);
+    if (!exists) return exists.status();
+    if (!*exists) return probe;
+    if (Status ours = checkShopSchema(*connection, shop.schema); !ours) return ours;
+    probe.exists = true;
+    return probe;
+}
+
 Result<MoveOutcome> transferToServer(const fs::path& programFolder, const ServerShop& shop,
                                      const MoveProgress& progress) {
     auto listed = listDataFiles(programFolder);

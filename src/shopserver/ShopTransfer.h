@@ -27,6 +27,15 @@ struct MoveOutcome {
     bool cancelled = false;
 };
 
+// What a server says of a shop before the program works on it: there and ready, or not made yet.
+struct ShopProbe {
+    bool exists = false;     // a shop of this program, of a version it reads
+    bool encrypted = false;  // the link is encrypted (TLS)
+};
+// Connects and looks; a server that cannot be reached, a wrong password, a schema of another program or
+// of a newer version are failures with their Italian text.
+Result<ShopProbe> probeShop(const ServerShop& shop);
+
 // Copies the data of `programFolder` (archives, product photos, documents, price-list photos; not the
 // settings) to the shop `shop.schema`, which must not exist or be an empty shop. Nobody may write the
 // folder meanwhile (the caller holds it alone).

@@ -69,6 +69,7 @@ constexpr HelpPage kPages[] = {
     {HelpTopic::ProductImport, "Importazione dei prodotti da un foglio di calcolo", kParagraphs<kProductImportText>},
     {HelpTopic::Backups, "Copie di sicurezza dei dati", kParagraphs<kBackupsText>},
     {HelpTopic::Labels, "Stampa delle etichette", kParagraphs<kLabelsText>},
+    {HelpTopic::Server, "Archivio sul server", kParagraphs<kServerText>},
 };
 
 constexpr bool pagesFollowTopics() {
@@ -78,7 +79,7 @@ constexpr bool pagesFollowTopics() {
     return true;
 }
 static_assert(pagesFollowTopics(), "kPages must list one page per topic, in the order of HelpTopic");
-static_assert(std::size(kPages) == static_cast<std::size_t>(HelpTopic::Labels) + 1);
+static_assert(std::size(kPages) == static_cast<std::size_t>(HelpTopic::Server) + 1);
 
 constexpr std::string_view kParagraphBreak = "\r\n\r\n";
 

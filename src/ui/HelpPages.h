@@ -24,6 +24,7 @@ enum class HelpTopic {
     ProductImport,    // products from a spreadsheet file
     Backups,          // backups of the shop's data
     Labels,           // label printing
+    Server,           // archives on a database server
 };
 
 struct HelpPage {

@@ -54,6 +54,7 @@ const TitleCase kTitleCases[] = {
     {"ProductImport", ProductImport, "Importazione dei prodotti da un foglio di calcolo"},
     {"Backups", Backups, "Copie di sicurezza dei dati"},
     {"Labels", Labels, "Stampa delle etichette"},
+    {"Server", Server, "Archivio sul server"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, HelpPageTitles, testing::ValuesIn(kTitleCases),
@@ -88,7 +89,7 @@ TEST(HelpPages, EveryFileOfTheHelpFolderIsAPage) {
 
 TEST(HelpPages, ComeInTopicOrderForTheGuide) {
     const auto pages = helpPages();
-    ASSERT_EQ(pages.size(), static_cast<std::size_t>(Labels) + 1);
+    ASSERT_EQ(pages.size(), static_cast<std::size_t>(Server) + 1);
     for (std::size_t i = 0; i < pages.size(); ++i) {
         EXPECT_EQ(pages[i].topic, static_cast<HelpTopic>(i)) << "page " << i;
         EXPECT_EQ(&helpPage(pages[i].topic), &pages[i]) << "page " << i;

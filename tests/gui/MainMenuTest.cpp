@@ -102,8 +102,8 @@ private Q_SLOTS:
     }
 
     void tabWalksEveryPictureInTurn() {
-        const QStringList order = {"imgApp04", "imgApp02",   "imgApp03", "imgApp07", "imgApp06", "imgApp08",
-                                   "imgGuida", "imgCrediti", "imgCopie", "imgSito",  "imgEsci"};
+        const QStringList order = {"imgApp04", "imgApp02",   "imgApp03", "imgApp07",  "imgApp06", "imgApp08",
+                                   "imgGuida", "imgCrediti", "imgCopie", "imgServer", "imgSito",  "imgEsci"};
         QStringList walked{focused()};
         for (int i = 0; i < order.size(); ++i) {
             QVERIFY(test::pressKey(Qt::Key_Tab));
@@ -130,7 +130,8 @@ private Q_SLOTS:
         QTest::newRow("up from help") << "imgGuida" << int(Qt::Key_Up) << "imgApp07";
         QTest::newRow("up from the web strip") << "imgSito" << int(Qt::Key_Up) << "imgApp06";
         QTest::newRow("along the icons") << "imgCrediti" << int(Qt::Key_Right) << "imgCopie";
-        QTest::newRow("from the backups to the web strip") << "imgCopie" << int(Qt::Key_Right) << "imgSito";
+        QTest::newRow("from the backups to the server") << "imgCopie" << int(Qt::Key_Right) << "imgServer";
+        QTest::newRow("from the server to the web strip") << "imgServer" << int(Qt::Key_Right) << "imgSito";
         QTest::newRow("nothing left of the first") << "imgApp04" << int(Qt::Key_Left) << "imgApp04";
         QTest::newRow("nothing above the first row") << "imgApp02" << int(Qt::Key_Up) << "imgApp02";
         QTest::newRow("the row's end is not the exit") << "imgApp08" << int(Qt::Key_Right) << "imgApp08";
@@ -158,6 +159,7 @@ private Q_SLOTS:
         QTest::newRow("help") << "imgGuida" << int(Qt::Key_Return) << "frmGuida";
         QTest::newRow("credits") << "imgCrediti" << int(Qt::Key_Space) << "frmSplash";
         QTest::newRow("backups") << "imgCopie" << int(Qt::Key_Return) << "frmCopie";
+        QTest::newRow("server") << "imgServer" << int(Qt::Key_Return) << "frmServer";
         QTest::newRow("web strip") << "imgSito" << int(Qt::Key_Return) << "desktop";
         QTest::newRow("exit") << "imgEsci" << int(Qt::Key_Enter) << "end";
     }
