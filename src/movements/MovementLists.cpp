@@ -13,11 +13,12 @@ using M = MovementLayout;
 // Room for a row per record up front costs less than growing a buffer of megabytes again and again.
 constexpr std::size_t kRowBytes = 168;  // 151 characters of columns, the euro sign and a total
 
+// `server` is what a server may apply first: every record `listed` takes meets it.
 Status fillList(const std::filesystem::path& archive, RowList& rows,
-                const std::function<bool(const MovementView&)>& listed) {
+                const std::function<bool(const MovementView&)>& listed, const RecordFilter& server) {
     rows.clear();
-    return scanArchive(
-        archive, MovementRecord::kSize,
+    return scanArchiveWhere(
+        archive, MovementRecord::kSize, server,
         [&](const std::uint8_t* record, std::int64_t) {
             const MovementView movement(record);
             if (listed(movement)) {
@@ -50,11 +51,13 @@ bool isOpenAccount(const MovementView& movement) {
 
 Status fillMovementSearchList(const std::filesystem::path& archive, const MovementSearchTexts& texts, RowList& rows) {
     const RecordSearch<MovementLayout> search(kMovementSearchFields, texts);
-    return fillList(archive, rows, [&search](const MovementView& m) { return search.matches(m); });
+    return fillList(
+        archive, rows, [&search](const MovementView& m) { return search.matches(m); }, search.filter());
 }
 
 Status fillOpenAccountsList(const std::filesystem::path& archive, RowList& rows) {
-    return fillList(archive, rows, &isOpenAccount);
+    return fillList(archive, rows, &isOpenAccount,
+                    {{RecordCondition::Kind::Contains, M::DaSaldare, std::string(kFlagYes)}});
 }
 
 Result<std::optional<FoundRecord>> findMovementByRow(const std::filesystem::path& archive, std::string_view row) {

@@ -15,9 +15,9 @@ using P = ProductLayout;
 // Reads every product in archive order; `visit` returns false to stop early.
 Status scanProducts(const std::filesystem::path& archive,
                     const std::function<bool(const ProductView&, std::int64_t index)>& visit,
-                    RowList* reserveFor = nullptr) {
-    return scanArchive(
-        archive, ProductRecord::kSize,
+                    RowList* reserveFor = nullptr, const RecordFilter& filter = {}) {
+    return scanArchiveWhere(
+        archive, ProductRecord::kSize, filter,
         [&](const std::uint8_t* record, std::int64_t index) { return visit(ProductView(record), index); },
         [reserveFor](std::int64_t count) {
             // Room for a row per record up front: growing a buffer of megabytes copies it again and again.
@@ -26,9 +26,10 @@ Status scanProducts(const std::filesystem::path& archive,
 }
 
 // `listed` answers nothing for a record it cannot judge: that record is left out, and counted in `skipped`.
+// `server` is what a server may apply first: every record `listed` takes, or cannot judge, meets it.
 Status fillList(const std::filesystem::path& archive, RowList& rows, RowFormat format,
-                const std::function<std::optional<bool>(const ProductView&)>& listed,
-                SkippedRecords* skipped = nullptr) {
+                const std::function<std::optional<bool>(const ProductView&)>& listed, SkippedRecords* skipped = nullptr,
+                const RecordFilter& server = {}) {
     rows.clear();
     Status scanned = scanProducts(
         archive,
@@ -42,7 +43,7 @@ Status fillList(const std::filesystem::path& archive, RowList& rows, RowFormat f
             }
             return true;
         },
-        &rows);
+        &rows, server);
     rows.sort();
     return scanned;
 }
@@ -59,25 +60,26 @@ void appendProductRow(std::string& out, const ProductView& product, RowFormat fo
 
 Status fillSearchList(const std::filesystem::path& archive, const SearchTexts& texts, RowList& rows) {
     const RecordSearch<ProductLayout> search(kSearchFields, texts);
-    return fillList(archive, rows, RowFormat::A,
-                    [&](const ProductView& p) -> std::optional<bool> { return search.matches(p); });
+    return fillList(
+        archive, rows, RowFormat::A, [&](const ProductView& p) -> std::optional<bool> { return search.matches(p); },
+        nullptr, search.filter());
 }
 
 Status fillUnderStockList(const std::filesystem::path& archive, RowList& rows, SkippedRecords* skipped) {
-    return fillList(
-        archive, rows, RowFormat::A,
-        [](const ProductView& p) -> std::optional<bool> {
-            const auto stock = parseDecimalComma(p.text(P::Giacenza));
-            const auto level = parseDecimalComma(p.text(P::Avviso));
-            if (!stock || !level) return std::nullopt;
-            return *stock <= *level;
-        },
-        skipped);
+    return fillList(archive, rows, RowFormat::A,
+                    [](const ProductView& p) -> std::optional<bool> {
+                        const auto stock = parseDecimalComma(p.text(P::Giacenza));
+                        const auto level = parseDecimalComma(p.text(P::Avviso));
+                        if (!stock || !level) return std::nullopt;
+                        return *stock <= *level;
+                    },
+                    skipped, {{RecordCondition::Kind::NumberAtMost, P::Giacenza, {}, P::Avviso}});
 }
 
 Status fillUnpaidList(const std::filesystem::path& archive, RowList& rows) {
     return fillList(archive, rows, RowFormat::B,
-                    [](const ProductView& p) -> std::optional<bool> { return p.text(P::Pagato) == kFlagNo; });
+                    [](const ProductView& p) -> std::optional<bool> { return p.text(P::Pagato) == kFlagNo; }, nullptr,
+                    {{RecordCondition::Kind::Contains, P::Pagato, std::string(kFlagNo)}});
 }
 
 namespace {

@@ -11,6 +11,11 @@ namespace scortavia {
 namespace {
 
 constexpr std::string_view kProgram = "Scortavia";
+constexpr std::string_view kLowerAZ = "abcdefghijklmnopqrstuvwxyz";
+constexpr std::string_view kUpperAZ = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+// A decimal-comma number the server compares exactly as the program does: few enough digits for a
+// double to hold it, no blanks or sign but a minus (the rest is left to the program to judge).
+constexpr std::string_view kPlainNumber = "^-?[0-9]{1,9}(,[0-9]{1,6})?$";
 
 // Where an archive of the folder lies on the server: its table, and the values of the columns that
 // tell it from the other archives of that table.
@@ -97,6 +102,7 @@ public:
         const std::string upTo = std::to_string(keys_.size() + 2);
         selectRange_ = "SELECT pos" + columns + ", exact FROM " + table + " WHERE " + where + "pos > $" + after +
                        " AND pos <= $" + upTo + " ORDER BY pos";
+        selectFrom_ = "SELECT pos" + columns + ", exact FROM " + table + " WHERE " + where + "true";
         selectForUpdate_ =
             "SELECT pos" + columns + ", exact FROM " + table + " WHERE " + where + "pos = $" + after + " FOR UPDATE";
         std::string set;
@@ -194,6 +200,64 @@ public:
     Result<std::int64_t> appendBatchChecked(std::int64_t& seen, const UnseenRecords& unseen,
                                             const ComposeRecords& compose) override {
         return appendChecked(seen, unseen, compose);
+    }
+
+    bool filtersRecords() const override { return true; }
+
+    // The conditions run on the server; the records come in pages of a thousand, by position. A record
+    // kept with its exact bytes always comes: its texts alone cannot tell.
+    Status scanWhere(const RecordFilter& filter, const RecordVisit& visit) override {
+        if (filter.empty()) return Archive::scanWhere(filter, visit);
+        constexpr int kPage = 1000;
+        std::vector<PgValue> params = keys_;
+        params.push_back(PgValue::text("0"));
+        const std::size_t afterParam = params.size();
+        std::string conditions;
+        for (const RecordCondition& c : filter) {
+            if (c.field >= layout_.columns.size() || c.other >= layout_.columns.size()) {
+                return Status::failure("a condition on a field the layout does not have");
+            }
+            const std::string& column = layout_.columns[c.field];
+            if (!conditions.empty()) conditions += " AND ";
+            switch (c.kind) {
+                case RecordCondition::Kind::ContainsFoldedAZ:
+                    params.push_back(PgValue::text(c.text));
+                    conditions += "strpos(translate(" + column + ", '" + std::string(kLowerAZ) + "', '" +
+                                  std::string(kUpperAZ) + "'), $" + std::to_string(params.size()) + ") > 0";
+                    break;
+                case RecordCondition::Kind::Contains:
+                    params.push_back(PgValue::text(c.text));
+                    conditions += "strpos(" + column + ", $" + std::to_string(params.size()) + ") > 0";
+                    break;
+                case RecordCondition::Kind::NumberAtMost: {
+                    const std::string& other = layout_.columns[c.other];
+                    conditions += "CASE WHEN " + column + " ~ '" + std::string(kPlainNumber) + "' AND " + other +
+                                  " ~ '" + std::string(kPlainNumber) + "' THEN replace(" + column +
+                                  ", ',', '.')::numeric <= replace(" + other + ", ',', '.')::numeric ELSE true END";
+                    break;
+                }
+            }
+        }
+        const std::string sql = selectFrom_ + " AND pos > $" + std::to_string(afterParam) +
+                                " AND (exact IS NOT NULL OR (" + conditions + ")) ORDER BY pos LIMIT " +
+                                std::to_string(kPage);
+        std::vector<std::uint8_t> record(layout_.recordSize);
+        for (;;) {
+            auto rows = [&] {
+                auto session = engine_->session();
+                if (!session.ready()) return Result<PgRows>(session.ready());
+                return session.connection().run(sql, params);
+            }();
+            if (!rows) return rows.status();
+            std::int64_t last = 0;
+            for (int r = 0; r < rows->rows(); ++r) {
+                last = std::stoll(std::string(rows->text(r, 0)));
+                recordFromRow(*rows, r, record);
+                if (!visit(record.data(), last - 1)) return Status::success();
+            }
+            if (rows->rows() < kPage) return Status::success();
+            params[afterParam - 1] = PgValue::text(std::to_string(last));
+        }
     }
 
 private:
@@ -325,7 +389,7 @@ private:
     std::string name_;
     std::vector<PgValue> keys_;
     std::string keyColumns_;
-    std::string selectRange_, selectForUpdate_, update_, insertInto_, count_, lockCount_, setCount_;
+    std::string selectRange_, selectFrom_, selectForUpdate_, update_, insertInto_, count_, lockCount_, setCount_;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "common/Result.h"
+#include "storage/RecordFilter.h"
 
 namespace scortavia {
 
@@ -68,6 +69,14 @@ public:
 
     // The archive will now be read from the start to the end, in large blocks.
     virtual void willReadInOrder() {}
+
+    // Every record that may meet `filter`, in archive order, each seen in place by `visit` (which returns
+    // false to stop). The folder's files hand every record; a server hands only those its conditions let
+    // through (see RecordFilter).
+    using RecordVisit = std::function<bool(const std::uint8_t* record, std::int64_t index)>;
+    virtual Status scanWhere(const RecordFilter& filter, const RecordVisit& visit);
+    // Whether scanWhere leaves out records that fail the filter.
+    virtual bool filtersRecords() const { return false; }
 };
 
 // Opens the archive named by its path in the program folder ("Magazzino.pro", "2024.odc", …) for one

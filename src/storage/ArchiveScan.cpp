@@ -47,19 +47,30 @@ const std::uint8_t* ArchiveScan::next() {
     return record;
 }
 
-Status scanArchive(const std::filesystem::path& archive, std::size_t recordSize,
-                   const std::function<bool(const std::uint8_t* record, std::int64_t index)>& visit,
-                   const std::function<void(std::int64_t count)>& counted) {
-    auto file = openArchive(archive, recordSize);
-    if (!file) return file.status();
-    if (counted) {
-        if (auto count = (*file)->recordCount()) counted(*count);
-    }
-    ArchiveScan scan(**file);
+Status Archive::scanWhere(const RecordFilter&, const RecordVisit& visit) {
+    ArchiveScan scan(*this);
     while (const std::uint8_t* bytes = scan.next()) {
         if (!visit(bytes, scan.index())) break;
     }
     return scan.status();
+}
+
+Status scanArchive(const std::filesystem::path& archive, std::size_t recordSize,
+                   const std::function<bool(const std::uint8_t* record, std::int64_t index)>& visit,
+                   const std::function<void(std::int64_t count)>& counted) {
+    return scanArchiveWhere(archive, recordSize, {}, visit, counted);
+}
+
+Status scanArchiveWhere(const std::filesystem::path& archive, std::size_t recordSize, const RecordFilter& filter,
+                        const std::function<bool(const std::uint8_t* record, std::int64_t index)>& visit,
+                        const std::function<void(std::int64_t count)>& counted) {
+    auto file = openArchive(archive, recordSize);
+    if (!file) return file.status();
+    // Room for every record is made only where every record comes.
+    if (counted && (filter.empty() || !(*file)->filtersRecords())) {
+        if (auto count = (*file)->recordCount()) counted(*count);
+    }
+    return (*file)->scanWhere(filter, visit);
 }
 
 Result<std::optional<FoundRecord>> findRecordByRow(const std::filesystem::path& archive, std::size_t recordSize,

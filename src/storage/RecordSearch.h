@@ -5,6 +5,7 @@
 
 #include "common/TextRules.h"
 #include "storage/FixedRecord.h"
+#include "storage/RecordFilter.h"
 
 namespace scortavia {
 
@@ -24,6 +25,19 @@ public:
     }
 
     int filled() const { return filled_; }
+
+    // The search as conditions a server can apply before the records travel: every filled text in its
+    // field. A text of blanks only is not filled yet may match where it occurs, so with one of them the
+    // server is given no condition and every record is judged here.
+    RecordFilter filter() const {
+        RecordFilter conditions;
+        for (std::size_t i = 0; i < fields_.size(); ++i) {
+            if (texts_[i].empty()) continue;
+            if (trimBlanks(texts_[i]).empty()) return {};
+            conditions.push_back({RecordCondition::Kind::ContainsFoldedAZ, fields_[i], upperAZ(texts_[i])});
+        }
+        return conditions;
+    }
 
     bool matches(const RecordView<Layout>& record) const {
         if (filled_ == 0) return true;
