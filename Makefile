@@ -37,6 +37,7 @@ bench: build
 	$(BUILD)/bench/scortavia_bench_export
 	$(BUILD)/bench/scortavia_bench_import
 	$(BUILD)/bench/scortavia_bench_backup
+	$(BUILD)/bench/scortavia_bench_server
 	$(BUILD)/bench/scortavia_bench_barcode
 	$(BUILD)/bench/scortavia_bench_labels
 

@@ -1,6 +1,10 @@
 #include "movements/MovementLists.h"
 
+#include <algorithm>
+#include <array>
 #include <functional>
+#include <span>
+#include <vector>
 
 #include "common/TextRules.h"
 #include "storage/RecordSearch.h"
@@ -13,10 +17,22 @@ using M = MovementLayout;
 // Room for a row per record up front costs less than growing a buffer of megabytes again and again.
 constexpr std::size_t kRowBytes = 168;  // 151 characters of columns, the euro sign and a total
 
-// `server` is what a server may apply first: every record `listed` takes meets it.
+// The fields a list reads: those of its rows and those its rule looks at, so that a server sends no more.
+std::vector<std::size_t> fieldsRead(std::span<const M::Field> rule) {
+    std::vector<std::size_t> fields(rule.begin(), rule.end());
+    for (const auto& column : kMovementRow) fields.push_back(column.field);
+    std::sort(fields.begin(), fields.end());
+    fields.erase(std::unique(fields.begin(), fields.end()), fields.end());
+    return fields;
+}
+
+// `server` is what a server may apply first: every record `listed` takes meets it; `ruleFields` are the
+// fields `listed` reads.
 Status fillList(const std::filesystem::path& archive, RowList& rows,
-                const std::function<bool(const MovementView&)>& listed, const RecordFilter& server) {
+                const std::function<bool(const MovementView&)>& listed, const RecordFilter& server,
+                std::span<const M::Field> ruleFields) {
     rows.clear();
+    const std::vector<std::size_t> fields = fieldsRead(ruleFields);
     return scanArchiveWhere(
         archive, MovementRecord::kSize, server,
         [&](const std::uint8_t* record, std::int64_t) {
@@ -27,7 +43,7 @@ Status fillList(const std::filesystem::path& archive, RowList& rows,
             }
             return true;
         },
-        [&rows](std::int64_t count) { rows.reserve(static_cast<std::size_t>(count), kRowBytes); });
+        [&rows](std::int64_t count) { rows.reserve(static_cast<std::size_t>(count), kRowBytes); }, fields);
 }
 
 }  // namespace
@@ -52,12 +68,13 @@ bool isOpenAccount(const MovementView& movement) {
 Status fillMovementSearchList(const std::filesystem::path& archive, const MovementSearchTexts& texts, RowList& rows) {
     const RecordSearch<MovementLayout> search(kMovementSearchFields, texts);
     return fillList(
-        archive, rows, [&search](const MovementView& m) { return search.matches(m); }, search.filter());
+        archive, rows, [&search](const MovementView& m) { return search.matches(m); }, search.filter(),
+        kMovementSearchFields);
 }
 
 Status fillOpenAccountsList(const std::filesystem::path& archive, RowList& rows) {
     return fillList(archive, rows, &isOpenAccount,
-                    {{RecordCondition::Kind::Contains, M::DaSaldare, std::string(kFlagYes)}});
+                    {{RecordCondition::Kind::Contains, M::DaSaldare, std::string(kFlagYes)}}, std::array{M::DaSaldare});
 }
 
 Result<std::optional<FoundRecord>> findMovementByRow(const std::filesystem::path& archive, std::string_view row) {

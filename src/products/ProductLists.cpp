@@ -1,6 +1,10 @@
 #include "products/ProductLists.h"
 
+#include <algorithm>
+#include <array>
 #include <functional>
+#include <span>
+#include <vector>
 
 #include "common/Numbers.h"
 #include "common/TextRules.h"
@@ -12,25 +16,46 @@ namespace {
 
 using P = ProductLayout;
 
-// Reads every product in archive order; `visit` returns false to stop early.
+// Reads every product in archive order; `visit` returns false to stop early. A server may apply `filter`
+// first and send only `fieldsRead` (see Archive::scanWhere).
 Status scanProducts(const std::filesystem::path& archive,
                     const std::function<bool(const ProductView&, std::int64_t index)>& visit,
-                    RowList* reserveFor = nullptr, const RecordFilter& filter = {}) {
+                    RowList* reserveFor = nullptr, const RecordFilter& filter = {},
+                    std::span<const std::size_t> fieldsRead = {}) {
     return scanArchiveWhere(
         archive, ProductRecord::kSize, filter,
         [&](const std::uint8_t* record, std::int64_t index) { return visit(ProductView(record), index); },
         [reserveFor](std::int64_t count) {
             // Room for a row per record up front: growing a buffer of megabytes copies it again and again.
             if (reserveFor) reserveFor->reserve(static_cast<std::size_t>(count), 160);
-        });
+        },
+        fieldsRead);
+}
+
+// The fields a list reads: those of its rows and those its rule looks at, so that a server sends no more.
+std::vector<std::size_t> fieldsRead(RowFormat format, std::span<const P::Field> rule) {
+    std::vector<std::size_t> fields(rule.begin(), rule.end());
+    const auto add = [&](const auto& columns) {
+        for (const auto& column : columns) fields.push_back(column.field);
+    };
+    if (format == RowFormat::A) {
+        add(kProductRowA);
+    } else {
+        add(kProductRowB);
+    }
+    std::sort(fields.begin(), fields.end());
+    fields.erase(std::unique(fields.begin(), fields.end()), fields.end());
+    return fields;
 }
 
 // `listed` answers nothing for a record it cannot judge: that record is left out, and counted in `skipped`.
-// `server` is what a server may apply first: every record `listed` takes, or cannot judge, meets it.
+// `server` is what a server may apply first: every record `listed` takes, or cannot judge, meets it;
+// `ruleFields` are the fields `listed` reads.
 Status fillList(const std::filesystem::path& archive, RowList& rows, RowFormat format,
-                const std::function<std::optional<bool>(const ProductView&)>& listed, SkippedRecords* skipped = nullptr,
-                const RecordFilter& server = {}) {
+                const std::function<std::optional<bool>(const ProductView&)>& listed, SkippedRecords* skipped,
+                const RecordFilter& server, std::span<const P::Field> ruleFields) {
     rows.clear();
+    const std::vector<std::size_t> fields = fieldsRead(format, ruleFields);
     Status scanned = scanProducts(
         archive,
         [&](const ProductView& product, std::int64_t index) {
@@ -43,7 +68,7 @@ Status fillList(const std::filesystem::path& archive, RowList& rows, RowFormat f
             }
             return true;
         },
-        &rows, server);
+        &rows, server, fields);
     rows.sort();
     return scanned;
 }
@@ -62,24 +87,27 @@ Status fillSearchList(const std::filesystem::path& archive, const SearchTexts& t
     const RecordSearch<ProductLayout> search(kSearchFields, texts);
     return fillList(
         archive, rows, RowFormat::A, [&](const ProductView& p) -> std::optional<bool> { return search.matches(p); },
-        nullptr, search.filter());
+        nullptr, search.filter(), kSearchFields);
 }
 
 Status fillUnderStockList(const std::filesystem::path& archive, RowList& rows, SkippedRecords* skipped) {
-    return fillList(archive, rows, RowFormat::A,
-                    [](const ProductView& p) -> std::optional<bool> {
-                        const auto stock = parseDecimalComma(p.text(P::Giacenza));
-                        const auto level = parseDecimalComma(p.text(P::Avviso));
-                        if (!stock || !level) return std::nullopt;
-                        return *stock <= *level;
-                    },
-                    skipped, {{RecordCondition::Kind::NumberAtMost, P::Giacenza, {}, P::Avviso}});
+    return fillList(
+        archive, rows, RowFormat::A,
+        [](const ProductView& p) -> std::optional<bool> {
+            const auto stock = parseDecimalComma(p.text(P::Giacenza));
+            const auto level = parseDecimalComma(p.text(P::Avviso));
+            if (!stock || !level) return std::nullopt;
+            return *stock <= *level;
+        },
+        skipped, {{RecordCondition::Kind::NumberAtMost, P::Giacenza, {}, P::Avviso}},
+        std::array{P::Giacenza, P::Avviso});
 }
 
 Status fillUnpaidList(const std::filesystem::path& archive, RowList& rows) {
-    return fillList(archive, rows, RowFormat::B,
-                    [](const ProductView& p) -> std::optional<bool> { return p.text(P::Pagato) == kFlagNo; }, nullptr,
-                    {{RecordCondition::Kind::Contains, P::Pagato, std::string(kFlagNo)}});
+    return fillList(
+        archive, rows, RowFormat::B,
+        [](const ProductView& p) -> std::optional<bool> { return p.text(P::Pagato) == kFlagNo; }, nullptr,
+        {{RecordCondition::Kind::Contains, P::Pagato, std::string(kFlagNo)}}, std::array{P::Pagato});
 }
 
 namespace {

@@ -129,6 +129,58 @@ Result<PgRows> PgConnection::run(std::string_view sql, const std::vector<PgValue
     return rows;
 }
 
+Status PgConnection::runEach(std::string_view sql, const std::vector<std::vector<PgValue>>& params,
+                             const std::function<bool(const PgRows&)>& take) {
+    if (PQenterPipelineMode(connection_) != 1) return failure("Il server non accetta più richieste insieme.");
+    const std::string statement(sql);
+    Status status = Status::success();
+    std::size_t sent = 0;
+    for (const auto& list : params) {
+        std::vector<const char*> values;
+        std::vector<int> lengths;
+        std::vector<int> formats;
+        for (const PgValue& p : list) {
+            values.push_back(p.kind == PgValue::Kind::Null ? nullptr : p.value.c_str());
+            lengths.push_back(static_cast<int>(p.value.size()));
+            formats.push_back(p.kind == PgValue::Kind::Bytes ? 1 : 0);
+        }
+        if (PQsendQueryParams(connection_, statement.c_str(), static_cast<int>(list.size()), nullptr, values.data(),
+                              lengths.data(), formats.data(), 0) != 1) {
+            status = failure("Il collegamento con il server si è interrotto.");
+            break;
+        }
+        ++sent;
+    }
+    if (PQpipelineSync(connection_) != 1 && status) status = failure("Il collegamento con il server si è interrotto.");
+    // Every answer is read, up to the sync, whatever happened: the connection is left as it was found.
+    bool taking = status.ok();
+    for (std::size_t answered = 0; answered < sent;) {
+        pg_result* result = PQgetResult(connection_);
+        if (!result) {
+            ++answered;  // the end of one statement's answers
+            continue;
+        }
+        PgRows rows(result);
+        if (taking) {
+            if (Status done = outcome(result); !done) {
+                status = done;
+                taking = false;
+            } else if (!take(rows)) {
+                taking = false;
+            }
+        }
+        if (lost()) break;
+    }
+    for (pg_result* result = PQgetResult(connection_); result && !lost(); result = PQgetResult(connection_)) {
+        const bool synced = PQresultStatus(result) == PGRES_PIPELINE_SYNC;
+        PQclear(result);
+        if (synced) break;
+    }
+    if (!lost()) PQexitPipelineMode(connection_);
+    if (lost() && status) status = failure("Il collegamento con il server si è interrotto.");
+    return status;
+}
+
 Status PgConnection::runScript(std::string_view sql) {
     const std::string script(sql);
     pg_result* result = PQexec(connection_, script.c_str());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -69,6 +70,11 @@ public:
     // (half the bytes of their text form) and every other column in the server's binary form.
     enum class Answer { Text, Binary };
     Result<PgRows> run(std::string_view sql, const std::vector<PgValue>& params = {}, Answer answer = Answer::Text);
+    // Runs one statement once for each list of parameters, every run sent before the first answer is
+    // read, so that the server works on the next while the program reads the last. `take` is handed each
+    // answer in turn and returns false to stop (the answers still on their way are read and dropped).
+    Status runEach(std::string_view sql, const std::vector<std::vector<PgValue>>& params,
+                   const std::function<bool(const PgRows&)>& take);
     // Runs statements with no parameters and no answer (a schema's creation).
     Status runScript(std::string_view sql);
 

@@ -6,13 +6,13 @@
 
 #include "server/ServerRows.h"
 #include "storage/ArchivePaths.h"
+#include "storage/ProductRecord.h"
 
 namespace scortavia {
 namespace {
 
 constexpr std::string_view kProgram = "Scortavia";
-constexpr std::string_view kLowerAZ = "abcdefghijklmnopqrstuvwxyz";
-constexpr std::string_view kUpperAZ = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr std::string_view kStockAtMostLevel = "stock_at_most_level";
 // A decimal-comma number the server compares exactly as the program does: few enough digits for a
 // double to hold it, no blanks or sign but a minus (the rest is left to the program to judge).
 constexpr std::string_view kPlainNumber = "^-?[0-9]{1,9}(,[0-9]{1,6})?$";
@@ -50,6 +50,13 @@ std::vector<std::string> keyColumnsOf(const ServerLayout& layout) {
     return {};
 }
 
+// The server's side of RecordCondition::Kind::NumberAtMost.
+std::string numberAtMost(const std::string& column, const std::string& other) {
+    return "CASE WHEN " + column + " ~ '" + std::string(kPlainNumber) + "' AND " + other + " ~ '" +
+           std::string(kPlainNumber) + "' THEN replace(" + column + ", ',', '.')::numeric <= replace(" + other +
+           ", ',', '.')::numeric ELSE true END";
+}
+
 std::string tableSql(const std::string& schema, const ServerLayout& layout) {
     std::string sql = "CREATE TABLE " + schema + "." + std::string(layout.table) + " (";
     std::string key;
@@ -60,7 +67,12 @@ std::string tableSql(const std::string& schema, const ServerLayout& layout) {
     sql += "pos bigint NOT NULL CHECK (pos > 0), ";
     for (const std::string& column : layout.columns) sql += column + " text NOT NULL DEFAULT '', ";
     // The record's bytes, only when its texts do not give them back.
-    sql += "exact bytea, PRIMARY KEY (" + key + "pos));\n";
+    sql += "exact bytea, ";
+    // The under-stock rule, worked out as each product is written rather than each time the list opens.
+    if (&layout == &productLayout())
+        sql += std::string(kStockAtMostLevel) + " boolean GENERATED ALWAYS AS (" + numberAtMost("giacenza", "avviso") +
+               ") STORED, ";
+    sql += "PRIMARY KEY (" + key + "pos));\n";
     return sql;
 }
 
@@ -102,7 +114,8 @@ public:
         const std::string upTo = std::to_string(keys_.size() + 2);
         selectRange_ = "SELECT pos" + columns + ", exact FROM " + table + " WHERE " + where + "pos > $" + after +
                        " AND pos <= $" + upTo + " ORDER BY pos";
-        selectFrom_ = "SELECT pos" + columns + ", exact FROM " + table + " WHERE " + where + "true";
+        from_ = " FROM " + table + " WHERE " + where;
+        selectFrom_ = "SELECT pos" + columns + ", exact" + from_ + "true";
         selectForUpdate_ =
             "SELECT pos" + columns + ", exact FROM " + table + " WHERE " + where + "pos = $" + after + " FOR UPDATE";
         std::string set;
@@ -204,14 +217,16 @@ public:
 
     bool filtersRecords() const override { return true; }
 
-    // The conditions run on the server; the records come in pages of a thousand, by position. A record
-    // kept with its exact bytes always comes: its texts alone cannot tell.
-    Status scanWhere(const RecordFilter& filter, const RecordVisit& visit) override {
-        if (filter.empty()) return Archive::scanWhere(filter, visit);
-        constexpr int kPage = 1000;
+    // The conditions run on the server, which picks its own way through the table (a page by position
+    // would make it walk the whole index for a list of twenty). A record kept with its exact bytes
+    // always comes: its texts alone cannot tell.
+    Status scanWhere(const RecordFilter& filter, const RecordVisit& visit,
+                     std::span<const std::size_t> fieldsRead = {}) override {
+        for (std::size_t field : fieldsRead) {
+            if (field >= layout_.columns.size()) return Status::failure("a field the layout does not have");
+        }
+        if (filter.empty()) return scanAll(visit, fieldsRead);
         std::vector<PgValue> params = keys_;
-        params.push_back(PgValue::text("0"));
-        const std::size_t afterParam = params.size();
         std::string conditions;
         for (const RecordCondition& c : filter) {
             if (c.field >= layout_.columns.size() || c.other >= layout_.columns.size()) {
@@ -221,46 +236,90 @@ public:
             if (!conditions.empty()) conditions += " AND ";
             switch (c.kind) {
                 case RecordCondition::Kind::ContainsFoldedAZ:
+                    // Under the "C" collation upper() turns a to z into A to Z and nothing else: the
+                    // program's own folding, and quicker than any other way of writing it.
                     params.push_back(PgValue::text(c.text));
-                    conditions += "strpos(translate(" + column + ", '" + std::string(kLowerAZ) + "', '" +
-                                  std::string(kUpperAZ) + "'), $" + std::to_string(params.size()) + ") > 0";
+                    conditions +=
+                        "strpos(upper(" + column + " COLLATE \"C\"), $" + std::to_string(params.size()) + ") > 0";
                     break;
                 case RecordCondition::Kind::Contains:
                     params.push_back(PgValue::text(c.text));
                     conditions += "strpos(" + column + ", $" + std::to_string(params.size()) + ") > 0";
                     break;
-                case RecordCondition::Kind::NumberAtMost: {
-                    const std::string& other = layout_.columns[c.other];
-                    conditions += "CASE WHEN " + column + " ~ '" + std::string(kPlainNumber) + "' AND " + other +
-                                  " ~ '" + std::string(kPlainNumber) + "' THEN replace(" + column +
-                                  ", ',', '.')::numeric <= replace(" + other + ", ',', '.')::numeric ELSE true END";
+                case RecordCondition::Kind::NumberAtMost:
+                    if (&layout_ == &productLayout() && c.field == ProductLayout::Giacenza &&
+                        c.other == ProductLayout::Avviso) {
+                        conditions += std::string(kStockAtMostLevel);
+                    } else {
+                        conditions += numberAtMost(column, layout_.columns[c.other]);
+                    }
                     break;
-                }
             }
         }
-        const std::string sql = selectFrom_ + " AND pos > $" + std::to_string(afterParam) +
-                                " AND (exact IS NOT NULL OR (" + conditions + ")) ORDER BY pos LIMIT " +
-                                std::to_string(kPage);
+        // No order asked of the server: by position it would walk the whole table in index order for a
+        // list of twenty. The few rows are put in archive order here.
+        const std::string sql =
+            "SELECT pos" + columnsOf(fieldsRead) + ", exact" + from_ + "(exact IS NOT NULL OR (" + conditions + "))";
+        auto rows = [&] {
+            auto session = engine_->session();
+            if (!session.ready()) return Result<PgRows>(session.ready());
+            return session.connection().run(sql, params);
+        }();
+        if (!rows) return rows.status();
+        std::vector<std::pair<std::int64_t, int>> order(static_cast<std::size_t>(rows->rows()));
+        for (int r = 0; r < rows->rows(); ++r)
+            order[static_cast<std::size_t>(r)] = {std::stoll(std::string(rows->text(r, 0))), r};
+        std::sort(order.begin(), order.end());
         std::vector<std::uint8_t> record(layout_.recordSize);
-        for (;;) {
-            auto rows = [&] {
-                auto session = engine_->session();
-                if (!session.ready()) return Result<PgRows>(session.ready());
-                return session.connection().run(sql, params);
-            }();
-            if (!rows) return rows.status();
-            std::int64_t last = 0;
-            for (int r = 0; r < rows->rows(); ++r) {
-                last = std::stoll(std::string(rows->text(r, 0)));
-                recordFromRow(*rows, r, record);
-                if (!visit(record.data(), last - 1)) return Status::success();
-            }
-            if (rows->rows() < kPage) return Status::success();
-            params[afterParam - 1] = PgValue::text(std::to_string(last));
+        for (const auto& [pos, r] : order) {
+            recordFromRow(*rows, r, record, fieldsRead);
+            if (!visit(record.data(), pos - 1)) break;
         }
+        return Status::success();
     }
 
 private:
+    // Every record, in pages by position, all asked for at once so that the server reads the next page
+    // while the program makes the rows of the last; the memory is a page's.
+    // ", a, b, c": the columns of `fields`, or of every field.
+    std::string columnsOf(std::span<const std::size_t> fields) const {
+        std::string columns;
+        if (fields.empty()) {
+            for (const std::string& column : layout_.columns) columns += ", " + column;
+        } else {
+            for (std::size_t field : fields) columns += ", " + layout_.columns[field];
+        }
+        return columns;
+    }
+
+    Status scanAll(const RecordVisit& visit, std::span<const std::size_t> fieldsRead) {
+        constexpr std::int64_t kPage = 2000;
+        auto session = engine_->session();
+        if (!session.ready()) return session.ready();
+        PgConnection& connection = session.connection();
+        auto count = countIn(connection, count_);
+        if (!count) return count.status();
+        std::vector<std::vector<PgValue>> pages;
+        for (std::int64_t first = 0; first < *count; first += kPage) {
+            pages.push_back(
+                withKeys({PgValue::text(std::to_string(first)), PgValue::text(std::to_string(first + kPage))}));
+        }
+        std::vector<std::uint8_t> record(layout_.recordSize);
+        std::int64_t next = 0;
+        const std::string after = std::to_string(keys_.size() + 1);
+        const std::string select = "SELECT pos" + columnsOf(fieldsRead) + ", exact" + from_ + "pos > $" + after +
+                                   " AND pos <= $" + std::to_string(keys_.size() + 2) + " ORDER BY pos";
+        return connection.runEach(select, pages, [&](const PgRows& rows) {
+            for (int r = 0; r < rows.rows(); ++r) {
+                // Positions are gapless; a missing one ends the scan rather than shifting what follows.
+                if (std::stoll(std::string(rows.text(r, 0))) != next + 1) return false;
+                recordFromRow(rows, r, record, fieldsRead);
+                if (!visit(record.data(), next++)) return false;
+            }
+            return true;
+        });
+    }
+
     std::vector<PgValue> withKeys(std::vector<PgValue> rest) const {
         std::vector<PgValue> params = keys_;
         for (PgValue& p : rest) params.push_back(std::move(p));
@@ -276,12 +335,17 @@ private:
         return params;
     }
 
-    void recordFromRow(const PgRows& rows, int row, std::span<std::uint8_t> record) const {
-        std::vector<std::string_view> texts;
-        texts.reserve(layout_.columns.size());
-        for (std::size_t c = 0; c < layout_.columns.size(); ++c)
-            texts.push_back(rows.text(row, static_cast<int>(c) + 1));
-        const int exactColumn = static_cast<int>(layout_.columns.size()) + 1;
+    // A row of "pos, <columns>, exact": every column of the layout, or those of `fields` in their order
+    // (the other fields come out empty).
+    void recordFromRow(const PgRows& rows, int row, std::span<std::uint8_t> record,
+                       std::span<const std::size_t> fields = {}) const {
+        std::vector<std::string_view> texts(layout_.columns.size());
+        if (fields.empty()) {
+            for (std::size_t c = 0; c < layout_.columns.size(); ++c) texts[c] = rows.text(row, static_cast<int>(c) + 1);
+        } else {
+            for (std::size_t i = 0; i < fields.size(); ++i) texts[fields[i]] = rows.text(row, static_cast<int>(i) + 1);
+        }
+        const int exactColumn = static_cast<int>(fields.empty() ? layout_.columns.size() : fields.size()) + 1;
         if (rows.isNull(row, exactColumn)) {
             recordOf(layout_, texts, std::nullopt, record);
         } else {
@@ -389,7 +453,7 @@ private:
     std::string name_;
     std::vector<PgValue> keys_;
     std::string keyColumns_;
-    std::string selectRange_, selectFrom_, selectForUpdate_, update_, insertInto_, count_, lockCount_, setCount_;
+    std::string from_, selectRange_, selectFrom_, selectForUpdate_, update_, insertInto_, count_, lockCount_, setCount_;
 };
 
 }  // namespace

@@ -72,9 +72,11 @@ public:
 
     // Every record that may meet `filter`, in archive order, each seen in place by `visit` (which returns
     // false to stop). The folder's files hand every record; a server hands only those its conditions let
-    // through (see RecordFilter).
+    // through (see RecordFilter). With `fieldsRead`, `visit` reads only those fields, and a server may send
+    // only them (the others come empty); none: every field.
     using RecordVisit = std::function<bool(const std::uint8_t* record, std::int64_t index)>;
-    virtual Status scanWhere(const RecordFilter& filter, const RecordVisit& visit);
+    virtual Status scanWhere(const RecordFilter& filter, const RecordVisit& visit,
+                             std::span<const std::size_t> fieldsRead = {});
     // Whether scanWhere leaves out records that fail the filter.
     virtual bool filtersRecords() const { return false; }
 };

@@ -47,7 +47,7 @@ const std::uint8_t* ArchiveScan::next() {
     return record;
 }
 
-Status Archive::scanWhere(const RecordFilter&, const RecordVisit& visit) {
+Status Archive::scanWhere(const RecordFilter&, const RecordVisit& visit, std::span<const std::size_t>) {
     ArchiveScan scan(*this);
     while (const std::uint8_t* bytes = scan.next()) {
         if (!visit(bytes, scan.index())) break;
@@ -63,14 +63,15 @@ Status scanArchive(const std::filesystem::path& archive, std::size_t recordSize,
 
 Status scanArchiveWhere(const std::filesystem::path& archive, std::size_t recordSize, const RecordFilter& filter,
                         const std::function<bool(const std::uint8_t* record, std::int64_t index)>& visit,
-                        const std::function<void(std::int64_t count)>& counted) {
+                        const std::function<void(std::int64_t count)>& counted,
+                        std::span<const std::size_t> fieldsRead) {
     auto file = openArchive(archive, recordSize);
     if (!file) return file.status();
     // Room for every record is made only where every record comes.
     if (counted && (filter.empty() || !(*file)->filtersRecords())) {
         if (auto count = (*file)->recordCount()) counted(*count);
     }
-    return (*file)->scanWhere(filter, visit);
+    return (*file)->scanWhere(filter, visit, fieldsRead);
 }
 
 Result<std::optional<FoundRecord>> findRecordByRow(const std::filesystem::path& archive, std::size_t recordSize,

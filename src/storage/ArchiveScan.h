@@ -49,11 +49,13 @@ Status scanArchive(const std::filesystem::path& archive, std::size_t recordSize,
                    const std::function<bool(const std::uint8_t* record, std::int64_t index)>& visit,
                    const std::function<void(std::int64_t count)>& counted = {});
 
-// The same, handing `visit` only the records that may meet `filter` where the engine can tell (see
-// Archive::scanWhere); `counted` is told the count only when every record comes.
+// The same, handing `visit` only the records that may meet `filter` where the engine can tell, and maybe
+// only the fields in `fieldsRead` (see Archive::scanWhere); `counted` is told the count only when every
+// record comes.
 Status scanArchiveWhere(const std::filesystem::path& archive, std::size_t recordSize, const RecordFilter& filter,
                         const std::function<bool(const std::uint8_t* record, std::int64_t index)>& visit,
-                        const std::function<void(std::int64_t count)>& counted = {});
+                        const std::function<void(std::int64_t count)>& counted = {},
+                        std::span<const std::size_t> fieldsRead = {});
 
 // The record behind a row of a list: the one whose row, built by `buildRow` and trimmed, equals
 // `row` trimmed. When several records give the same row, the last one in the archive.

@@ -1,5 +1,9 @@
 #include "summaries/Summaries.h"
 
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+
 #include "common/ExactSum.h"
 #include "common/Numbers.h"
 #include "common/TextRules.h"
@@ -52,6 +56,18 @@ private:
 
 std::string euros(const ExactSum& sum) { return "€ " + sum.moneyText(); }
 
+// The fields a summary reads: those of its rows and those its rule looks at, so that a server sends no more.
+template <class Columns, class Field>
+std::vector<std::size_t> fieldsRead(const Columns& columns, std::initializer_list<Field> rule) {
+    std::vector<std::size_t> fields(rule.begin(), rule.end());
+    for (const auto& column : columns) {
+        if (column.field < Field::FieldCount) fields.push_back(column.field);
+    }
+    std::sort(fields.begin(), fields.end());
+    fields.erase(std::unique(fields.begin(), fields.end()), fields.end());
+    return fields;
+}
+
 }  // namespace
 
 Status fillMovementSummary(const std::filesystem::path& archive, const MovementSummaryFilter& filter,
@@ -61,8 +77,8 @@ Status fillMovementSummary(const std::filesystem::path& archive, const MovementS
     out.skipped = {};
     FieldFilter code(filter.code, kAllMovements);
     ExactSum total;
-    Status scanned = scanArchive(
-        archive, MovementRecord::kSize,
+    Status scanned = scanArchiveWhere(
+        archive, MovementRecord::kSize, {},
         [&](const std::uint8_t* record, std::int64_t index) {
             const MovementView movement(record);
             if (!code.passes(movement, M::Codice, out.codeTitle)) return true;
@@ -81,7 +97,8 @@ Status fillMovementSummary(const std::filesystem::path& archive, const MovementS
             out.rows.endRow();
             return true;
         },
-        [&out](std::int64_t count) { out.rows.reserve(static_cast<std::size_t>(count), kMovementRowBytes); });
+        [&out](std::int64_t count) { out.rows.reserve(static_cast<std::size_t>(count), kMovementRowBytes); },
+        fieldsRead(kMovementRow, {M::Codice, M::Data, M::CostoTot}));
     out.total = euros(total);
     return scanned;
 }
@@ -124,8 +141,8 @@ Status fillInventory(const std::filesystem::path& archive, std::string_view cate
     out.skipped = {};
     FieldFilter category(categoryFilter, kAllProducts);
     ExactSum total;
-    Status scanned = scanArchive(
-        archive, ProductRecord::kSize,
+    Status scanned = scanArchiveWhere(
+        archive, ProductRecord::kSize, {},
         [&](const std::uint8_t* record, std::int64_t index) {
             const ProductView product(record);
             if (!category.passes(product, P::Tipologia, out.categoryTitle)) return true;
@@ -143,7 +160,8 @@ Status fillInventory(const std::filesystem::path& archive, std::string_view cate
             out.rows.endRow();
             return true;
         },
-        [&out](std::int64_t count) { out.rows.reserve(static_cast<std::size_t>(count), kInventoryRowBytes); });
+        [&out](std::int64_t count) { out.rows.reserve(static_cast<std::size_t>(count), kInventoryRowBytes); },
+        fieldsRead(kInventoryRow, {P::Tipologia, P::Giacenza, P::Costo}));
     out.rows.sort();
     out.total = euros(total);
     out.partialTotal = out.rows.empty() ? "0,00" : total.generalText();

@@ -144,6 +144,8 @@ std::vector<ListCase> cases() {
 class ListRules : public testing::TestWithParam<Engine> {
 protected:
     test::TempFolder folder;
+    // The same records in a folder of files, whose lists every engine must give row for row.
+    test::TempFolder reference;
     std::optional<test::TestShop> shop;
 
     void SetUp() override {
@@ -153,6 +155,8 @@ protected:
         }
         append("Magazzino.pro", ProductRecord::kSize, products());
         append("2024.ods", MovementRecord::kSize, movements());
+        test::writeBytes(reference.file("Magazzino.pro"), test::archiveBytes(products()));
+        test::writeBytes(reference.file("2024.ods"), test::archiveBytes(movements()));
     }
     void TearDown() override { useArchiveEngine(folder.path(), nullptr); }
 
@@ -177,6 +181,11 @@ TEST_P(ListRules, EveryListComesOutAsItsRuleSays) {
             EXPECT_TRUE(found) << c.name << ": " << code;
         }
         EXPECT_EQ(skipped.count, c.skipped) << c.name;
+        RowList expected;
+        SkippedRecords alsoSkipped;
+        ASSERT_TRUE(c.fill(reference.path(), expected, alsoSkipped)) << c.name;
+        EXPECT_EQ(rows.toVector(), expected.toVector()) << c.name << ": the rows as the folder's files give them";
+        EXPECT_EQ(skipped.firstPositions, alsoSkipped.firstPositions) << c.name;
     }
 }
 
@@ -191,6 +200,15 @@ TEST_P(ListRules, SummariesAndTheInventoryComeOutTheSame) {
     ASSERT_TRUE(fillMovementSummary(folder.file("2024.ods"), {"p0", {2024, 1, 1}, {2024, 12, 31}}, summary));
     EXPECT_EQ(summary.rows.size(), 5u);
     EXPECT_EQ(summary.total, "€ 5,00");
+
+    Inventory expectedInventory;
+    ASSERT_TRUE(fillInventory(reference.file("Magazzino.pro"), "", expectedInventory));
+    EXPECT_EQ(inventory.rows.toVector(), expectedInventory.rows.toVector());
+    EXPECT_EQ(inventory.skipped.firstPositions, expectedInventory.skipped.firstPositions);
+    MovementSummary expectedSummary;
+    ASSERT_TRUE(fillMovementSummary(reference.file("2024.ods"), {"p0", {2024, 1, 1}, {2024, 12, 31}}, expectedSummary));
+    EXPECT_EQ(summary.rows.toVector(), expectedSummary.rows.toVector());
+    EXPECT_EQ(summary.codeTitle, expectedSummary.codeTitle);
 }
 
 // What the server applies really stays there: of a thousand products only those that may be listed
