@@ -69,7 +69,8 @@ Status fillMovementSearchList(const std::filesystem::path& archive, const Moveme
     const RecordSearch<MovementLayout> search(kMovementSearchFields, texts);
     return fillList(
         archive, rows, [&search](const MovementView& m) { return search.matches(m); }, search.filter(),
-        kMovementSearchFields);
+        // With nothing typed every movement is listed without a look at its fields.
+        search.filled() > 0 ? std::span<const M::Field>(kMovementSearchFields) : std::span<const M::Field>());
 }
 
 Status fillOpenAccountsList(const std::filesystem::path& archive, RowList& rows) {

@@ -87,7 +87,9 @@ Status fillSearchList(const std::filesystem::path& archive, const SearchTexts& t
     const RecordSearch<ProductLayout> search(kSearchFields, texts);
     return fillList(
         archive, rows, RowFormat::A, [&](const ProductView& p) -> std::optional<bool> { return search.matches(p); },
-        nullptr, search.filter(), kSearchFields);
+        // With nothing typed every product is listed without a look at its fields.
+        nullptr, search.filter(),
+        search.filled() > 0 ? std::span<const P::Field>(kSearchFields) : std::span<const P::Field>());
 }
 
 Status fillUnderStockList(const std::filesystem::path& archive, RowList& rows, SkippedRecords* skipped) {
