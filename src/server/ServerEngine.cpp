@@ -597,6 +597,7 @@ Result<std::vector<ServerEngine::StoredArchive>> ServerEngine::archives() {
     auto rows = s.connection().run("SELECT name, count FROM " + schemaName_ + ".archives ORDER BY name");
     if (!rows) return rows.status();
     std::vector<StoredArchive> out;
+    out.reserve(static_cast<std::size_t>(rows->rows()));
     for (int r = 0; r < rows->rows(); ++r) {
         out.push_back({std::string(rows->text(r, 0)), std::stoll(std::string(rows->text(r, 1)))});
     }
@@ -610,6 +611,7 @@ Result<std::vector<ServerEngine::StoredFile>> ServerEngine::files() {
                                    schemaName_ + ".files ORDER BY name");
     if (!rows) return rows.status();
     std::vector<StoredFile> out;
+    out.reserve(static_cast<std::size_t>(rows->rows()));
     for (int r = 0; r < rows->rows(); ++r) {
         out.push_back({rows->bytes(r, 0), std::stoull(std::string(rows->text(r, 1))), std::string(rows->text(r, 2))});
     }

@@ -32,8 +32,8 @@ void writeField(std::string_view text, std::size_t capacity, std::uint8_t* field
     const std::string stored = encodeWindows1252(text);
     const std::size_t length = std::min({stored.size(), capacity, kAnsiFieldMaxCapacity});
     field[0] = static_cast<std::uint8_t>(length);
-    std::memcpy(field + 1, stored.data(), length);
-    std::memset(field + 1 + length, 0, capacity - length);
+    std::copy_n(stored.data(), length, field + 1);
+    std::fill_n(field + 1 + length, capacity - length, std::uint8_t{0});
 }
 
 }  // namespace

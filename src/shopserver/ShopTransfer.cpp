@@ -354,7 +354,9 @@ Result<MoveOutcome> copyToFolder(const ServerShop& shop, const fs::path& folder,
 
     std::vector<Expected> written;
     for (std::size_t i = 0; i < archives->size(); ++i) {
-        const auto& [name, size] = sized[i];
+        // Named, not bound: the lambda below takes them.
+        const std::string& name = sized[i].first;
+        const std::size_t size = sized[i].second;
         const fs::path path = staging / name;
         if (Status made = writeNewFile(path, {}, false); !made) return made;
         Sha256 sum;
