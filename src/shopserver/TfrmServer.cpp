@@ -61,7 +61,7 @@ QLineEdit* formBox(const QString& name, QWidget* parent) {
 TfrmServer::TfrmServer(ScreenRegistry& registry, FolderLock* lock, QWidget* owner)
     : QDialog(owner), registry_(registry), lock_(lock) {
     QVBoxLayout* layout =
-        setUpDialog(this, QStringLiteral("frmServer"), QStringLiteral(" Archivio sul server"), {720, 560});
+        setUpDialog(this, QStringLiteral("frmServer"), QStringLiteral(" Archivio sul server"), {720, 470});
     layout->setSpacing(10);
     layout->addWidget(instructionBanner(
         QStringLiteral("lblIstruzioni"),
@@ -82,6 +82,7 @@ TfrmServer::TfrmServer(ScreenRegistry& registry, FolderLock* lock, QWidget* owne
     txtPorta = formBox(QStringLiteral("txtPorta"), this);
     txtPorta->setPlaceholderText(QStringLiteral("5432"));
     txtPorta->setMaxLength(5);
+    txtPorta->setMaximumWidth(110);
     txtDatabase = formBox(QStringLiteral("txtDatabase"), this);
     txtUtente = formBox(QStringLiteral("txtUtente"), this);
     txtPassword = passwordBox(QStringLiteral("txtPassword"), this);

@@ -90,6 +90,10 @@ private Q_SLOTS:
             p.login(QStringLiteral("scortavia"));
             return test::clicking(p.menu()->imgCopie);
         }) << "frmCopie" << false << QSize(880, 560);
+        QTest::newRow("archivio sul server") << Reach([](test::GuiProgram& p) {
+            p.login(QStringLiteral("scortavia"));
+            return test::clicking(p.menu()->imgServer);
+        }) << "frmServer" << false << QSize(720, 470);
         for (const test::DirectionRow& d : test::kDirectionRows) {
             const MovementDirection& texts = movementDirection(d.direction);
             const auto row = [&d](const char* what) { return QStringLiteral("%1 %2").arg(what, d.tag).toLatin1(); };
