@@ -14,6 +14,7 @@
 #include "backups/BackupProgressWindow.h"
 #include "backups/BackupRestore.h"
 #include "backups/BackupSettings.h"
+#include "backups/FolderAlone.h"
 #include "backups/FolderLock.h"
 #include "storage/ArchiveEngine.h"
 #include "ui/BoxBehaviour.h"
@@ -356,17 +357,9 @@ void TfrmCopie::btnAnnullaRipristinoClick() {
 void TfrmCopie::restoreFrom(const std::filesystem::path& file, const QString& question) {
     if (!folderReachable()) return;
     if (!MessageService::question(this, question)) return;
-    FolderLock* alone = lock_ && lock_->held() ? lock_ : nullptr;
-    if (alone) {
-        if (!alone->tryExclusive()) {
-            MessageService::warning(this, QString::fromUtf8(kMsgFolderInUse));
-            return;
-        }
-        if (!alone->locksWork() && !MessageService::question(this, QString::fromUtf8(kMsgLocksUnknown))) {
-            alone->share();
-            return;
-        }
-    }
+    FolderAlone alone =
+        FolderAlone::take(lock_, this, QString::fromUtf8(kMsgFolderInUse), QString::fromUtf8(kMsgLocksUnknown));
+    if (!alone.taken()) return;
     const std::filesystem::path& program = registry_.programFolder();
     const LocalMinute now = localNow();
     bool cancelled = false;
@@ -387,7 +380,7 @@ void TfrmCopie::restoreFrom(const std::filesystem::path& file, const QString& qu
             registry_.endProgram();
             return;
         }
-        if (alone) alone->share();
+        alone.share();
         if (!cancelled) MessageService::error(this, toQString(outcome.error()));
         refresh();
         return;

@@ -18,6 +18,25 @@ std::string oneLine(const char* message) {
     return text;
 }
 
+// Parameters as libpq takes them: values (NULL for a null), lengths, and formats (binary for bytes).
+struct Params {
+    std::vector<const char*> values;
+    std::vector<int> lengths;
+    std::vector<int> formats;
+
+    explicit Params(const std::vector<PgValue>& params) {
+        values.reserve(params.size());
+        lengths.reserve(params.size());
+        formats.reserve(params.size());
+        for (const PgValue& p : params) {
+            values.push_back(p.kind == PgValue::Kind::Null ? nullptr : p.value.c_str());
+            lengths.push_back(static_cast<int>(p.value.size()));
+            formats.push_back(p.kind == PgValue::Kind::Bytes ? 1 : 0);
+        }
+    }
+    int count() const { return static_cast<int>(values.size()); }
+};
+
 }  // namespace
 
 PgRows::PgRows(pg_result* result) : result_(result) {}
@@ -112,18 +131,10 @@ Status PgConnection::failure(std::string_view what) const {
 }
 
 Result<PgRows> PgConnection::run(std::string_view sql, const std::vector<PgValue>& params, Answer answer) {
-    std::vector<const char*> values;
-    std::vector<int> lengths;
-    std::vector<int> formats;
-    values.reserve(params.size());
-    for (const PgValue& p : params) {
-        values.push_back(p.kind == PgValue::Kind::Null ? nullptr : p.value.c_str());
-        lengths.push_back(static_cast<int>(p.value.size()));
-        formats.push_back(p.kind == PgValue::Kind::Bytes ? 1 : 0);
-    }
+    const Params p(params);
     const std::string statement(sql);
-    pg_result* result = PQexecParams(connection_, statement.c_str(), static_cast<int>(params.size()), nullptr,
-                                     values.data(), lengths.data(), formats.data(), answer == Answer::Binary ? 1 : 0);
+    pg_result* result = PQexecParams(connection_, statement.c_str(), p.count(), nullptr, p.values.data(),
+                                     p.lengths.data(), p.formats.data(), answer == Answer::Binary ? 1 : 0);
     PgRows rows(result);
     if (Status done = outcome(result); !done) return done;
     return rows;
@@ -136,16 +147,9 @@ Status PgConnection::runEach(std::string_view sql, const std::vector<std::vector
     Status status = Status::success();
     std::size_t sent = 0;
     for (const auto& list : params) {
-        std::vector<const char*> values;
-        std::vector<int> lengths;
-        std::vector<int> formats;
-        for (const PgValue& p : list) {
-            values.push_back(p.kind == PgValue::Kind::Null ? nullptr : p.value.c_str());
-            lengths.push_back(static_cast<int>(p.value.size()));
-            formats.push_back(p.kind == PgValue::Kind::Bytes ? 1 : 0);
-        }
-        if (PQsendQueryParams(connection_, statement.c_str(), static_cast<int>(list.size()), nullptr, values.data(),
-                              lengths.data(), formats.data(), 0) != 1) {
+        const Params p(list);
+        if (PQsendQueryParams(connection_, statement.c_str(), p.count(), nullptr, p.values.data(), p.lengths.data(),
+                              p.formats.data(), 0) != 1) {
             status = failure("Il collegamento con il server si è interrotto.");
             break;
         }

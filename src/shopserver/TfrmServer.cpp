@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "backups/BackupProgressWindow.h"
-#include "backups/FolderLock.h"
+#include "backups/FolderAlone.h"
 #include "shopserver/ServerSettings.h"
 #include "shopserver/ShopTransfer.h"
 #include "storage/ArchiveEngine.h"
@@ -201,16 +201,22 @@ void TfrmServer::endProgram(const QString& message) {
     registry_.endProgram();
 }
 
+std::optional<ShopProbe> TfrmServer::probe(const ServerShop& shop) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto probed = probeShop(shop);
+    QApplication::restoreOverrideCursor();
+    if (!probed) {
+        MessageService::error(this, toQString(probed.error()));
+        return std::nullopt;
+    }
+    return *probed;
+}
+
 void TfrmServer::btnProvaClick() {
     const auto shop = usableShop();
     if (!shop) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto probe = probeShop(*shop);
-    QApplication::restoreOverrideCursor();
-    if (!probe) {
-        MessageService::error(this, toQString(probe.error()));
-        return;
-    }
+    const auto probe = this->probe(*shop);
+    if (!probe) return;
     const QString link = probe->encrypted ? QStringLiteral("Il collegamento è cifrato.")
                                           : QStringLiteral("Il collegamento non è cifrato: il server non lo offre.");
     if (probe->exists) {
@@ -228,13 +234,8 @@ void TfrmServer::btnProvaClick() {
 void TfrmServer::btnUsaClick() {
     const auto shop = usableShop();
     if (!shop) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto probe = probeShop(*shop);
-    QApplication::restoreOverrideCursor();
-    if (!probe) {
-        MessageService::error(this, toQString(probe.error()));
-        return;
-    }
+    const auto probe = this->probe(*shop);
+    if (!probe) return;
     if (!probe->exists) {
         MessageService::warning(this, QStringLiteral("Sul server non c'è il negozio «%1».\n\nPer crearlo con i dati di "
                                                      "questa cartella usa «Trasferisci sul server…».")
@@ -270,17 +271,9 @@ void TfrmServer::btnTrasferisciClick() {
                       .arg(toQString(shop->schema)))) {
         return;
     }
-    FolderLock* alone = lock_ && lock_->held() ? lock_ : nullptr;
-    if (alone) {
-        if (!alone->tryExclusive()) {
-            MessageService::warning(this, QString::fromUtf8(kMsgFolderInUse));
-            return;
-        }
-        if (!alone->locksWork() && !MessageService::question(this, QString::fromUtf8(kMsgLocksUnknown))) {
-            alone->share();
-            return;
-        }
-    }
+    FolderAlone alone =
+        FolderAlone::take(lock_, this, QString::fromUtf8(kMsgFolderInUse), QString::fromUtf8(kMsgLocksUnknown));
+    if (!alone.taken()) return;
     bool cancelled = false;
     const Result<MoveOutcome> moved = [&] {
         BackupProgressWindow progress(this, QStringLiteral("Trasferimento dei dati sul server in corso…"));
@@ -289,12 +282,12 @@ void TfrmServer::btnTrasferisciClick() {
         return result;
     }();
     if (!moved || moved->cancelled) {
-        if (alone) alone->share();
+        alone.share();
         if (!cancelled) MessageService::error(this, toQString(moved.error()));
         return;
     }
     // The folder is shared again: from now on its copies of the program are sent to the server.
-    if (alone) alone->share();
+    alone.share();
     if (!writeServerSettings(registry_.programFolder(), *shop)) {
         MessageService::error(this, QString::fromUtf8(kMsgSettingsNotWritten));
         return;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "server/ServerEngine.h"
+#include "shopserver/ShopTransfer.h"
 
 class QLabel;
 class QLineEdit;
@@ -56,6 +57,8 @@ private:
     ServerShop typedShop() const;
     // The typed shop when its settings can be used; otherwise says why and gives nothing.
     std::optional<ServerShop> usableShop();
+    // What the server says of the shop, with the busy pointer meanwhile; a failure is said and gives nothing.
+    std::optional<ShopProbe> probe(const ServerShop& shop);
     void refresh();
     void endProgram(const QString& message);
 

@@ -271,48 +271,5 @@ TEST_F(ArchiveFileTest, ABatchThatCannotBeWrittenWholeIsNotWrittenAtAll) {
         << "a batch must hold whole records";
 }
 
-// A checked append reads only the records after those the caller has seen, hands them over before
-// the batch is made, and then counts the batch as seen too.
-TEST_F(ArchiveFileTest, ACheckedAppendShowsOnlyWhatCameSinceAndThenAppends) {
-    withProducts(test::numberedProducts(5));
-    auto file = open();
-    const ProductRecord added = test::product("NEW");
-    struct Step {
-        std::int64_t seen;
-        bool append;
-        std::vector<std::int64_t> shown;  // indexes handed to the filter
-        std::int64_t first;
-        std::int64_t seenAfter;
-    };
-    // From index 3 of 5; then nothing new; then an empty batch; then from before the start.
-    for (const Step& step : {Step{3, true, {3, 4}, 5, 6}, Step{6, true, {}, 6, 7}, Step{7, false, {}, 7, 7},
-                             Step{-2, false, {0, 1, 2, 3, 4, 5, 6}, 7, 7}}) {
-        std::int64_t seen = step.seen;
-        std::vector<std::int64_t> shown;
-        bool composedAfterShown = true;
-        const auto first = file.appendBatchChecked(
-            seen,
-            [&](std::span<const std::uint8_t> records, std::int64_t firstIndex) {
-                for (std::size_t i = 0; i < records.size() / ProductRecord::kSize; ++i) {
-                    shown.push_back(firstIndex + static_cast<std::int64_t>(i));
-                }
-            },
-            [&]() -> std::span<const std::uint8_t> {
-                composedAfterShown = shown.size() == step.shown.size();
-                if (!step.append) return {};
-                return added.bytes();
-            });
-        ASSERT_TRUE(first.ok()) << first.error();
-        EXPECT_EQ(shown, step.shown) << "from " << step.seen;
-        EXPECT_TRUE(composedAfterShown);
-        EXPECT_EQ(*first, step.first);
-        EXPECT_EQ(seen, step.seenAfter);
-    }
-    EXPECT_EQ(fs::file_size(archive), 7u * ProductRecord::kSize);
-    ProductRecord r;
-    ASSERT_TRUE(file.readAt(6, r.bytes()));
-    EXPECT_EQ(r.text(ProductRecord::Codice), "NEW");
-}
-
 }  // namespace
 }  // namespace scortavia
