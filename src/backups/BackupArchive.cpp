@@ -4,7 +4,6 @@
 #include <archive_entry.h>
 #include <fcntl.h>
 #include <locale.h>
-#include <nettle/sha2.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,22 +50,6 @@ using Writer = std::unique_ptr<archive, ArchiveWriteFree>;
 using Reader = std::unique_ptr<archive, ArchiveReadFree>;
 using Entry = std::unique_ptr<archive_entry, EntryFree>;
 
-class Hasher final {
-public:
-    Hasher() { sha256_init(&context_); }
-    void add(const void* bytes, std::size_t size) {
-        sha256_update(&context_, size, static_cast<const std::uint8_t*>(bytes));
-    }
-    Sha256 digest() {
-        Sha256 result{};
-        sha256_digest(&context_, result.size(), result.data());
-        return result;
-    }
-
-private:
-    sha256_ctx context_{};
-};
-
 // Hashes big blocks on a second thread while the caller reads, packs or unpacks the next one: the
 // checksum and the (un)packing, the two heaviest steps, then run side by side. A block handed to add()
 // must stay unchanged until the next add() or digest() returns.
@@ -95,7 +78,7 @@ private:
     void finishPending() {
         if (pending_.valid()) pending_.get();
     }
-    Hasher hasher_;
+    Sha256Sum hasher_;
     std::future<void> pending_;
 };
 

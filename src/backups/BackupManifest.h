@@ -1,6 +1,9 @@
 #pragma once
 
+#include <nettle/sha2.h>
+
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,6 +23,23 @@ std::string_view backupKindText(BackupKind kind);
 
 using Sha256 = std::array<std::uint8_t, 32>;
 std::string toHex(const Sha256& digest);
+
+// A SHA-256 sum worked out piece by piece.
+class Sha256Sum final {
+public:
+    Sha256Sum() { sha256_init(&context_); }
+    void add(const void* bytes, std::size_t size) {
+        sha256_update(&context_, size, static_cast<const std::uint8_t*>(bytes));
+    }
+    Sha256 digest() {
+        Sha256 result{};
+        sha256_digest(&context_, result.size(), result.data());
+        return result;
+    }
+
+private:
+    sha256_ctx context_{};
+};
 
 struct ManifestFile {
     std::string path;

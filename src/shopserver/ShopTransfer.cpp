@@ -1,7 +1,6 @@
 #include "shopserver/ShopTransfer.h"
 
 #include <fcntl.h>
-#include <nettle/sha2.h>
 #include <unistd.h>
 
 #include <array>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "backups/BackupManifest.h"
 #include "storage/ArchiveFile.h"
 #include "storage/FileAccess.h"
 
@@ -24,28 +24,19 @@ constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 // No document of a shop comes near this; a larger file is refused rather than read into memory.
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
 
-class Sha256 {
+// The running SHA-256 of what a move read, as the server writes it: 64 lowercase hex digits.
+class Sum {
 public:
-    Sha256() { sha256_init(&context_); }
-    void add(std::span<const std::uint8_t> bytes) { sha256_update(&context_, bytes.size(), bytes.data()); }
-    void add(std::string_view bytes) { add({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}); }
-    std::string hex() {
-        std::array<std::uint8_t, SHA256_DIGEST_SIZE> digest{};
-        sha256_digest(&context_, digest.size(), digest.data());
-        std::string out;
-        for (std::uint8_t b : digest) {
-            out += "0123456789abcdef"[b >> 4];
-            out += "0123456789abcdef"[b & 15];
-        }
-        return out;
-    }
+    void add(std::span<const std::uint8_t> bytes) { sum_.add(bytes.data(), bytes.size()); }
+    void add(std::string_view bytes) { sum_.add(bytes.data(), bytes.size()); }
+    std::string hex() { return toHex(sum_.digest()); }
 
 private:
-    sha256_ctx context_{};
+    Sha256Sum sum_;
 };
 
 std::string sha256Of(std::string_view bytes) {
-    Sha256 sum;
+    Sum sum;
     sum.add(bytes);
     return sum.hex();
 }
@@ -128,7 +119,7 @@ Status verifyServerShop(ServerEngine& engine, const std::map<std::string, Expect
             return Status::failure("the archive " + got.name + " holds " + std::to_string(got.count) +
                                    " records on the server instead of " + std::to_string(want->second.count));
         }
-        Sha256 sum;
+        Sum sum;
         Status read = readServerArchive(engine, got.name, want->second.size, [&](auto block) {
             sum.add(block);
             return progress.advance(block.size());
@@ -236,7 +227,7 @@ Result<MoveOutcome> transferToServer(const fs::path& programFolder, const Server
             auto count = source->recordCount();
             if (!count) return count.status();
             outcome.partialRecordBytes += file.size - static_cast<std::uint64_t>(*count) * size;
-            Sha256 sum;
+            Sum sum;
             std::vector<std::uint8_t> block((kBlockBytes / size) * size);
             for (std::int64_t first = 0; first < *count;) {
                 auto read = source->readRecords(first, block);
@@ -359,7 +350,7 @@ Result<MoveOutcome> copyToFolder(const ServerShop& shop, const fs::path& folder,
         const std::size_t size = sized[i].second;
         const fs::path path = staging / name;
         if (Status made = writeNewFile(path, {}, false); !made) return made;
-        Sha256 sum;
+        Sum sum;
         std::int64_t count = 0;
         Status status = Status::success();
         Status read = readServerArchive(**engine, name, size, [&](std::span<const std::uint8_t> block) {
