@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "common/TextRules.h"
+#include "storage/ArchiveEngine.h"
 #include "storage/ArchivePaths.h"
 #include "storage/FileAccess.h"
 #include "storage/Windows1252.h"
@@ -150,6 +151,15 @@ Status systemFailure(std::string_view what, const fs::path& path, int error) {
 
 // An entry named `name` + ".lis" with the extension in any case, exact case included.
 bool extensionInAnyCaseExists(const fs::path& folder, std::string_view name) {
+    if (auto engine = archiveEngineOf(folder)) {
+        const auto names = engine->archiveNames();
+        // Unknown: taken, so that nothing is made over a list nobody could see.
+        if (!names) return true;
+        return std::any_of(names->begin(), names->end(), [&](const std::string& other) {
+            return other.size() == name.size() + kExtension.size() && other.starts_with(name) &&
+                   endsWithExtension(other);
+        });
+    }
     std::string extension(kExtension);
     const std::size_t letters = extension.size() - 1;  // after the dot
     for (unsigned mask = 0; mask < (1u << letters); ++mask) {
@@ -246,8 +256,20 @@ bool listArchiveLess(std::string_view a, std::string_view b) {
     return a < b;
 }
 
+namespace {
+std::vector<ListedArchive> sortedAndChecked(std::vector<ListedArchive> found);
+}  // namespace
+
 Result<std::vector<ListedArchive>> listArchives(const fs::path& programFolder) {
     std::vector<ListedArchive> found;
+    if (auto engine = archiveEngineOf(programFolder)) {
+        auto names = engine->archiveNames();
+        if (!names) return names.status();
+        for (std::string& name : *names) {
+            if (isListArchiveName(name)) found.push_back(unlistedArchive(std::move(name)));
+        }
+        return sortedAndChecked(std::move(found));
+    }
     // The folder may hold a photo for each of 100,000 products: entries are only looked at by name,
     // and only a list's is asked what it is (a page save looks through the folder too).
     const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(programFolder.c_str()), ::closedir);
@@ -267,6 +289,13 @@ Result<std::vector<ListedArchive>> listArchives(const fs::path& programFolder) {
         if (regular) found.push_back(unlistedArchive(std::string(fileName)));
     }
     if (errno != 0) return systemFailure("read the folder", programFolder, errno);
+    return sortedAndChecked(std::move(found));
+}
+
+namespace {
+
+// The lists in the order shown, each told of the others whose photos would carry its names.
+std::vector<ListedArchive> sortedAndChecked(std::vector<ListedArchive> found) {
     std::sort(found.begin(), found.end(), [](const ListedArchive& a, const ListedArchive& b) {
         if (a.shownName != b.shownName) return listArchiveLess(a.shownName, b.shownName);
         return a.fileName < b.fileName;
@@ -283,6 +312,8 @@ Result<std::vector<ListedArchive>> listArchives(const fs::path& programFolder) {
     }
     return found;
 }
+
+}  // namespace
 
 ListedArchive archiveToOpen(const fs::path& programFolder, std::string_view fileName) {
     const auto archives = listArchives(programFolder);
@@ -374,6 +405,15 @@ CreateResult createListArchive(const fs::path& programFolder, std::string_view n
         result.outcome = CreateOutcome::NameTaken;
         return result;
     }
+    if (auto engine = archiveEngineOf(programFolder)) {
+        const auto made = engine->createArchive(result.path);
+        if (!made) {
+            result.error = made.error();
+        } else {
+            result.outcome = *made ? CreateOutcome::Created : CreateOutcome::NameTaken;
+        }
+        return result;
+    }
     int opened = -1;
     do {
         opened = ::open(result.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -402,6 +442,7 @@ CreateResult createListArchive(const fs::path& programFolder, std::string_view n
 Status deleteListArchive(const fs::path& programFolder, std::string_view fileName) {
     if (!isListArchiveName(fileName)) return Status::failure("not a price list archive: " + std::string(fileName));
     const fs::path path = programFolder / std::string(fileName);
+    if (auto engine = archiveEngineOf(programFolder)) return engine->removeArchive(path);
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) return systemFailure("delete", path, errno);
     return Status::success();
 }

@@ -550,6 +550,51 @@ Result<bool> ServerEngine::exists(const std::filesystem::path& archive) {
     return rows->rows() == 1;
 }
 
+Result<std::vector<std::string>> ServerEngine::archiveNames() {
+    auto s = session();
+    if (!s.ready()) return s.ready();
+    auto rows = s.connection().run("SELECT name FROM " + schemaName_ + ".archives");
+    if (!rows) return rows.status();
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(rows->rows()));
+    for (int r = 0; r < rows->rows(); ++r) names.emplace_back(rows->text(r, 0));
+    return names;
+}
+
+Result<bool> ServerEngine::createArchive(const std::filesystem::path& archive) {
+    const std::string name = archive.filename().string();
+    if (!placeOf(name)) return Status::failure("the server keeps no archive like " + name);
+    auto s = session();
+    if (!s.ready()) return s.ready();
+    auto made = s.connection().run("INSERT INTO " + schemaName_ + ".archives (name) VALUES ($1) ON CONFLICT DO NOTHING",
+                                   {PgValue::text(name)});
+    if (!made) return made.status();
+    return made->changed() == 1;
+}
+
+Status ServerEngine::removeArchive(const std::filesystem::path& archive) {
+    const std::string name = archive.filename().string();
+    const auto place = placeOf(name);
+    if (!place) return Status::failure("the server keeps no archive like " + name);
+    std::string where;
+    std::vector<PgValue> keys;
+    for (const auto& [column, value] : place->keys) {
+        keys.push_back(PgValue::text(value));
+        where += (where.empty() ? " WHERE " : " AND ") + column + " = $" + std::to_string(keys.size());
+    }
+    auto s = session();
+    if (!s.ready()) return s.ready();
+    PgConnection& connection = s.connection();
+    Transaction transaction(connection);
+    if (!transaction.begun()) return transaction.begun();
+    // The count's row first: an append waiting on it then finds the archive gone.
+    auto counted = connection.run("DELETE FROM " + schemaName_ + ".archives WHERE name = $1", {PgValue::text(name)});
+    if (!counted) return counted.status();
+    auto rows = connection.run("DELETE FROM " + schemaName_ + "." + std::string(place->layout->table) + where, keys);
+    if (!rows) return rows.status();
+    return transaction.commit();
+}
+
 Result<std::optional<std::string>> ServerEngine::readFile(const std::filesystem::path& name, std::size_t maxBytes) {
     auto s = session();
     if (!s.ready()) return s.ready();

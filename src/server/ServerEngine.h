@@ -37,6 +37,9 @@ public:
 
     Result<std::unique_ptr<Archive>> open(const std::filesystem::path& archive, std::size_t recordSize) override;
     Result<bool> exists(const std::filesystem::path& archive) override;
+    Result<std::vector<std::string>> archiveNames() override;
+    Result<bool> createArchive(const std::filesystem::path& archive) override;
+    Status removeArchive(const std::filesystem::path& archive) override;
     Result<std::optional<std::string>> readFile(const std::filesystem::path& name, std::size_t maxBytes) override;
     Result<bool> fileExists(const std::filesystem::path& name) override;
     Status writeFile(const std::filesystem::path& name, std::string_view bytes) override;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/Result.h"
 #include "storage/Archive.h"
@@ -26,6 +27,12 @@ public:
     virtual Result<std::unique_ptr<Archive>> open(const std::filesystem::path& archive, std::size_t recordSize) = 0;
     // Whether the archive has been made (opened once, even if it holds no record yet).
     virtual Result<bool> exists(const std::filesystem::path& archive) = 0;
+    // The file names of every archive made ("Magazzino.pro", "2024.odc", "Estate.lis", …).
+    virtual Result<std::vector<std::string>> archiveNames() = 0;
+    // Makes an empty archive, unless one of that name is there: then the answer is false.
+    virtual Result<bool> createArchive(const std::filesystem::path& archive) = 0;
+    // Removes an archive and its records; one that is not there is no failure.
+    virtual Status removeArchive(const std::filesystem::path& archive) = 0;
 
     // The photos and documents that go with the cards, named by their path inside the program folder
     // ("7.jpg", "Documenti_Allegati/Fattura.pdf", "Foto_Listino/Estate_Foto_B_3.jpg"). A file is read

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "pricelists/PriceListFiles.h"
 #include "storage/Archive.h"
 #include "storage/ArchiveEngine.h"
 #include "storage/CardFiles.h"
@@ -346,6 +347,28 @@ TEST_P(ArchiveContract, FilesTheProgramDoesNotKeepStayPlainFiles) {
         EXPECT_EQ(test::readBytes(file), "plain") << file;
         EXPECT_EQ(readCardFile(file, 100)->value(), "plain") << file;
     }
+}
+
+// The price lists of the shop, as the screens that create, open and delete them see them.
+TEST_P(ArchiveContract, PriceListsAreListedMadeOnceAndDeleted) {
+    for (const char* name : {"Estate", "Inverno è", "autunno"}) {
+        EXPECT_EQ(createListArchive(folder.path(), name).outcome, CreateOutcome::Created) << name;
+    }
+    EXPECT_EQ(createListArchive(folder.path(), "Estate").outcome, CreateOutcome::NameTaken);
+    open("2024.odc", MovementRecord::kSize);  // no list
+    auto listed = listArchives(folder.path());
+    ASSERT_TRUE(listed.ok()) << listed.error();
+    std::vector<std::string> shown;
+    for (const ListedArchive& a : *listed) shown.push_back(a.shownName);
+    EXPECT_EQ(shown, (std::vector<std::string>{"autunno.lis", "Estate.lis", "Inverno è.lis"}));
+
+    auto page = open("Estate.lis", PriceListPage::kSize);
+    ASSERT_TRUE(page->append(PriceListPage().bytes()).ok());
+    ASSERT_TRUE(deleteListArchive(folder.path(), "Estate.lis"));
+    EXPECT_FALSE(*archiveExists(folder.file("Estate.lis")));
+    EXPECT_EQ(createListArchive(folder.path(), "Estate").outcome, CreateOutcome::Created);
+    EXPECT_EQ(*open("Estate.lis", PriceListPage::kSize)->recordCount(), 0) << "a list made again starts empty";
+    EXPECT_EQ(listArchives(folder.path())->size(), 3u);
 }
 
 MovementRecord numbered(int writer, int seq) {
