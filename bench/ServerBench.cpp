@@ -13,7 +13,9 @@
 
 #include "BenchArchive.h"
 #include "common/ListRows.h"
+#include "movements/MovementDirection.h"
 #include "movements/MovementLists.h"
+#include "movements/StockPicker.h"
 #include "products/ProductLists.h"
 #include "server/ServerEngine.h"
 #include "shopserver/ShopTransfer.h"
@@ -98,7 +100,7 @@ const fs::path& millionOnServer() {
     return folder;
 }
 
-enum List { AllProducts, OneField, UnderStock, Unpaid, OpenAccounts, MovementSearch, InventoryList, Summary };
+enum List { AllProducts, OneField, UnderStock, Unpaid, OpenAccounts, MovementSearch, InventoryList, Summary, Picker };
 
 Status fill(const fs::path& folder, List list, RowList& rows) {
     SearchTexts texts;
@@ -124,6 +126,8 @@ Status fill(const fs::path& folder, List list, RowList& rows) {
             rows = std::move(inventory.rows);
             return filled;
         }
+        case Picker:
+            return fillPickerList(folder / "Magazzino.pro", movementDirection(Direction::GoodsOut), rows);
         case Summary: {
             MovementSummary summary;
             Status filled = fillMovementSummary(folder / "2024.odc", {"", {2024, 1, 1}, {2024, 12, 31}}, summary);
@@ -184,7 +188,8 @@ void BM_Transfer(benchmark::State& state) {
 }
 
 void lists(benchmark::internal::Benchmark* b) {
-    for (int list : {AllProducts, OneField, UnderStock, Unpaid, OpenAccounts, MovementSearch, InventoryList, Summary})
+    for (int list :
+         {AllProducts, OneField, UnderStock, Unpaid, OpenAccounts, MovementSearch, InventoryList, Summary, Picker})
         for (int where : {0, 1}) b->Args({list, where});
     for (int list : {OneField, UnderStock, Unpaid}) b->Args({list, 2});
 }

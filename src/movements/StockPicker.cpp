@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "common/Numbers.h"
 #include "common/TextRules.h"
@@ -77,8 +78,12 @@ void appendPickerRow(std::string& out, const ProductView& product, const Movemen
 
 Status fillPickerList(const std::filesystem::path& archive, const MovementDirection& direction, RowList& rows) {
     rows.clear();
-    Status scanned = scanArchive(
-        archive, ProductRecord::kSize,
+    // The fields of the rows (both directions' rows: row A, and the price that ends a goods-out row) and the
+    // stock that picks them: a server sends no more.
+    std::vector<std::size_t> fields{P::Giacenza, P::Prezzo};
+    for (const auto& column : kProductRowA) fields.push_back(column.field);
+    Status scanned = scanArchiveWhere(
+        archive, ProductRecord::kSize, {},
         [&](const std::uint8_t* record, std::int64_t) {
             const ProductView product(record);
             if (!trimBlanks(product.stored(P::Giacenza)).empty()) {
@@ -90,7 +95,8 @@ Status fillPickerList(const std::filesystem::path& archive, const MovementDirect
         [&rows](std::int64_t count) {
             // Room for a row per record up front: growing a buffer of megabytes copies it again and again.
             rows.reserve(static_cast<std::size_t>(count), 160);
-        });
+        },
+        fields);
     rows.sort();
     return scanned;
 }

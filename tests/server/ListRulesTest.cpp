@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "movements/MovementDirection.h"
 #include "movements/MovementLists.h"
+#include "movements/StockPicker.h"
 #include "products/ProductLists.h"
 #include "storage/ArchiveEngine.h"
 #include "summaries/Summaries.h"
@@ -132,6 +134,11 @@ std::vector<ListCase> cases() {
          {"P01"}},
         {"nothing typed lists all",
          search(productSearch({})),
+         {"P01", "P02", "P03", "P04", "P05", "P06", "P07", "P08", "P09", "P10", "P11"}},
+        {"the picker of goods-out, the selling price at the end of each row",
+         products([](const auto& a, RowList& rows, SkippedRecords&) {
+             return fillPickerList(a, movementDirection(Direction::GoodsOut), rows);
+         }),
          {"P01", "P02", "P03", "P04", "P05", "P06", "P07", "P08", "P09", "P10", "P11"}},
         {"open accounts", movementList(&fillOpenAccountsList), {"P01", "P04"}},
         {"a movement search", movementFind(movementSearch({{M::Fornitore, "rossi"}})), {"P01", "P02", "P04"}},
