@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -36,6 +37,20 @@ struct RowColumn {
     std::size_t width;
     std::string_view heading;
 };
+
+// The fields a list reads: those of its row columns (a column of no field, FieldCount, reads none) and
+// those its rule looks at, each once and in record order, so that a server sends no more.
+template <class Columns, class Field>
+std::vector<std::size_t> fieldsOfList(const Columns& columns, std::span<const Field> rule) {
+    std::vector<std::size_t> fields(rule.begin(), rule.end());
+    for (const auto& column : columns) {
+        if (static_cast<std::size_t>(column.field) < static_cast<std::size_t>(Field::FieldCount))
+            fields.push_back(column.field);
+    }
+    std::sort(fields.begin(), fields.end());
+    fields.erase(std::unique(fields.begin(), fields.end()), fields.end());
+    return fields;
+}
 
 template <const auto& Columns, std::size_t I, class View>
 void appendColumn(std::string& row, const View& record) {

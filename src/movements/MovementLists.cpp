@@ -17,22 +17,13 @@ using M = MovementLayout;
 // Room for a row per record up front costs less than growing a buffer of megabytes again and again.
 constexpr std::size_t kRowBytes = 168;  // 151 characters of columns, the euro sign and a total
 
-// The fields a list reads: those of its rows and those its rule looks at, so that a server sends no more.
-std::vector<std::size_t> fieldsRead(std::span<const M::Field> rule) {
-    std::vector<std::size_t> fields(rule.begin(), rule.end());
-    for (const auto& column : kMovementRow) fields.push_back(column.field);
-    std::sort(fields.begin(), fields.end());
-    fields.erase(std::unique(fields.begin(), fields.end()), fields.end());
-    return fields;
-}
-
 // `server` is what a server may apply first: every record `listed` takes meets it; `ruleFields` are the
 // fields `listed` reads.
 Status fillList(const std::filesystem::path& archive, RowList& rows,
                 const std::function<bool(const MovementView&)>& listed, const RecordFilter& server,
                 std::span<const M::Field> ruleFields) {
     rows.clear();
-    const std::vector<std::size_t> fields = fieldsRead(ruleFields);
+    const std::vector<std::size_t> fields = fieldsOfList(kMovementRow, ruleFields);
     return scanArchiveWhere(
         archive, MovementRecord::kSize, server,
         [&](const std::uint8_t* record, std::int64_t) {

@@ -80,8 +80,8 @@ Status fillPickerList(const std::filesystem::path& archive, const MovementDirect
     rows.clear();
     // The fields of the rows (both directions' rows: row A, and the price that ends a goods-out row) and the
     // stock that picks them: a server sends no more.
-    std::vector<std::size_t> fields{P::Giacenza, P::Prezzo};
-    for (const auto& column : kProductRowA) fields.push_back(column.field);
+    const std::vector<std::size_t> fields =
+        fieldsOfList(kProductRowA, std::span<const P::Field>({P::Giacenza, P::Prezzo}));
     Status scanned = scanArchiveWhere(
         archive, ProductRecord::kSize, {},
         [&](const std::uint8_t* record, std::int64_t) {

@@ -32,22 +32,6 @@ Status scanProducts(const std::filesystem::path& archive,
         fieldsRead);
 }
 
-// The fields a list reads: those of its rows and those its rule looks at, so that a server sends no more.
-std::vector<std::size_t> fieldsRead(RowFormat format, std::span<const P::Field> rule) {
-    std::vector<std::size_t> fields(rule.begin(), rule.end());
-    const auto add = [&](const auto& columns) {
-        for (const auto& column : columns) fields.push_back(column.field);
-    };
-    if (format == RowFormat::A) {
-        add(kProductRowA);
-    } else {
-        add(kProductRowB);
-    }
-    std::sort(fields.begin(), fields.end());
-    fields.erase(std::unique(fields.begin(), fields.end()), fields.end());
-    return fields;
-}
-
 // `listed` answers nothing for a record it cannot judge: that record is left out, and counted in `skipped`.
 // `server` is what a server may apply first: every record `listed` takes, or cannot judge, meets it;
 // `ruleFields` are the fields `listed` reads.
@@ -55,7 +39,8 @@ Status fillList(const std::filesystem::path& archive, RowList& rows, RowFormat f
                 const std::function<std::optional<bool>(const ProductView&)>& listed, SkippedRecords* skipped,
                 const RecordFilter& server, std::span<const P::Field> ruleFields) {
     rows.clear();
-    const std::vector<std::size_t> fields = fieldsRead(format, ruleFields);
+    const std::vector<std::size_t> fields =
+        format == RowFormat::A ? fieldsOfList(kProductRowA, ruleFields) : fieldsOfList(kProductRowB, ruleFields);
     Status scanned = scanProducts(
         archive,
         [&](const ProductView& product, std::int64_t index) {

@@ -111,11 +111,8 @@ public:
         std::string columns;
         for (const std::string& column : layout_.columns) columns += ", " + column;
         const std::string after = std::to_string(keys_.size() + 1);
-        const std::string upTo = std::to_string(keys_.size() + 2);
-        selectRange_ = "SELECT pos" + columns + ", exact FROM " + table + " WHERE " + where + "pos > $" + after +
-                       " AND pos <= $" + upTo + " ORDER BY pos";
         from_ = " FROM " + table + " WHERE " + where;
-        selectFrom_ = "SELECT pos" + columns + ", exact" + from_ + "true";
+        selectRange_ = rangeSelect({});
         selectForUpdate_ =
             "SELECT pos" + columns + ", exact FROM " + table + " WHERE " + where + "pos = $" + after + " FOR UPDATE";
         std::string set;
@@ -281,6 +278,12 @@ public:
 private:
     // Every record, in pages by position, all asked for at once so that the server reads the next page
     // while the program makes the rows of the last; the memory is a page's.
+    // The records after position $k+1 up to $k+2 (k: the key columns), in order, with the columns of `fields`.
+    std::string rangeSelect(std::span<const std::size_t> fields) const {
+        return "SELECT pos" + columnsOf(fields) + ", exact" + from_ + "pos > $" + std::to_string(keys_.size() + 1) +
+               " AND pos <= $" + std::to_string(keys_.size() + 2) + " ORDER BY pos";
+    }
+
     // ", a, b, c": the columns of `fields`, or of every field.
     std::string columnsOf(std::span<const std::size_t> fields) const {
         std::string columns;
@@ -306,10 +309,7 @@ private:
         }
         std::vector<std::uint8_t> record(layout_.recordSize);
         std::int64_t next = 0;
-        const std::string after = std::to_string(keys_.size() + 1);
-        const std::string select = "SELECT pos" + columnsOf(fieldsRead) + ", exact" + from_ + "pos > $" + after +
-                                   " AND pos <= $" + std::to_string(keys_.size() + 2) + " ORDER BY pos";
-        return connection.runEach(select, pages, [&](const PgRows& rows) {
+        return connection.runEach(rangeSelect(fieldsRead), pages, [&](const PgRows& rows) {
             for (int r = 0; r < rows.rows(); ++r) {
                 // Positions are gapless; a missing one ends the scan rather than shifting what follows.
                 if (std::stoll(std::string(rows.text(r, 0))) != next + 1) return false;
@@ -453,7 +453,7 @@ private:
     std::string name_;
     std::vector<PgValue> keys_;
     std::string keyColumns_;
-    std::string from_, selectRange_, selectFrom_, selectForUpdate_, update_, insertInto_, count_, lockCount_, setCount_;
+    std::string from_, selectRange_, selectForUpdate_, update_, insertInto_, count_, lockCount_, setCount_;
 };
 
 }  // namespace

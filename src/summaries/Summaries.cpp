@@ -1,7 +1,6 @@
 #include "summaries/Summaries.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <vector>
 
 #include "common/ExactSum.h"
@@ -56,18 +55,6 @@ private:
 
 std::string euros(const ExactSum& sum) { return "€ " + sum.moneyText(); }
 
-// The fields a summary reads: those of its rows and those its rule looks at, so that a server sends no more.
-template <class Columns, class Field>
-std::vector<std::size_t> fieldsRead(const Columns& columns, std::initializer_list<Field> rule) {
-    std::vector<std::size_t> fields(rule.begin(), rule.end());
-    for (const auto& column : columns) {
-        if (column.field < Field::FieldCount) fields.push_back(column.field);
-    }
-    std::sort(fields.begin(), fields.end());
-    fields.erase(std::unique(fields.begin(), fields.end()), fields.end());
-    return fields;
-}
-
 }  // namespace
 
 Status fillMovementSummary(const std::filesystem::path& archive, const MovementSummaryFilter& filter,
@@ -98,7 +85,7 @@ Status fillMovementSummary(const std::filesystem::path& archive, const MovementS
             return true;
         },
         [&out](std::int64_t count) { out.rows.reserve(static_cast<std::size_t>(count), kMovementRowBytes); },
-        fieldsRead(kMovementRow, {M::Codice, M::Data, M::CostoTot}));
+        fieldsOfList(kMovementRow, std::span<const M::Field>({M::Codice, M::Data, M::CostoTot})));
     out.total = euros(total);
     return scanned;
 }
@@ -161,7 +148,7 @@ Status fillInventory(const std::filesystem::path& archive, std::string_view cate
             return true;
         },
         [&out](std::int64_t count) { out.rows.reserve(static_cast<std::size_t>(count), kInventoryRowBytes); },
-        fieldsRead(kInventoryRow, {P::Tipologia, P::Giacenza, P::Costo}));
+        fieldsOfList(kInventoryRow, std::span<const P::Field>({P::Tipologia, P::Giacenza, P::Costo})));
     out.rows.sort();
     out.total = euros(total);
     out.partialTotal = out.rows.empty() ? "0,00" : total.generalText();
